@@ -1,0 +1,49 @@
+// The one log writer. Every module appends to a log file of its own in the
+// current directory, one open and close per line, only while logging is on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+
+namespace strennix {
+
+inline constexpr const char* kAppLog = "applog.txt";
+inline constexpr const char* kSetupAppLog = "setupapplog.txt";
+inline constexpr const char* kSetupHookLog = "setuphooklog.txt";
+inline constexpr const char* kFileControlLog = "filecontrollog.txt";
+inline constexpr const char* kUifxLog = "uifxlog.txt";
+inline constexpr const char* kTrayMenuLog = "traymenulog.txt";
+inline constexpr const char* kWinAuthLog = "winauthlog.txt";
+inline constexpr const char* kNameFromWindowLog = "namefromwindowlog.txt";
+inline constexpr const char* kGfxLog = "gfxlog.txt";
+
+// "Wed Jan 02 02:03:55 1980": ctime's layout with the day of the month as
+// two digits, without the line feed.
+std::string ctimeText(const DateTime& time);
+
+class Logger {
+ public:
+  Logger(FilePort& files, ClockPort& clock);
+
+  // `--debug` or `--log`: log files and dumps are written.
+  bool debugMode = false;
+  // `--log`: trace lines are written too.
+  bool loggingMode = false;
+
+  // Appends "<time stamp>   <message>\n" while debugMode is on.
+  void writeLog(std::string_view file, std::string_view message) const;
+  // A trace line: written only while loggingMode is on as well.
+  void trace(std::string_view file, std::string_view message) const;
+  // Appends a block of text without time stamp (the dumps); debugMode only.
+  void writeBlock(std::string_view file, std::string_view text) const;
+  [[nodiscard]] std::string now() const;
+
+ private:
+  FilePort& files_;
+  ClockPort& clock_;
+};
+
+}  // namespace strennix

@@ -1,0 +1,31 @@
+// Every port of one back end, for the composition root. Modules take only
+// the ports they use.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/drawing.h"
+#include "platform/files.h"
+#include "platform/hooks.h"
+#include "platform/messagebox.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "platform/windows.h"
+
+namespace strennix {
+
+struct Ports {
+  WindowPort& windows;
+  DrawingPort& drawing;
+  ShellPort& shell;
+  RegistryPort& registry;
+  SystemPort& system;
+  FilePort& files;
+  ClockPort& clock;
+  MessageBoxPort& messageBoxes;
+  HookPort& hooks;
+  UiPort& ui;
+};
+
+}  // namespace strennix

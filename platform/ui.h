@@ -1,0 +1,73 @@
+// What the form layer needs of the windowing system: forms built from
+// resource layouts, their controls, timers and the message loop.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/types.h"
+
+namespace strennix {
+
+// Receives what happens to one form window. Implemented by the form layer.
+class FormEvents {
+ public:
+  virtual ~FormEvents() = default;
+  // Every message of the form window before default handling. Answer true to
+  // stop default handling, with `result` as the window procedure's result.
+  virtual bool onMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
+                         std::int32_t& result) = 0;
+  // WM_COMMAND from a control: clicks (notify 0) and list double clicks (2).
+  virtual void onCommand(int controlId, int notifyCode) = 0;
+  virtual void onTimer(std::uint32_t timerId) = 0;
+  // The close box or the system menu's Close. The window is not destroyed.
+  virtual void onClose() = 0;
+  // A key released on the form (controlId 0) or in one of its controls.
+  virtual void onKeyUp(int controlId, int key) = 0;
+};
+
+inline constexpr int kListDoubleClick = 2;
+
+class UiPort {
+ public:
+  virtual ~UiPort() = default;
+
+  // Creates the form window of a layout resource, hidden, with its controls.
+  virtual Hwnd createForm(int layoutId, FormEvents& events) = 0;
+  virtual void destroyForm(Hwnd form) = 0;
+  virtual Hwnd control(Hwnd form, int controlId) = 0;
+
+  virtual bool checked(Hwnd control) = 0;
+  virtual void setChecked(Hwnd control, bool checked) = 0;
+  virtual bool enabled(Hwnd control) = 0;
+  virtual void setEnabled(Hwnd control, bool enabled) = 0;
+  virtual std::string text(Hwnd control) = 0;
+  virtual void setText(Hwnd control, const std::string& text) = 0;
+
+  virtual int trackPosition(Hwnd trackBar) = 0;
+  virtual void setTrackPosition(Hwnd trackBar, int position) = 0;
+
+  // List boxes. Sorting (LBS_SORT) can only be chosen by re-creating the
+  // control, which empties it.
+  virtual void setListSorted(Hwnd form, int listId, bool sorted) = 0;
+  virtual int listAdd(Hwnd list, const std::string& text) = 0;
+  virtual void listDelete(Hwnd list, int index) = 0;
+  // LB_FINDSTRINGEXACT from the top: whole text, letter case ignored; -1.
+  virtual int listFindExact(Hwnd list, const std::string& text) = 0;
+  virtual int listSelected(Hwnd list) = 0;
+  virtual std::string listItem(Hwnd list, int index) = 0;
+  virtual int listCount(Hwnd list) = 0;
+  virtual void listClear(Hwnd list) = 0;
+
+  virtual void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) = 0;
+  virtual void killTimer(Hwnd form, std::uint32_t timerId) = 0;
+
+  // An icon resource of the executable, valid for the whole run.
+  virtual IconHandle loadIcon(int resourceId) = 0;
+  virtual std::uint32_t registerWindowMessage(const std::string& name) = 0;
+
+  virtual void runMessageLoop() = 0;
+  virtual void quitMessageLoop() = 0;
+};
+
+}  // namespace strennix

@@ -1,0 +1,103 @@
+// Numeric constants of the Win32 API that portable modules use. Kept here so
+// that module code never includes <windows.h>.
+#pragma once
+
+#include <cstdint>
+
+namespace strennix::win {
+
+// Window longs and styles.
+inline constexpr int kGwlStyle = -16;
+inline constexpr int kGwlExStyle = -20;
+inline constexpr std::uint32_t kWsMaximize = 0x01000000;
+inline constexpr std::uint32_t kWsSysMenu = 0x00080000;
+inline constexpr std::uint32_t kWsPopup = 0x80000000;
+inline constexpr std::uint32_t kWsChild = 0x40000000;
+inline constexpr std::uint32_t kWsExTopmost = 0x00000008;
+inline constexpr std::uint32_t kWsExToolWindow = 0x00000080;
+inline constexpr std::uint32_t kWsExDlgModalFrame = 0x00000001;
+inline constexpr std::uint32_t kWsExTransparent = 0x00000020;
+
+// ShowWindow commands.
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShow = 5;
+inline constexpr int kSwRestore = 9;
+
+// SetWindowPos.
+inline constexpr std::uint32_t kSwpNoSize = 0x0001;
+inline constexpr std::uint32_t kSwpNoMove = 0x0002;
+inline constexpr std::uint32_t kSwpNoZOrder = 0x0004;
+inline constexpr std::uint32_t kSwpNoSendChanging = 0x0400;
+inline constexpr std::int32_t kHwndTopmost = -1;
+inline constexpr std::int32_t kHwndNoTopmost = -2;
+
+// GetWindow.
+inline constexpr int kGwOwner = 4;
+
+// Messages.
+inline constexpr std::uint32_t kWmApp = 0x8000;
+inline constexpr std::uint32_t kStrnxDestroy = kWmApp + 0x65;
+inline constexpr std::uint32_t kStrnxNcLButtonUp = kWmApp + 0x66;
+inline constexpr std::uint32_t kWmAsTray = kWmApp + 0x67;
+inline constexpr std::uint32_t kWmTray = kWmApp + 0x68;
+inline constexpr std::uint32_t kWmGetIcon = 0x007F;
+inline constexpr std::uint32_t kWmQueryDragIcon = 0x0037;
+inline constexpr std::uint32_t kWmNcLButtonDblClk = 0x00A3;
+inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
+inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
+inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+inline constexpr std::uint32_t kWmRButtonUp = 0x0205;
+inline constexpr std::uint32_t kIconSmall = 0;
+inline constexpr std::uint32_t kIconBig = 1;
+inline constexpr std::uint32_t kSmtoNormal = 0;
+inline constexpr int kHtCaption = 2;
+inline constexpr int kVkEscape = 27;
+
+// Class longs.
+inline constexpr int kGclHIcon = -14;
+inline constexpr int kGclHIconSm = -34;
+
+// System metrics.
+inline constexpr int kSmCxScreen = 0;
+inline constexpr int kSmCyScreen = 1;
+
+// Notification icons.
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNifMessage = 1;
+inline constexpr std::uint32_t kNifIcon = 2;
+inline constexpr std::uint32_t kNifTip = 4;
+
+// Message boxes.
+inline constexpr std::uint32_t kMbOk = 0x0000;
+inline constexpr std::uint32_t kMbIconStop = 0x0010;
+inline constexpr std::uint32_t kMbIconWarning = 0x0030;
+inline constexpr std::uint32_t kMbIconInformation = 0x0040;
+
+// Drawing.
+inline constexpr std::uint32_t kDiNormal = 3;
+inline constexpr std::uint32_t kClBtnFace = 0x8000000F;
+
+// Hooks.
+inline constexpr int kWhCbt = 5;
+inline constexpr int kWhMouse = 7;
+
+// Platform ids of GetVersionEx.
+inline constexpr std::uint32_t kPlatformWin32Windows = 1;
+inline constexpr std::uint32_t kPlatformWin32Nt = 2;
+
+// Process access.
+inline constexpr std::uint32_t kProcessQueryInformation = 0x0400;
+inline constexpr std::uint32_t kProcessVmRead = 0x0010;
+
+// Registry.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+inline constexpr std::int32_t kErrorSuccess = 0;
+inline constexpr std::int32_t kErrorFileNotFound = 2;
+inline constexpr std::int32_t kErrorMoreData = 234;
+
+}  // namespace strennix::win
