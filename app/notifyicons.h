@@ -1,0 +1,41 @@
+// The two wrappers around the shell's notification-icon call: the program's
+// own icon and the icons of windows hidden behind a tray icon.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/log.h"
+#include "platform/shell.h"
+#include "platform/types.h"
+
+namespace strennix {
+
+inline constexpr std::uint32_t kOwnTrayIconId = 1006;
+inline constexpr std::size_t kMaxTipLength = 63;
+
+class NotifyIcons {
+ public:
+  NotifyIcons(ShellPort& shell, const Logger& log);
+
+  // Set once the main window and the application icon exist.
+  void setOwner(Hwnd owner, IconHandle applicationIcon);
+
+  // The program's own icon (ID 1006, callback WM_TRAY). Only NIM_MODIFY sets
+  // the icon and the tip "Strennix".
+  bool trayMessage(std::uint32_t operation);
+  // A window's icon (ID = slot, callback WM_ASTRAY). Only NIM_MODIFY sets the
+  // icon and the tip, cut to 63 characters.
+  bool msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,
+                     std::uint32_t id);
+
+ private:
+  bool notify(std::uint32_t operation, NotifyIconData data, const char* failureLine);
+
+  ShellPort& shell_;
+  const Logger& log_;
+  Hwnd owner_ = 0;
+  IconHandle applicationIcon_ = 0;
+};
+
+}  // namespace strennix
