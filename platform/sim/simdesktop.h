@@ -142,9 +142,14 @@ class SimDesktop final : public WindowPort,
   // ---- Windows -------------------------------------------------------------
   // Adds a top-level window in front of all others and answers its handle.
   Hwnd addWindow(const SimWindow& window);
+  // Adds a window under a handle of the test's choice, as when the system
+  // hands a destroyed window's handle to a new one. The handle must be free.
+  Hwnd addWindow(const SimWindow& window, Hwnd handle);
   [[nodiscard]] bool exists(Hwnd window) const;
   SimWindow& window(Hwnd window);
   void destroyWindow(Hwnd window);
+  // Makes the window the foreground one without touching the z-order (the
+  // port's setForegroundWindow also brings it to the front, as Win32 does).
   void setForeground(Hwnd window);
   // Top-level windows, front first.
   [[nodiscard]] const std::vector<Hwnd>& zOrder() const { return zOrder_; }
@@ -171,8 +176,7 @@ class SimDesktop final : public WindowPort,
                                                       const std::string& name) const;
   [[nodiscard]] bool regKeyExists(RegRoot root, const std::string& path) const;
   // Value names of a key, in the order they were first written.
-  [[nodiscard]] std::vector<std::string> regValueNames(RegRoot root,
-                                                       const std::string& path) const;
+  [[nodiscard]] std::vector<std::string> regValueNames(RegRoot root, const std::string& path) const;
   void deleteRegKey(RegRoot root, const std::string& path);
   // Keys whose opening (and creation) fails.
   std::set<std::string> unopenableKeys;
@@ -212,6 +216,8 @@ class SimDesktop final : public WindowPort,
   // Loadable libraries by lower-case name, with the names they export.
   std::map<std::string, std::set<std::string>> libraries;
   std::map<ProcessId, SimProcess> processes;
+  // Successful name lookups: each moduleBaseName that answers, and each
+  // snapshot walk that gets its first entry.
   int processLookups = 0;
 
   // ---- Hooks ---------------------------------------------------------------
@@ -225,15 +231,24 @@ class SimDesktop final : public WindowPort,
   HandleCount modules;
   HandleCount processHandles;
   HandleCount snapshotHandles;
+  // Releases of handles that were not open (never issued, or released
+  // twice). Counted apart so that the counts above stay exact.
+  int strayReleases = 0;
   [[nodiscard]] bool everythingReleased() const;
 
   // ---- Forms and controls --------------------------------------------------
   SimControl& controlState(Hwnd form, int controlId);
   [[nodiscard]] std::optional<Hwnd> formOfLayout(int layoutId) const;
-  // Delivers events to a form as the window system would.
+  // Delivers events to a form as the window system would. Throws
+  // std::out_of_range for a handle that is not a form.
   void click(Hwnd form, int controlId);
-  void post(Hwnd form, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam);
+  void doubleClick(Hwnd form, int controlId);
+  // Answers whether the form handled the message (its result in `result`).
+  bool post(Hwnd form, std::uint32_t message, std::uint32_t wParam, std::int32_t lParam);
   void tick(Hwnd form, std::uint32_t timerId);
+  void close(Hwnd form);
+  void keyUp(Hwnd form, int controlId, int key);
+  std::int32_t lastMessageResult = 0;
   // Active timers: (form, id) -> interval.
   std::map<std::pair<Hwnd, std::uint32_t>, std::uint32_t> timers;
   int messageLoopRuns = 0;
@@ -278,8 +293,7 @@ class SimDesktop final : public WindowPort,
   // ShellPort
   bool notifyIcon(std::uint32_t operation, const NotifyIconData& data) override;
   void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
-                    const std::string& parameters, const std::string& directory,
-                    int show) override;
+                    const std::string& parameters, const std::string& directory, int show) override;
 
   // RegistryPort
   RegistryKey openKey(RegRoot root, const std::string& path, KeyAccess access,
@@ -308,8 +322,7 @@ class SimDesktop final : public WindowPort,
   std::optional<ModuleHandle> firstProcessModule(const Module& psapi,
                                                  const Process& process) override;
   std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
-                                            ModuleHandle module,
-                                            std::uint32_t bufferSize) override;
+                                            ModuleHandle module, std::uint32_t bufferSize) override;
   bool equalIgnoringCase(std::string_view a, std::string_view b) override;
   std::string ansiFromUtf16(const std::u16string& text) override;
   void freeLibrary(ModuleHandle module) noexcept override;
@@ -361,14 +374,61 @@ class SimDesktop final : public WindowPort,
   void quitMessageLoop() override;
 
  private:
-  // Implementation state is the implementer's (see simdesktop.cpp).
-  struct State;
+  struct RegKeyData {
+    // Values in the order they were first written, with that spelling.
+    std::vector<std::pair<std::string, RegValue>> values;
+  };
+  struct OpenKey {
+    RegRoot root = RegRoot::CurrentUser;
+    std::string path;  // lower case
+    KeyAccess access = KeyAccess::Read;
+  };
+  struct SnapshotState {
+    std::vector<ProcessEntry> entries;
+    std::size_t next = 0;
+  };
+  using RegPath = std::pair<RegRoot, std::string>;
+
+  Hwnd newHandle();
+  std::uint32_t newResource();
+  SimForm& form(Hwnd form);
+  SimControl* findControl(Hwnd control);
+  void raise(Hwnd window);
+  void placeAfterTopmost(Hwnd window);
+  void removeFromZOrder(Hwnd window);
+  RegKeyData* findKey(RegRoot root, const std::string& path);
+  const RegKeyData* findKey(RegRoot root, const std::string& path) const;
+  RegKeyData& createKey(RegRoot root, const std::string& path);
+  const OpenKey* openKeyOf(const RegistryKey& key) const;
+  RegKeyData* keyDataOf(const RegistryKey& key);
+  [[nodiscard]] bool isUnopenable(const std::string& path) const;
+  // The loaded library behind a module handle, when it exports `name`.
+  [[nodiscard]] bool exports(const Module& module, const std::string& name) const;
+  [[nodiscard]] std::optional<std::string> libraryKey(const std::string& name) const;
+
   std::vector<Hwnd> zOrder_;
   std::map<Hwnd, SimWindow> windows_;
   std::map<Hwnd, SimForm> forms_;
   std::map<Hwnd, SimControl> controls_;
+  std::map<Hwnd, Hwnd> controlForms_;
+  std::set<Hwnd> usedHandles_;
   Hwnd foreground_ = 0;
-  Hwnd nextHandle_ = 0x10000;
+  Hwnd nextHandle_ = 0x20000;
+  std::uint32_t nextResource_ = 0x100000;
+
+  std::map<RegPath, RegKeyData> regKeys_;
+  std::map<std::uint32_t, OpenKey> openKeys_;
+  std::set<std::uint32_t> openDcs_;
+  std::set<std::uint32_t> openBrushes_;
+  // Module handle per library (stable, like a base address), its library
+  // and how often it is loaded now.
+  std::map<std::string, ModuleHandle> moduleOfLibrary_;
+  std::map<ModuleHandle, std::string> libraryOfModule_;
+  std::map<ModuleHandle, int> moduleRefs_;
+  std::map<std::uint32_t, ProcessId> openProcesses_;
+  std::map<std::uint32_t, SnapshotState> snapshots_;
+  std::map<int, IconHandle> icons_;
+  std::map<std::string, std::uint32_t> windowMessages_;
 };
 
 }  // namespace strennix::sim
