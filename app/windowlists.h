@@ -2,7 +2,9 @@
 // into the tray menu, hidden behind a tray icon, shaded, stretched.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -55,5 +57,58 @@ struct WindowLists {
     return static_cast<std::int32_t>(hStretchedWindows.size());
   }
 };
+
+// Position (1..count) of the first entry of `window` in a positional list;
+// 0 when it has none.
+template <class Entry, std::size_t N>
+std::int32_t positionOf(const std::array<Entry, N>& list, std::int32_t count, Hwnd window) {
+  for (std::int32_t position = 1; position <= count; ++position) {
+    if (list[static_cast<std::size_t>(position)].hwnd == window) {
+      return position;
+    }
+  }
+  return 0;
+}
+
+// Removes the entry at `position` of a positional list: the later entries
+// move down one place (order kept) and the count drops by one. The vacated
+// last place is cleared so that no stale handle is found there later.
+template <class Entry, std::size_t N>
+void removePosition(std::array<Entry, N>& list, std::int32_t& count, std::int32_t position) {
+  if (position < 1 || position > count) {
+    return;
+  }
+  const auto first = list.begin() + position;
+  std::move(first + 1, list.begin() + count + 1, first);
+  list[static_cast<std::size_t>(count)] = Entry{};
+  --count;
+}
+
+// The lowest-numbered free tray slot; -1 when all are taken.
+inline int lowestFreeSlot(const std::array<TrayedWindow, kTraySlots>& slots) {
+  const auto found = std::find_if(slots.begin(), slots.end(),
+                                  [](const TrayedWindow& slot) { return slot.free; });
+  return found == slots.end() ? -1 : static_cast<int>(found - slots.begin());
+}
+
+// The first stretch record of `window`; nullptr when it has none.
+inline StretchedWindow* findStretchRecord(std::vector<StretchedWindow>& list, Hwnd window) {
+  const auto found = std::find_if(list.begin(), list.end(), [window](const StretchedWindow& r) {
+    return r.hwnd == window;
+  });
+  return found == list.end() ? nullptr : &*found;
+}
+
+// Removes the first stretch record of `window`: the last record takes its
+// place (order not kept). Answers whether there was one.
+inline bool removeStretchRecord(std::vector<StretchedWindow>& list, Hwnd window) {
+  StretchedWindow* record = findStretchRecord(list, window);
+  if (record == nullptr) {
+    return false;
+  }
+  *record = list.back();
+  list.pop_back();
+  return true;
+}
 
 }  // namespace strennix

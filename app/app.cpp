@@ -1,0 +1,425 @@
+#include "app/app.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "platform/winconst.h"
+#include "resources/resource.h"
+#include "settings/registrystore.h"
+#include "settings/setupapp.h"
+
+namespace strennix {
+
+namespace {
+
+constexpr const char* kProgramVersion = "1.2.1.0";
+
+// The settings form's captions that a language file may translate, in the
+// order they are looked up.
+constexpr std::array kTranslatedControls = {
+    IDC_BTNEDITCLASSES, IDC_BTNEDITNAMES,  IDC_BTNHIDE,         IDC_BTNQUIT,
+    IDC_BTNSAVE,        IDC_CHKCLASSES,    IDC_CHKHMAX,         IDC_CHKMENUSTAY,
+    IDC_CHKMINICON,     IDC_CHKMINMENU,    IDC_CHKMSGBOX,       IDC_CHKNAMES,
+    IDC_CHKSHADE,       IDC_CHKSTART,      IDC_CHKTOOL,         IDC_CHKTOP,
+    IDC_CHKTRANSP,      IDC_CHKVMAX,       IDC_GROUPBUTTONS,    IDC_GROUPEXCLUDE,
+    IDC_GRPDRAWON,      IDC_GRPMENU,       IDC_GRPPRIORITY,     IDC_LBLSORT,
+    IDC_RDBTNALLWINDOWS, IDC_RDBTNALPHA,   IDC_RDBTNFOREGROUND, IDC_RDBTNTIME};
+
+std::string lowerCase(std::string text) {
+  for (char& c : text) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return text;
+}
+
+std::string formatted(const char* format, long long value) {
+  std::array<char, 64> buffer{};
+  std::snprintf(buffer.data(), buffer.size(), format, value);
+  return buffer.data();
+}
+
+}  // namespace
+
+Point trayMenuPosition(Point cursor, int width, int height) {
+  if (height > cursor.y) {
+    return {cursor.x - width, cursor.y};
+  }
+  if (width > cursor.x) {
+    return {cursor.x, cursor.y - height};
+  }
+  return {cursor.x - width, cursor.y - height};
+}
+
+TStrennix::TStrennix(const Ports& ports, Application& application)
+    : Form(ports.ui, ports.windows, ports.messageBoxes, IDD_STRENNIX),
+      log(ports.files, ports.clock),
+      ports_(ports),
+      application_(application),
+      lang_(ports.files),
+      notifyIcons_(ports.shell, log),
+      fileControl_(ports.files, ports.shell, log),
+      names_(ports.system, ports.windows, ports.registry, log),
+      winAuth_(ports.windows, ports.system, names_, settings, exclusions, log),
+      gfx_(ports.windows, ports.drawing, winAuth_, settings, log),
+      book_(lists, ports.windows, notifyIcons_, log),
+      uifx_(ports.windows, ports.messageBoxes, lang_, lists, notifyIcons_, settings, log),
+      setupHook_(ports.system, ports.hooks, ports.registry, log),
+      store_(ports.registry, fileControl_, log),
+      binding_(ports.registry, ports.system, ports.ui, *this, log),
+      Timer1(ports.ui, *this, IDT_TIMER1) {
+  notifyIcons_.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
+  gfx_.setIcons(ButtonIcons{ports.ui.loadIcon(IDI_BUTTON_HMAX), ports.ui.loadIcon(IDI_BUTTON_VMAX),
+                            ports.ui.loadIcon(IDI_BUTTON_TOMENU), ports.ui.loadIcon(IDI_BUTTON_SHADE),
+                            ports.ui.loadIcon(IDI_BUTTON_TOICON), ports.ui.loadIcon(IDI_BUTTON_PIN),
+                            ports.ui.loadIcon(IDI_BUTTON_PINNED)});
+  winAuth_.setOwnWindows(handle(), 0);
+  taskbarCreated_ = ports.ui.registerWindowMessage("TaskbarCreated");
+  readSwitches();
+  dumpSystemInfo();
+  selectLanguage();
+  beginApp();
+  dumpVariables(kAppLog);
+}
+
+TStrennix::~TStrennix() = default;
+
+void TStrennix::setTrayForm(TTrayForm& trayForm) {
+  trayForm_ = &trayForm;
+  winAuth_.setOwnWindows(handle(), trayForm.handle());
+  uifx_.setMenu(trayForm);
+}
+
+void TStrennix::readSwitches() {
+  for (const std::string& argument : ports_.system.arguments()) {
+    const std::string lowered = lowerCase(argument);
+    if (lowered == "--debug") {
+      log.debugMode = true;
+      log.writeLog(kAppLog, "Starting application in debugmode.\nDumping some systeminfo.");
+    }
+    if (lowered == "--log") {
+      log.debugMode = true;
+      log.loggingMode = true;
+      log.writeLog(kAppLog, "Starting application in loggingmode.\nDumping some systeminfo.");
+    }
+  }
+}
+
+void TStrennix::dumpSystemInfo() {
+  if (!log.debugMode) {
+    return;
+  }
+  const OsVersion version = ports_.system.version().value_or(OsVersion{});
+  std::string text;
+  text += formatted("OSVERSIONINFO.dwMajorVersion: %lld\n", static_cast<std::int32_t>(version.majorVersion));
+  text += formatted("OSVERSIONINFO.dwMinorVersion: %lld\n", static_cast<std::int32_t>(version.minorVersion));
+  text += formatted("OSVERSIONINFO.dwBuildNumber: %lld\n", static_cast<std::int32_t>(version.buildNumber));
+  text += formatted("OSVERSIONINFO.dwdwPlatformId: %lld\n", static_cast<std::int32_t>(version.platformId));
+  text += std::string("Strnx version: ") + kProgramVersion + "\n";
+  text += "Path: " + ports_.system.executablePath() + "\n";
+  text += formatted("Finding hook.dll: %lld\n", ports_.files.exists("hook.dll") ? 1 : 0);
+  log.writeBlock(kAppLog, text);
+}
+
+void TStrennix::selectLanguage() {
+  std::uint32_t language = ports_.system.userDefaultLangId();
+  {
+    const RegistryKey key =
+        ports_.registry.openKey(RegRoot::CurrentUser, kSettingsKeyPath, KeyAccess::Read, false);
+    if (key) {
+      if (const auto value = ports_.registry.readValue(key, "lang")) {
+        if (value->type != win::kRegDword || value->data.size() != 4) {
+          throw StrennixError("Invalid data type for 'lang'");
+        }
+        language = static_cast<std::uint32_t>(value->data[0]) |
+                   static_cast<std::uint32_t>(value->data[1]) << 8U |
+                   static_cast<std::uint32_t>(value->data[2]) << 16U |
+                   static_cast<std::uint32_t>(value->data[3]) << 24U;
+      }
+    }
+  }
+  lang_.setLanguage(static_cast<std::uint16_t>(language));
+  lang_.setLanguageFolder("lang");
+  for (const int id : kTranslatedControls) {
+    const Hwnd caption = control(id);
+    ui_.setText(caption, lang_.translate(ui_.text(caption)));
+  }
+}
+
+void TStrennix::dumpVariables(const char* file) {
+  if (!log.debugMode) {
+    return;
+  }
+  const auto line = [](const char* name, long long value) {
+    return std::string("Strennix->") + name + formatted("=%lld\n", value);
+  };
+  const auto mask = [](std::uint32_t value) { return static_cast<long long>(static_cast<std::int32_t>(value)); };
+  std::string text = "Variables at " + log.now() + "\n**********\n";
+  text += line("usingVMax", settings.usingVMax);
+  text += line("usingHMax", settings.usingHMax);
+  text += line("usingShade", settings.usingShade);
+  text += line("usingMinIcon", settings.usingMinIcon);
+  text += line("usingMinMenu", settings.usingMinMenu);
+  text += line("usingTop", settings.usingTop);
+  text += line("numberOfButtons", settings.numberOfButtons);
+  text += line("priority", settings.priority);
+  text += line("buttonXOffset", settings.buttonXOffset);
+  text += line("buttonYOffset", settings.buttonYOffset);
+  text += line("buttonXStretch", settings.buttonXStretch);
+  text += line("buttonYStretch", settings.buttonYStretch);
+  text += line("drawOnAll", settings.drawOnAll);
+  text += line("excludeStyles", mask(settings.excludeStyles));
+  text += line("excludeExStyles", mask(settings.excludeExStyles));
+  text += line("excludingClasses", settings.excludingClasses);
+  text += line("excludingNames", settings.excludingNames);
+  text += line("menuStay", settings.menuStay);
+  text += line("menuSort", settings.menuSort);
+  text += line("numberOfMinimizedWindows", lists.numberOfMinimizedWindows);
+  text += line("numberOfTrayedWindows", lists.numberOfTrayedWindows);
+  text += line("numberOfShadedWindows", lists.numberOfShadedWindows);
+  text += "**********\n";
+  log.writeBlock(file, text);
+}
+
+void TStrennix::beginApp() {
+  log.trace(kSetupAppLog, "Called beginApp. (Critical function, i.e. can crash)");
+  exclusions = ExclusionLists{};
+  zeroVars(settings, lists, log);
+  log.trace(kSetupAppLog, "  Vars are zeroed");
+  application_.showMainForm =
+      checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, log);
+  binding_.regToForm(settings);
+  store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
+  setupHook_.beginHook();
+  notifyIcons_.trayMessage(win::kNimAdd);
+  notifyIcons_.trayMessage(win::kNimModify);
+  log.trace(kSetupAppLog, "Exited beginApp.");
+  Timer1.setEnabled(true);
+}
+
+void TStrennix::endApp() {
+  log.trace(kSetupAppLog, "Called endApp");
+  book_.unShadeAll();
+  book_.unIconizeAll();
+  if (trayForm_ != nullptr) {
+    trayForm_->showAllWindows();
+  }
+  setupHook_.endHook();
+  notifyIcons_.trayMessage(win::kNimDelete);
+  log.trace(kSetupAppLog, "Exited endApp");
+}
+
+bool TStrennix::eligible(Hwnd window) {
+  return winAuth_.checkStyles(window) && winAuth_.checkNames(window) &&
+         winAuth_.checkClasses(window) && window != windows_.desktopWindow();
+}
+
+void TStrennix::onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y) {
+  log.trace(kAppLog, "Recieved STRNX_NCLBUTTONUP.");
+  const Hwnd window = windows_.foregroundWindow();
+  if (!eligible(window)) {
+    return;
+  }
+  const int pos = slotAt(windows_.windowRect(window), Point{x, y}, settings);
+  if (pos >= 0) {
+    log.trace(kAppLog, "  Dealing with the click");
+    log.trace(kAppLog, std::to_string(pos));
+    runAction(pos, window);
+  }
+  log.trace(kAppLog, "Handled STRNX_NCLBUTTONUP");
+}
+
+void TStrennix::runAction(int place, Hwnd window) {
+  const SlotButtons buttons = enabledButtons(settings);
+  if (place >= buttons.count) {
+    return;
+  }
+  switch (buttons.order[static_cast<std::size_t>(place)]) {
+    case TitleButton::Top:
+      uifx_.toggleTopmost(window);
+      break;
+    case TitleButton::ToIcon:
+      uifx_.minTray(window);
+      break;
+    case TitleButton::Shade:
+      uifx_.shade(window);
+      break;
+    case TitleButton::ToMenu:
+      uifx_.minMenu(window);
+      break;
+    case TitleButton::VMax:
+      uifx_.maxV(window);
+      break;
+    case TitleButton::HMax:
+      uifx_.maxH(window);
+      break;
+  }
+}
+
+void TStrennix::onSTRNX_DESTROY(Hwnd window) {
+  log.trace(kAppLog, "Recieved STRNX_DESTROY");
+  book_.removeShadedHwnd(window);
+  book_.removeIconizedHwnd(window);
+  if (trayForm_ != nullptr) {
+    trayForm_->removeTrayHwnd(window);
+  }
+  book_.removeStretchedWindow(window);
+  log.trace(kAppLog, "Handled STRNX_DESTROY");
+}
+
+void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
+  log.trace(kAppLog, "Called onWM_ASTRAY.");
+  if (mouseMessage == win::kWmLButtonUp && iconId < kTraySlots &&
+      !lists.trayedWindows[iconId].free) {
+    book_.restoreTrayedWindow(static_cast<int>(iconId));
+  }
+  log.trace(kAppLog, "Exited onWM_ASTRAY.");
+}
+
+void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
+  log.trace(kAppLog, "Recieved WM_TRAY");
+  if (mouseMessage == win::kWmLButtonDblClk) {
+    show();
+    windows_.setForegroundWindow(handle());
+  } else if (mouseMessage == win::kWmRButtonUp && trayForm_ != nullptr) {
+    const Rect frame = windows_.windowRect(trayForm_->handle());
+    const Point place = trayMenuPosition(windows_.cursorPos(), frame.width(), frame.height());
+    windows_.moveWindow(trayForm_->handle(), place.x, place.y, frame.width(), frame.height(), true);
+    trayForm_->show();
+    windows_.setForegroundWindow(trayForm_->handle());
+  }
+  log.trace(kAppLog, "Handled WM_TRAY");
+}
+
+// The shell rebuilds its notification area after a restart: without our
+// icons the user could neither reach the settings nor get hidden windows back.
+void TStrennix::restoreTrayIcons() {
+  notifyIcons_.trayMessage(win::kNimAdd);
+  notifyIcons_.trayMessage(win::kNimModify);
+  for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
+    const TrayedWindow& trayed = lists.trayedWindows[slot];
+    if (trayed.free) {
+      continue;
+    }
+    const std::string title = windows_.windowText(trayed.hwnd, 260);
+    const IconHandle icon = uifx_.getWindowIcon(trayed.hwnd);
+    notifyIcons_.msgToTrayicon(win::kNimAdd, title, icon, slot);
+    notifyIcons_.msgToTrayicon(win::kNimModify, title, icon, slot);
+  }
+}
+
+void TStrennix::Timer1Timer() {
+  log.trace(kAppLog, "Timer event");
+  if (settings.drawOnAll) {
+    windows_.enumWindows([this](Hwnd window) {
+      gfx_.drawButtons(window);
+      return true;
+    });
+  } else {
+    gfx_.drawButtons(windows_.foregroundWindow());
+  }
+  log.trace(kAppLog, "Timer event handled");
+}
+
+void TStrennix::btnSaveClick() {
+  binding_.formToReg();
+  store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
+  binding_.regToForm(settings);
+  if (log.loggingMode) {
+    dumpVariables(kAppLog);
+  }
+}
+
+void TStrennix::btnHideClick() {
+  log.trace(kAppLog, "Hiding appwindow");
+  hide();
+  log.trace(kAppLog, "Window hidden");
+}
+
+void TStrennix::btnQuitClick() {
+  endApp();
+  log.writeLog(kAppLog, "Terminating application.");
+  application_.terminate();
+}
+
+void TStrennix::FormClose() {
+  endApp();
+  log.writeLog(kAppLog, "Terminating application.");
+  application_.terminate();
+}
+
+void TStrennix::btnEditClassesClick() { fileControl_.editClasses(); }
+
+void TStrennix::btnEditNamesClick() { fileControl_.editNames(); }
+
+void TStrennix::Label1Click() {
+  ports_.shell.shellExecute(0, "open", kMakerWebPage, "", "", win::kSwShowNormal);
+}
+
+bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
+                              std::int32_t& result) {
+  result = 0;
+  switch (message) {
+    case win::kStrnxNcLButtonUp:
+      onSTRNX_NCLBUTTONUP(static_cast<std::int32_t>(wParam), lParam);
+      return true;
+    case win::kStrnxDestroy:
+      onSTRNX_DESTROY(wParam);
+      return true;
+    case win::kWmAsTray:
+      onWM_ASTRAY(wParam, static_cast<std::uint32_t>(lParam));
+      return true;
+    case win::kWmTray:
+      onWM_TRAY(static_cast<std::uint32_t>(lParam));
+      return true;
+    default:
+      break;
+  }
+  if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+    restoreTrayIcons();
+    return true;
+  }
+  return false;
+}
+
+void TStrennix::handleCommand(int controlId, int /*notifyCode*/) {
+  switch (controlId) {
+    case IDC_BTNSAVE:
+      btnSaveClick();
+      break;
+    case IDC_BTNHIDE:
+      btnHideClick();
+      break;
+    case IDC_BTNQUIT:
+      btnQuitClick();
+      break;
+    case IDC_CHKCLASSES:
+      binding_.chkClassesClick();
+      break;
+    case IDC_CHKNAMES:
+      binding_.chkNamesClick();
+      break;
+    case IDC_BTNEDITCLASSES:
+      btnEditClassesClick();
+      break;
+    case IDC_BTNEDITNAMES:
+      btnEditNamesClick();
+      break;
+    case IDC_LABEL1:
+      Label1Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void TStrennix::handleTimer(std::uint32_t timerId) {
+  if (timerId == Timer1.id()) {
+    Timer1Timer();
+  }
+}
+
+void TStrennix::handleClose() { FormClose(); }
+
+}  // namespace strennix

@@ -1,0 +1,104 @@
+// The main form: the settings window and, at the same time, the hidden
+// receiver of every private message. It owns all state of the program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "actions/uifx.h"
+#include "app/log.h"
+#include "app/notifyicons.h"
+#include "app/windowbook.h"
+#include "app/windowlists.h"
+#include "buttons/gfx.h"
+#include "eligibility/exclusionlists.h"
+#include "eligibility/filecontrol.h"
+#include "eligibility/namefromwindow.h"
+#include "eligibility/winauth.h"
+#include "hook/setuphook.h"
+#include "language/langhandler.h"
+#include "platform/forms.h"
+#include "platform/ports.h"
+#include "settings/settings.h"
+#include "settings/settingsform.h"
+#include "settings/settingsstore.h"
+#include "traymenu/traymenu.h"
+
+namespace strennix {
+
+inline constexpr const char* kMakerWebPage = "https://www.example.com/strennix/";
+
+// Where the tray menu goes for a right click at `cursor`: above and to the
+// left of it, unless that would leave the top or the left of the screen.
+Point trayMenuPosition(Point cursor, int width, int height);
+
+class TStrennix : public Form {
+ public:
+  // Runs the whole start-up: command line, system information, language,
+  // begin sequence, variables dump. Raises StrennixError when the settings
+  // cannot be loaded.
+  TStrennix(const Ports& ports, Application& application);
+  ~TStrennix() override;
+  TStrennix(const TStrennix&) = delete;
+  TStrennix& operator=(const TStrennix&) = delete;
+
+  // The tray menu form is created after the main form.
+  void setTrayForm(TTrayForm& trayForm);
+
+  void dumpSystemInfo();
+  void selectLanguage();
+  void dumpVariables(const char* file);
+  void beginApp();
+  void endApp();
+
+  void onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y);
+  void onSTRNX_DESTROY(Hwnd window);
+  void onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage);
+  void onWM_TRAY(std::uint32_t mouseMessage);
+  void Timer1Timer();
+
+  void btnSaveClick();
+  void btnHideClick();
+  void btnQuitClick();
+  void FormClose();
+  void btnEditClassesClick();
+  void btnEditNamesClick();
+  void Label1Click();
+
+  Logger log;
+  Settings settings;
+  ExclusionLists exclusions;
+  WindowLists lists;
+
+ protected:
+  bool handleMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
+                     std::int32_t& result) override;
+  void handleCommand(int controlId, int notifyCode) override;
+  void handleTimer(std::uint32_t timerId) override;
+  void handleClose() override;
+
+ private:
+  void readSwitches();
+  void runAction(int place, Hwnd window);
+  void restoreTrayIcons();
+  [[nodiscard]] bool eligible(Hwnd window);
+
+  Ports ports_;
+  Application& application_;
+  LangHandler lang_;
+  NotifyIcons notifyIcons_;
+  FileControl fileControl_;
+  NameFromWindow names_;
+  WinAuth winAuth_;
+  Gfx gfx_;
+  WindowBook book_;
+  Uifx uifx_;
+  SetupHook setupHook_;
+  SettingsStore store_;
+  SettingsBinding binding_;
+  Timer Timer1;
+  TTrayForm* trayForm_ = nullptr;
+  std::uint32_t taskbarCreated_ = 0;
+};
+
+}  // namespace strennix

@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app.h"
+#include "platform/sim/simdesktop.h"
+#include "platform/winconst.h"
+#include "resources/resource.h"
+
+namespace strennix {
+namespace {
+
+constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
+constexpr const char* kStamp = "Tue Dec 08 03:14:48 2026";
+
+class MainFormTest : public testing::Test {
+ protected:
+  MainFormTest() {
+    sim.now = DateTime{2026, 12, 8, 2, 3, 14, 48};
+    sim.exePath = "C:\\Apps\\strennix.exe";
+    sim.commandLine = {"C:\\Apps\\strennix.exe"};
+  }
+
+  // Settings as the first start leaves them, so that the form starts hidden.
+  void storeDefaults() {
+    const std::pair<const char*, const char*> values[] = {
+        {"Version", "1.2.1.0"},
+        {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
+        {"Classes", "0"},
+        {"Names", "0"},
+        {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
+        {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
+        {"Menu", "<stay><alpha>"},
+        {"Priority", "4"},
+        {"ButtonXOffset", "58"},
+        {"ButtonYOffset", "6"},
+        {"ButtonXStretch", "16"},
+        {"ButtonYStretch", "14"},
+        {"HMaxPercentage", "100"},
+        {"VMaxPercentage", "100"},
+        {"DrawOn", "<one>"},
+        {"installPath", "C:\\Apps\\"}};
+    for (const auto& [name, value] : values) {
+      sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
+    }
+  }
+
+  TStrennix& start() {
+    form = std::make_unique<TStrennix>(sim.ports(), application);
+    tray = std::make_unique<TTrayForm>(sim, sim, sim, form->lists, form->settings, form->log);
+    form->setTrayForm(*tray);
+    return *form;
+  }
+
+  Hwnd addTarget(Rect rect) {
+    sim::SimWindow window;
+    window.rect = rect;
+    window.title = "Editor";
+    const Hwnd handle = sim.addWindow(window);
+    sim.setForeground(handle);
+    return handle;
+  }
+
+  [[nodiscard]] std::string file(const std::string& name) const {
+    const auto found = sim.files.find(name);
+    return found == sim.files.end() ? std::string() : found->second;
+  }
+
+  sim::SimDesktop sim;
+  Application application{sim, sim};
+  std::unique_ptr<TStrennix> form;
+  std::unique_ptr<TTrayForm> tray;
+};
+
+TEST_F(MainFormTest, SwitchesAreWholeArgumentsInAnyLetterCase) {
+  storeDefaults();
+  sim.commandLine = {"C:\\Apps\\strennix.exe", "--DeBuG", "--debugx", "-log", "/log"};
+  TStrennix& main = start();
+  EXPECT_TRUE(main.log.debugMode);
+  EXPECT_FALSE(main.log.loggingMode);
+  EXPECT_EQ(file("applog.txt").rfind(std::string(kStamp) +
+                                         "   Starting application in debugmode.\n"
+                                         "Dumping some systeminfo.\n",
+                                     0),
+            0U);
+  EXPECT_TRUE(file("setupapplog.txt").empty()) << "no trace lines with --debug alone";
+}
+
+TEST_F(MainFormTest, LogSwitchAfterAnotherArgumentTurnsOnTracing) {
+  storeDefaults();
+  sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug", "notes.txt", "--LOG"};
+  TStrennix& main = start();
+  EXPECT_TRUE(main.log.loggingMode);
+  const std::string applog = file("applog.txt");
+  const auto debugLine = applog.find("Starting application in debugmode.");
+  const auto logLine = applog.find("Starting application in loggingmode.");
+  ASSERT_NE(debugLine, std::string::npos);
+  ASSERT_NE(logLine, std::string::npos);
+  EXPECT_LT(debugLine, logLine);
+  EXPECT_NE(file("setupapplog.txt").find("   Called regToVars. (Critical)\n"), std::string::npos);
+}
+
+TEST_F(MainFormTest, WithoutASwitchNoLogFileIsTouched) {
+  storeDefaults();
+  sim.files["hook.dll"] = "";
+  start();
+  sim.files.erase("hook.dll");
+  EXPECT_TRUE(sim.files.empty());
+}
+
+TEST_F(MainFormTest, SystemInformationDumpFollowsTheStartLines) {
+  storeDefaults();
+  sim.osVersion = OsVersion{6, 1, 7601, 2};
+  sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug"};
+  start();
+  const std::string expected = std::string(kStamp) +
+                               "   Starting application in debugmode.\n"
+                               "Dumping some systeminfo.\n"
+                               "OSVERSIONINFO.dwMajorVersion: 6\n"
+                               "OSVERSIONINFO.dwMinorVersion: 1\n"
+                               "OSVERSIONINFO.dwBuildNumber: 7601\n"
+                               "OSVERSIONINFO.dwdwPlatformId: 2\n"
+                               "Strnx version: 1.2.1.0\n"
+                               "Path: C:\\Apps\\strennix.exe\n"
+                               "Finding hook.dll: 0\n"
+                               "Variables at " +
+                               kStamp + "\n**********\n";
+  EXPECT_EQ(file("applog.txt").substr(0, expected.size()), expected);
+}
+
+TEST_F(MainFormTest, VariablesDumpListsEveryFieldAndMasksAsSignedNumbers) {
+  storeDefaults();
+  sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug"};
+  start();
+  const std::string applog = file("applog.txt");
+  const std::string expected =
+      "**********\n"
+      "Strennix->usingVMax=1\nStrennix->usingHMax=1\nStrennix->usingShade=1\n"
+      "Strennix->usingMinIcon=1\nStrennix->usingMinMenu=1\nStrennix->usingTop=1\n"
+      "Strennix->numberOfButtons=6\nStrennix->priority=4\nStrennix->buttonXOffset=58\n"
+      "Strennix->buttonYOffset=6\nStrennix->buttonXStretch=16\nStrennix->buttonYStretch=14\n"
+      "Strennix->drawOnAll=0\nStrennix->excludeStyles=-1073741824\n"
+      "Strennix->excludeExStyles=161\nStrennix->excludingClasses=0\n"
+      "Strennix->excludingNames=0\nStrennix->menuStay=1\nStrennix->menuSort=1\n"
+      "Strennix->numberOfMinimizedWindows=0\nStrennix->numberOfTrayedWindows=0\n"
+      "Strennix->numberOfShadedWindows=0\n**********\n";
+  EXPECT_NE(applog.find(expected), std::string::npos) << applog;
+}
+
+TEST_F(MainFormTest, LanguageValueOfAnotherTypeStopsTheStartWithItsError) {
+  storeDefaults();
+  sim.setRegString(RegRoot::CurrentUser, kKey, "lang", "7");
+  try {
+    start();
+    FAIL() << "start-up went on";
+  } catch (const StrennixError& error) {
+    EXPECT_STREQ(error.what(), "Invalid data type for 'lang'");
+  }
+}
+
+TEST_F(MainFormTest, LanguageValueSelectsTheGermanCaptions) {
+  storeDefaults();
+  sim.setRegDword(RegRoot::CurrentUser, kKey, "lang", 0x0407);
+  sim.files["lang\\0x07.lang"] = "<begin_en>Shade</end_en><begin>Aufrollen</end>\r\n";
+  TStrennix& main = start();
+  EXPECT_EQ(sim.text(main.control(IDC_CHKSHADE)), "Aufrollen");
+  EXPECT_EQ(sim.text(main.control(IDC_CHKTOP)), "Stay on top");
+}
+
+TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
+  storeDefaults();
+  TStrennix& main = start();
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+
+  main.onSTRNX_NCLBUTTONUP(586, 60);
+  main.onSTRNX_NCLBUTTONUP(675, 56);
+  main.onSTRNX_NCLBUTTONUP(675, 69);
+  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450}));
+
+  main.onSTRNX_NCLBUTTONUP(675, 60);
+  EXPECT_NE(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "pos 0 toggles stay-on-top";
+  main.onSTRNX_NCLBUTTONUP(666, 60);
+  EXPECT_EQ(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "left edge column is pos 0";
+
+  main.onSTRNX_NCLBUTTONUP(600, 60);
+  EXPECT_EQ(sim.window(editor).rect.width(), 1024) << "pos 5 maximizes horizontally";
+  EXPECT_EQ(main.lists.hStretchedWindows.size(), 1U);
+
+  main.onSTRNX_NCLBUTTONUP(665 + (1024 - 740), 60);
+  EXPECT_FALSE(sim.isVisible(editor)) << "pos 1 minimizes to a tray icon";
+  EXPECT_EQ(main.lists.numberOfTrayedWindows, 1);
+}
+
+TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
+  storeDefaults();
+  sim.commandLine = {"C:\\Apps\\strennix.exe", "--log"};
+  TStrennix& main = start();
+  sim.setForeground(main.handle());
+  main.onSTRNX_NCLBUTTONUP(675, 60);
+  sim.setForeground(sim.desktopWindow());
+  main.onSTRNX_NCLBUTTONUP(675, 60);
+  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_EQ(file("applog.txt").find("Handled STRNX_NCLBUTTONUP"), std::string::npos);
+}
+
+TEST_F(MainFormTest, OnlyTwoButtonsMakeAThirtyTwoPixelRow) {
+  storeDefaults();
+  sim.setRegString(RegRoot::CurrentUser, kKey, "Buttons", "<vmax><top>");
+  TStrennix& main = start();
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(650, 60);
+  EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450})) << "left of the 32-pixel row";
+  main.onSTRNX_NCLBUTTONUP(660, 60);
+  EXPECT_EQ(sim.window(editor).rect, (Rect{100, 0, 740, 738})) << "pos 1 maximizes vertically";
+}
+
+TEST_F(MainFormTest, TrayIconMessagesForFreeOrUnknownSlotsAreIgnored) {
+  storeDefaults();
+  TStrennix& main = start();
+  main.onWM_ASTRAY(0, win::kWmLButtonUp);
+  main.onWM_ASTRAY(20, win::kWmLButtonUp);
+  main.onWM_ASTRAY(0xFFFFFFFF, win::kWmLButtonUp);
+  EXPECT_EQ(main.lists.numberOfTrayedWindows, 0);
+}
+
+TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
+  storeDefaults();
+  TStrennix& main = start();
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(665, 60);
+  ASSERT_FALSE(sim.isVisible(editor));
+  main.onWM_ASTRAY(0, win::kWmRButtonUp);
+  EXPECT_FALSE(sim.isVisible(editor));
+  main.onWM_ASTRAY(0, win::kWmLButtonUp);
+  EXPECT_TRUE(sim.isVisible(editor));
+  EXPECT_EQ(sim.foregroundWindow(), editor);
+  EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
+}
+
+TEST_F(MainFormTest, TrayMenuGoesAboveAndLeftOfTheCursorAwayFromScreenEdges) {
+  EXPECT_EQ(trayMenuPosition(Point{1000, 740}, 181, 262), (Point{819, 478}));
+  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262), (Point{-176, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262), (Point{100, 238}));
+}
+
+TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenSettingsWindow) {
+  storeDefaults();
+  TStrennix& main = start();
+  EXPECT_FALSE(application.showMainForm);
+  main.onWM_TRAY(win::kWmLButtonDblClk);
+  EXPECT_TRUE(sim.isVisible(main.handle()));
+  EXPECT_EQ(sim.foregroundWindow(), main.handle());
+}
+
+TEST_F(MainFormTest, RightClickOnTheOwnIconPlacesAndShowsTheTrayMenu) {
+  storeDefaults();
+  TStrennix& main = start();
+  sim.cursor = Point{1000, 740};
+  main.onWM_TRAY(win::kWmRButtonUp);
+  const Rect frame = sim.windowRect(tray->handle());
+  EXPECT_EQ(frame.right, 1000);
+  EXPECT_EQ(frame.bottom, 740);
+  EXPECT_TRUE(sim.isVisible(tray->handle()));
+  EXPECT_EQ(sim.foregroundWindow(), tray->handle());
+}
+
+TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
+  storeDefaults();
+  TStrennix& main = start();
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  sim.window(editor).smallIcon = 77;
+  main.onSTRNX_NCLBUTTONUP(665, 60);
+  sim.trayIcons.clear();
+
+  std::int32_t result = 0;
+  main.onMessage(sim.registerWindowMessage("TaskbarCreated"), 0, 0, result);
+  ASSERT_EQ(sim.trayIcons.count({main.handle(), 1006U}), 1U);
+  EXPECT_EQ(sim.trayIcons.at({main.handle(), 1006U}).tip, "Strennix");
+  ASSERT_EQ(sim.trayIcons.count({main.handle(), 0U}), 1U);
+  EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).icon, 77U);
+  EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).tip, "Editor");
+}
+
+TEST_F(MainFormTest, ASaveThatFailsToReloadShowsTheErrorAndTheProgramGoesOn) {
+  storeDefaults();
+  TStrennix& main = start();
+  sim.setRegString(RegRoot::CurrentUser, kKey, "ButtonXOffset", "1O");
+  sim.click(main.handle(), IDC_BTNSAVE);
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.messageBoxes[0].text, "'1O' is not a valid integer value.");
+  EXPECT_EQ(sim.messageBoxes[0].caption, "Strennix");
+  EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconStop);
+  EXPECT_EQ(sim.timers.count({main.handle(), IDT_TIMER1}), 1U);
+}
+
+TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
+  storeDefaults();
+  TStrennix& main = start();
+  const Hwnd shaded = addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(640, 60);
+  ASSERT_EQ(sim.window(shaded).rect.height(), 27);
+  const Hwnd trayed = addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(665, 60);
+  const Hwnd menued = addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(620, 60);
+  ASSERT_FALSE(sim.isVisible(menued));
+
+  sim.click(main.handle(), IDC_BTNQUIT);
+  EXPECT_EQ(sim.window(shaded).rect.height(), 400);
+  EXPECT_TRUE(sim.isVisible(trayed));
+  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.trayIcons.empty());
+  EXPECT_TRUE(sim.quitRequested);
+}
+
+}  // namespace
+}  // namespace strennix
