@@ -99,7 +99,7 @@ Ports SimDesktop::ports() {
 }
 
 Hwnd SimDesktop::newHandle() {
-  while (usedHandles_.count(nextHandle_) != 0 || nextHandle_ == kDesktop) {
+  while (usedHandles_.contains(nextHandle_) || nextHandle_ == kDesktop) {
     nextHandle_ += 2;
   }
   const Hwnd handle = nextHandle_;
@@ -118,8 +118,8 @@ std::uint32_t SimDesktop::newResource() {
 Hwnd SimDesktop::addWindow(const SimWindow& window) { return addWindow(window, newHandle()); }
 
 Hwnd SimDesktop::addWindow(const SimWindow& window, Hwnd handle) {
-  if (handle == 0 || handle == kDesktop || windows_.count(handle) != 0 ||
-      controls_.count(handle) != 0) {
+  if (handle == 0 || handle == kDesktop || windows_.contains(handle) ||
+      controls_.contains(handle)) {
     throw std::invalid_argument("SimDesktop::addWindow: handle in use");
   }
   usedHandles_.insert(handle);
@@ -128,7 +128,7 @@ Hwnd SimDesktop::addWindow(const SimWindow& window, Hwnd handle) {
   return handle;
 }
 
-bool SimDesktop::exists(Hwnd window) const { return windows_.count(window) != 0; }
+bool SimDesktop::exists(Hwnd window) const { return windows_.contains(window); }
 
 SimWindow& SimDesktop::window(Hwnd window) {
   const auto found = windows_.find(window);
@@ -169,7 +169,8 @@ void SimDesktop::raise(Hwnd window) {
 void SimDesktop::placeAfterTopmost(Hwnd window) {
   removeFromZOrder(window);
   const auto firstNormal = std::find_if(zOrder_.begin(), zOrder_.end(), [this](Hwnd other) {
-    return (windows_[other].exStyle & win::kWsExTopmost) == 0;
+    const auto found = windows_.find(other);
+    return found == windows_.end() || (found->second.exStyle & win::kWsExTopmost) == 0;
   });
   zOrder_.insert(firstNormal, window);
 }
@@ -179,7 +180,7 @@ Hwnd SimDesktop::foregroundWindow() { return foreground_; }
 Hwnd SimDesktop::desktopWindow() { return kDesktop; }
 
 bool SimDesktop::isWindow(Hwnd window) {
-  return window == kDesktop || exists(window) || controls_.count(window) != 0;
+  return window == kDesktop || exists(window) || controls_.contains(window);
 }
 
 Rect SimDesktop::windowRect(Hwnd window) {
@@ -437,7 +438,7 @@ BrushHandle SimDesktop::solidBrush(ColorRef /*color*/) {
 bool SimDesktop::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,
                             int height, std::uint32_t /*step*/, std::uint32_t brush,
                             std::uint32_t flags) {
-  if (openDcs_.count(dc.dc) == 0 || icon == 0) {
+  if (!openDcs_.contains(dc.dc) || icon == 0) {
     return false;
   }
   draws.push_back(DrawCall{dc.window, x, y, icon, width, height, brush, flags});
@@ -801,7 +802,7 @@ bool SimDesktop::exports(const Module& module, const std::string& name) const {
     return false;
   }
   const auto library = libraries.find(libraryOfModule_.at(module.get()));
-  return library != libraries.end() && library->second.count(name) != 0;
+  return library != libraries.end() && library->second.contains(name);
 }
 
 ProcAddress SimDesktop::procAddress(const Module& module, const std::string& name) {
@@ -870,7 +871,7 @@ std::optional<ProcessEntry> SimDesktop::nextProcess(const Module& kernel32,
 
 std::optional<ModuleHandle> SimDesktop::firstProcessModule(const Module& psapi,
                                                            const Process& process) {
-  if (!exports(psapi, "EnumProcessModules") || openProcesses_.count(process.get()) == 0) {
+  if (!exports(psapi, "EnumProcessModules") || !openProcesses_.contains(process.get())) {
     return std::nullopt;
   }
   // The executable's image base.
@@ -943,11 +944,11 @@ bool SimDesktop::everythingReleased() const {
 // ---- Files ------------------------------------------------------------------
 
 bool SimDesktop::exists(const std::string& path) {
-  return files.count(path) != 0 || unreadableFiles.count(path) != 0;
+  return files.contains(path) || unreadableFiles.contains(path);
 }
 
 FileContents SimDesktop::readAll(const std::string& path) {
-  if (unreadableFiles.count(path) != 0) {
+  if (unreadableFiles.contains(path)) {
     return FileContents{ReadStatus::Unreadable, {}};
   }
   const auto found = files.find(path);
@@ -958,7 +959,7 @@ FileContents SimDesktop::readAll(const std::string& path) {
 }
 
 bool SimDesktop::append(const std::string& path, std::string_view text) {
-  if (unreadableFiles.count(path) != 0) {
+  if (unreadableFiles.contains(path)) {
     return false;
   }
   files[path].append(text);
