@@ -44,7 +44,7 @@ struct SimWindow {
 struct SimProcess {
   // As Toolhelp reports it (may hold a full path).
   std::string exeFile;
-  // As GetModuleBaseNameA reports it.
+  // As GetModuleBaseNameA reports it; empty makes that call fail.
   std::string baseName;
   // OpenProcess is refused.
   bool accessDenied = false;
@@ -213,7 +213,8 @@ class SimDesktop final : public WindowPort,
   std::uint16_t langId = 0x0409;
   std::string exePath = "C:\\Program Files\\Strennix\\strennix.exe";
   std::vector<std::string> commandLine{"C:\\Program Files\\Strennix\\strennix.exe"};
-  // Loadable libraries by lower-case name, with the names they export.
+  // Loadable libraries with the names they export. Names match as
+  // LoadLibrary matches them: letter case ignored, ".dll" implied.
   std::map<std::string, std::set<std::string>> libraries;
   std::map<ProcessId, SimProcess> processes;
   // Successful name lookups: each moduleBaseName that answers, and each
