@@ -1,0 +1,107 @@
+#include "hook/setuphook.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "platform/winconst.h"
+#include "settings/registrystore.h"
+
+namespace strennix {
+
+SetupHook::SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry,
+                     const Logger& logger)
+    : system_(system), hooks_(hooks), registry_(registry), log_(logger) {}
+
+SetupHook::~SetupHook() {
+  if (mouseHook != 0) {
+    hooks_.unhook(mouseHook);
+  }
+  if (cbtHook != 0) {
+    hooks_.unhook(cbtHook);
+  }
+}
+
+void SetupHook::beginHook() {
+  log_.trace(kSetupHookLog, "Called beginHook. (Critical)");
+  hookLibrary = system_.loadLibrary(kHookLibraryName);
+  if (!hookLibrary) {
+    log_.writeLog(kSetupHookLog, "DLL not found. Fatal error");
+  }
+
+  mouseProc = exportOf("MouseProc");
+  if (mouseProc == 0) {
+    log_.writeLog(kSetupHookLog, "MouseProc not found. Fatal error.");
+  }
+  mouseHook = hooks_.setWindowsHook(win::kWhMouse, mouseProc, hookLibrary.get(), 0);
+  mhToReg(mouseHook);
+  if (mouseHook == 0) {
+    log_.writeLog(kSetupHookLog, "MouseHook not valid. Fatal error.");
+  }
+
+  cbtProc = exportOf("CBTProc");
+  if (cbtProc == 0) {
+    log_.writeLog(kSetupHookLog, "CBTProc not found. Fatal error.");
+  }
+  cbtHook = hooks_.setWindowsHook(win::kWhCbt, cbtProc, hookLibrary.get(), 0);
+  cbthToReg(cbtHook);
+  if (cbtHook == 0) {
+    log_.writeLog(kSetupHookLog, "CBTHook not valid. Fatal error.");
+  }
+  log_.trace(kSetupHookLog, "Exited beginHook.");
+}
+
+void SetupHook::endHook() {
+  log_.trace(kSetupHookLog, "Called endHook");
+  if (!hooks_.unhook(std::exchange(mouseHook, 0))) {
+    log_.writeLog(kSetupHookLog, "Didn't unhook mouse. Severe error.");
+  }
+  if (!hooks_.unhook(std::exchange(cbtHook, 0))) {
+    log_.writeLog(kSetupHookLog, "Didn't unhook CBT. Severe error.");
+  }
+  // The procedures die with the library.
+  hookLibrary.reset();
+  mouseProc = 0;
+  cbtProc = 0;
+  log_.trace(kSetupHookLog, "Exited endHook");
+}
+
+void SetupHook::mhToReg(HookHandle hook) {
+  log_.trace(kSetupHookLog, "Called mhToReg");
+  if (!publishHandle(kValueMouseHook, hook)) {
+    log_.writeLog(kSetupHookLog, "Couldn't open registry. Fatal error.");
+    return;
+  }
+  log_.trace(kSetupHookLog, "Exited mhToReg");
+}
+
+void SetupHook::cbthToReg(HookHandle hook) {
+  log_.trace(kSetupHookLog, "Called cbthToReg");
+  if (!publishHandle(kValueCbtHook, hook)) {
+    log_.writeLog(kSetupHookLog, "Couldn't open registry. Fatal error");
+    return;
+  }
+  log_.trace(kSetupHookLog, "Exited cbthToReg");
+}
+
+ProcAddress SetupHook::exportOf(const char* name) const {
+  // GetProcAddress without a module would search the executable itself.
+  return hookLibrary ? system_.procAddress(hookLibrary, name) : 0;
+}
+
+bool SetupHook::publishHandle(const char* valueName, HookHandle hook) {
+  const RegistryKey key =
+      registry_.openKey(RegRoot::CurrentUser, kSettingsKeyPath, KeyAccess::AllAccess, false);
+  if (!key) {
+    return false;
+  }
+  // Nothing reads the values back in this process; a refused write only
+  // leaves the library without its chain handle, so it is not checked.
+  const std::vector<std::uint8_t> littleEndian{
+      static_cast<std::uint8_t>(hook), static_cast<std::uint8_t>(hook >> 8),
+      static_cast<std::uint8_t>(hook >> 16), static_cast<std::uint8_t>(hook >> 24)};
+  registry_.setValue(key, valueName, win::kRegDword, littleEndian);
+  return true;
+}
+
+}  // namespace strennix

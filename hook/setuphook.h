@@ -1,0 +1,53 @@
+// Installation and removal of the two system-wide hooks that live in
+// hook.dll, and the registry values that publish their handles to it.
+#pragma once
+
+#include "app/log.h"
+#include "platform/hooks.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/types.h"
+
+namespace strennix {
+
+inline constexpr const char* kHookLibraryName = "hook.dll";
+
+class SetupHook {
+ public:
+  SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry, const Logger& logger);
+  // Hooks still installed are removed before the library goes, so that no
+  // hook is left pointing into unloaded code.
+  ~SetupHook();
+  SetupHook(const SetupHook&) = delete;
+  SetupHook& operator=(const SetupHook&) = delete;
+  SetupHook(SetupHook&&) = delete;
+  SetupHook& operator=(SetupHook&&) = delete;
+
+  // Loads the library and installs both hooks for all threads. Every step
+  // runs even after a failure; failures are logged, never raised.
+  void beginHook();
+  // Removes both hooks and releases the library.
+  void endHook();
+  // Publish a hook handle as "mH" / "cbtH" (REG_DWORD) in the settings key.
+  void mhToReg(HookHandle hook);
+  void cbthToReg(HookHandle hook);
+
+  Module hookLibrary;
+  ProcAddress mouseProc = 0;
+  HookHandle mouseHook = 0;
+  ProcAddress cbtProc = 0;
+  HookHandle cbtHook = 0;
+
+ private:
+  [[nodiscard]] ProcAddress exportOf(const char* name) const;
+  // Opens the settings key without creating it and sets a REG_DWORD; false
+  // when the key could not be opened.
+  bool publishHandle(const char* valueName, HookHandle hook);
+
+  SystemPort& system_;
+  HookPort& hooks_;
+  RegistryPort& registry_;
+  const Logger& log_;
+};
+
+}  // namespace strennix
