@@ -86,16 +86,15 @@ void removePosition(std::array<Entry, N>& list, std::int32_t& count, std::int32_
 
 // The lowest-numbered free tray slot; -1 when all are taken.
 inline int lowestFreeSlot(const std::array<TrayedWindow, kTraySlots>& slots) {
-  const auto found = std::find_if(slots.begin(), slots.end(),
-                                  [](const TrayedWindow& slot) { return slot.free; });
+  const auto found =
+      std::find_if(slots.begin(), slots.end(), [](const TrayedWindow& slot) { return slot.free; });
   return found == slots.end() ? -1 : static_cast<int>(found - slots.begin());
 }
 
 // The first stretch record of `window`; nullptr when it has none.
 inline StretchedWindow* findStretchRecord(std::vector<StretchedWindow>& list, Hwnd window) {
-  const auto found = std::find_if(list.begin(), list.end(), [window](const StretchedWindow& r) {
-    return r.hwnd == window;
-  });
+  const auto found = std::find_if(list.begin(), list.end(),
+                                  [window](const StretchedWindow& r) { return r.hwnd == window; });
   return found == list.end() ? nullptr : &*found;
 }
 

@@ -1,0 +1,62 @@
+// The six window actions of the title-bar buttons: stretch vertically or
+// horizontally, shade, hide behind a tray icon or into the tray menu, and
+// toggle stay-on-top.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/log.h"
+#include "app/notifyicons.h"
+#include "app/windowlists.h"
+#include "language/langhandler.h"
+#include "platform/messagebox.h"
+#include "platform/types.h"
+#include "platform/windows.h"
+#include "settings/settings.h"
+#include "traymenu/menulist.h"
+
+namespace strennix {
+
+// The window's rectangle stretched vertically to `percentage` of the work
+// area's height and centred in it; left and right are kept.
+Rect calcVMaxRect(const Rect& window, std::int32_t percentage, const Rect& workArea);
+// The same on the horizontal axis; top and bottom are kept.
+Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workArea);
+
+class Uifx {
+ public:
+  Uifx(WindowPort& windows, MessageBoxPort& boxes, const LangHandler& lang, WindowLists& lists,
+       NotifyIcons& icons, const Settings& settings, const Logger& log);
+
+  // The tray menu exists only after the main form; until it is set, minMenu
+  // leaves windows alone.
+  void setMenu(MenuList& menu);
+
+  void maxV(Hwnd window);
+  void maxH(Hwnd window);
+  void shade(Hwnd window);
+  void minTray(Hwnd window);
+  void minMenu(Hwnd window);
+  void toggleTopmost(Hwnd window);
+  // The window's own small or big icon, its class's, or its drag icon; 0 when
+  // none answers.
+  IconHandle getWindowIcon(Hwnd window);
+
+ private:
+  void refuse(const std::string& english);
+  [[nodiscard]] std::uint32_t askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam);
+  void rollUp(Hwnd window, const Rect& rect);
+  void rollDown(Hwnd window, const Rect& rect);
+
+  WindowPort& windows_;
+  MessageBoxPort& boxes_;
+  const LangHandler& lang_;
+  WindowLists& lists_;
+  NotifyIcons& icons_;
+  const Settings& settings_;
+  const Logger& log_;
+  MenuList* menu_ = nullptr;
+};
+
+}  // namespace strennix

@@ -1,0 +1,276 @@
+// The bookkeeping of changed windows: destroyed windows are forgotten,
+// tray-icon windows come back from their icons, and at the end shaded and
+// tray-icon windows are given back.
+#include "app/windowbook.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "actions/uifx.h"
+#include "platform/sim/simdesktop.h"
+#include "platform/winconst.h"
+#include "resources/resource.h"
+#include "traymenu/traymenu.h"
+
+namespace strennix {
+namespace {
+
+std::vector<std::string> logLines(const sim::SimDesktop& sim, const std::string& file) {
+  std::vector<std::string> lines;
+  const auto found = sim.files.find(file);
+  if (found == sim.files.end()) {
+    return lines;
+  }
+  std::istringstream in(found->second);
+  for (std::string line; std::getline(in, line);) {
+    const auto separator = line.find("   ");
+    lines.push_back(separator == std::string::npos ? line : line.substr(separator + 3));
+  }
+  return lines;
+}
+
+class WindowBookTest : public testing::Test {
+ protected:
+  WindowBookTest() {
+    log.debugMode = true;
+    log.loggingMode = true;
+    icons.setOwner(mainWindow, 0x7001);
+  }
+
+  Hwnd addWindow(const std::string& title, Rect rect = Rect{100, 100, 600, 400}) {
+    sim::SimWindow window;
+    window.title = title;
+    window.rect = rect;
+    return sim.addWindow(window);
+  }
+
+  Hwnd addOwnedWindow(const std::string& ownerClass) {
+    sim::SimWindow owner;
+    owner.className = ownerClass;
+    sim::SimWindow window;
+    window.owner = sim.addWindow(owner);
+    return sim.addWindow(window);
+  }
+
+  [[nodiscard]] bool hasIcon(std::uint32_t slot) const {
+    return sim.trayIcons.contains({mainWindow, slot});
+  }
+
+  // What the main form does when the hook reports a destroyed window.
+  void destroy(Hwnd window, TTrayForm* menu = nullptr) {
+    sim.destroyWindow(window);
+    book.removeShadedHwnd(window);
+    book.removeIconizedHwnd(window);
+    if (menu != nullptr) {
+      menu->removeTrayHwnd(window);
+    }
+    book.removeStretchedWindow(window);
+  }
+
+  sim::SimDesktop sim;
+  Hwnd mainWindow = sim.addWindow(sim::SimWindow{});
+  Logger log{sim, sim};
+  LangHandler lang{sim};
+  NotifyIcons icons{sim, log};
+  WindowLists lists;
+  Settings settings;
+  Uifx uifx{sim, sim, lang, lists, icons, settings, log};
+  WindowBook book{lists, sim, icons, log};
+};
+
+TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
+  const Hwnd first = addWindow("First");
+  const Hwnd second = addWindow("Second");
+  const Hwnd third = addWindow("Third");
+  for (const Hwnd window : {first, second, third}) {
+    uifx.minTray(window);
+  }
+  ASSERT_EQ(lists.numberOfTrayedWindows, 3);
+  EXPECT_EQ(lists.trayedWindows[2].hwnd, third);
+
+  book.restoreTrayedWindow(0);
+  book.restoreTrayedWindow(1);
+  EXPECT_TRUE(sim.isVisible(first));
+  EXPECT_TRUE(sim.isVisible(second));
+  EXPECT_EQ(sim.foregroundWindow(), second);
+  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_FALSE(hasIcon(0));
+  EXPECT_FALSE(hasIcon(1));
+  EXPECT_TRUE(hasIcon(2));
+
+  book.unIconizeAll();
+  EXPECT_TRUE(sim.isVisible(third));
+  EXPECT_FALSE(hasIcon(2));
+  EXPECT_TRUE(lists.trayedWindows[2].free);
+  EXPECT_EQ(lists.numberOfTrayedWindows, 0);
+  EXPECT_EQ(sim.foregroundWindow(), second);
+  EXPECT_EQ(logLines(sim, kAppLog),
+            (std::vector<std::string>{"Called unIconizeAll", "Exited unIconizeAll"}));
+  EXPECT_TRUE(sim.everythingReleased());
+}
+
+TEST_F(WindowBookTest, ANewTrayWindowTakesTheLowestFreeSlotAndARestoredOneIsForgotten) {
+  const Hwnd first = addWindow("First");
+  const Hwnd second = addWindow("Second");
+  const Hwnd third = addWindow("Third");
+  for (const Hwnd window : {first, second, third}) {
+    uifx.minTray(window);
+  }
+  book.restoreTrayedWindow(0);
+  const Hwnd fourth = addWindow("Fourth");
+  uifx.minTray(fourth);
+  EXPECT_EQ(lists.trayedWindows[0].hwnd, fourth);
+  EXPECT_EQ(sim.trayIcons.at({mainWindow, 0}).tip, "Fourth");
+  EXPECT_EQ(lists.numberOfTrayedWindows, 3);
+
+  // The first window, restored earlier, is closed: nothing changes.
+  destroy(first);
+  EXPECT_EQ(lists.numberOfTrayedWindows, 3);
+  EXPECT_TRUE(hasIcon(0));
+}
+
+TEST_F(WindowBookTest, AFreeOrUnknownSlotIsLeftAlone) {
+  const Hwnd window = addWindow("Only");
+  uifx.minTray(window);
+  const std::size_t calls = sim.notifyCalls.size();
+  for (const int slot : {-1, 1, 19, 20}) {
+    book.restoreTrayedWindow(slot);
+  }
+  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_FALSE(sim.isVisible(window));
+  EXPECT_EQ(sim.notifyCalls.size(), calls);
+}
+
+TEST_F(WindowBookTest, ASlotIsFreedEvenWhenTheShellNoLongerHasItsIcon) {
+  const Hwnd window = addWindow("Window");
+  uifx.minTray(window);
+  sim.trayIcons.clear();  // the shell restarted and lost its icons
+  book.restoreTrayedWindow(0);
+  EXPECT_TRUE(sim.isVisible(window));
+  EXPECT_TRUE(lists.trayedWindows[0].free);
+  EXPECT_EQ(lists.numberOfTrayedWindows, 0);
+  EXPECT_EQ(logLines(sim, kAppLog), std::vector<std::string>{"::msgToTrayicon failed."});
+}
+
+TEST_F(WindowBookTest, OnlyAnOwnerOfClassExactlyTApplicationComesBackWithItsWindow) {
+  const Hwnd exact = addOwnedWindow("TApplication");
+  const Hwnd lower = addOwnedWindow("tapplication");
+  const Hwnd longer = addOwnedWindow("TApplication2");
+  for (const Hwnd window : {exact, lower, longer}) {
+    sim.window(sim.window(window).owner).visible = false;
+    uifx.minTray(window);
+  }
+  book.restoreTrayedWindow(0);
+  book.unIconizeAll();
+  EXPECT_TRUE(sim.isVisible(sim.window(exact).owner));
+  EXPECT_FALSE(sim.isVisible(sim.window(lower).owner));
+  EXPECT_FALSE(sim.isVisible(sim.window(longer).owner));
+  for (const Hwnd window : {exact, lower, longer}) {
+    EXPECT_TRUE(sim.isVisible(window));
+  }
+}
+
+TEST_F(WindowBookTest, ShadedWindowsGetTheirHeightBackAtTheEndWithTheirCurrentWidth) {
+  const Hwnd first = addWindow("First", Rect{10, 10, 310, 210});
+  const Hwnd second = addWindow("Second", Rect{20, 20, 320, 320});
+  const Hwnd third = addWindow("Third", Rect{30, 30, 330, 430});
+  for (const Hwnd window : {first, second, third}) {
+    uifx.shade(window);
+  }
+  destroy(second);
+  ASSERT_EQ(lists.numberOfShadedWindows, 2);
+  EXPECT_EQ(lists.shadedWindows[1].hwnd, first);
+  EXPECT_EQ(lists.shadedWindows[2].hwnd, third);
+
+  sim.window(third).rect = Rect{30, 30, 530, 57};  // widened by hand
+  sim.setWindowPosCalls.clear();
+  book.unShadeAll();
+  EXPECT_EQ(sim.window(first).rect, (Rect{10, 10, 310, 210}));
+  EXPECT_EQ(sim.window(third).rect, (Rect{30, 30, 530, 430}));
+  ASSERT_EQ(sim.setWindowPosCalls.size(), 2U);
+  EXPECT_EQ(sim.setWindowPosCalls[1].flags, 0x0406U);
+  EXPECT_EQ(lists.numberOfShadedWindows, 2);
+}
+
+TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverShownAgain) {
+  TTrayForm menu{sim, sim, sim, lists, settings, log};
+  uifx.setMenu(menu);
+  const Hwnd keeper = addWindow("Keeper");
+  const Hwnd shaded = addWindow("Shaded");
+  const Hwnd trayed = addWindow("Trayed");
+  const Hwnd menued = addWindow("Menued");
+  const Hwnd stretched = addWindow("Stretched");
+  uifx.shade(keeper);
+  uifx.minTray(keeper);
+  uifx.shade(shaded);
+  uifx.minTray(trayed);
+  uifx.minMenu(menued);
+  uifx.maxV(stretched);
+
+  sim.files.erase(kAppLog);
+  for (const Hwnd window : {shaded, trayed, menued, stretched}) {
+    destroy(window, &menu);
+  }
+
+  EXPECT_EQ(lists.numberOfShadedWindows, 1);
+  EXPECT_EQ(lists.shadedWindows[1].hwnd, keeper);
+  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(lists.trayedWindows[0].hwnd, keeper);
+  EXPECT_TRUE(lists.trayedWindows[1].free);
+  EXPECT_FALSE(hasIcon(1));
+  EXPECT_EQ(lists.numberOfMinimizedWindows, 0);
+  EXPECT_EQ(sim.listCount(menu.control(IDC_LISTBOX1)), 0);
+  EXPECT_EQ(lists.numberOfVStretchedWindows(), 0);
+
+  // At the end only the keeper is touched.
+  sim.setWindowPosCalls.clear();
+  book.unShadeAll();
+  book.unIconizeAll();
+  menu.showAllWindows();
+  ASSERT_EQ(sim.setWindowPosCalls.size(), 1U);
+  EXPECT_EQ(sim.setWindowPosCalls[0].window, keeper);
+
+  const std::vector<std::string> forOneWindow{
+      "Called removeShadedHwnd()", "Exited removeShadedHwnd.", "Called removeIconizedHwnd()",
+      "Exited removeIconizedHwnd()", "Called removeStretchedWindow()"};
+  const std::vector<std::string> lines = logLines(sim, kAppLog);
+  ASSERT_GE(lines.size(), forOneWindow.size() + 1);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), forOneWindow);
+  EXPECT_EQ(lines[5], "Exited removeStretchedWindow()");
+}
+
+TEST_F(WindowBookTest, AWindowStretchedBothWaysLosesBothRecordsWhenDestroyed) {
+  const Hwnd other = addWindow("Other");
+  const Hwnd window = addWindow("Both", Rect{100, 100, 600, 400});
+  for (const Hwnd w : {other, window}) {
+    uifx.maxV(w);
+    uifx.maxH(w);
+  }
+  sim.files.erase(kAppLog);
+  destroy(window);
+  ASSERT_EQ(lists.numberOfVStretchedWindows(), 1);
+  ASSERT_EQ(lists.numberOfHStretchedWindows(), 1);
+  EXPECT_EQ(lists.vStretchedWindows[0].hwnd, other);
+  EXPECT_EQ(lists.hStretchedWindows[0].hwnd, other);
+  EXPECT_EQ(logLines(sim, kAppLog).back(), "Called removeStretchedWindow()");
+
+  // A new window that gets the old handle is stretched, not shrunk to the
+  // dead window's width.
+  sim::SimWindow reborn;
+  reborn.rect = Rect{0, 0, 200, 100};
+  sim.addWindow(reborn, window);
+  uifx.maxH(window);
+  EXPECT_EQ(sim.window(window).rect, (Rect{0, 0, 1024, 100}));
+
+  // A window in neither list still gets its exit line.
+  sim.files.erase(kAppLog);
+  book.removeStretchedWindow(0x999);
+  EXPECT_EQ(logLines(sim, kAppLog), (std::vector<std::string>{"Called removeStretchedWindow()",
+                                                              "Exited removeStretchedWindow()"}));
+}
+
+}  // namespace
+}  // namespace strennix

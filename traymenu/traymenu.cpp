@@ -1,0 +1,153 @@
+#include "traymenu/traymenu.h"
+
+#include "app/windowbook.h"
+#include "platform/winconst.h"
+#include "resources/resource.h"
+
+namespace strennix {
+
+TTrayForm::TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
+                     Settings& settings, const Logger& log)
+    : Form(ui, windows, boxes, IDD_TRAYFORM), lists_(lists), settings_(settings), log_(log) {
+  changeBorder();
+  ui_.setListSorted(handle(), IDC_LISTBOX1, settings_.menuSort);
+}
+
+// A tool window shows its close box only with WS_SYSMENU; the frame is drawn
+// anew only when the window's size changes, hence the width - 1 and back.
+void TTrayForm::changeBorder() {
+  log_.trace(kTrayMenuLog, "Called changeBorder");
+  std::uint32_t style = windows_.windowLong(handle(), win::kGwlStyle);
+  if (settings_.menuStay) {
+    style |= win::kWsSysMenu;
+  } else {
+    style &= ~win::kWsSysMenu;
+  }
+  windows_.setWindowLong(handle(), win::kGwlStyle, style);
+  const Rect rect = windows_.windowRect(handle());
+  windows_.moveWindow(handle(), rect.left, rect.top, rect.width() - 1, rect.height(), true);
+  windows_.moveWindow(handle(), rect.left, rect.top, rect.width(), rect.height(), true);
+  log_.trace(kTrayMenuLog, "Exited changeBorder");
+}
+
+// Titles need not be unique: the oldest window with the clicked title comes
+// back, and the remaining item then stands for the other one.
+void TTrayForm::ListBox1DblClick() {
+  log_.trace(kTrayMenuLog, "Called ListBox1DblClick. (Several exits)");
+  const int selected = ui_.listSelected(listBox());
+  if (selected < 0) {
+    return;
+  }
+  const std::string text = ui_.listItem(listBox(), selected);
+  const std::int32_t count = lists_.numberOfMinimizedWindows;
+  for (std::int32_t position = 1; position <= count; ++position) {
+    const MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(position)];
+    if (entry.title != text) {
+      continue;
+    }
+    windows_.showWindow(entry.hwnd, win::kSwRestore);
+    windows_.setForegroundWindow(entry.hwnd);
+    restoreApplicationOwner(windows_, entry.hwnd);
+    ui_.listDelete(listBox(), selected);
+    removePosition(lists_.minimizedWindows, lists_.numberOfMinimizedWindows, position);
+    break;
+  }
+  if (!settings_.menuStay) {
+    hide();
+  }
+}
+
+// The item is matched with letter case, so that of two windows whose titles
+// differ only in case the right item goes.
+void TTrayForm::removeTrayHwnd(Hwnd window) {
+  log_.trace(kTrayMenuLog, "Called removeTrayHwnd");
+  std::int32_t position = 1;
+  while (position <= lists_.numberOfMinimizedWindows) {
+    const MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(position)];
+    if (entry.hwnd != window) {
+      ++position;
+      continue;
+    }
+    if (const int item = findItem(entry.title); item >= 0) {
+      ui_.listDelete(listBox(), item);
+    }
+    removePosition(lists_.minimizedWindows, lists_.numberOfMinimizedWindows, position);
+  }
+  log_.trace(kTrayMenuLog, "Exited removeTrayHwnd");
+}
+
+void TTrayForm::showAllWindows() {
+  log_.trace(kTrayMenuLog, "Called showAllWindows");
+  for (std::int32_t position = 1; position <= lists_.numberOfMinimizedWindows; ++position) {
+    const Hwnd window = lists_.minimizedWindows[static_cast<std::size_t>(position)].hwnd;
+    windows_.showWindow(window, win::kSwRestore);
+    restoreApplicationOwner(windows_, window);
+  }
+  ui_.listClear(listBox());
+  log_.trace(kTrayMenuLog, "Exited showAllWindows");
+}
+
+void TTrayForm::addTitle(const std::string& title) { ui_.listAdd(listBox(), title); }
+
+void TTrayForm::FormKeyUp(int key) { hideOnEscape(key); }
+
+void TTrayForm::ListBox1KeyUp(int key) { hideOnEscape(key); }
+
+void TTrayForm::onNCClick(std::uint32_t hitTest) {
+  log_.trace(kTrayMenuLog, "Recieved NCClick");
+  if (hitTest == static_cast<std::uint32_t>(win::kHtCaption)) {
+    settings_.menuStay = !settings_.menuStay;
+    changeBorder();
+  }
+  log_.trace(kTrayMenuLog, "Handled NCClick");
+}
+
+// The frame's double click never reaches default handling, so the caption
+// never maximizes or restores the form.
+bool TTrayForm::handleMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t /*lParam*/,
+                              std::int32_t& result) {
+  if (message != win::kWmNcLButtonDblClk) {
+    return false;
+  }
+  onNCClick(wParam);
+  result = 0;
+  return true;
+}
+
+void TTrayForm::handleCommand(int controlId, int notifyCode) {
+  if (controlId == IDC_LISTBOX1 && notifyCode == kListDoubleClick) {
+    ListBox1DblClick();
+  }
+}
+
+// The close box hides the form; it lives until the program ends.
+void TTrayForm::handleClose() { hide(); }
+
+void TTrayForm::handleKeyUp(int controlId, int key) {
+  if (controlId == 0) {
+    FormKeyUp(key);
+  } else if (controlId == IDC_LISTBOX1) {
+    ListBox1KeyUp(key);
+  }
+}
+
+Hwnd TTrayForm::listBox() const { return control(IDC_LISTBOX1); }
+
+int TTrayForm::findItem(const std::string& text) const {
+  const Hwnd list = listBox();
+  const int count = ui_.listCount(list);
+  for (int index = 0; index < count; ++index) {
+    if (ui_.listItem(list, index) == text) {
+      return index;
+    }
+  }
+  return -1;
+}
+
+void TTrayForm::hideOnEscape(int key) {
+  if (key == win::kVkEscape) {
+    hide();
+  }
+}
+
+}  // namespace strennix

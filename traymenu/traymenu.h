@@ -1,0 +1,59 @@
+// The tray menu: a small always-on-top list of the windows hidden into it,
+// each brought back by a double click on its title.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/log.h"
+#include "app/windowlists.h"
+#include "platform/forms.h"
+#include "platform/types.h"
+#include "settings/settings.h"
+#include "traymenu/menulist.h"
+
+namespace strennix {
+
+class TTrayForm : public Form, public MenuList {
+ public:
+  // Hidden until the main form shows it at the cursor. The list's sorting is
+  // fixed here, from menuSort.
+  TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
+            Settings& settings, const Logger& log);
+
+  // The caption's close box follows menuStay.
+  void changeBorder();
+  // A destroyed window leaves the list and the menu.
+  void removeTrayHwnd(Hwnd window);
+  // At program end: every listed window (and its application owner) is shown
+  // again and the menu emptied.
+  void showAllWindows();
+  void addTitle(const std::string& title) override;
+
+  void ListBox1DblClick();
+  void FormKeyUp(int key);
+  void ListBox1KeyUp(int key);
+  // WM_NCLBUTTONDBLCLK on the frame: a double click on the caption switches
+  // menuStay for this run.
+  void onNCClick(std::uint32_t hitTest);
+
+ protected:
+  bool handleMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
+                     std::int32_t& result) override;
+  void handleCommand(int controlId, int notifyCode) override;
+  void handleClose() override;
+  void handleKeyUp(int controlId, int key) override;
+
+ private:
+  [[nodiscard]] Hwnd listBox() const;
+  // Index of the first item whose text equals `text` exactly, letter case
+  // included; -1 when none does.
+  [[nodiscard]] int findItem(const std::string& text) const;
+  void hideOnEscape(int key);
+
+  WindowLists& lists_;
+  Settings& settings_;
+  const Logger& log_;
+};
+
+}  // namespace strennix
