@@ -1,0 +1,48 @@
+// The settings form's binding to the registry: loading the controls from the
+// store, saving them back, and the two check boxes that enable Edit buttons.
+#pragma once
+
+#include "app/log.h"
+#include "platform/forms.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "settings/settings.h"
+
+namespace strennix {
+
+class SettingsKey;
+
+class SettingsBinding {
+ public:
+  SettingsBinding(RegistryPort& registry, SystemPort& system, UiPort& ui, const Form& form,
+                  const Logger& log);
+
+  // Checks the boxes whose settings are on (it never unchecks one; each radio
+  // pair gets exactly one checked) and recounts settings.numberOfButtons.
+  void regToForm(Settings& settings);
+  // Writes the form's state; tags of "ExcludeExStyles" the form does not
+  // show are kept as they are.
+  void formToReg();
+  void chkClassesClick();
+  void chkNamesClick();
+
+ private:
+  [[nodiscard]] Hwnd control(int controlId) const;
+  [[nodiscard]] bool isChecked(int controlId) const;
+  void check(int controlId, bool checked = true);
+  void enable(int controlId, bool enabled = true);
+
+  void buttonsToForm(Settings& settings);
+  void runEntryToForm();
+  void writeExStyles(SettingsKey& key);
+  void writeRunEntry();
+
+  RegistryPort& registry_;
+  SystemPort& system_;
+  UiPort& ui_;
+  const Form& form_;
+  const Logger& log_;
+};
+
+}  // namespace strennix

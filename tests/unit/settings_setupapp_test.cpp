@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/log.h"
+#include "app/windowlists.h"
+#include "platform/forms.h"
+#include "platform/sim/simdesktop.h"
+#include "platform/winconst.h"
+#include "settings/registrystore.h"
+#include "settings/setupapp.h"
+
+namespace strennix {
+namespace {
+
+using sim::SimDesktop;
+
+constexpr const char* kWarning =
+    "Strennix could not locate the file psapi.dll on your system.\n"
+    "Strennix will work anyway, but since Strennix and other\n"
+    "applications can use the file to perform better, it is recommended that\n"
+    "you copy the file from your Windows installation-disc to your system.\n"
+    "\n"
+    "This message will not appear again.";
+
+class SettingsSetupApp : public ::testing::Test {
+ protected:
+  SettingsSetupApp() { log.debugMode = log.loggingMode = true; }
+
+  bool firstStart() { return checkFirstStart(desk, desk, desk, log); }
+  void set(const std::string& name, const std::string& value) {
+    desk.setRegString(RegRoot::CurrentUser, kSettingsKeyPath, name, value);
+  }
+  std::optional<std::string> value(const std::string& name) {
+    return desk.regString(RegRoot::CurrentUser, kSettingsKeyPath, name);
+  }
+  std::string logText() { return desk.files["setupapplog.txt"]; }
+
+  SimDesktop desk;
+  Logger log{desk, desk};
+};
+
+TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
+  Settings settings;
+  settings.usingTop = settings.drawOnAll = settings.menuSort = true;
+  settings.numberOfButtons = 6;
+  settings.priority = 4;
+  settings.buttonXOffset = 58;
+  settings.excludeStyles = 0xC0000000;
+  settings.vMaxPercentage = 40;
+  settings.hMaxPercentage = 0;
+  WindowLists lists;
+  lists.numberOfMinimizedWindows = 3;
+  lists.numberOfTrayedWindows = 2;
+  lists.numberOfShadedWindows = 1;
+  lists.vStretchedWindows.push_back({0x10, 300});
+  lists.hStretchedWindows.push_back({0x12, 400});
+  lists.trayedWindows[0].free = false;
+  lists.trayedWindows[19].free = false;
+
+  zeroVars(settings, lists, log);
+
+  EXPECT_FALSE(settings.usingTop || settings.drawOnAll || settings.menuSort);
+  EXPECT_EQ(settings.numberOfButtons, 0);
+  EXPECT_EQ(settings.priority, 0);
+  EXPECT_EQ(settings.buttonXOffset, 0);
+  EXPECT_EQ(settings.excludeStyles, 0u);
+  EXPECT_EQ(settings.vMaxPercentage, 100);
+  EXPECT_EQ(settings.hMaxPercentage, 100);
+  EXPECT_EQ(lists.numberOfMinimizedWindows, 0);
+  EXPECT_EQ(lists.numberOfTrayedWindows, 0);
+  EXPECT_EQ(lists.numberOfShadedWindows, 0);
+  EXPECT_EQ(lists.numberOfVStretchedWindows(), 0);
+  EXPECT_EQ(lists.numberOfHStretchedWindows(), 0);
+  for (const TrayedWindow& slot : lists.trayedWindows) {
+    EXPECT_TRUE(slot.free);
+  }
+  EXPECT_EQ(logText(),
+            "Tue Dec 08 03:14:48 2026   Called zeroVars\n"
+            "Tue Dec 08 03:14:48 2026   Exited zeroVars\n");
+}
+
+TEST_F(SettingsSetupApp, PsapiWarningOnlyOnNtWithoutTheLibrary) {
+  checkPsapi(desk, desk);
+  EXPECT_TRUE(desk.messageBoxes.empty()) << "psapi.dll loads";
+
+  desk.libraries.erase("psapi.dll");
+  desk.osVersion = OsVersion{4, 10, 2222, win::kPlatformWin32Windows};
+  checkPsapi(desk, desk);
+  EXPECT_TRUE(desk.messageBoxes.empty()) << "Windows 98 is never checked";
+
+  desk.osVersion = std::nullopt;
+  checkPsapi(desk, desk);
+  EXPECT_TRUE(desk.messageBoxes.empty());
+
+  desk.osVersion = OsVersion{5, 0, 2195, win::kPlatformWin32Nt};
+  checkPsapi(desk, desk);
+  ASSERT_EQ(desk.messageBoxes.size(), 1u);
+  EXPECT_EQ(desk.messageBoxes[0].owner, 0u);
+  EXPECT_EQ(desk.messageBoxes[0].text, kWarning);
+  EXPECT_EQ(desk.messageBoxes[0].caption, "Strennix");
+  EXPECT_EQ(desk.messageBoxes[0].flags, win::kMbOk | win::kMbIconWarning);
+  EXPECT_TRUE(desk.everythingReleased());
+}
+
+TEST_F(SettingsSetupApp, VersionsCompareAsPlainText) {
+  for (const char* older :
+       {"0.0.0.0", "1.1.0.0", "1.10.0.0", "1.2.0.9", "1.2.1", "", "1", "1.2.1.", "0.9"}) {
+    EXPECT_TRUE(versionIsOlder(older)) << older;
+  }
+  for (const char* notOlder : {"1.2.1.0", "1.2.1.0.1", "1.2.10.0", "2.0", "1.3", "a", "\xE9"}) {
+    EXPECT_FALSE(versionIsOlder(notOlder)) << notOlder;
+  }
+}
+
+TEST_F(SettingsSetupApp, FirstStartWarnsOnceWritesTheSixteenDefaultsAndShowsTheForm) {
+  desk.libraries.erase("psapi.dll");
+  EXPECT_TRUE(firstStart());
+  EXPECT_EQ(desk.messageBoxes.size(), 1u);
+  EXPECT_EQ(desk.regValueNames(RegRoot::CurrentUser, kSettingsKeyPath),
+            (std::vector<std::string>{
+                "Version", "Buttons", "Classes", "Names", "ExcludeStyles", "ExcludeExStyles",
+                "Menu", "Priority", "ButtonXOffset", "ButtonYOffset", "ButtonXStretch",
+                "ButtonYStretch", "HMaxPercentage", "VMaxPercentage", "DrawOn", "installPath"}));
+  EXPECT_EQ(value("Version"), "1.2.1.0");
+  EXPECT_EQ(value("Buttons"), "<hmax><vmax><top><shade><toicon><tomenu>");
+  EXPECT_EQ(value("Classes"), "0");
+  EXPECT_EQ(value("Names"), "0");
+  EXPECT_EQ(value("ExcludeStyles"), "<WS_POPUP><WS_CHILD>");
+  EXPECT_EQ(value("ExcludeExStyles"), "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>");
+  EXPECT_EQ(value("Menu"), "<stay><alpha>");
+  EXPECT_EQ(value("Priority"), "4");
+  EXPECT_EQ(value("ButtonXOffset"), "58");
+  EXPECT_EQ(value("ButtonYOffset"), "6");
+  EXPECT_EQ(value("ButtonXStretch"), "16");
+  EXPECT_EQ(value("ButtonYStretch"), "14");
+  EXPECT_EQ(value("HMaxPercentage"), "100");
+  EXPECT_EQ(value("VMaxPercentage"), "100");
+  EXPECT_EQ(value("DrawOn"), "<one>");
+  EXPECT_EQ(value("installPath"), "C:\\Program Files\\Strennix\\");
+  EXPECT_EQ(logText(),
+            "Tue Dec 08 03:14:48 2026     First time starting, showing form and setting "
+            "defaults.\n");
+  EXPECT_TRUE(desk.everythingReleased());
+
+  // The second start: no warning, nothing rewritten, the form stays hidden.
+  set("Buttons", "<top>");
+  EXPECT_FALSE(firstStart());
+  EXPECT_EQ(desk.messageBoxes.size(), 1u);
+  EXPECT_EQ(value("Buttons"), "<top>");
+  EXPECT_NE(logText().find("Tue Dec 08 03:14:48 2026     Hiding form.\n"), std::string::npos);
+  EXPECT_TRUE(desk.everythingReleased());
+}
+
+TEST_F(SettingsSetupApp, OlderSettingsAreReplacedWithoutThePsapiCheck) {
+  desk.libraries.erase("psapi.dll");
+  for (const char* older : {"1.1.0.0", "1.10.0.0", ""}) {
+    set("Version", older);
+    set("Buttons", "<top>");
+    EXPECT_TRUE(firstStart()) << older;
+    EXPECT_EQ(value("Version"), "1.2.1.0");
+    EXPECT_EQ(value("Buttons"), "<hmax><vmax><top><shade><toicon><tomenu>");
+  }
+  EXPECT_TRUE(desk.messageBoxes.empty());
+}
+
+TEST_F(SettingsSetupApp, NewerSettingsAreLeftAlone) {
+  set("Version", "2.0");
+  set("Buttons", "<top>");
+  EXPECT_FALSE(firstStart());
+  EXPECT_EQ(value("Version"), "2.0");
+  EXPECT_EQ(value("Buttons"), "<top>");
+  EXPECT_EQ(logText(), "Tue Dec 08 03:14:48 2026     Hiding form.\n");
+}
+
+TEST_F(SettingsSetupApp, AVersionOfTheWrongTypeFailsTheStart) {
+  desk.setRegDword(RegRoot::CurrentUser, kSettingsKeyPath, "Version", 0x01020100);
+  try {
+    firstStart();
+    ADD_FAILURE() << "no error";
+  } catch (const StrennixError& error) {
+    EXPECT_STREQ(error.what(), "Invalid data type for 'Version'");
+  }
+  EXPECT_EQ(desk.regValueNames(RegRoot::CurrentUser, kSettingsKeyPath),
+            std::vector<std::string>{"Version"});
+  EXPECT_TRUE(desk.everythingReleased());
+}
+
+TEST_F(SettingsSetupApp, InstallPathIsEmptyForAPathWithoutAFolder) {
+  desk.exePath = "strennix.exe";
+  firstStart();
+  EXPECT_EQ(value("installPath"), "");
+}
+
+TEST_F(SettingsSetupApp, AnUnopenableKeyFailsOnTheFirstDefault) {
+  desk.unopenableKeys.insert(kSettingsKeyPath);
+  try {
+    firstStart();
+    ADD_FAILURE() << "no error";
+  } catch (const StrennixError& error) {
+    EXPECT_STREQ(error.what(), "Failed to set data for 'Version'");
+  }
+  EXPECT_TRUE(desk.everythingReleased());
+}
+
+}  // namespace
+}  // namespace strennix
