@@ -59,7 +59,7 @@ std::optional<std::uint32_t> SettingsKey::readDword(const std::string& name) con
   if (!value) {
     return std::nullopt;
   }
-  if (value->type != win::kRegDword || value->data.size() < 4) {
+  if (value->type != win::kRegDword || value->data.size() != 4) {
     throwDataType(name);
   }
   const std::vector<std::uint8_t>& d = value->data;

@@ -84,11 +84,13 @@ TEST_F(SettingsRegistryStore, AValueOfAnotherTypeIsADataTypeErrorNamingTheValue)
   setRaw("Menu", win::kRegMultiSz, {'a', 0, 0});
   setString("lang", "7");
   setRaw("mH", win::kRegDword, {1, 2});
+  setRaw("cbtH", win::kRegDword, {1, 2, 3, 4, 5});
   const SettingsKey key(desk);
   EXPECT_EQ(errorOf([&] { (void)key.readString("priority"); }), "Invalid data type for 'priority'");
   EXPECT_EQ(errorOf([&] { (void)key.readString("Menu"); }), "Invalid data type for 'Menu'");
   EXPECT_EQ(errorOf([&] { (void)key.readDword("lang"); }), "Invalid data type for 'lang'");
   EXPECT_EQ(errorOf([&] { (void)key.readDword("mH"); }), "Invalid data type for 'mH'");
+  EXPECT_EQ(errorOf([&] { (void)key.readDword("cbtH"); }), "Invalid data type for 'cbtH'");
 }
 
 TEST_F(SettingsRegistryStore, WritesStringsWithTheirTerminatingNul) {
