@@ -1,0 +1,46 @@
+// DrawingPort: painting into another window's non-client area.
+#include "platform/win32/win32handles.h"
+
+namespace strennix::win32 {
+
+namespace {
+
+// The form library writes system colours as 0x80000000 plus the colour
+// index (0x8000000F is COLOR_BTNFACE); GDI wants the colour itself.
+constexpr ColorRef kSystemColorFlag = 0x80000000;
+constexpr ColorRef kSystemColorIndexMask = 0x000000FF;
+
+COLORREF gdiColor(ColorRef color) {
+  if ((color & kSystemColorFlag) != 0) {
+    return GetSysColor(static_cast<int>(color & kSystemColorIndexMask));
+  }
+  return color;
+}
+
+}  // namespace
+
+WindowDcHandle Win32Desktop::windowDc(Hwnd window) {
+  const HDC dc = GetWindowDC(toHwnd(window));
+  return WindowDcHandle(*this, WindowDc{window, fromHandle(dc)});
+}
+
+BrushHandle Win32Desktop::solidBrush(ColorRef color) {
+  return BrushHandle(*this, fromHandle(CreateSolidBrush(gdiColor(color))));
+}
+
+bool Win32Desktop::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,
+                              int height, std::uint32_t step, std::uint32_t brush,
+                              std::uint32_t flags) {
+  return DrawIconEx(toHandle<HDC>(dc.dc), x, y, toHandle<HICON>(icon), width, height, step,
+                    toHandle<HBRUSH>(brush), flags) != FALSE;
+}
+
+void Win32Desktop::releaseWindowDc(const WindowDc& dc) noexcept {
+  ReleaseDC(toHwnd(dc.window), toHandle<HDC>(dc.dc));
+}
+
+void Win32Desktop::deleteObject(std::uint32_t object) noexcept {
+  DeleteObject(toHandle<HGDIOBJ>(object));
+}
+
+}  // namespace strennix::win32

@@ -1,0 +1,191 @@
+// Builds a form window and its controls from a DIALOGEX layout whose
+// coordinates are pixels.
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
+
+#include "platform/win32/formwindow.h"
+#include "resources/resource.h"
+
+namespace strennix::win32 {
+
+namespace {
+
+// The layouts are drawn for 96 dots per inch: 8 point is 11 pixels.
+constexpr int kLayoutDpi = 96;
+constexpr int kPointsPerInch = 72;
+constexpr DWORD kDialogStyleBits = 0x0000FFFF;
+constexpr int kListItemHeight = 13;
+constexpr int kPriorityMaximum = 9;
+constexpr int kHintCapacity = 256;
+
+// The class names of the predefined control atoms of a template.
+const char* predefinedClass(std::uint16_t atom) {
+  switch (atom) {
+    case kButtonAtom:
+      return "Button";
+    case kEditAtom:
+      return "Edit";
+    case kStaticAtom:
+      return "Static";
+    case kListBoxAtom:
+      return "ListBox";
+    case kScrollBarAtom:
+      return "ScrollBar";
+    case kComboBoxAtom:
+      return "ComboBox";
+    default:
+      return nullptr;
+  }
+}
+
+std::string controlClass(const TemplateName& name) {
+  if (name.ordinal) {
+    const char* predefined = predefinedClass(*name.ordinal);
+    return predefined != nullptr ? predefined : std::string();
+  }
+  return ansiText(name.text);
+}
+
+Font createFont(Win32Desktop& desktop, const DialogFont& font) {
+  const int height = -MulDiv(font.pointSize, kLayoutDpi, kPointsPerInch);
+  const int weight = font.weight != 0 ? font.weight : FW_NORMAL;
+  return Font(desktop,
+              CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
+                          font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, ansiText(font.face).c_str()));
+}
+
+Font underlined(Win32Desktop& desktop, HFONT font) {
+  LOGFONTA description{};
+  if (font == nullptr || GetObjectA(font, sizeof(description), &description) == 0) {
+    return Font();
+  }
+  description.lfUnderline = TRUE;
+  return Font(desktop, CreateFontIndirectA(&description));
+}
+
+// A fixed form's layout gives its client area; a sizeable one's, which the
+// user may change anyway, its outer size.
+SIZE outerSize(const DialogLayout& layout, DWORD style, DWORD exStyle) {
+  if ((style & WS_THICKFRAME) != 0) {
+    return SIZE{layout.cx, layout.cy};
+  }
+  RECT rect{0, 0, layout.cx, layout.cy};
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The hint of a control is the string resource of its ID.
+std::string hintOf(int controlId) {
+  char hint[kHintCapacity] = {};
+  const int length =
+      LoadStringA(moduleInstance(), static_cast<UINT>(controlId), hint, kHintCapacity);
+  return std::string(hint, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+void addHint(FormWindow& form, HWND control, const std::string& hint) {
+  if (form.tooltip == nullptr) {
+    // Owned by the form, so it goes with it.
+    form.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form.handle,
+                                   nullptr, moduleInstance(), nullptr);
+  }
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = form.handle;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  std::string text = hint;
+  tool.lpszText = text.data();
+  SendMessageA(form.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+HWND createControl(FormWindow& form, const DialogItem& item) {
+  const std::string windowClass = controlClass(item.windowClass);
+  if (windowClass.empty()) {
+    return nullptr;
+  }
+  // A numbered text (an image resource) is not shown by these forms.
+  const std::string text = item.text.ordinal ? std::string() : ansiText(item.text.text);
+  const HWND control = CreateWindowExA(
+      item.exStyle, windowClass.c_str(), text.c_str(), item.style | WS_CHILD, item.x, item.y,
+      item.cx, item.cy, form.handle, toHandle<HMENU>(item.id), moduleInstance(), nullptr);
+  if (control != nullptr) {
+    prepareControl(form, control, static_cast<int>(item.id));
+  }
+  return control;
+}
+
+bool fillsForm(const DialogLayout& layout, const DialogItem& item) {
+  return item.x == 0 && item.y == 0 && item.cx == layout.cx && item.cy == layout.cy;
+}
+
+}  // namespace
+
+void fillClientArea(HWND form, const std::vector<int>& controlIds) {
+  RECT client{};
+  GetClientRect(form, &client);
+  for (const int id : controlIds) {
+    MoveWindow(GetDlgItem(form, id), 0, 0, client.right, client.bottom, TRUE);
+  }
+}
+
+void prepareControl(FormWindow& form, HWND control, int controlId) {
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(form.font.get()), FALSE);
+  switch (controlId) {
+    case IDC_LISTBOX1:
+      // After the font, which sets an item height of its own.
+      SendMessageA(control, LB_SETITEMHEIGHT, 0, kListItemHeight);
+      break;
+    case IDC_TRACKPRIORITY:
+      SendMessageA(control, TBM_SETRANGE, FALSE, MAKELPARAM(0, kPriorityMaximum));
+      SendMessageA(control, TBM_SETTICFREQ, 1, 0);
+      SendMessageA(control, TBM_SETPOS, TRUE, 0);
+      break;
+    case IDC_LABEL1:
+      form.linkFont = underlined(form.desktop, form.font.get());
+      SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(form.linkFont.get()), FALSE);
+      form.link = control;
+      break;
+    default:
+      break;
+  }
+  const std::string hint = hintOf(controlId);
+  if (!hint.empty()) {
+    addHint(form, control, hint);
+  }
+}
+
+HWND buildForm(const DialogLayout& layout, const std::string& className, FormWindow& form) {
+  const DWORD style = (layout.style & ~kDialogStyleBits) & ~static_cast<DWORD>(WS_VISIBLE);
+  const SIZE size = outerSize(layout, style, layout.exStyle);
+  const std::string caption = ansiText(layout.caption);
+  // The window procedure learns `form` from the creation parameter.
+  const HWND window =
+      CreateWindowExA(layout.exStyle, className.c_str(), caption.c_str(), style, layout.x, layout.y,
+                      size.cx, size.cy, nullptr, nullptr, moduleInstance(), &form);
+  if (window == nullptr) {
+    return nullptr;
+  }
+  if (layout.font) {
+    form.font = createFont(form.desktop, *layout.font);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(form.font.get()), FALSE);
+  }
+  // In template order: the order of creation is the tab order.
+  for (const DialogItem& item : layout.items) {
+    if (createControl(form, item) == nullptr) {
+      form.events = nullptr;
+      DestroyWindow(window);
+      return nullptr;
+    }
+    if (fillsForm(layout, item)) {
+      form.fillingControls.push_back(static_cast<int>(item.id));
+    }
+  }
+  fillClientArea(window, form.fillingControls);
+  return window;
+}
+
+}  // namespace strennix::win32

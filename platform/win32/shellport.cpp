@@ -1,0 +1,62 @@
+// ShellPort, MessageBoxPort and HookPort: notification icons, starting
+// documents, message boxes and system-wide hooks.
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/win32handles.h"
+
+namespace strennix::win32 {
+
+namespace {
+
+// The Windows 95 record: the shell reads no further than the 64-byte tip.
+constexpr DWORD kNotifyIconDataSize = 88;
+constexpr std::size_t kTipCapacity = 64;
+
+static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity == kNotifyIconDataSize);
+
+const char* optionalText(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+}  // namespace
+
+bool Win32Desktop::notifyIcon(std::uint32_t operation, const NotifyIconData& data) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = kNotifyIconDataSize;
+  record.hWnd = toHwnd(data.owner);
+  record.uID = data.id;
+  record.uFlags = data.flags;
+  record.uCallbackMessage = data.callbackMessage;
+  record.hIcon = toHandle<HICON>(data.icon);
+  const std::size_t length = std::min(data.tip.size(), kTipCapacity - 1);
+  std::memcpy(record.szTip, data.tip.data(), length);
+  record.szTip[length] = '\0';
+  return Shell_NotifyIconA(operation, &record) != FALSE;
+}
+
+void Win32Desktop::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
+                                const std::string& parameters, const std::string& directory,
+                                int show) {
+  ShellExecuteA(toHwnd(owner), optionalText(verb), file.c_str(), parameters.c_str(),
+                directory.c_str(), show);
+}
+
+int Win32Desktop::messageBox(Hwnd owner, const std::string& text, const std::string& caption,
+                             std::uint32_t flags) {
+  return MessageBoxA(toHwnd(owner), text.c_str(), caption.c_str(), flags);
+}
+
+HookHandle Win32Desktop::setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
+                                        std::uint32_t threadId) {
+  return fromHandle(SetWindowsHookExA(hookId, toHandle<HOOKPROC>(procedure),
+                                      toHandle<HINSTANCE>(module), threadId));
+}
+
+bool Win32Desktop::unhook(HookHandle hook) {
+  return UnhookWindowsHookEx(toHandle<HHOOK>(hook)) != FALSE;
+}
+
+}  // namespace strennix::win32

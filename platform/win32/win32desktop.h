@@ -1,0 +1,193 @@
+// The real desktop: every port on the Win32 API (ANSI functions), and the
+// forms built from the DIALOGEX layouts in the executable's resources.
+// This header stays free of <windows.h>; the implementation is split by port
+// group over the .cpp files of this folder.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/handle.h"
+#include "platform/ports.h"
+
+namespace strennix::win32 {
+
+class Win32Desktop;
+struct FormWindow;
+
+// An icon loaded from the executable, destroyed with DestroyIcon.
+struct LoadedIconTraits {
+  using Value = IconHandle;
+  using Owner = Win32Desktop;
+  static bool valid(const Value& value) { return value != 0; }
+  static void release(Owner& owner, const Value& value) noexcept;
+};
+
+// A registered window class (its atom), unregistered with UnregisterClassA.
+struct WindowClassTraits {
+  using Value = std::uint16_t;
+  using Owner = Win32Desktop;
+  static bool valid(const Value& value) { return value != 0; }
+  static void release(Owner& owner, const Value& value) noexcept;
+};
+
+class Win32Desktop final : public WindowPort,
+                           public DrawingPort,
+                           public ShellPort,
+                           public RegistryPort,
+                           public SystemPort,
+                           public FilePort,
+                           public ClockPort,
+                           public MessageBoxPort,
+                           public HookPort,
+                           public UiPort {
+ public:
+  // Registers the common controls that the forms use (track bar, tooltip).
+  Win32Desktop();
+  ~Win32Desktop() override;
+  Win32Desktop(const Win32Desktop&) = delete;
+  Win32Desktop& operator=(const Win32Desktop&) = delete;
+
+  Ports ports();
+
+  // WindowPort
+  Hwnd foregroundWindow() override;
+  Hwnd desktopWindow() override;
+  bool isWindow(Hwnd window) override;
+  Rect windowRect(Hwnd window) override;
+  std::uint32_t windowLong(Hwnd window, int index) override;
+  void setWindowLong(Hwnd window, int index, std::uint32_t value) override;
+  std::string className(Hwnd window, int bufferSize) override;
+  std::string windowText(Hwnd window, int bufferSize) override;
+  Hwnd owner(Hwnd window) override;
+  ProcessId windowProcessId(Hwnd window) override;
+  bool moveWindow(Hwnd window, int x, int y, int width, int height, bool repaint) override;
+  bool setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
+                    std::uint32_t flags) override;
+  bool showWindow(Hwnd window, int command) override;
+  bool isVisible(Hwnd window) override;
+  bool setForegroundWindow(Hwnd window) override;
+  void enumWindows(const std::function<bool(Hwnd)>& visit) override;
+  Rect workArea() override;
+  int systemMetric(int index) override;
+  Point cursorPos() override;
+  std::optional<std::uint32_t> sendMessageTimeout(Hwnd window, std::uint32_t message,
+                                                  std::uint32_t wParam, std::int32_t lParam,
+                                                  std::uint32_t flags,
+                                                  std::uint32_t timeoutMs) override;
+  std::uint32_t classLong(Hwnd window, int index) override;
+
+  // DrawingPort
+  WindowDcHandle windowDc(Hwnd window) override;
+  BrushHandle solidBrush(ColorRef color) override;
+  bool drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width, int height,
+                  std::uint32_t step, std::uint32_t brush, std::uint32_t flags) override;
+  void releaseWindowDc(const WindowDc& dc) noexcept override;
+  void deleteObject(std::uint32_t object) noexcept override;
+
+  // ShellPort
+  bool notifyIcon(std::uint32_t operation, const NotifyIconData& data) override;
+  void shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
+                    const std::string& parameters, const std::string& directory, int show) override;
+
+  // RegistryPort
+  RegistryKey openKey(RegRoot root, const std::string& path, KeyAccess access,
+                      bool create) override;
+  std::optional<RegValue> readValue(const RegistryKey& key, const std::string& name) override;
+  std::int32_t queryInto(const RegistryKey& key, const std::string& name,
+                         std::vector<std::uint8_t>& buffer, std::uint32_t& bytesRead) override;
+  bool setValue(const RegistryKey& key, const std::string& name, std::uint32_t type,
+                const std::vector<std::uint8_t>& data) override;
+  bool deleteValue(const RegistryKey& key, const std::string& name) override;
+  void closeKey(std::uint32_t key) noexcept override;
+
+  // SystemPort
+  std::optional<OsVersion> version() override;
+  std::uint16_t userDefaultLangId() override;
+  std::string executablePath() override;
+  std::vector<std::string> arguments() override;
+  Module loadLibrary(const std::string& name) override;
+  ProcAddress procAddress(const Module& module, const std::string& name) override;
+  Process openProcess(std::uint32_t access, ProcessId processId) override;
+  Snapshot processSnapshot(const Module& kernel32) override;
+  std::optional<ProcessEntry> firstProcess(const Module& kernel32,
+                                           const Snapshot& snapshot) override;
+  std::optional<ProcessEntry> nextProcess(const Module& kernel32,
+                                          const Snapshot& snapshot) override;
+  std::optional<ModuleHandle> firstProcessModule(const Module& psapi,
+                                                 const Process& process) override;
+  std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
+                                            ModuleHandle module, std::uint32_t bufferSize) override;
+  bool equalIgnoringCase(std::string_view a, std::string_view b) override;
+  std::string ansiFromUtf16(const std::u16string& text) override;
+  void freeLibrary(ModuleHandle module) noexcept override;
+  void closeProcess(std::uint32_t process) noexcept override;
+  void closeSnapshot(std::uint32_t snapshot) noexcept override;
+
+  // FilePort
+  bool exists(const std::string& path) override;
+  FileContents readAll(const std::string& path) override;
+  bool append(const std::string& path, std::string_view text) override;
+
+  // ClockPort
+  DateTime localNow() override;
+
+  // MessageBoxPort
+  int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
+                 std::uint32_t flags) override;
+
+  // HookPort
+  HookHandle setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
+                            std::uint32_t threadId) override;
+  bool unhook(HookHandle hook) override;
+
+  // UiPort
+  Hwnd createForm(int layoutId, FormEvents& events) override;
+  void destroyForm(Hwnd form) override;
+  Hwnd control(Hwnd form, int controlId) override;
+  bool checked(Hwnd control) override;
+  void setChecked(Hwnd control, bool checked) override;
+  bool enabled(Hwnd control) override;
+  void setEnabled(Hwnd control, bool enabled) override;
+  std::string text(Hwnd control) override;
+  void setText(Hwnd control, const std::string& text) override;
+  int trackPosition(Hwnd trackBar) override;
+  void setTrackPosition(Hwnd trackBar, int position) override;
+  void setListSorted(Hwnd form, int listId, bool sorted) override;
+  int listAdd(Hwnd list, const std::string& text) override;
+  void listDelete(Hwnd list, int index) override;
+  int listFindExact(Hwnd list, const std::string& text) override;
+  int listSelected(Hwnd list) override;
+  std::string listItem(Hwnd list, int index) override;
+  int listCount(Hwnd list) override;
+  void listClear(Hwnd list) override;
+  void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) override;
+  void killTimer(Hwnd form, std::uint32_t timerId) override;
+  IconHandle loadIcon(int resourceId) override;
+  std::uint32_t registerWindowMessage(const std::string& name) override;
+  // Rethrows, after the loop has ended, an exception that escaped a form's
+  // event: it cannot travel through the system's window-procedure frames.
+  void runMessageLoop() override;
+  void quitMessageLoop() override;
+
+  // For the window procedure: keeps the first exception that escaped an
+  // event and ends the message loop.
+  void keepEscapedException(std::exception_ptr error);
+
+ private:
+  // The form a window belongs to (the form itself or one of its controls).
+  FormWindow* formOf(Hwnd window);
+  void rethrowEscapedException();
+  std::uint16_t registerFormClass(const std::string& className);
+
+  // Declared before the forms, so that no class goes before its windows.
+  std::map<std::string, UniqueHandle<WindowClassTraits>> windowClasses_;
+  std::map<int, UniqueHandle<LoadedIconTraits>> icons_;
+  std::map<Hwnd, std::unique_ptr<FormWindow>> forms_;
+  std::exception_ptr escapedException_;
+};
+
+}  // namespace strennix::win32

@@ -1,0 +1,59 @@
+// Inside the Win32 back end only: conversions between the ports' 32-bit
+// values and the API's handle types, and owners for the raw handles that the
+// back end keeps beyond one call.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/handle.h"
+#include "platform/win32/win32desktop.h"
+
+namespace strennix::win32 {
+
+// Handles of a 32-bit process are 32-bit values.
+template <class HandleType>
+HandleType toHandle(std::uint32_t value) {
+  return reinterpret_cast<HandleType>(static_cast<std::uintptr_t>(value));
+}
+
+template <class HandleType>
+std::uint32_t fromHandle(HandleType handle) {
+  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+inline HWND toHwnd(Hwnd window) { return toHandle<HWND>(window); }
+inline Hwnd fromHwnd(HWND window) { return fromHandle(window); }
+
+// The executable's own module, which holds the layouts and icons.
+inline HINSTANCE moduleInstance() { return GetModuleHandleA(nullptr); }
+
+// A font made for a form, deleted with DeleteObject.
+struct FontTraits {
+  using Value = HFONT;
+  using Owner = Win32Desktop;
+  static bool valid(const Value& value) { return value != nullptr; }
+  static void release(Owner& /*owner*/, const Value& value) noexcept { DeleteObject(value); }
+};
+
+// A C runtime file, closed with fclose.
+struct FileTraits {
+  using Value = std::FILE*;
+  using Owner = Win32Desktop;
+  static bool valid(const Value& value) { return value != nullptr; }
+  static void release(Owner& /*owner*/, const Value& value) noexcept { std::fclose(value); }
+};
+
+using Font = UniqueHandle<FontTraits>;
+using File = UniqueHandle<FileTraits>;
+
+// UTF-16 text (as in the layouts) in the active ANSI code page.
+std::string ansiText(const std::u16string& text);
+
+// Text of a window: a control's caption, a list item and the like.
+std::string windowTextOf(HWND window);
+
+}  // namespace strennix::win32

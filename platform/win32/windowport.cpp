@@ -1,0 +1,150 @@
+// WindowPort: queries and placement of top-level windows.
+#include <exception>
+#include <vector>
+
+#include "platform/win32/win32handles.h"
+
+namespace strennix::win32 {
+
+namespace {
+
+Rect fromRect(const RECT& rect) { return Rect{rect.left, rect.top, rect.right, rect.bottom}; }
+
+using TextGetter = int(WINAPI*)(HWND, LPSTR, int);
+
+std::string boundedText(TextGetter getter, Hwnd window, int bufferSize) {
+  if (bufferSize <= 0) {
+    return {};
+  }
+  std::vector<char> buffer(static_cast<std::size_t>(bufferSize), '\0');
+  const int length = getter(toHwnd(window), buffer.data(), bufferSize);
+  return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+// EnumWindows runs the visitor inside the system's frames, which an exception
+// must not cross: it is carried out and rethrown after the enumeration.
+struct Enumeration {
+  const std::function<bool(Hwnd)>& visit;
+  std::exception_ptr error;
+};
+
+BOOL CALLBACK visitWindow(HWND window, LPARAM parameter) {
+  auto& enumeration = *reinterpret_cast<Enumeration*>(parameter);
+  try {
+    return enumeration.visit(fromHwnd(window)) ? TRUE : FALSE;
+  } catch (...) {
+    enumeration.error = std::current_exception();
+    return FALSE;
+  }
+}
+
+}  // namespace
+
+std::string windowTextOf(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  if (length <= 0) {
+    return {};
+  }
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(window, buffer.data(), length + 1);
+  return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+Hwnd Win32Desktop::foregroundWindow() { return fromHwnd(GetForegroundWindow()); }
+
+Hwnd Win32Desktop::desktopWindow() { return fromHwnd(GetDesktopWindow()); }
+
+bool Win32Desktop::isWindow(Hwnd window) { return IsWindow(toHwnd(window)) != FALSE; }
+
+Rect Win32Desktop::windowRect(Hwnd window) {
+  RECT rect{};
+  if (GetWindowRect(toHwnd(window), &rect) == FALSE) {
+    return Rect{};
+  }
+  return fromRect(rect);
+}
+
+std::uint32_t Win32Desktop::windowLong(Hwnd window, int index) {
+  return static_cast<std::uint32_t>(GetWindowLongA(toHwnd(window), index));
+}
+
+void Win32Desktop::setWindowLong(Hwnd window, int index, std::uint32_t value) {
+  SetWindowLongA(toHwnd(window), index, static_cast<LONG>(value));
+}
+
+std::string Win32Desktop::className(Hwnd window, int bufferSize) {
+  return boundedText(&GetClassNameA, window, bufferSize);
+}
+
+std::string Win32Desktop::windowText(Hwnd window, int bufferSize) {
+  return boundedText(&GetWindowTextA, window, bufferSize);
+}
+
+Hwnd Win32Desktop::owner(Hwnd window) { return fromHwnd(GetWindow(toHwnd(window), GW_OWNER)); }
+
+ProcessId Win32Desktop::windowProcessId(Hwnd window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(toHwnd(window), &processId);
+  return processId;
+}
+
+bool Win32Desktop::moveWindow(Hwnd window, int x, int y, int width, int height, bool repaint) {
+  return MoveWindow(toHwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+}
+
+bool Win32Desktop::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
+                                std::uint32_t flags) {
+  const auto after = reinterpret_cast<HWND>(static_cast<std::intptr_t>(insertAfter));
+  return SetWindowPos(toHwnd(window), after, x, y, cx, cy, flags) != FALSE;
+}
+
+bool Win32Desktop::showWindow(Hwnd window, int command) {
+  return ShowWindow(toHwnd(window), command) != FALSE;
+}
+
+bool Win32Desktop::isVisible(Hwnd window) { return IsWindowVisible(toHwnd(window)) != FALSE; }
+
+bool Win32Desktop::setForegroundWindow(Hwnd window) {
+  return SetForegroundWindow(toHwnd(window)) != FALSE;
+}
+
+void Win32Desktop::enumWindows(const std::function<bool(Hwnd)>& visit) {
+  Enumeration enumeration{visit, nullptr};
+  EnumWindows(&visitWindow, reinterpret_cast<LPARAM>(&enumeration));
+  if (enumeration.error) {
+    std::rethrow_exception(enumeration.error);
+  }
+}
+
+Rect Win32Desktop::workArea() {
+  RECT rect{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
+  return fromRect(rect);
+}
+
+int Win32Desktop::systemMetric(int index) { return GetSystemMetrics(index); }
+
+Point Win32Desktop::cursorPos() {
+  POINT point{};
+  GetCursorPos(&point);
+  return Point{point.x, point.y};
+}
+
+std::optional<std::uint32_t> Win32Desktop::sendMessageTimeout(Hwnd window, std::uint32_t message,
+                                                              std::uint32_t wParam,
+                                                              std::int32_t lParam,
+                                                              std::uint32_t flags,
+                                                              std::uint32_t timeoutMs) {
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutA(toHwnd(window), message, wParam, lParam, flags, timeoutMs, &result) ==
+      0) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(result);
+}
+
+std::uint32_t Win32Desktop::classLong(Hwnd window, int index) {
+  return static_cast<std::uint32_t>(GetClassLongA(toHwnd(window), index));
+}
+
+}  // namespace strennix::win32
