@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "platform/sim/simlayout.h"
 #include "platform/winconst.h"
 
 namespace strennix::sim {
@@ -1021,6 +1022,15 @@ SimControl* SimDesktop::findControl(Hwnd control) {
 Hwnd SimDesktop::createForm(int layoutId, FormEvents& events) {
   const Hwnd handle = addWindow(formWindow(layoutId));
   forms_[handle] = SimForm{layoutId, &events, {}};
+  const auto layout = programLayouts().find(layoutId);
+  if (layout != programLayouts().end()) {
+    for (const LayoutControl& item : layout->second) {
+      SimControl& state = controls_.at(control(handle, item.id));
+      state.text = item.text;
+      state.enabled = item.enabled;
+      state.sorted = item.sorted;
+    }
+  }
   return handle;
 }
 

@@ -238,10 +238,14 @@ class SimDesktop final : public WindowPort,
   [[nodiscard]] bool everythingReleased() const;
 
   // ---- Forms and controls --------------------------------------------------
+  // createForm gives a form the controls of its layout in
+  // resources/strennix.rc, with their captions, enabled states and sorting;
+  // other control IDs are made on demand, empty.
   SimControl& controlState(Hwnd form, int controlId);
   [[nodiscard]] std::optional<Hwnd> formOfLayout(int layoutId) const;
   // Delivers events to a form as the window system would. Throws
-  // std::out_of_range for a handle that is not a form.
+  // std::out_of_range for a handle that is not a form. A click only delivers
+  // the command: set a check box's new state through controlState first.
   void click(Hwnd form, int controlId);
   void doubleClick(Hwnd form, int controlId);
   // Answers whether the form handled the message (its result in `result`).

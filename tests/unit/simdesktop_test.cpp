@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/simlayout.h"
 #include "platform/winconst.h"
+#include "resources/resource.h"
 
 namespace strennix::sim {
 namespace {
@@ -302,6 +304,38 @@ TEST(SimDesktopTest, FormsAreHiddenTopLevelWindowsThatReceiveEvents) {
   EXPECT_FALSE(sim.isWindow(form));
   EXPECT_TRUE(sim.timers.empty());
   EXPECT_THROW(sim.click(form, 1029), std::out_of_range);
+}
+
+TEST(SimDesktopTest, FormsStartWithTheControlsOfTheirLayout) {
+  SimDesktop sim;
+  RecordingEvents events;
+  const Hwnd form = sim.createForm(IDD_STRENNIX, events);
+  EXPECT_EQ(sim.text(sim.control(form, IDC_CHKTOP)), "Stay on top");
+  EXPECT_EQ(sim.text(sim.control(form, IDC_RDBTNFOREGROUND)), "...foregroundwindow only.");
+  EXPECT_EQ(sim.text(sim.control(form, IDC_TRACKPRIORITY)), "");
+  EXPECT_FALSE(sim.enabled(sim.control(form, IDC_BTNEDITCLASSES)));
+  EXPECT_TRUE(sim.enabled(sim.control(form, IDC_BTNSAVE)));
+  EXPECT_FALSE(sim.checked(sim.control(form, IDC_CHKSHADE)));
+}
+
+TEST(SimDesktopTest, LayoutsAreReadFromCommentedMultiLineStatements) {
+  const Layouts layouts = parseLayouts(
+      "#define SORTED LBS_SORT | WS_VSCROLL\n"
+      "/* a form */ 7 DIALOGEX 0, 0, 10, 10\nCAPTION \"x\"\nBEGIN\n"
+      "  CONTROL \"Say \"\"hi\"\", a\", IDC_A, \"Button\", WS_DISABLED, 1, 2, 3, 4\n"
+      "  CONTROL \"\", IDC_B, \"ListBox\",\n          SORTED, 0, 0, 5, 5 // list\n"
+      "  CONTROL \"broken\", IDC_UNKNOWN, \"Button\", 0, 1, 2, 3, 4\n"
+      "END\nSTRINGTABLE\nBEGIN\n  IDC_A, \"hint\"\nEND\n",
+      "#define IDC_A 11 /* first */\n#define IDC_B 12\n");
+  ASSERT_EQ(layouts.size(), 1U);
+  const std::vector<LayoutControl>& controls = layouts.at(7);
+  ASSERT_EQ(controls.size(), 2U);
+  EXPECT_EQ(controls[0].id, 11);
+  EXPECT_EQ(controls[0].text, "Say \"hi\", a");
+  EXPECT_FALSE(controls[0].enabled);
+  EXPECT_EQ(controls[1].id, 12);
+  EXPECT_TRUE(controls[1].sorted);
+  EXPECT_TRUE(controls[1].enabled);
 }
 
 TEST(SimDesktopTest, SortedListsIgnoreCaseAndFindWholeTextsOnly) {
