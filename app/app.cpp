@@ -125,19 +125,8 @@ void TStrennix::dumpSystemInfo() {
 void TStrennix::selectLanguage() {
   std::uint32_t language = ports_.system.userDefaultLangId();
   {
-    const RegistryKey key =
-        ports_.registry.openKey(RegRoot::CurrentUser, kSettingsKeyPath, KeyAccess::Read, false);
-    if (key) {
-      if (const auto value = ports_.registry.readValue(key, "lang")) {
-        if (value->type != win::kRegDword || value->data.size() != 4) {
-          throw StrennixError("Invalid data type for 'lang'");
-        }
-        language = static_cast<std::uint32_t>(value->data[0]) |
-                   static_cast<std::uint32_t>(value->data[1]) << 8U |
-                   static_cast<std::uint32_t>(value->data[2]) << 16U |
-                   static_cast<std::uint32_t>(value->data[3]) << 24U;
-      }
-    }
+    const SettingsKey key(ports_.registry, kSettingsKeyPath, false, KeyAccess::Read);
+    language = key.readDword(kValueLang).value_or(language);
   }
   lang_.setLanguage(static_cast<std::uint16_t>(language));
   lang_.setLanguageFolder("lang");
