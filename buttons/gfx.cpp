@@ -1,0 +1,127 @@
+#include "buttons/gfx.h"
+
+#include <cstdint>
+
+#include "platform/winconst.h"
+#include "resources/resource.h"
+
+namespace strennix {
+
+SlotButtons enabledButtons(const Settings& settings) {
+  SlotButtons row;
+  const auto add = [&row](bool on, TitleButton button) {
+    if (on) {
+      row.order[static_cast<std::size_t>(row.count++)] = button;
+    }
+  };
+  add(settings.usingTop, TitleButton::Top);
+  add(settings.usingMinIcon, TitleButton::ToIcon);
+  add(settings.usingShade, TitleButton::Shade);
+  add(settings.usingMinMenu, TitleButton::ToMenu);
+  add(settings.usingVMax, TitleButton::VMax);
+  add(settings.usingHMax, TitleButton::HMax);
+  return row;
+}
+
+int slotAt(const Rect& window, Point click, const Settings& settings) {
+  // 64-bit so that large settings cannot overflow the comparisons.
+  const std::int64_t rowRight = std::int64_t{window.right} - settings.buttonXOffset;
+  const std::int64_t xs = settings.buttonXStretch;
+  const std::int64_t n = settings.numberOfButtons;
+  const std::int64_t top = std::int64_t{window.top} + settings.buttonYOffset;
+  const bool inside = rowRight - n * xs < click.x && click.x < rowRight && top < click.y &&
+                      click.y < top + settings.buttonYStretch - 1;
+  if (!inside) {
+    return -1;
+  }
+  int pos = 0;
+  for (std::int64_t i = 1; i <= n; ++i) {
+    if (rowRight - i * xs > click.x) {
+      ++pos;
+    }
+  }
+  return pos;
+}
+
+std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Settings& settings) {
+  const int pos = slotAt(window, click, settings);
+  const SlotButtons row = enabledButtons(settings);
+  if (pos < 0 || pos >= row.count) {
+    return std::nullopt;
+  }
+  return row.order[static_cast<std::size_t>(pos)];
+}
+
+ButtonIcons loadButtonIcons(UiPort& ui) {
+  return ButtonIcons{ui.loadIcon(IDI_BUTTON_HMAX),   ui.loadIcon(IDI_BUTTON_VMAX),
+                     ui.loadIcon(IDI_BUTTON_TOMENU), ui.loadIcon(IDI_BUTTON_SHADE),
+                     ui.loadIcon(IDI_BUTTON_TOICON), ui.loadIcon(IDI_BUTTON_PIN),
+                     ui.loadIcon(IDI_BUTTON_PINNED)};
+}
+
+Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, WinAuth& auth, const Settings& settings,
+         const Logger& log)
+    : windows_(windows), drawing_(drawing), auth_(auth), settings_(settings), log_(log) {}
+
+void Gfx::setIcons(const ButtonIcons& icons) { icons_ = icons; }
+
+bool Gfx::qualifies(Hwnd window) {
+  return windows_.isWindow(window) && auth_.passesAll(window) && window != windows_.desktopWindow();
+}
+
+// A full-screen program covers the primary screen exactly.
+bool Gfx::coversScreen(const Rect& rect) {
+  return rect.left == 0 && rect.top == 0 && rect.right == windows_.systemMetric(win::kSmCxScreen) &&
+         rect.bottom == windows_.systemMetric(win::kSmCyScreen);
+}
+
+IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
+  switch (button) {
+    case TitleButton::Top:
+      return (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0
+                 ? icons_.image7
+                 : icons_.image6;
+    case TitleButton::ToIcon:
+      return icons_.image5;
+    case TitleButton::Shade:
+      return icons_.image4;
+    case TitleButton::ToMenu:
+      return icons_.image3;
+    case TitleButton::VMax:
+      return icons_.image2;
+    case TitleButton::HMax:
+      return icons_.image1;
+  }
+  return 0;
+}
+
+void Gfx::drawButtons(Hwnd window) {
+  log_.trace(kGfxLog, "Called drawButtons (Only reports exit on draw)");
+  if (!qualifies(window)) {
+    return;
+  }
+  const Rect rect = windows_.windowRect(window);
+  if (coversScreen(rect)) {
+    return;
+  }
+  log_.trace(kGfxLog, "  Drawing buttons");
+  {
+    const WindowDcHandle dc = drawing_.windowDc(window);
+    const int width = rect.width();
+    // Only the background of DrawIconEx; the opaque icons never let it show.
+    const BrushHandle brush = drawing_.solidBrush(win::kClBtnFace);
+    int k = 1;
+    for (const TitleButton button : enabledButtons(settings_)) {
+      drawing_.drawIconEx(dc.get(),
+                          width - (k * settings_.buttonXStretch + settings_.buttonXOffset),
+                          settings_.buttonYOffset, iconOf(button, window), settings_.buttonXStretch,
+                          settings_.buttonYStretch, 0, brush.get(), win::kDiNormal);
+      ++k;
+    }
+    // The brush is deleted before the device context is released (reverse
+    // order of acquisition).
+  }
+  log_.trace(kGfxLog, "Exited drawButtons");
+}
+
+}  // namespace strennix

@@ -1,0 +1,80 @@
+// The extra title-bar buttons: their slot order and geometry (shared by the
+// painting and the click hit test, so the two always agree) and their
+// painting into another program's title bar.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "app/log.h"
+#include "eligibility/winauth.h"
+#include "platform/drawing.h"
+#include "platform/types.h"
+#include "platform/ui.h"
+#include "platform/windows.h"
+#include "settings/settings.h"
+
+namespace strennix {
+
+// In slot order, counted from the right edge of the window.
+enum class TitleButton { Top, ToIcon, Shade, ToMenu, VMax, HMax };
+
+// The switched-on buttons packed without holes: slot k (1-based) holds
+// order[k - 1]. A fixed array, since it is built per window per tick.
+struct SlotButtons {
+  std::array<TitleButton, 6> order{};
+  int count = 0;
+  [[nodiscard]] const TitleButton* begin() const { return order.data(); }
+  [[nodiscard]] const TitleButton* end() const { return order.data() + count; }
+};
+
+SlotButtons enabledButtons(const Settings& settings);
+
+// The hit test of a click at a screen point against the button row of a
+// window with this rectangle: pos (0 = the rightmost slot) when the point
+// lies strictly inside the row (the drawn row less its leftmost column and
+// its top and bottom rows), -1 otherwise. Counts `numberOfButtons` slots.
+int slotAt(const Rect& window, Point click, const Settings& settings);
+
+// The button at place pos of the enabled row; nothing for a place without
+// one or a click outside the row.
+std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Settings& settings);
+
+// The seven 16 x 14 button icons, owned by the caller for the whole run.
+struct ButtonIcons {
+  IconHandle image1 = 0;  // maximize horizontally
+  IconHandle image2 = 0;  // maximize vertically
+  IconHandle image3 = 0;  // minimize to the tray menu
+  IconHandle image4 = 0;  // shade
+  IconHandle image5 = 0;  // minimize to a tray icon
+  IconHandle image6 = 0;  // not on top: pin lying on its side
+  IconHandle image7 = 0;  // on top: pin pressed in
+};
+
+// The icons from the executable's resources.
+ButtonIcons loadButtonIcons(UiPort& ui);
+
+class Gfx {
+ public:
+  Gfx(WindowPort& windows, DrawingPort& drawing, WinAuth& auth, const Settings& settings,
+      const Logger& log);
+
+  void setIcons(const ButtonIcons& icons);
+  // Paints the switched-on buttons into the window's title bar if the
+  // window qualifies.
+  void drawButtons(Hwnd window);
+
+ private:
+  bool qualifies(Hwnd window);
+  bool coversScreen(const Rect& rect);
+  IconHandle iconOf(TitleButton button, Hwnd window);
+
+  WindowPort& windows_;
+  DrawingPort& drawing_;
+  WinAuth& auth_;
+  const Settings& settings_;
+  const Logger& log_;
+  ButtonIcons icons_;
+};
+
+}  // namespace strennix

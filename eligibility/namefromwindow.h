@@ -1,0 +1,45 @@
+// The executable file name of the process that owns a window, found one of
+// three ways by platform: a Toolhelp32 snapshot (Windows 95/98/ME), PSAPI
+// (NT family), or the registry's performance data (NT without psapi.dll).
+// Every failure answers "unknown"; the answer is never empty.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/log.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "platform/windows.h"
+
+namespace strennix {
+
+inline constexpr const char* kUnknownProcess = "unknown";
+inline constexpr const char* kPerflibKey =
+    R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\Perflib\009)";
+
+class NameFromWindow {
+ public:
+  NameFromWindow(SystemPort& system, WindowPort& windows, RegistryPort& registry,
+                 const Logger& log);
+
+  // Branches on the platform id, asked afresh on every call.
+  std::string nameFromWindow(Hwnd window);
+  std::string nameFromToolhelp(Hwnd window);
+  std::string nameFromPsapi(Hwnd window);
+  // The Process object's instance name of the process.
+  std::string nameFromPerflib(ProcessId processId);
+  // The index text of an English counter or object name in the Perflib
+  // "Counter" list; nothing when the list or the name is not there.
+  std::optional<std::string> perflibCounterIndex(std::string_view name);
+
+ private:
+  SystemPort& system_;
+  WindowPort& windows_;
+  RegistryPort& registry_;
+  const Logger& log_;
+};
+
+}  // namespace strennix

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/log.h"
+#include "eligibility/filecontrol.h"
+#include "platform/sim/simdesktop.h"
+
+namespace strennix {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitListLines, CrLfLoneCrAndLoneLfAllEndALine) {
+  EXPECT_EQ(splitListLines("Notepad\r\nWordPadClass\rExplorerWClass\nShell_TrayWnd"),
+            (Lines{"Notepad", "WordPadClass", "ExplorerWClass", "Shell_TrayWnd"}));
+  EXPECT_EQ(splitListLines("a\r\nb\r\n"), splitListLines("a\rb\r"));
+  EXPECT_EQ(splitListLines("a\r\nb\r\n"), splitListLines("a\nb\n"));
+  // LF CR is two line ends, not one.
+  EXPECT_EQ(splitListLines("a\n\rb"), (Lines{"a", "", "b"}));
+}
+
+TEST(SplitListLines, BlankMiddleLineGivesEmptyEntryButFinalBreakAddsNone) {
+  EXPECT_EQ(splitListLines("a\r\n\r\nb\r\n"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(splitListLines("a"), (Lines{"a"}));
+  EXPECT_EQ(splitListLines(""), Lines{});
+  EXPECT_EQ(splitListLines("\r\n"), (Lines{""}));
+  EXPECT_EQ(splitListLines("Notepad \r\n\tx"), (Lines{"Notepad ", "\tx"})) << "nothing is trimmed";
+}
+
+TEST(SplitListLines, NulEndsTheText) {
+  EXPECT_EQ(splitListLines(std::string("a\r\nb\0c\r\nd", 10)), (Lines{"a", "b"}));
+  EXPECT_EQ(splitListLines(std::string("\0a\r\n", 4)), Lines{});
+}
+
+class FileControlTest : public ::testing::Test {
+ protected:
+  FileControlTest() {
+    log.debugMode = true;
+    log.loggingMode = true;
+  }
+  std::string logText() { return desk.files[kFileControlLog]; }
+
+  sim::SimDesktop desk;
+  Logger log{desk, desk};
+  FileControl control{desk, desk, log};
+};
+
+TEST_F(FileControlTest, ReloadReplacesTheWholeListInFileOrder) {
+  Lines classes{"Old1", "Old2", "Old3"};
+  desk.files[kClassesFile] = "Notepad\r\nWordPadClass\r\nNotepad\r\n";
+  control.readClasses(true, classes);
+  EXPECT_EQ(classes, (Lines{"Notepad", "WordPadClass", "Notepad"}));
+
+  desk.files[kClassesFile] = "WordPadClass";
+  control.readClasses(true, classes);
+  EXPECT_EQ(classes, (Lines{"WordPadClass"}));
+
+  EXPECT_NE(logText().find("   Called readClasses. (No exit)\n"), std::string::npos);
+  EXPECT_NE(logText().find("   Classes were read\n"), std::string::npos);
+}
+
+TEST_F(FileControlTest, ListSwitchedOffKeepsItsEntriesAndReadsNothing) {
+  Lines names{"notepad.exe"};
+  desk.files[kNamesFile] = "calc.exe\n";
+  control.readNames(false, names);
+  EXPECT_EQ(names, (Lines{"notepad.exe"}));
+  EXPECT_EQ(logText().find("Names were read"), std::string::npos);
+  EXPECT_NE(logText().find("   Called readNames. (No exit)\n"), std::string::npos);
+}
+
+TEST_F(FileControlTest, MissingFileAfterAnEarlierLoadLeavesThatLoadInForce) {
+  Lines names;
+  desk.files[kNamesFile] = "notepad.exe\r\ncalc.exe\r\n";
+  control.readNames(true, names);
+  control.readNames(false, names);
+  desk.files.erase(kNamesFile);
+  desk.files.erase(kFileControlLog);
+  control.readNames(true, names);
+
+  EXPECT_EQ(names, (Lines{"notepad.exe", "calc.exe"}));
+  EXPECT_NE(logText().find("Called readNames. (No exit)"), std::string::npos);
+  EXPECT_EQ(logText().find("Names were read"), std::string::npos);
+}
+
+TEST_F(FileControlTest, UnreadableFileIsTreatedLikeAMissingOne) {
+  Lines classes{"Notepad", "WordPadClass"};
+  desk.unreadableFiles.insert(kClassesFile);
+  EXPECT_NO_THROW(control.readClasses(true, classes));
+  EXPECT_EQ(classes, (Lines{"Notepad", "WordPadClass"}));
+  EXPECT_EQ(logText().find("Classes were read"), std::string::npos);
+}
+
+TEST_F(FileControlTest, TraceLinesNeedLoggingModeToo) {
+  log.loggingMode = false;
+  Lines classes;
+  desk.files[kClassesFile] = "Notepad";
+  control.readClasses(true, classes);
+  EXPECT_EQ(classes, (Lines{"Notepad"}));
+  EXPECT_EQ(desk.files.count(kFileControlLog), 0U);
+}
+
+TEST_F(FileControlTest, EditOpensTheListFileInNotepadWithoutCreatingIt) {
+  control.editClasses();
+  control.editNames();
+  ASSERT_EQ(desk.shellExecutes.size(), 2U);
+  const auto& classes = desk.shellExecutes[0];
+  EXPECT_EQ(classes.owner, 0U);
+  EXPECT_EQ(classes.verb, "open");
+  EXPECT_EQ(classes.file, "notepad.exe");
+  EXPECT_EQ(classes.parameters, "classes.txt");
+  EXPECT_EQ(classes.directory, "");
+  EXPECT_EQ(classes.show, 9);
+  EXPECT_EQ(desk.shellExecutes[1].parameters, "files.txt");
+  EXPECT_EQ(desk.files.count(kClassesFile), 0U);
+  EXPECT_EQ(desk.files.count(kNamesFile), 0U);
+}
+
+}  // namespace
+}  // namespace strennix
