@@ -1,0 +1,503 @@
+// testdriver.exe: a small console program that the end-to-end tests run under
+// Wine, in the same virtual desktop as strennix.exe. It opens plain windows of
+// chosen styles for Strennix to act on, and reads and operates the windows of
+// other processes (Strennix's own forms and message boxes included).
+//
+//   testdriver.exe <command> [--option value ...]
+//
+// Exit code 0 on success, 1 when the window asked for does not exist or the
+// operation failed, 2 on a usage error. Output goes to stdout, one record per
+// line, as blank-separated key=value pairs; a free text (title, text) is
+// always the last field of its line.
+#include <windows.h>
+// windows.h first: the others build on it.
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+// Long enough for a busy program under Wine, short enough that a modal loop
+// started by the message (a message box) does not hold the driver for long.
+constexpr UINT kSendTimeoutMs = 2000;
+
+class Options {
+ public:
+  // Every option takes a value, except the named flags.
+  static std::optional<Options> parse(int argc, char** argv, int first) {
+    static const std::set<std::string> kFlags = {"icon", "visible"};
+    Options options;
+    for (int i = first; i < argc; ++i) {
+      std::string arg = argv[i];
+      if (arg.rfind("--", 0) != 0) {
+        std::fprintf(stderr, "unexpected argument: %s\n", arg.c_str());
+        return std::nullopt;
+      }
+      std::string name = arg.substr(2);
+      if (kFlags.count(name) != 0) {
+        options.values_[name] = "1";
+        continue;
+      }
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "option --%s needs a value\n", name.c_str());
+        return std::nullopt;
+      }
+      options.values_[name] = argv[++i];
+    }
+    return options;
+  }
+
+  [[nodiscard]] bool has(const std::string& name) const { return values_.count(name) != 0; }
+  [[nodiscard]] std::string text(const std::string& name) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? std::string() : it->second;
+  }
+  [[nodiscard]] const char* textOrNull(const std::string& name) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? nullptr : it->second.c_str();
+  }
+  [[nodiscard]] long number(const std::string& name, long fallback = 0) const {
+    return has(name) ? std::strtol(text(name).c_str(), nullptr, 0) : fallback;
+  }
+  [[nodiscard]] unsigned long hex(const std::string& name, unsigned long fallback = 0) const {
+    return has(name) ? std::strtoul(text(name).c_str(), nullptr, 16) : fallback;
+  }
+
+ private:
+  std::map<std::string, std::string> values_;
+};
+
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+std::optional<Rect> parseRect(const std::string& text) {
+  Rect r;
+  if (std::sscanf(text.c_str(), "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) != 4) {
+    return std::nullopt;
+  }
+  return r;
+}
+
+std::string className(HWND window) {
+  char buffer[256] = {};
+  GetClassNameA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+std::string windowText(HWND window) {
+  char buffer[1024] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+bool sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                     DWORD_PTR* result = nullptr) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
+                             result != nullptr ? result : &ignored) != 0;
+}
+
+// A top-level window chosen by --hwnd, or by --class and/or --title (first
+// match). Hidden windows count.
+HWND findTopLevel(const Options& options) {
+  if (options.has("hwnd")) {
+    auto* window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(options.hex("hwnd")));
+    return IsWindow(window) ? window : nullptr;
+  }
+  if (!options.has("class") && !options.has("title")) return nullptr;
+  return FindWindowExA(nullptr, nullptr, options.textOrNull("class"), options.textOrNull("title"));
+}
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::vector<HWND> topLevelWindows() {
+  std::vector<HWND> found;
+  EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// GetDlgItem sees direct children only; the settings form nests its check
+// boxes inside group boxes.
+HWND findDescendant(HWND parent, int id) {
+  for (HWND child : descendants(parent)) {
+    if (GetDlgCtrlID(child) == id) return child;
+  }
+  return nullptr;
+}
+
+unsigned long handleValue(HWND window) {
+  return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window));
+}
+
+void printWindow(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const auto style = static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE));
+  const auto exStyle = static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE));
+  std::printf(
+      "hwnd=0x%lx rect=%ld,%ld,%ld,%ld style=0x%08lx exstyle=0x%08lx visible=%d topmost=%d "
+      "foreground=%d iconic=%d owner=0x%lx class=%s title=%s\n",
+      handleValue(window), r.left, r.top, r.right, r.bottom, style, exStyle,
+      IsWindowVisible(window) ? 1 : 0, (exStyle & WS_EX_TOPMOST) != 0 ? 1 : 0,
+      GetForegroundWindow() == window ? 1 : 0, IsIconic(window) ? 1 : 0,
+      handleValue(GetWindow(window, GW_OWNER)), className(window).c_str(),
+      windowText(window).c_str());
+}
+
+bool isCheckable(HWND control) {
+  if (lstrcmpiA(className(control).c_str(), "Button") != 0) return false;
+  switch (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isTrackBar(HWND control) {
+  return lstrcmpiA(className(control).c_str(), TRACKBAR_CLASSA) == 0;
+}
+
+void printChild(HWND topLevel, HWND child) {
+  // The rectangle in the client coordinates of the control's own parent, the
+  // way a form layout gives positions.
+  HWND parent = GetParent(child);
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  const int parentId = parent == topLevel ? 0 : GetDlgCtrlID(parent);
+  std::printf("id=%d class=%s rect=%ld,%ld,%ld,%ld parent=%d enabled=%d visible=%d",
+              GetDlgCtrlID(child), className(child).c_str(), r.left, r.top, r.right, r.bottom,
+              parentId, IsWindowEnabled(child) ? 1 : 0, IsWindowVisible(child) ? 1 : 0);
+  DWORD_PTR value = 0;
+  if (isCheckable(child) && sendWithTimeout(child, BM_GETCHECK, 0, 0, &value)) {
+    std::printf(" checked=%d", value == BST_CHECKED ? 1 : 0);
+  }
+  if (isTrackBar(child) && sendWithTimeout(child, TBM_GETPOS, 0, 0, &value)) {
+    std::printf(" pos=%ld", static_cast<long>(value));
+  }
+  std::printf(" text=%s\n", windowText(child).c_str());
+}
+
+// --- open -------------------------------------------------------------------
+
+struct OpenWindowState {
+  HICON icon = nullptr;
+};
+
+// A distinct 16 x 16 icon (a red square with a dark frame), so that it can be
+// told apart from stock icons on a screenshot of the tray.
+HICON makeIcon() {
+  constexpr int kSize = 16;
+  BYTE andMask[kSize * kSize / 8] = {};
+  DWORD colour[kSize * kSize];
+  for (int y = 0; y < kSize; ++y) {
+    for (int x = 0; x < kSize; ++x) {
+      const bool frame = x == 0 || y == 0 || x == kSize - 1 || y == kSize - 1;
+      colour[y * kSize + x] = frame ? 0xFF400000 : 0xFFE02020;
+    }
+  }
+  HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, andMask);
+  HBITMAP image = CreateBitmap(kSize, kSize, 1, 32, colour);
+  ICONINFO info{TRUE, 0, 0, mask, image};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(image);
+  return icon;
+}
+
+LRESULT CALLBACK openWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* state = reinterpret_cast<OpenWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_NCCREATE: {
+      auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+      break;
+    }
+    case WM_GETICON:
+      if (state != nullptr && state->icon != nullptr) return reinterpret_cast<LRESULT>(state->icon);
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_WINDOW));
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool registerClass(const std::string& name, WNDPROC procedure) {
+  WNDCLASSA windowClass{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &windowClass)) return true;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+  windowClass.lpszClassName = name.c_str();
+  return RegisterClassA(&windowClass) != 0;
+}
+
+int runMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return kExitOk;
+}
+
+int cmdOpen(const Options& options) {
+  const std::string title = options.text("title");
+  const std::string windowClass =
+      options.has("class") ? options.text("class") : "StrennixTestWindow";
+  const Rect rect = parseRect(options.text("rect")).value_or(Rect{100, 100, 400, 300});
+  if (!registerClass(windowClass, openWindowProc)) return kExitFailed;
+
+  HWND owner = nullptr;
+  if (options.has("owner-class")) {
+    if (!registerClass(options.text("owner-class"), DefWindowProcA)) return kExitFailed;
+    // Like a form library's application window: never shown, owns the form.
+    owner = CreateWindowExA(0, options.text("owner-class").c_str(), "", WS_POPUP, 0, 0, 0, 0,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+
+  static OpenWindowState state;
+  if (options.has("icon")) state.icon = makeIcon();
+  const auto style = static_cast<DWORD>(options.hex("style", WS_OVERLAPPEDWINDOW));
+  const auto exStyle = static_cast<DWORD>(options.hex("exstyle", 0));
+  HWND window =
+      CreateWindowExA(exStyle, windowClass.c_str(), title.c_str(), style, rect.x, rect.y,
+                      rect.width, rect.height, owner, nullptr, GetModuleHandleA(nullptr), &state);
+  if (window == nullptr) return kExitFailed;
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+  std::printf("hwnd=0x%lx\n", handleValue(window));
+  std::fflush(stdout);
+  return runMessageLoop();
+}
+
+// --- reading windows ----------------------------------------------------------
+
+int cmdQuery(const Options& options) {
+  HWND window = findTopLevel(options);
+  if (window == nullptr) return kExitFailed;
+  printWindow(window);
+  return kExitOk;
+}
+
+int cmdList(const Options& options) {
+  for (HWND window : topLevelWindows()) {
+    if (!options.has("visible") || IsWindowVisible(window)) printWindow(window);
+  }
+  return kExitOk;
+}
+
+int cmdChildren(const Options& options) {
+  HWND window = findTopLevel(options);
+  if (window == nullptr) return kExitFailed;
+  for (HWND child : descendants(window)) printChild(window, child);
+  return kExitOk;
+}
+
+// The texts of a message box: its static controls, less the icon.
+int cmdDialogText(const Options& options) {
+  HWND box = FindWindowExA(nullptr, nullptr, "#32770", options.textOrNull("title"));
+  if (box == nullptr) return kExitFailed;
+  for (HWND child : descendants(box)) {
+    if (lstrcmpiA(className(child).c_str(), "Static") != 0) continue;
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
+    const std::string text = windowText(child);
+    if (!text.empty()) std::printf("%s\n", text.c_str());
+  }
+  return kExitOk;
+}
+
+// Answers once the window's thread takes messages again: its message loop
+// runs (or a modal loop does).
+int cmdPing(const Options& options) {
+  HWND window = findTopLevel(options);
+  return window != nullptr && sendWithTimeout(window, WM_NULL, 0, 0) ? kExitOk : kExitFailed;
+}
+
+// --- operating windows --------------------------------------------------------
+
+int cmdClose(const Options& options) {
+  HWND window = findTopLevel(options);
+  return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? kExitOk : kExitFailed;
+}
+
+int cmdForeground(const Options& options) {
+  HWND window = findTopLevel(options);
+  return window != nullptr && SetForegroundWindow(window) ? kExitOk : kExitFailed;
+}
+
+int cmdShow(const Options& options) {
+  HWND window = findTopLevel(options);
+  if (window == nullptr) return kExitFailed;
+  ShowWindow(window, static_cast<int>(options.number("cmd", SW_SHOW)));
+  return kExitOk;
+}
+
+int cmdMove(const Options& options) {
+  HWND window = findTopLevel(options);
+  const auto rect = parseRect(options.text("rect"));
+  if (window == nullptr || !rect) return kExitFailed;
+  return SetWindowPos(window, nullptr, rect->x, rect->y, rect->width, rect->height,
+                      SWP_NOZORDER | SWP_NOACTIVATE)
+             ? kExitOk
+             : kExitFailed;
+}
+
+int cmdSetStyle(const Options& options) {
+  HWND window = findTopLevel(options);
+  if (window == nullptr) return kExitFailed;
+  if (options.has("style")) {
+    SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(options.hex("style")));
+  }
+  if (options.has("exstyle")) {
+    SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(options.hex("exstyle")));
+  }
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  return kExitOk;
+}
+
+HWND findControl(const Options& options) {
+  HWND window = findTopLevel(options);
+  return window != nullptr ? findDescendant(window, static_cast<int>(options.number("id")))
+                           : nullptr;
+}
+
+// Sent, so the control's state has settled when the driver returns; a handler
+// that opens a modal box only costs the send time-out.
+int cmdClick(const Options& options) {
+  HWND control = findControl(options);
+  if (control == nullptr) return kExitFailed;
+  sendWithTimeout(control, BM_CLICK, 0, 0);
+  return kExitOk;
+}
+
+int cmdSetCheck(const Options& options) {
+  HWND control = findControl(options);
+  const WPARAM state = options.number("checked") != 0 ? BST_CHECKED : BST_UNCHECKED;
+  return control != nullptr && sendWithTimeout(control, BM_SETCHECK, state, 0) ? kExitOk
+                                                                               : kExitFailed;
+}
+
+int cmdSetTrack(const Options& options) {
+  HWND control = findControl(options);
+  return control != nullptr && sendWithTimeout(control, TBM_SETPOS, TRUE, options.number("pos"))
+             ? kExitOk
+             : kExitFailed;
+}
+
+int buttonId(const std::string& name) {
+  static const std::map<std::string, int> kNames = {
+      {"ok", IDOK},         {"cancel", IDCANCEL}, {"abort", IDABORT}, {"retry", IDRETRY},
+      {"ignore", IDIGNORE}, {"yes", IDYES},       {"no", IDNO}};
+  auto it = kNames.find(name);
+  return it != kNames.end() ? it->second : static_cast<int>(std::strtol(name.c_str(), nullptr, 0));
+}
+
+// Posted: the box ends its modal loop and its owner goes on without the
+// driver waiting for it.
+int cmdPress(const Options& options) {
+  HWND box = FindWindowExA(nullptr, nullptr, "#32770", options.textOrNull("title"));
+  if (box == nullptr) return kExitFailed;
+  const int id = buttonId(options.text("button"));
+  return PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(box, id)))
+             ? kExitOk
+             : kExitFailed;
+}
+
+// --- command table ----------------------------------------------------------
+
+struct Command {
+  const char* name;
+  int (*run)(const Options&);
+  const char* usage;
+};
+
+constexpr const char* kWindow = "(--title T | --class C | --hwnd HEX)";
+
+const Command kCommands[] = {
+    {"open", cmdOpen,
+     "--title T [--class C] [--style HEX] [--exstyle HEX] [--rect X,Y,W,H] [--owner-class C] "
+     "[--icon]"},
+    {"query", cmdQuery, kWindow},
+    {"list", cmdList, "[--visible]"},
+    {"children", cmdChildren, kWindow},
+    {"dialogtext", cmdDialogText, "--title T"},
+    {"ping", cmdPing, kWindow},
+    {"close", cmdClose, kWindow},
+    {"foreground", cmdForeground, kWindow},
+    {"show", cmdShow, "(window) --cmd N"},
+    {"move", cmdMove, "(window) --rect X,Y,W,H"},
+    {"setstyle", cmdSetStyle, "(window) [--style HEX] [--exstyle HEX]"},
+    {"click", cmdClick, "(window) --id N"},
+    {"setcheck", cmdSetCheck, "(window) --id N --checked 0|1"},
+    {"settrack", cmdSetTrack, "(window) --id N --pos P"},
+    {"press", cmdPress, "--title T --button N|ok|cancel|yes|no|..."},
+};
+
+int usage() {
+  std::fprintf(stderr, "usage: testdriver.exe <command> [options]\n");
+  for (const Command& command : kCommands) {
+    std::fprintf(stderr, "  %s %s\n", command.name, command.usage);
+  }
+  std::fprintf(stderr, "  (window) is %s\n", kWindow);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Plain line feeds: the harness reads the output on Linux.
+  _setmode(_fileno(stdout), _O_BINARY);
+  if (argc < 2) return usage();
+  for (const Command& command : kCommands) {
+    if (std::strcmp(argv[1], command.name) != 0) continue;
+    const auto options = Options::parse(argc, argv, 2);
+    if (!options) return usage();
+    const int result = command.run(*options);
+    std::fflush(stdout);
+    return result;
+  }
+  return usage();
+}

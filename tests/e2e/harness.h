@@ -1,0 +1,261 @@
+// The end-to-end harness: runs the real strennix.exe under Wine, each test in
+// a desktop of its own (a private Xvfb display and a fresh copy of one
+// template Wine prefix with a 1024 x 768 virtual desktop), in a fresh working
+// directory, and reads and operates the windows there through testdriver.exe.
+//
+// Derive the tests from WineDesktopTest. Wait for conditions with waitFor,
+// never with fixed sleeps. Everything the test started is ended in the
+// fixture's destructor, also when the test fails; screenshots and, on failure,
+// the log files stay in build/host/artifacts/<Suite.Test>/.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/process.h"
+
+namespace strennix::e2e {
+
+// Long enough for a slow, busy machine; a test that waits this long has failed.
+inline constexpr std::chrono::milliseconds kDefaultTimeout = std::chrono::seconds(60);
+
+inline constexpr const char* kSettingsKey = "HKCU\\Software\\Corvane inc.\\Strennix";
+inline constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Where things are. The Windows binaries come from $STRENNIX_WIN32_BIN or the
+// win32 build of this source tree.
+std::filesystem::path win32BinDir();
+std::filesystem::path sourceDir();
+std::filesystem::path artifactsRoot();
+
+// The one template Wine prefix of a test run, copied for every test. The
+// ctest fixture rebuilds it before the first end-to-end test and removes it
+// after the last; a test run outside ctest builds it when it is missing.
+std::filesystem::path templatePrefixDir();
+void ensureTemplatePrefix();
+void rebuildTemplatePrefix();
+void removeTemplatePrefix();
+
+// Why the Windows binaries cannot be tested, or nothing when they are built.
+std::optional<std::string> missingBinaries();
+// Set by scripts/test.sh ($STRENNIX_E2E_REQUIRE_BINARIES): missing binaries
+// fail the tests instead of skipping them.
+bool binariesRequired();
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  [[nodiscard]] int width() const { return right - left; }
+  [[nodiscard]] int height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
+};
+
+// A top-level window as testdriver.exe reports it.
+struct WindowInfo {
+  std::uint32_t hwnd = 0;
+  Rect rect;
+  std::uint32_t style = 0;
+  std::uint32_t exStyle = 0;
+  bool visible = false;
+  bool topmost = false;
+  bool foreground = false;
+  bool iconic = false;
+  std::uint32_t owner = 0;
+  std::string className;
+  std::string title;
+};
+
+// A child control; its rectangle is in the client coordinates of its own
+// parent, parentId is 0 when that parent is the top-level window.
+struct ControlInfo {
+  int id = 0;
+  std::string className;
+  Rect rect;
+  int parentId = 0;
+  bool enabled = false;
+  bool visible = false;
+  std::optional<bool> checked;  // check boxes and radio buttons
+  std::optional<int> position;  // track bars
+  std::string text;
+};
+
+// Which top-level window a driver command works on: the first one matching
+// class and/or title, or the one with the handle.
+struct Window {
+  std::string className;
+  std::string title;
+  std::uint32_t hwnd = 0;
+
+  static Window byClass(std::string name) { return {std::move(name), {}, 0}; }
+  static Window byTitle(std::string text) { return {{}, std::move(text), 0}; }
+  static Window byHandle(std::uint32_t handle) { return {{}, {}, handle}; }
+  [[nodiscard]] std::vector<std::string> arguments() const;
+  [[nodiscard]] std::string describe() const;
+};
+
+struct OpenWindowOptions {
+  std::string title;
+  std::string className;  // empty: the driver's own class
+  std::optional<std::uint32_t> style;
+  std::optional<std::uint32_t> exStyle;
+  std::optional<Rect> rect;  // screen rectangle
+  std::string ownerClass;    // owned by a hidden window of this class
+  bool icon = false;         // answers WM_GETICON with an icon of its own
+};
+
+struct RegValue {
+  std::string type;  // "REG_SZ", "REG_DWORD", ...
+  std::string data;  // as `reg query` prints it (0x... for a DWORD)
+  [[nodiscard]] std::uint32_t dword() const;
+  bool operator==(const RegValue&) const = default;
+};
+
+// A Windows program started in the test's desktop.
+class WineProcess {
+ public:
+  WineProcess(std::string name, ChildProcess child, std::filesystem::path log)
+      : name_(std::move(name)), child_(std::move(child)), log_(std::move(log)) {}
+
+  [[nodiscard]] const std::string& name() const { return name_; }
+  [[nodiscard]] pid_t pid() const { return child_.pid(); }
+  [[nodiscard]] bool running() { return child_.running(); }
+  [[nodiscard]] std::optional<int> exitCode() { return child_.exitCode(); }
+  // The exit code; fails the test when the program does not end in time.
+  int waitForExit(std::chrono::milliseconds timeout = kDefaultTimeout);
+  // Wine's own output for this program (stdout and stderr).
+  [[nodiscard]] const std::filesystem::path& logFile() const { return log_; }
+  [[nodiscard]] std::string output() const;
+  void kill() { child_.stop(SIGKILL, std::chrono::seconds(5)); }
+
+ private:
+  std::string name_;
+  ChildProcess child_;
+  std::filesystem::path log_;
+};
+
+struct OpenedWindow {
+  std::uint32_t hwnd = 0;
+  WineProcess* process = nullptr;
+};
+
+class WineSession;
+
+class WineDesktopTest : public ::testing::Test {
+ protected:
+  WineDesktopTest();
+  ~WineDesktopTest() override;
+
+  // Skips the test when the Windows binaries are not built; otherwise makes
+  // the desktop, the prefix and the working directory and waits for the
+  // desktop's taskbar.
+  void SetUp() override;
+  // On failure, keeps a screenshot and the logs as artifacts.
+  void TearDown() override;
+
+  // --- waiting ---------------------------------------------------------------
+  // Polls the condition until it holds; after the time-out the test fails
+  // with `what`.
+  void waitFor(const std::function<bool()>& condition, const std::string& what,
+               std::chrono::milliseconds timeout = kDefaultTimeout);
+  // Waits until the window exists and is visible. A message box titled
+  // "Strennix" showing up instead fails the test at once with its text.
+  WindowInfo waitForVisibleWindow(const Window& window,
+                                  std::chrono::milliseconds timeout = kDefaultTimeout);
+
+  // --- programs ---------------------------------------------------------------
+  // strennix.exe from the working directory, with the given arguments.
+  WineProcess& startStrennix(const std::vector<std::string>& arguments = {});
+  WineProcess& startProgram(const std::filesystem::path& exe,
+                            const std::vector<std::string>& arguments,
+                            const Environment& environment = {});
+  // Ends Strennix the way a user closing the settings form does (WM_CLOSE)
+  // and returns its exit code.
+  int closeStrennix(WineProcess& strennix);
+  // Environment for every Windows program started from now on (LANG ...).
+  void setEnvironment(const std::string& name, const std::string& value);
+
+  // --- testdriver.exe ---------------------------------------------------------
+  CommandResult runDriver(const std::vector<std::string>& arguments);
+  // As runDriver, but a failing command fails the test.
+  std::string driver(const std::vector<std::string>& arguments);
+  OpenedWindow openWindow(const OpenWindowOptions& options);
+  std::optional<WindowInfo> findWindow(const Window& window);
+  bool windowExists(const std::string& className, const std::string& title = {});
+  std::vector<WindowInfo> listWindows(bool visibleOnly = false);
+  std::vector<ControlInfo> children(const Window& window);
+  std::optional<ControlInfo> control(const Window& window, int id);
+  // The texts of the message box with this title, one per line; nothing
+  // when there is no such box.
+  std::optional<std::string> dialogText(const std::string& title);
+  void pressDialogButton(const std::string& title, const std::string& button = "ok");
+  void closeWindow(const Window& window);
+  void setForeground(const Window& window);
+  void showWindow(const Window& window, int command);
+  void moveWindow(const Window& window, const Rect& rect);
+  void setStyle(const Window& window, std::optional<std::uint32_t> style,
+                std::optional<std::uint32_t> exStyle);
+  void clickControl(const Window& window, int id);
+  void setCheck(const Window& window, int id, bool checked);
+  void setTrackPosition(const Window& window, int id, int position);
+  // Whether the window's thread takes messages (its message loop runs).
+  bool responds(const Window& window);
+
+  // --- registry (HKCU ... paths as `reg` takes them) ---------------------------
+  std::optional<RegValue> regQuery(const std::string& key, const std::string& value);
+  std::map<std::string, RegValue> regValues(const std::string& key);
+  void regAdd(const std::string& key, const std::string& value, const std::string& data,
+              const std::string& type = "REG_SZ");
+  void regDelete(const std::string& key, const std::string& value);
+  void regDeleteKey(const std::string& key);
+
+  // --- files ----------------------------------------------------------------------
+  [[nodiscard]] const std::filesystem::path& workDir() const;
+  [[nodiscard]] std::filesystem::path workFile(const std::string& name) const;
+  [[nodiscard]] bool fileExists(const std::string& name) const;
+  // The file in the working directory, empty when it does not exist.
+  [[nodiscard]] std::string readFile(const std::string& name) const;
+  void writeFile(const std::string& name, const std::string& text);
+  void removeFile(const std::string& name);
+  // The path as the Windows programs see it (Z:\...).
+  std::string windowsPath(const std::filesystem::path& path);
+
+  // --- screen and input (X coordinates are the desktop's screen coordinates) --
+  std::filesystem::path screenshot(const std::string& name);
+  [[nodiscard]] std::filesystem::path artifactsDir() const;
+  void mouseMove(int x, int y);
+  void click(int x, int y, int button = 1);
+  void doubleClick(int x, int y, int button = 1);
+  // xdotool key names, e.g. "Return", "alt+F4".
+  void pressKeys(const std::string& keys);
+
+ private:
+  WineSession& session();
+  CommandResult wine(const std::vector<std::string>& arguments);
+  void xdotool(const std::vector<std::string>& arguments);
+  void keepArtifactsOfFailure();
+
+  std::unique_ptr<WineSession> session_;
+};
+
+// The lines of a text (a log file), without their line ends.
+std::vector<std::string> splitLines(const std::string& text);
+
+// Parsers of the output of testdriver.exe and `reg query`.
+std::optional<WindowInfo> parseWindowLine(const std::string& line);
+std::optional<ControlInfo> parseControlLine(const std::string& line);
+std::map<std::string, RegValue> parseRegQuery(const std::string& output);
+
+}  // namespace strennix::e2e

@@ -1,0 +1,53 @@
+// The harness itself, on windows of the test driver: what every other
+// end-to-end test relies on.
+#include "tests/e2e/harness.h"
+
+namespace strennix::e2e {
+namespace {
+
+class HarnessTest : public WineDesktopTest {};
+
+TEST_F(HarnessTest, DriverWindowsCanBeOpenedQueriedMovedAndClosed) {
+  const OpenedWindow opened =
+      openWindow({.title = "Harness Probe", .rect = Rect{50, 60, 450, 360}, .icon = true});
+
+  const auto shown = findWindow(Window::byTitle("Harness Probe"));
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(shown->hwnd, opened.hwnd);
+  EXPECT_EQ(shown->className, "StrennixTestWindow");
+  EXPECT_EQ(shown->rect, (Rect{50, 60, 450, 360}));
+  EXPECT_TRUE(shown->visible);
+  EXPECT_FALSE(shown->topmost);
+
+  moveWindow(Window::byHandle(opened.hwnd), Rect{100, 120, 400, 320});
+  waitFor(
+      [&] {
+        return findWindow(Window::byHandle(opened.hwnd))->rect == Rect{100, 120, 400, 320};
+      },
+      "the probe window to move");
+  EXPECT_TRUE(std::filesystem::exists(screenshot("probe.png")));
+
+  closeWindow(Window::byHandle(opened.hwnd));
+  EXPECT_EQ(opened.process->waitForExit(), 0);
+  EXPECT_FALSE(windowExists("StrennixTestWindow", "Harness Probe"));
+}
+
+TEST_F(HarnessTest, RegistryValuesRoundTripThroughReg) {
+  const std::string key = "HKCU\\Software\\Strennix Harness";
+  regAdd(key, "Text", "two  words\\");
+  regAdd(key, "Empty", "");
+  regAdd(key, "Number", "305419896", "REG_DWORD");
+
+  EXPECT_EQ(regQuery(key, "text"), (RegValue{"REG_SZ", "two  words\\"}));
+  EXPECT_EQ(regQuery(key, "Empty"), (RegValue{"REG_SZ", ""}));
+  EXPECT_EQ(regQuery(key, "Number")->dword(), 0x12345678u);
+  EXPECT_EQ(regValues(key).size(), 3u);
+
+  regDelete(key, "Text");
+  EXPECT_FALSE(regQuery(key, "Text").has_value());
+  regDeleteKey(key);
+  EXPECT_TRUE(regValues(key).empty());
+}
+
+}  // namespace
+}  // namespace strennix::e2e

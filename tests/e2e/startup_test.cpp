@@ -1,0 +1,219 @@
+// Start-up of the real program under Wine: the command-line switches and
+// their log files, the first start with its defaults and settings window, and
+// a broken setting that ends start-up with the error box.
+#include <algorithm>
+#include <map>
+#include <regex>
+#include <utility>
+
+#include "tests/e2e/harness.h"
+
+namespace strennix::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ctime's layout: "Wed Jan 02 02:03:55 1980".
+const std::string kTimeStamp = R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d{2} \d{2}:\d{2}:\d{2} \d{4})";
+
+bool isLogLine(const std::string& line, const std::string& message) {
+  return std::regex_match(line, std::regex(kTimeStamp + "   " + message));
+}
+
+std::string quoted(const std::string& text) {
+  return std::regex_replace(text, std::regex(R"([.()\\\[\]*+?^$|{}])"), R"(\$&)");
+}
+
+std::vector<fs::path> textFiles(const fs::path& directory) {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    if (entry.path().extension() == ".txt") found.push_back(entry.path().filename());
+  }
+  return found;
+}
+
+// The settings as the first start leaves them in memory, in dump order.
+const std::vector<std::pair<std::string, std::string>> kDefaultVariables = {
+    {"usingVMax", "1"},
+    {"usingHMax", "1"},
+    {"usingShade", "1"},
+    {"usingMinIcon", "1"},
+    {"usingMinMenu", "1"},
+    {"usingTop", "1"},
+    {"numberOfButtons", "6"},
+    {"priority", "4"},
+    {"buttonXOffset", "58"},
+    {"buttonYOffset", "6"},
+    {"buttonXStretch", "16"},
+    {"buttonYStretch", "14"},
+    {"drawOnAll", "0"},
+    {"excludeStyles", "-1073741824"},  // WS_POPUP | WS_CHILD, printed signed
+    {"excludeExStyles", "161"},
+    {"excludingClasses", "0"},
+    {"excludingNames", "0"},
+    {"menuStay", "1"},
+    {"menuSort", "1"},
+    {"numberOfMinimizedWindows", "0"},
+    {"numberOfTrayedWindows", "0"},
+    {"numberOfShadedWindows", "0"},
+};
+
+class StartupTest : public WineDesktopTest {
+ protected:
+  const Window mainForm = Window::byClass("TStrennix");
+};
+
+TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
+  WineProcess& strennix = startStrennix({"--debug"});
+  waitForVisibleWindow(mainForm);
+  ASSERT_EQ(closeStrennix(strennix), 0);
+
+  const auto log = splitLines(readFile("applog.txt"));
+  const size_t dumpLines = 2 + 7 + 2 + kDefaultVariables.size() + 1;
+  ASSERT_EQ(log.size(), dumpLines + 1) << readFile("applog.txt");
+
+  // The start line, its message spread over two physical lines.
+  EXPECT_TRUE(isLogLine(log[0], quoted("Starting application in debugmode."))) << log[0];
+  EXPECT_EQ(log[1], "Dumping some systeminfo.");
+
+  // The system information.
+  EXPECT_TRUE(std::regex_match(log[2], std::regex(R"(OSVERSIONINFO\.dwMajorVersion: \d+)")));
+  EXPECT_TRUE(std::regex_match(log[3], std::regex(R"(OSVERSIONINFO\.dwMinorVersion: \d+)")));
+  EXPECT_TRUE(std::regex_match(log[4], std::regex(R"(OSVERSIONINFO\.dwBuildNumber: \d+)")));
+  EXPECT_EQ(log[5], "OSVERSIONINFO.dwdwPlatformId: 2");  // Wine poses as the NT family
+  EXPECT_EQ(log[6], "Strnx version: 1.2.1.0");
+  EXPECT_EQ(log[7], "Path: " + windowsPath(workFile("strennix.exe")));
+  EXPECT_EQ(log[8], "Finding hook.dll: 1");
+
+  // The settings in memory, as the first start's defaults make them.
+  EXPECT_TRUE(std::regex_match(log[9], std::regex("Variables at " + kTimeStamp))) << log[9];
+  EXPECT_EQ(log[10], "**********");
+  for (size_t i = 0; i < kDefaultVariables.size(); ++i) {
+    const auto& [field, value] = kDefaultVariables[i];
+    EXPECT_EQ(log[11 + i], "Strennix->" + field + "=" + value);
+  }
+  EXPECT_EQ(log[dumpLines - 1], "**********");
+  EXPECT_TRUE(isLogLine(log[dumpLines], quoted("Terminating application."))) << log[dumpLines];
+
+  // --debug alone writes no trace line anywhere.
+  for (const fs::path& file : textFiles(workDir())) {
+    for (const std::string& line : splitLines(readFile(file.string()))) {
+      EXPECT_FALSE(std::regex_search(line, std::regex(kTimeStamp + "   Called")))
+          << file << ": " << line;
+    }
+  }
+}
+
+TEST_F(StartupTest, LogSwitchTracesTheSettingsLoad) {
+  WineProcess& strennix = startStrennix({"--log"});
+  waitForVisibleWindow(mainForm);
+
+  const auto traced = [this](const std::string& message) {
+    for (const std::string& line : splitLines(readFile("setupapplog.txt"))) {
+      if (isLogLine(line, quoted(message))) return true;
+    }
+    return false;
+  };
+  waitFor([&] { return traced("Exited regToVars."); }, "the settings load to be traced");
+  const auto log = splitLines(readFile("setupapplog.txt"));
+  const auto called = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+    return isLogLine(line, quoted("Called regToVars. (Critical)"));
+  });
+  const auto exited = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+    return isLogLine(line, quoted("Exited regToVars."));
+  });
+  EXPECT_NE(called, log.end()) << readFile("setupapplog.txt");
+  EXPECT_LT(called, exited);
+
+  const auto appLog = splitLines(readFile("applog.txt"));
+  ASSERT_GE(appLog.size(), 2u);
+  EXPECT_TRUE(isLogLine(appLog[0], quoted("Starting application in loggingmode."))) << appLog[0];
+  EXPECT_EQ(appLog[1], "Dumping some systeminfo.");
+
+  EXPECT_EQ(closeStrennix(strennix), 0);
+}
+
+TEST_F(StartupTest, NoSwitchWritesNoLogFile) {
+  WineProcess& strennix = startStrennix();
+  waitForVisibleWindow(mainForm);
+  EXPECT_TRUE(textFiles(workDir()).empty());
+
+  EXPECT_EQ(closeStrennix(strennix), 0);
+  EXPECT_TRUE(textFiles(workDir()).empty());
+}
+
+TEST_F(StartupTest, InvalidPriorityShowsTheErrorAndExitsWithZero) {
+  WineProcess& first = startStrennix();
+  waitForVisibleWindow(mainForm);
+  ASSERT_EQ(closeStrennix(first), 0);
+  regAdd(kSettingsKey, "Priority", "abc");
+
+  WineProcess& second = startStrennix();
+  bool mainFormShown = false;
+  std::string message;
+  waitFor(
+      [&] {
+        for (const WindowInfo& window : listWindows(true)) {
+          if (window.className == "TStrennix") mainFormShown = true;
+          if (window.className == "#32770" && window.title == "Strennix") {
+            message = dialogText("Strennix").value_or("");
+          }
+        }
+        return !message.empty();
+      },
+      "the error box");
+  screenshot("error-box.png");
+  EXPECT_EQ(message, "'abc' is not a valid integer value.");
+
+  pressDialogButton("Strennix", "ok");
+  EXPECT_EQ(second.waitForExit(), 0);
+  EXPECT_FALSE(mainFormShown);
+}
+
+TEST_F(StartupTest, FirstStartWritesTheDefaultsAndShowsTheSettingsWindow) {
+  ASSERT_TRUE(regValues(kSettingsKey).empty()) << "the prefix is not fresh";
+
+  WineProcess& first = startStrennix();
+  const WindowInfo form = waitForVisibleWindow(mainForm);
+  EXPECT_EQ(form.title, "Strennix");
+  screenshot("settings-window.png");
+
+  const std::string exePath = windowsPath(workFile("strennix.exe"));
+  const std::map<std::string, std::string> defaults = {
+      {"Version", "1.2.1.0"},
+      {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
+      {"Classes", "0"},
+      {"Names", "0"},
+      {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
+      {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
+      {"Menu", "<stay><alpha>"},
+      {"Priority", "4"},
+      {"ButtonXOffset", "58"},
+      {"ButtonYOffset", "6"},
+      {"ButtonXStretch", "16"},
+      {"ButtonYStretch", "14"},
+      {"HMaxPercentage", "100"},
+      {"VMaxPercentage", "100"},
+      {"DrawOn", "<one>"},
+      {"installPath", exePath.substr(0, exePath.rfind('\\') + 1)},
+  };
+  auto stored = regValues(kSettingsKey);
+  for (const auto& [name, data] : defaults) {
+    EXPECT_EQ(stored[name], (RegValue{"REG_SZ", data})) << name;
+  }
+  ASSERT_EQ(closeStrennix(first), 0);
+
+  // The second start keeps the user's settings and shows only the tray icon.
+  regAdd(kSettingsKey, "Priority", "7");
+  WineProcess& second = startStrennix();
+  waitFor([this] { return windowExists("TTrayForm"); }, "the tray menu form to be made");
+  waitFor([this] { return responds(mainForm); }, "the message loop to run");
+  const auto hidden = findWindow(mainForm);
+  ASSERT_TRUE(hidden.has_value());
+  EXPECT_FALSE(hidden->visible);
+  EXPECT_EQ(regQuery(kSettingsKey, "Priority"), (RegValue{"REG_SZ", "7"}));
+  EXPECT_EQ(closeStrennix(second), 0);
+}
+
+}  // namespace
+}  // namespace strennix::e2e
