@@ -18,7 +18,7 @@ constexpr std::size_t kFirstPerfBufferSize = 12000;
 constexpr std::size_t kPerfBufferGrowth = 1000;
 // A performance-data answer that keeps asking for more beyond this is not
 // going to end; give up rather than grow without bound.
-constexpr std::size_t kPerfBufferLimit = 16 * 1024 * 1024;
+constexpr std::size_t kPerfBufferLimit = std::size_t{16} * 1024 * 1024;
 
 std::string withoutDirectory(const std::string& path) {
   const auto slash = path.rfind('\\');

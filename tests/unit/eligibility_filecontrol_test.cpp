@@ -11,6 +11,7 @@ namespace strennix {
 namespace {
 
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 TEST(SplitListLines, CrLfLoneCrAndLoneLfAllEndALine) {
   EXPECT_EQ(splitListLines("Notepad\r\nWordPadClass\rExplorerWClass\nShell_TrayWnd"),
@@ -30,8 +31,8 @@ TEST(SplitListLines, BlankMiddleLineGivesEmptyEntryButFinalBreakAddsNone) {
 }
 
 TEST(SplitListLines, NulEndsTheText) {
-  EXPECT_EQ(splitListLines(std::string("a\r\nb\0c\r\nd", 10)), (Lines{"a", "b"}));
-  EXPECT_EQ(splitListLines(std::string("\0a\r\n", 4)), Lines{});
+  EXPECT_EQ(splitListLines("a\r\nb\0c\r\nd"s), (Lines{"a", "b"}));
+  EXPECT_EQ(splitListLines("\0a\r\n"s), Lines{});
 }
 
 class FileControlTest : public ::testing::Test {

@@ -13,8 +13,9 @@ namespace strennix::perf {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using namespace std::string_view_literals;
 
-Bytes text(std::string_view s) { return Bytes(s.begin(), s.end()); }
+Bytes text(std::string_view s) { return {s.begin(), s.end()}; }
 
 void set32(Bytes& data, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) {
@@ -28,7 +29,8 @@ const std::vector<InstanceSpec> kProcesses = {
 // Offsets in a buffer built from kProcesses.
 constexpr std::size_t kObject = layout::kBlockSize;
 constexpr std::size_t kFirstCounter = kObject + layout::kObjectSize;
-constexpr std::size_t kFirstInstance = kFirstCounter + 3 * layout::kCounterDefinitionSize;
+constexpr std::size_t kFirstInstance =
+    kFirstCounter + std::size_t{3} * layout::kCounterDefinitionSize;
 
 TEST(CounterIndex, FindsTheIndexOfAnExactNameOnly) {
   const Bytes list = buildCounterList({{"1", "1847"},
@@ -46,10 +48,10 @@ TEST(CounterIndex, FindsTheIndexOfAnExactNameOnly) {
 
 TEST(CounterIndex, ToleratesShortAndUnterminatedLists) {
   EXPECT_EQ(counterIndex({}, "Process"), std::nullopt);
-  EXPECT_EQ(counterIndex(text(std::string("230\0Process", 11)), "Process"), "230");
+  EXPECT_EQ(counterIndex(text("230\0Process"sv), "Process"), "230");
   EXPECT_EQ(counterIndex(text("230"), "Process"), std::nullopt);
-  EXPECT_EQ(counterIndex(text(std::string("230\0", 4)), ""), "230");
-  EXPECT_EQ(counterIndex(text(std::string("\0\0\0", 3)), ""), std::nullopt);
+  EXPECT_EQ(counterIndex(text("230\0"sv), "Process"), std::nullopt);
+  EXPECT_EQ(counterIndex(text("\0\0\0"sv), ""), std::nullopt);
   // Entries after the list's closing NUL are not part of it.
   EXPECT_EQ(counterIndex(text(std::string("2\0System\0\0"
                                           "230\0Process\0\0",

@@ -48,7 +48,7 @@ class GfxTest : public ::testing::Test {
     window = desk.addWindow(editor);
   }
 
-  std::vector<int> drawnX() const {
+  [[nodiscard]] std::vector<int> drawnX() const {
     std::vector<int> xs;
     for (const auto& draw : desk.draws) {
       xs.push_back(draw.x);
@@ -56,7 +56,7 @@ class GfxTest : public ::testing::Test {
     return xs;
   }
 
-  std::vector<IconHandle> drawnIcons() const {
+  [[nodiscard]] std::vector<IconHandle> drawnIcons() const {
     std::vector<IconHandle> icons;
     for (const auto& draw : desk.draws) {
       icons.push_back(draw.icon);

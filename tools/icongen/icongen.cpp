@@ -55,7 +55,7 @@ std::vector<std::uint8_t> packRows(const IconPicture& picture, int bits, bool ma
   for (int y = picture.height - 1; y >= 0; --y) {
     std::vector<std::uint8_t> row(static_cast<std::size_t>(stride), 0);
     for (int x = 0; x < picture.width; ++x) {
-      const int pixel = picture.pixels[static_cast<std::size_t>(y * picture.width + x)];
+      const int pixel = picture.pixels[static_cast<std::size_t>(y) * picture.width + x];
       const unsigned value =
           mask ? (pixel == kTransparent ? 1U : 0U) : (pixel == kTransparent ? 0U : unsigned(pixel));
       const int bit = x * bits;
@@ -67,77 +67,120 @@ std::vector<std::uint8_t> packRows(const IconPicture& picture, int bits, bool ma
   return out;
 }
 
+// Reads the text line by line: directives first, then the pixel rows.
+class IconTextParser {
+ public:
+  void take(std::string line) {
+    ++number_;
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    if (inPixels_) {
+      pixelRow(line);
+    } else if (!line.empty() && line[0] != '#') {
+      directive(line);
+    }
+  }
+
+  IconPicture finish() {
+    for (const auto& [symbol, index] : legend_) {
+      if (index >= paletteSize(picture_.bitsPerPixel)) {
+        fail(number_, std::string("colour of '") + symbol + "' is outside the palette");
+      }
+    }
+    if (!complete()) {
+      fail(number_, "fewer pixel rows than the size says");
+    }
+    return picture_;
+  }
+
+ private:
+  [[nodiscard]] bool complete() const {
+    return static_cast<int>(picture_.pixels.size()) == picture_.width * picture_.height;
+  }
+
+  void pixelRow(const std::string& line) {
+    if (complete()) {
+      if (!line.empty()) {
+        fail(number_, "more pixel rows than the size says");
+      }
+      return;
+    }
+    if (static_cast<int>(line.size()) != picture_.width) {
+      fail(number_, "a pixel row must have " + std::to_string(picture_.width) + " characters");
+    }
+    for (const char c : line) {
+      const auto found = legend_.find(c);
+      if (found == legend_.end()) {
+        fail(number_, std::string("character '") + c + "' is not in the legend");
+      }
+      picture_.pixels.push_back(found->second);
+    }
+  }
+
+  void directive(const std::string& line) {
+    std::istringstream words(line);
+    std::string name;
+    words >> name;
+    if (name == "size") {
+      size(words);
+    } else if (name == "bits") {
+      if (!(words >> picture_.bitsPerPixel) ||
+          (picture_.bitsPerPixel != 1 && picture_.bitsPerPixel != 4)) {
+        fail(number_, "bits must be 1 or 4");
+      }
+    } else if (name == "color") {
+      colour(words);
+    } else if (name == "transparent") {
+      std::string symbol;
+      if (!(words >> symbol) || symbol.size() != 1) {
+        fail(number_, "transparent needs one character");
+      }
+      legend_[symbol[0]] = kTransparent;
+    } else if (name == "pixels") {
+      if (!sized_) {
+        fail(number_, "pixels before size");
+      }
+      inPixels_ = true;
+    } else {
+      fail(number_, "unknown directive '" + name + "'");
+    }
+  }
+
+  void size(std::istringstream& words) {
+    if (!(words >> picture_.width >> picture_.height) || picture_.width < 1 ||
+        picture_.width > 255 || picture_.height < 1 || picture_.height > 255) {
+      fail(number_, "size needs a width and a height from 1 to 255");
+    }
+    sized_ = true;
+  }
+
+  void colour(std::istringstream& words) {
+    std::string symbol;
+    int index = -1;
+    if (!(words >> symbol >> index) || symbol.size() != 1 || index < 0 || index > 15) {
+      fail(number_, "color needs one character and a palette index");
+    }
+    legend_[symbol[0]] = index;
+  }
+
+  IconPicture picture_;
+  std::map<char, int> legend_;
+  bool sized_ = false;
+  bool inPixels_ = false;
+  int number_ = 0;
+};
+
 }  // namespace
 
 IconPicture parseIconText(std::string_view text) {
-  IconPicture picture;
-  std::map<char, int> legend;
-  bool sized = false;
-  bool inPixels = false;
+  IconTextParser parser;
   std::istringstream in{std::string(text)};
   std::string line;
-  int number = 0;
   while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (inPixels) {
-      if (static_cast<int>(picture.pixels.size()) == picture.width * picture.height) {
-        if (!line.empty()) fail(number, "more pixel rows than the size says");
-        continue;
-      }
-      if (static_cast<int>(line.size()) != picture.width) {
-        fail(number, "a pixel row must have " + std::to_string(picture.width) + " characters");
-      }
-      for (char c : line) {
-        auto found = legend.find(c);
-        if (found == legend.end())
-          fail(number, std::string("character '") + c + "' is not in the legend");
-        picture.pixels.push_back(found->second);
-      }
-      continue;
-    }
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream words(line);
-    std::string directive;
-    words >> directive;
-    if (directive == "size") {
-      if (!(words >> picture.width >> picture.height) || picture.width < 1 || picture.width > 255 ||
-          picture.height < 1 || picture.height > 255) {
-        fail(number, "size needs a width and a height from 1 to 255");
-      }
-      sized = true;
-    } else if (directive == "bits") {
-      if (!(words >> picture.bitsPerPixel) ||
-          (picture.bitsPerPixel != 1 && picture.bitsPerPixel != 4)) {
-        fail(number, "bits must be 1 or 4");
-      }
-    } else if (directive == "color") {
-      std::string symbol;
-      int index = -1;
-      if (!(words >> symbol >> index) || symbol.size() != 1 || index < 0 || index > 15) {
-        fail(number, "color needs one character and a palette index");
-      }
-      legend[symbol[0]] = index;
-    } else if (directive == "transparent") {
-      std::string symbol;
-      if (!(words >> symbol) || symbol.size() != 1) fail(number, "transparent needs one character");
-      legend[symbol[0]] = kTransparent;
-    } else if (directive == "pixels") {
-      if (!sized) fail(number, "pixels before size");
-      inPixels = true;
-    } else {
-      fail(number, "unknown directive '" + directive + "'");
-    }
+    parser.take(line);
   }
-  for (const auto& [symbol, index] : legend) {
-    if (index >= paletteSize(picture.bitsPerPixel)) {
-      fail(number, std::string("colour of '") + symbol + "' is outside the palette");
-    }
-  }
-  if (static_cast<int>(picture.pixels.size()) != picture.width * picture.height) {
-    fail(number, "fewer pixel rows than the size says");
-  }
-  return picture;
+  return parser.finish();
 }
 
 std::vector<std::uint8_t> encodeIco(const IconPicture& picture) {
@@ -145,7 +188,7 @@ std::vector<std::uint8_t> encodeIco(const IconPicture& picture) {
   const int colours = paletteSize(bits);
   const std::vector<std::uint8_t> xorBits = packRows(picture, bits, false);
   const std::vector<std::uint8_t> andBits = packRows(picture, 1, true);
-  const unsigned imageBytes = static_cast<unsigned>(xorBits.size() + andBits.size());
+  const auto imageBytes = static_cast<unsigned>(xorBits.size() + andBits.size());
   const unsigned headerBytes = 40;
   const unsigned resourceBytes = headerBytes + unsigned(colours) * 4 + imageBytes;
   const unsigned imageOffset = 6 + 16;
