@@ -70,10 +70,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       binding_(ports.registry, ports.system, ports.ui, *this, log),
       Timer1(ports.ui, *this, IDT_TIMER1) {
   notifyIcons_.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
-  gfx_.setIcons(ButtonIcons{ports.ui.loadIcon(IDI_BUTTON_HMAX), ports.ui.loadIcon(IDI_BUTTON_VMAX),
-                            ports.ui.loadIcon(IDI_BUTTON_TOMENU), ports.ui.loadIcon(IDI_BUTTON_SHADE),
-                            ports.ui.loadIcon(IDI_BUTTON_TOICON), ports.ui.loadIcon(IDI_BUTTON_PIN),
-                            ports.ui.loadIcon(IDI_BUTTON_PINNED)});
+  gfx_.setIcons(loadButtonIcons(ports.ui));
   winAuth_.setOwnWindows(handle(), 0);
   taskbarCreated_ = ports.ui.registerWindowMessage("TaskbarCreated");
   readSwitches();
@@ -200,8 +197,7 @@ void TStrennix::endApp() {
 }
 
 bool TStrennix::eligible(Hwnd window) {
-  return winAuth_.checkStyles(window) && winAuth_.checkNames(window) &&
-         winAuth_.checkClasses(window) && window != windows_.desktopWindow();
+  return winAuth_.passesAll(window) && window != windows_.desktopWindow();
 }
 
 void TStrennix::onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y) {
