@@ -12,7 +12,8 @@ constexpr std::uint16_t kOrdinalMarker = 0xFFFF;
 // past it, every later read answers zero and the reader stays failed.
 class Reader {
  public:
-  Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(data ? size : 0) {}
+  Reader(const std::uint8_t* data, std::size_t size)
+      : data_(data), size_(data != nullptr ? size : 0) {}
 
   [[nodiscard]] bool failed() const { return failed_; }
 
@@ -54,8 +55,7 @@ class Reader {
     if (!has(2)) {
       return {};
     }
-    const std::uint16_t first =
-        static_cast<std::uint16_t>(data_[offset_] | (data_[offset_ + 1] << 8));
+    const auto first = static_cast<std::uint16_t>(data_[offset_] | (data_[offset_ + 1] << 8));
     if (first == kOrdinalMarker) {
       word();
       return TemplateName{word(), {}};

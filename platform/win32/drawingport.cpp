@@ -21,11 +21,11 @@ COLORREF gdiColor(ColorRef color) {
 
 WindowDcHandle Win32Desktop::windowDc(Hwnd window) {
   const HDC dc = GetWindowDC(toHwnd(window));
-  return WindowDcHandle(*this, WindowDc{window, fromHandle(dc)});
+  return {*this, WindowDc{window, fromHandle(dc)}};
 }
 
 BrushHandle Win32Desktop::solidBrush(ColorRef color) {
-  return BrushHandle(*this, fromHandle(CreateSolidBrush(gdiColor(color))));
+  return {*this, fromHandle(CreateSolidBrush(gdiColor(color)))};
 }
 
 bool Win32Desktop::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,

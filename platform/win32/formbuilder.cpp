@@ -50,30 +50,30 @@ std::string controlClass(const TemplateName& name) {
 Font createFont(Win32Desktop& desktop, const DialogFont& font) {
   const int height = -MulDiv(font.pointSize, kLayoutDpi, kPointsPerInch);
   const int weight = font.weight != 0 ? font.weight : FW_NORMAL;
-  return Font(desktop,
-              CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
-                          font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, ansiText(font.face).c_str()));
+  return {desktop,
+          CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
+                      font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, ansiText(font.face).c_str())};
 }
 
 Font underlined(Win32Desktop& desktop, HFONT font) {
   LOGFONTA description{};
   if (font == nullptr || GetObjectA(font, sizeof(description), &description) == 0) {
-    return Font();
+    return {};
   }
   description.lfUnderline = TRUE;
-  return Font(desktop, CreateFontIndirectA(&description));
+  return {desktop, CreateFontIndirectA(&description)};
 }
 
 // A fixed form's layout gives its client area; a sizeable one's, which the
 // user may change anyway, its outer size.
 SIZE outerSize(const DialogLayout& layout, DWORD style, DWORD exStyle) {
   if ((style & WS_THICKFRAME) != 0) {
-    return SIZE{layout.cx, layout.cy};
+    return {layout.cx, layout.cy};
   }
   RECT rect{0, 0, layout.cx, layout.cy};
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+  return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 // The hint of a control is the string resource of its ID.
@@ -81,7 +81,7 @@ std::string hintOf(int controlId) {
   char hint[kHintCapacity] = {};
   const int length =
       LoadStringA(moduleInstance(), static_cast<UINT>(controlId), hint, kHintCapacity);
-  return std::string(hint, length > 0 ? static_cast<std::size_t>(length) : 0);
+  return {hint, length > 0 ? static_cast<std::size_t>(length) : 0};
 }
 
 void addHint(FormWindow& form, HWND control, const std::string& hint) {

@@ -12,12 +12,12 @@ namespace {
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
 
 FormWindow* formOfWindow(HWND window) {
-  return reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return fromInteger<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 void attach(HWND window, LPARAM createParameters) {
-  auto* form = static_cast<FormWindow*>(
-      reinterpret_cast<const CREATESTRUCTA*>(createParameters)->lpCreateParams);
+  auto* form =
+      static_cast<FormWindow*>(fromInteger<const CREATESTRUCTA*>(createParameters)->lpCreateParams);
   form->handle = window;
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
 }
@@ -71,15 +71,15 @@ bool handleRouted(FormWindow& form, UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_ACTIVATE:
       return restoreFocus(form, wParam);
     case WM_CTLCOLORSTATIC:
-      if (form.link == nullptr || reinterpret_cast<HWND>(lParam) != form.link) {
+      if (form.link == nullptr || fromInteger<HWND>(lParam) != form.link) {
         return false;
       }
-      SetTextColor(reinterpret_cast<HDC>(wParam), kLinkColor);
-      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      SetTextColor(fromInteger<HDC>(wParam), kLinkColor);
+      SetBkColor(fromInteger<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
       result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       return true;
     case WM_SETCURSOR:
-      if (form.link == nullptr || reinterpret_cast<HWND>(wParam) != form.link) {
+      if (form.link == nullptr || fromInteger<HWND>(wParam) != form.link) {
         return false;
       }
       SetCursor(LoadCursorA(nullptr, IDC_HAND));

@@ -31,7 +31,7 @@ RegistryKey Win32Desktop::openKey(RegRoot root, const std::string& path, KeyAcce
   // The predefined key answers the performance data; closing it ends the
   // collection.
   if (root == RegRoot::PerformanceData) {
-    return RegistryKey(*this, fromHandle(HKEY_PERFORMANCE_DATA));
+    return {*this, fromHandle(HKEY_PERFORMANCE_DATA)};
   }
   HKEY key = nullptr;
   LONG status = ERROR_SUCCESS;
@@ -43,9 +43,9 @@ RegistryKey Win32Desktop::openKey(RegRoot root, const std::string& path, KeyAcce
     status = RegOpenKeyExA(rootKey(root), path.c_str(), 0, rights, &key);
   }
   if (status != ERROR_SUCCESS) {
-    return RegistryKey();
+    return {};
   }
-  return RegistryKey(*this, fromHandle(key));
+  return {*this, fromHandle(key)};
 }
 
 std::optional<RegValue> Win32Desktop::readValue(const RegistryKey& key, const std::string& name) {
@@ -77,7 +77,7 @@ std::optional<RegValue> Win32Desktop::readValue(const RegistryKey& key, const st
 std::int32_t Win32Desktop::queryInto(const RegistryKey& key, const std::string& name,
                                      std::vector<std::uint8_t>& buffer, std::uint32_t& bytesRead) {
   DWORD type = 0;
-  DWORD size = static_cast<DWORD>(buffer.size());
+  auto size = static_cast<DWORD>(buffer.size());
   const LONG status = RegQueryValueExA(toKey(key.get()), name.c_str(), nullptr, &type,
                                        buffer.empty() ? nullptr : buffer.data(), &size);
   bytesRead = status == ERROR_SUCCESS ? size : 0;

@@ -17,6 +17,9 @@ namespace {
 static_assert(sizeof(OSVERSIONINFOA) == 148);
 static_assert(sizeof(PROCESSENTRY32) == 296);
 
+// EnumProcessModules gets room for exactly one module: the executable.
+constexpr DWORD kRoomForOneModule = sizeof(HMODULE);
+
 using CreateSnapshotFunction = HANDLE(WINAPI*)(DWORD, DWORD);
 using ProcessWalkFunction = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
 using EnumProcessModulesFunction = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
@@ -97,6 +100,7 @@ std::string Win32Desktop::executablePath() {
 
 std::vector<std::string> Win32Desktop::arguments() {
   std::vector<std::string> result;
+  result.reserve(static_cast<std::size_t>(__argc));
   for (int i = 0; i < __argc; ++i) {
     result.emplace_back(__argv[i]);
   }
@@ -104,7 +108,7 @@ std::vector<std::string> Win32Desktop::arguments() {
 }
 
 Module Win32Desktop::loadLibrary(const std::string& name) {
-  return Module(*this, fromHandle(LoadLibraryA(name.c_str())));
+  return {*this, fromHandle(LoadLibraryA(name.c_str()))};
 }
 
 ProcAddress Win32Desktop::procAddress(const Module& module, const std::string& name) {
@@ -116,19 +120,19 @@ ProcAddress Win32Desktop::procAddress(const Module& module, const std::string& n
 }
 
 Process Win32Desktop::openProcess(std::uint32_t access, ProcessId processId) {
-  return Process(*this, fromHandle(OpenProcess(access, FALSE, processId)));
+  return {*this, fromHandle(OpenProcess(access, FALSE, processId))};
 }
 
 Snapshot Win32Desktop::processSnapshot(const Module& kernel32) {
   const auto create = entryPoint<CreateSnapshotFunction>(kernel32, "CreateToolhelp32Snapshot");
   if (create == nullptr) {
-    return Snapshot();
+    return {};
   }
   const HANDLE snapshot = create(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) {
-    return Snapshot();
+    return {};
   }
-  return Snapshot(*this, fromHandle(snapshot));
+  return {*this, fromHandle(snapshot)};
 }
 
 std::optional<ProcessEntry> Win32Desktop::firstProcess(const Module& kernel32,
@@ -149,7 +153,7 @@ std::optional<ModuleHandle> Win32Desktop::firstProcessModule(const Module& psapi
   }
   HMODULE module = nullptr;
   DWORD needed = 0;
-  if (enumerate(toHandle<HANDLE>(process.get()), &module, sizeof(module), &needed) == FALSE ||
+  if (enumerate(toHandle<HANDLE>(process.get()), &module, kRoomForOneModule, &needed) == FALSE ||
       needed == 0) {
     return std::nullopt;
   }

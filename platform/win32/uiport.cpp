@@ -42,12 +42,12 @@ std::string formClassName(const DialogLayout& layout, int layoutId) {
   if (layout.windowClass.ordinal) {
     return {};
   }
-  const std::string name = ansiText(layout.windowClass.text);
+  std::string name = ansiText(layout.windowClass.text);
   char spelled[256] = {};
   const int length =
       LoadStringA(moduleInstance(), static_cast<UINT>(layoutId), spelled, sizeof(spelled));
   if (length > 0 && lstrcmpiA(spelled, name.c_str()) == 0) {
-    return std::string(spelled, static_cast<std::size_t>(length));
+    return {spelled, static_cast<std::size_t>(length)};
   }
   return name;
 }
@@ -104,7 +104,7 @@ std::uint16_t Win32Desktop::registerFormClass(const std::string& className) {
       static_cast<HICON>(LoadImageA(moduleInstance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON),
                                     IMAGE_ICON, kSmallIconSize, kSmallIconSize, LR_SHARED));
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.hbrBackground = fromInteger<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = className.c_str();
   const ATOM atom = RegisterClassExA(&windowClass);
   if (atom == 0) {

@@ -14,10 +14,17 @@
 
 namespace strennix::win32 {
 
+// The API passes handles and pointers as integers too (message parameters,
+// window longs, class brushes): the one place that turns them back.
+template <class Pointer, class Integer>
+Pointer fromInteger(Integer value) {
+  return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
 // Handles of a 32-bit process are 32-bit values.
 template <class HandleType>
 HandleType toHandle(std::uint32_t value) {
-  return reinterpret_cast<HandleType>(static_cast<std::uintptr_t>(value));
+  return fromInteger<HandleType>(static_cast<std::uintptr_t>(value));
 }
 
 template <class HandleType>

@@ -18,7 +18,7 @@ std::string boundedText(TextGetter getter, Hwnd window, int bufferSize) {
   }
   std::vector<char> buffer(static_cast<std::size_t>(bufferSize), '\0');
   const int length = getter(toHwnd(window), buffer.data(), bufferSize);
-  return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+  return {buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0};
 }
 
 // EnumWindows runs the visitor inside the system's frames, which an exception
@@ -29,7 +29,7 @@ struct Enumeration {
 };
 
 BOOL CALLBACK visitWindow(HWND window, LPARAM parameter) {
-  auto& enumeration = *reinterpret_cast<Enumeration*>(parameter);
+  auto& enumeration = *fromInteger<Enumeration*>(parameter);
   try {
     return enumeration.visit(fromHwnd(window)) ? TRUE : FALSE;
   } catch (...) {
@@ -47,7 +47,7 @@ std::string windowTextOf(HWND window) {
   }
   std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
   const int copied = GetWindowTextA(window, buffer.data(), length + 1);
-  return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return {buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0};
 }
 
 Hwnd Win32Desktop::foregroundWindow() { return fromHwnd(GetForegroundWindow()); }
@@ -94,7 +94,7 @@ bool Win32Desktop::moveWindow(Hwnd window, int x, int y, int width, int height, 
 
 bool Win32Desktop::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
-  const auto after = reinterpret_cast<HWND>(static_cast<std::intptr_t>(insertAfter));
+  auto* const after = fromInteger<HWND>(insertAfter);
   return SetWindowPos(toHwnd(window), after, x, y, cx, cy, flags) != FALSE;
 }
 

@@ -163,7 +163,8 @@ TEST(DialogTemplateTest, EveryTruncatedCopyOfAValidTemplateGivesNothing) {
   ASSERT_TRUE(parse(whole).has_value());
   for (std::size_t size = 0; size < whole.size(); ++size) {
     // An exact-size copy, so a read past the end would leave the buffer.
-    const std::vector<std::uint8_t> prefix(whole.begin(), whole.begin() + size);
+    const std::vector<std::uint8_t> prefix(whole.begin(),
+                                           whole.begin() + static_cast<std::ptrdiff_t>(size));
     EXPECT_FALSE(parse(prefix).has_value()) << "size " << size;
   }
 }
