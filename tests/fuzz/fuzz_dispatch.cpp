@@ -1,0 +1,79 @@
+// The main window receives messages from other processes (the hook library)
+// and the shell: any sequence of them, with any parameters, is handled.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "app/app.h"
+#include "platform/sim/simdesktop.h"
+#include "platform/winconst.h"
+#include "resources/resource.h"
+
+namespace {
+
+using namespace strennix;
+
+constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
+
+std::uint32_t take(const std::uint8_t*& data, std::size_t& size) {
+  std::uint32_t value = 0;
+  for (int i = 0; i < 4 && size > 0; ++i, ++data, --size) {
+    value |= static_cast<std::uint32_t>(*data) << (8 * i);
+  }
+  return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  sim::SimDesktop desktop;
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "Version", "1.2.1.0");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "Buttons", "<hmax><vmax><top><shade><toicon><tomenu>");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "Priority", "9");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "ButtonXOffset", "58");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "ButtonYOffset", "6");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "ButtonXStretch", "16");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "ButtonYStretch", "14");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "HMaxPercentage", "50");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "VMaxPercentage", "50");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "DrawOn", "<all>");
+  Application application(desktop, desktop);
+  TStrennix form(desktop.ports(), application);
+  TTrayForm tray(desktop, desktop, desktop, form.lists, form.settings, form.log);
+  form.setTrayForm(tray);
+  std::vector<Hwnd> windows;
+  for (int i = 0; i < 8; ++i) {
+    windows.push_back(desktop.addWindow(sim::SimWindow{Rect{10 * i, 10 * i, 640 + 10 * i, 480}}));
+  }
+  constexpr std::uint32_t kMessages[] = {win::kStrnxNcLButtonUp, win::kStrnxDestroy, win::kWmAsTray,
+                                         win::kWmTray, 0x0001, 0xC000};
+  while (size > 0) {
+    const std::uint32_t selector = take(data, size);
+    const std::uint32_t wParam = take(data, size);
+    const std::uint32_t lParam = take(data, size);
+    const Hwnd target = windows[selector % windows.size()];
+    switch ((selector >> 8) % 5) {
+      case 0:
+        desktop.setForeground(target);
+        break;
+      case 1:
+        if (desktop.exists(target)) {
+          desktop.destroyWindow(target);
+        }
+        break;
+      case 2:
+        desktop.tick(form.handle(), IDT_TIMER1);
+        break;
+      default: {
+        std::int32_t result = 0;
+        const std::uint32_t message = kMessages[(selector >> 16) % std::size(kMessages)];
+        // Clicks land on the foreground window's button row more often than chance.
+        const std::uint32_t x = message == win::kStrnxNcLButtonUp ? 560 + wParam % 200 : wParam;
+        const std::uint32_t y = message == win::kStrnxNcLButtonUp ? lParam % 40 : lParam;
+        form.onMessage(message, x, static_cast<std::int32_t>(y), result);
+        break;
+      }
+    }
+  }
+  return 0;
+}
