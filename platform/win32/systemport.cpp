@@ -219,7 +219,9 @@ FileContents Win32Desktop::readAll(const std::string& path) {
 }
 
 bool Win32Desktop::append(const std::string& path, std::string_view text) {
-  const File file(*this, std::fopen(path.c_str(), "ab"));
+  // Text mode, as log files have always been written: Notepad shows the
+  // lines apart because each "\n" reaches the file as CR LF.
+  const File file(*this, std::fopen(path.c_str(), "a"));
   if (!file) {
     return false;
   }
