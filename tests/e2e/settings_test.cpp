@@ -1,0 +1,413 @@
+// The settings window of the real program under Wine, operated with real
+// mouse clicks: saving ticked boxes into the registry, the log-on start-up
+// entry, a German language file, the list file opened in Notepad, and the
+// begin and end of the program (a hidden second start, Hide, Exit).
+#include <map>
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/e2e/harness.h"
+
+namespace strennix::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The settings form has a fixed single border and a caption around a client
+// area of 307 x 370 pixels.
+constexpr int kClientWidth = 307;
+constexpr int kClientHeight = 370;
+
+// Wine's taskbar draws the notification area's icons at its right end, each
+// in a cell of 20 x 20 pixels; without an icon that cell is of one colour.
+constexpr int kTrayCell = 20;
+
+const char* const kDefaultExStyles = "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>";
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// ctime's layout: "Wed Jan 02 02:03:55 1980", three blanks, the message.
+bool isLogLine(const std::string& line, const std::string& message) {
+  static const std::regex kTimeStamp(
+      R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d{2} \d{2}:\d{2}:\d{2} \d{4})");
+  const std::string tail = "   " + message;
+  return line.size() > tail.size() && line.ends_with(tail) &&
+         std::regex_match(line.substr(0, line.size() - tail.size()), kTimeStamp);
+}
+
+bool hasLogLine(const std::vector<std::string>& lines, const std::string& message) {
+  for (const std::string& line : lines) {
+    if (isLogLine(line, message)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+using VariableDump = std::map<std::string, std::string>;
+
+// The settings dumps in applog.txt, oldest first; a dump counts once its last
+// line is written.
+std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog) {
+  static const std::string kPrefix = "Strennix->";
+  std::vector<VariableDump> dumps;
+  for (const std::string& line : applog) {
+    if (line.starts_with("Variables at ")) {
+      dumps.emplace_back();
+    } else if (!dumps.empty() && line.starts_with(kPrefix)) {
+      const auto equals = line.find('=');
+      dumps.back()[line.substr(kPrefix.size(), equals - kPrefix.size())] = line.substr(equals + 1);
+    }
+  }
+  if (!dumps.empty() && !dumps.back().contains("numberOfShadedWindows")) {
+    dumps.pop_back();
+  }
+  return dumps;
+}
+
+class SettingsWindowTest : public WineDesktopTest {
+ protected:
+  const Window mainForm = Window::byClass("TStrennix");
+
+  // The screen point in the middle of a control of the settings form, as the
+  // user would aim at it.
+  ScreenPoint centreOf(int id) {
+    const auto form = findWindow(mainForm);
+    if (!form) {
+      throw std::runtime_error("the settings form does not exist");
+    }
+    const std::vector<ControlInfo> controls = children(mainForm);
+    const auto find = [&](int wanted) {
+      for (const ControlInfo& info : controls) {
+        if (info.id == wanted) {
+          return info;
+        }
+      }
+      throw std::runtime_error("the settings form has no control " + std::to_string(wanted));
+    };
+    const int border = (form->rect.width() - kClientWidth) / 2;
+    ScreenPoint origin{form->rect.left + border, form->rect.bottom - border - kClientHeight};
+    const ControlInfo target = find(id);
+    for (int parent = target.parentId; parent != 0;) {
+      const ControlInfo outer = find(parent);
+      origin.x += outer.rect.left;
+      origin.y += outer.rect.top;
+      parent = outer.parentId;
+    }
+    return {origin.x + (target.rect.left + target.rect.right) / 2,
+            origin.y + (target.rect.top + target.rect.bottom) / 2};
+  }
+
+  void clickOn(int id) {
+    const ScreenPoint point = centreOf(id);
+    click(point.x, point.y);
+  }
+
+  ControlInfo controlOf(int id) {
+    auto info = control(mainForm, id);
+    if (!info) {
+      throw std::runtime_error("the settings form has no control " + std::to_string(id));
+    }
+    return *info;
+  }
+
+  bool isChecked(int id) { return controlOf(id).checked.value_or(false); }
+
+  // Clicks a check box or radio button and waits until it shows the state.
+  void clickToState(int id, bool checked, const std::string& what) {
+    clickOn(id);
+    waitFor([&] { return isChecked(id) == checked; }, what);
+  }
+
+  // Presses "Save changes" and returns the settings dump that the save
+  // writes with --log, once it is complete.
+  VariableDump save() {
+    const size_t before = completeDumps(splitLines(readFile("applog.txt"))).size();
+    clickOn(IDC_BTNSAVE);
+    std::vector<VariableDump> dumps;
+    waitFor(
+        [&] {
+          dumps = completeDumps(splitLines(readFile("applog.txt")));
+          return dumps.size() > before;
+        },
+        "the settings dump after \"Save changes\"");
+    return dumps.back();
+  }
+
+  std::string setting(const std::string& name) {
+    const auto value = regQuery(kSettingsKey, name);
+    EXPECT_TRUE(value.has_value()) << name << " is missing";
+    EXPECT_EQ(value.value_or(RegValue{}).type, "REG_SZ") << name;
+    return value.value_or(RegValue{}).data;
+  }
+
+  ScreenPoint trayIconCell() {
+    const auto taskbar = findWindow(Window::byClass("Shell_TrayWnd"));
+    if (!taskbar) {
+      throw std::runtime_error("the Wine desktop has no taskbar");
+    }
+    return {taskbar->rect.right - kTrayCell, taskbar->rect.top};
+  }
+
+  // Whether the program's icon shows in the notification area: it is the only
+  // icon there, so the taskbar's last cell is no longer of one colour.
+  bool trayIconShown() {
+    const ScreenPoint cell = trayIconCell();
+    const fs::path shot = screenshot("tray-check.png");
+    const std::string crop = std::to_string(kTrayCell) + "x" + std::to_string(kTrayCell) + "+" +
+                             std::to_string(cell.x) + "+" + std::to_string(cell.y);
+    const CommandResult colours =
+        runCommand({"convert", shot.string(), "-crop", crop, "+repage", "-format", "%k", "info:"},
+                   {}, shot.parent_path(), 30s);
+    fs::remove(shot);
+    if (colours.exitCode != 0) {
+      throw std::runtime_error("convert failed: " + colours.errors);
+    }
+    return std::stoi(colours.output) > 1;
+  }
+
+  // The first start shows the form with the defaults.
+  WineProcess& firstStart(const std::vector<std::string>& arguments) {
+    WineProcess& strennix = startStrennix(arguments);
+    waitForVisibleWindow(mainForm);
+    return strennix;
+  }
+};
+
+TEST_F(SettingsWindowTest, SecondStartStaysHiddenWithOnlyItsTrayIcon) {
+  WineProcess& first = firstStart({});
+  ASSERT_EQ(closeStrennix(first), 0);
+
+  WineProcess& second = startStrennix({"--log"});
+  // Poll until the program is up, its loop runs and its timer has ticked;
+  // the form must not show at any moment of it.
+  int visibleSightings = 0;
+  waitFor(
+      [&] {
+        for (const WindowInfo& window : listWindows(true)) {
+          visibleSightings += window.className == "TStrennix" ? 1 : 0;
+        }
+        return hasLogLine(splitLines(readFile("setupapplog.txt")), "Exited beginApp.") &&
+               hasLogLine(splitLines(readFile("applog.txt")), "Timer event handled") &&
+               responds(mainForm);
+      },
+      "the hidden program to run its timer");
+  waitFor([this] { return trayIconShown(); }, "the program's tray icon");
+
+  EXPECT_EQ(visibleSightings, 0);
+  const auto form = findWindow(mainForm);
+  ASSERT_TRUE(form.has_value());
+  EXPECT_FALSE(form->visible);
+  const auto trayMenu = findWindow(Window::byClass("TTrayForm"));
+  ASSERT_TRUE(trayMenu.has_value());
+  EXPECT_FALSE(trayMenu->visible);
+  EXPECT_TRUE(second.running());
+
+  const auto setupLog = splitLines(readFile("setupapplog.txt"));
+  EXPECT_TRUE(hasLogLine(setupLog, "  Hiding form.")) << readFile("setupapplog.txt");
+  EXPECT_FALSE(hasLogLine(setupLog, "  First time starting, showing form and setting defaults."));
+  screenshot("hidden-second-start.png");
+
+  EXPECT_EQ(closeStrennix(second), 0);
+}
+
+TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTheProgram) {
+  WineProcess& strennix = firstStart({"--log"});
+  // The user adds a tag by hand that the form has no box for.
+  regAdd(kSettingsKey, "ExcludeExStyles",
+         "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
+  ASSERT_FALSE(controlOf(IDC_BTNEDITCLASSES).enabled);
+  const int oldPriority = controlOf(IDC_TRACKPRIORITY).position.value_or(-1);
+  ASSERT_EQ(oldPriority, 4);
+
+  clickToState(IDC_CHKSHADE, false, "\"Shade\" to be unticked");
+  clickToState(IDC_CHKTOOL, false, "\"Toolboxes\" to be unticked");
+  clickToState(IDC_CHKCLASSES, true, "\"Classes\" to be ticked");
+  waitFor([this] { return controlOf(IDC_BTNEDITCLASSES).enabled; },
+          "the Edit button of \"Classes\" to be enabled");
+  clickToState(IDC_RDBTNALLWINDOWS, true, "\"...all windows.\" to be chosen");
+  EXPECT_FALSE(isChecked(IDC_RDBTNFOREGROUND));
+  // A click on the channel right of the thumb moves it towards the click.
+  const ControlInfo track = controlOf(IDC_TRACKPRIORITY);
+  const ScreenPoint trackCentre = centreOf(IDC_TRACKPRIORITY);
+  click(trackCentre.x + track.rect.width() / 2 - 12, trackCentre.y - track.rect.height() / 2 + 10);
+  int priority = oldPriority;
+  waitFor(
+      [&] {
+        priority = controlOf(IDC_TRACKPRIORITY).position.value_or(oldPriority);
+        return priority != oldPriority;
+      },
+      "the priority track bar to move");
+  EXPECT_GT(priority, oldPriority);
+  EXPECT_LE(priority, 9);
+
+  // Nothing reached the registry before the save.
+  EXPECT_EQ(setting("Buttons"), "<hmax><vmax><top><shade><toicon><tomenu>");
+  EXPECT_EQ(setting("Classes"), "0");
+
+  const VariableDump saved = save();
+  EXPECT_EQ(setting("Buttons"), "<vmax><hmax><top><tomenu><toicon>");
+  EXPECT_EQ(setting("ExcludeExStyles"), "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
+  EXPECT_EQ(setting("Classes"), "1");
+  EXPECT_EQ(setting("Names"), "0");
+  EXPECT_EQ(setting("Menu"), "<stay><alpha>");
+  EXPECT_EQ(setting("DrawOn"), "<all>");
+  EXPECT_EQ(setting("Priority"), std::to_string(priority));
+
+  // The running program took the saved settings.
+  EXPECT_EQ(saved.at("usingShade"), "0");
+  EXPECT_EQ(saved.at("usingVMax"), "1");
+  EXPECT_EQ(saved.at("numberOfButtons"), "5");
+  EXPECT_EQ(saved.at("excludingClasses"), "1");
+  EXPECT_EQ(saved.at("drawOnAll"), "1");
+  EXPECT_EQ(saved.at("priority"), std::to_string(priority));
+  EXPECT_EQ(saved.at("excludeExStyles"), std::to_string(0x01 | 0x08 | 0x20));
+
+  // The reload leaves the form as the user set it.
+  EXPECT_FALSE(isChecked(IDC_CHKSHADE));
+  EXPECT_FALSE(isChecked(IDC_CHKTOOL));
+  EXPECT_TRUE(isChecked(IDC_CHKCLASSES));
+  EXPECT_TRUE(controlOf(IDC_BTNEDITCLASSES).enabled);
+  EXPECT_TRUE(isChecked(IDC_RDBTNALLWINDOWS));
+  EXPECT_EQ(controlOf(IDC_TRACKPRIORITY).position, priority);
+
+  // A second save changes nothing: no tag doubled, no button counted twice.
+  const VariableDump again = save();
+  EXPECT_EQ(setting("ExcludeExStyles"), "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
+  EXPECT_EQ(setting("Buttons"), "<vmax><hmax><top><tomenu><toicon>");
+  EXPECT_EQ(again.at("numberOfButtons"), "5");
+
+  EXPECT_EQ(closeStrennix(strennix), 0);
+}
+
+TEST_F(SettingsWindowTest, RunAtStartupWritesTheRunEntryAndUntickingRemovesIt) {
+  WineProcess& strennix = firstStart({"--log"});
+  ASSERT_FALSE(isChecked(IDC_CHKSTART));
+  ASSERT_FALSE(regQuery(kRunKey, "Strennix").has_value());
+
+  clickToState(IDC_CHKSTART, true, "\"Run at startup\" to be ticked");
+  save();
+  EXPECT_EQ(regQuery(kRunKey, "Strennix"),
+            (RegValue{"REG_SZ", windowsPath(workFile("strennix.exe"))}));
+  EXPECT_TRUE(isChecked(IDC_CHKSTART));
+
+  clickToState(IDC_CHKSTART, false, "\"Run at startup\" to be unticked");
+  save();
+  EXPECT_FALSE(regQuery(kRunKey, "Strennix").has_value());
+  EXPECT_FALSE(isChecked(IDC_CHKSTART));
+  // The other settings were saved as they stood.
+  EXPECT_EQ(setting("Buttons"), "<vmax><hmax><shade><top><tomenu><toicon>");
+  EXPECT_EQ(setting("ExcludeExStyles"), kDefaultExStyles);
+
+  EXPECT_EQ(closeStrennix(strennix), 0);
+}
+
+TEST_F(SettingsWindowTest, LanguageValueSevenShowsTheGermanCaptions) {
+  ASSERT_TRUE(fileExists("lang/0x07.lang"));
+  regAdd(kSettingsKey, "lang", "7", "REG_DWORD");
+
+  WineProcess& strennix = firstStart({});
+  // Texts in the ANSI code page (Windows-1252) of the language file.
+  const std::map<int, std::string> german = {
+      {IDC_BTNEDITCLASSES, "Bearbeiten..."},
+      {IDC_BTNEDITNAMES, "Bearbeiten..."},
+      {IDC_BTNHIDE, "Strnx verbergen"},
+      {IDC_BTNQUIT, "Strnx beenden"},
+      {IDC_BTNSAVE, "\xC4nderungen speichern"},
+      {IDC_CHKCLASSES, "Klassen"},
+      {IDC_CHKHMAX, "Horizontal maximieren"},
+      {IDC_CHKMENUSTAY, "Men\xFC bleibt offen"},
+      {IDC_CHKMINICON, "Als Symbol minimieren"},
+      {IDC_CHKMINMENU, "Ins Men\xFC minimieren"},
+      {IDC_CHKMSGBOX, "Meldungen/Dialoge"},
+      {IDC_CHKNAMES, "Dateien"},
+      {IDC_CHKSHADE, "Aufrollen"},
+      {IDC_CHKSTART, "Mit Windows starten"},
+      {IDC_CHKTOOL, "Werkzeugfenster"},
+      {IDC_CHKTOP, "Immer im Vordergrund"},
+      {IDC_CHKTRANSP, "Transparente Fenster"},
+      {IDC_CHKVMAX, "Vertikal maximieren"},
+      {IDC_GROUPBUTTONS, std::string("Schaltfl\xE4") + "chen:"},
+      {IDC_GROUPEXCLUDE, "Nicht erweitern..."},
+      {IDC_GRPDRAWON, "Zeichnen auf..."},
+      {IDC_GRPMENU, "Men\xFCoptionen:"},
+      {IDC_GRPPRIORITY, "Priorit\xE4t:"},
+      {IDC_LBLSORT, "Sortieren nach:"},
+      {IDC_RDBTNALLWINDOWS, "...allen Fenstern."},
+      {IDC_RDBTNALPHA, "Name"},
+      {IDC_RDBTNFOREGROUND, "...nur Vordergrundfenster."},
+      {IDC_RDBTNTIME, "Zeit"},
+      // Not translated.
+      {IDC_LABEL1, "Corvane inc."},
+  };
+  std::map<int, std::string> shown;
+  for (const ControlInfo& info : children(mainForm)) {
+    if (german.contains(info.id)) {
+      shown[info.id] = info.text;
+    }
+  }
+  EXPECT_EQ(shown, german);
+  EXPECT_EQ(findWindow(mainForm).value_or(WindowInfo{}).title, "Strennix");
+  screenshot("settings-window-german.png");
+
+  EXPECT_EQ(closeStrennix(strennix), 0);
+}
+
+TEST_F(SettingsWindowTest, HideKeepsTheProgramRunningAndExitEndsItWithCodeZero) {
+  WineProcess& strennix = firstStart({"--debug"});
+  waitFor([this] { return trayIconShown(); }, "the program's tray icon");
+
+  clickOn(IDC_BTNHIDE);
+  waitFor([this] { return !findWindow(mainForm).value_or(WindowInfo{}).visible; },
+          "the settings form to hide");
+  EXPECT_TRUE(responds(mainForm));
+  EXPECT_TRUE(strennix.running());
+  EXPECT_TRUE(trayIconShown());
+
+  // A double-click on the tray icon brings the form back.
+  const ScreenPoint cell = trayIconCell();
+  doubleClick(cell.x + kTrayCell / 2, cell.y + kTrayCell / 2);
+  waitForVisibleWindow(mainForm);
+
+  clickOn(IDC_BTNQUIT);
+  EXPECT_EQ(strennix.waitForExit(), 0);
+  const auto applog = splitLines(readFile("applog.txt"));
+  ASSERT_FALSE(applog.empty());
+  EXPECT_TRUE(isLogLine(applog.back(), "Terminating application.")) << applog.back();
+  waitFor([this] { return !trayIconShown(); }, "the program's tray icon to go");
+}
+
+TEST_F(SettingsWindowTest, EditButtonOfClassesOpensTheListFileInNotepad) {
+  writeFile("classes.txt", "Notepad\r\nSciTEWindow\r\n");
+  WineProcess& strennix = firstStart({});
+  ASSERT_FALSE(controlOf(IDC_BTNEDITCLASSES).enabled);
+
+  clickToState(IDC_CHKCLASSES, true, "\"Classes\" to be ticked");
+  waitFor([this] { return controlOf(IDC_BTNEDITCLASSES).enabled; },
+          "the Edit button of \"Classes\" to be enabled");
+  clickOn(IDC_BTNEDITCLASSES);
+  // Notepad asks whether to create a file it does not find: its title shows
+  // that it opened the existing file of the working directory.
+  const WindowInfo notepad = waitForVisibleWindow(Window::byClass("Notepad"));
+  EXPECT_EQ(notepad.title, "classes.txt - Notepad");
+  screenshot("notepad-classes.png");
+  for (const WindowInfo& window : listWindows(true)) {
+    EXPECT_NE(window.className, "#32770") << window.title;
+  }
+
+  closeWindow(Window::byHandle(notepad.hwnd));
+  waitFor([&] { return !findWindow(Window::byHandle(notepad.hwnd)).has_value(); },
+          "Notepad to close");
+  EXPECT_TRUE(responds(mainForm));
+  EXPECT_EQ(closeStrennix(strennix), 0);
+}
+
+}  // namespace
+}  // namespace strennix::e2e
