@@ -2,6 +2,7 @@
 // mouse clicks: saving ticked boxes into the registry, the log-on start-up
 // entry, a German language file, the list file opened in Notepad, and the
 // begin and end of the program (a hidden second start, Hide, Exit).
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <stdexcept>
@@ -43,12 +44,8 @@ bool isLogLine(const std::string& line, const std::string& message) {
 }
 
 bool hasLogLine(const std::vector<std::string>& lines, const std::string& message) {
-  for (const std::string& line : lines) {
-    if (isLogLine(line, message)) {
-      return true;
-    }
-  }
-  return false;
+  return std::ranges::any_of(lines,
+                             [&](const std::string& line) { return isLogLine(line, message); });
 }
 
 using VariableDump = std::map<std::string, std::string>;
@@ -141,11 +138,13 @@ class SettingsWindowTest : public WineDesktopTest {
     return dumps.back();
   }
 
-  std::string setting(const std::string& name) {
-    const auto value = regQuery(kSettingsKey, name);
-    EXPECT_TRUE(value.has_value()) << name << " is missing";
-    EXPECT_EQ(value.value_or(RegValue{}).type, "REG_SZ") << name;
-    return value.value_or(RegValue{}).data;
+  // The settings key's text values as they stand (other types by their type).
+  std::map<std::string, std::string> storedSettings() {
+    std::map<std::string, std::string> texts;
+    for (const auto& [name, value] : regValues(kSettingsKey)) {
+      texts[name] = value.type == "REG_SZ" ? value.data : value.type;
+    }
+    return texts;
   }
 
   ScreenPoint trayIconCell() {
@@ -184,6 +183,7 @@ class SettingsWindowTest : public WineDesktopTest {
 TEST_F(SettingsWindowTest, SecondStartStaysHiddenWithOnlyItsTrayIcon) {
   WineProcess& first = firstStart({});
   ASSERT_EQ(closeStrennix(first), 0);
+  waitFor([this] { return !trayIconShown(); }, "the first run's tray icon to go");
 
   WineProcess& second = startStrennix({"--log"});
   // Poll until the program is up, its loop runs and its timer has ticked;
@@ -219,6 +219,7 @@ TEST_F(SettingsWindowTest, SecondStartStaysHiddenWithOnlyItsTrayIcon) {
 }
 
 TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTheProgram) {
+  writeFile("classes.txt", "Notepad\r\n");
   WineProcess& strennix = firstStart({"--log"});
   // The user adds a tag by hand that the form has no box for.
   regAdd(kSettingsKey, "ExcludeExStyles",
@@ -248,18 +249,21 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
   EXPECT_GT(priority, oldPriority);
   EXPECT_LE(priority, 9);
 
-  // Nothing reached the registry before the save.
-  EXPECT_EQ(setting("Buttons"), "<hmax><vmax><top><shade><toicon><tomenu>");
-  EXPECT_EQ(setting("Classes"), "0");
+  // Nothing reached the registry or the program before the save.
+  auto stored = storedSettings();
+  EXPECT_EQ(stored["Buttons"], "<hmax><vmax><top><shade><toicon><tomenu>");
+  EXPECT_EQ(stored["Classes"], "0");
+  EXPECT_FALSE(hasLogLine(splitLines(readFile("filecontrollog.txt")), "Classes were read"));
 
   const VariableDump saved = save();
-  EXPECT_EQ(setting("Buttons"), "<vmax><hmax><top><tomenu><toicon>");
-  EXPECT_EQ(setting("ExcludeExStyles"), "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
-  EXPECT_EQ(setting("Classes"), "1");
-  EXPECT_EQ(setting("Names"), "0");
-  EXPECT_EQ(setting("Menu"), "<stay><alpha>");
-  EXPECT_EQ(setting("DrawOn"), "<all>");
-  EXPECT_EQ(setting("Priority"), std::to_string(priority));
+  stored = storedSettings();
+  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><top><tomenu><toicon>");
+  EXPECT_EQ(stored["ExcludeExStyles"], "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
+  EXPECT_EQ(stored["Classes"], "1");
+  EXPECT_EQ(stored["Names"], "0");
+  EXPECT_EQ(stored["Menu"], "<stay><alpha>");
+  EXPECT_EQ(stored["DrawOn"], "<all>");
+  EXPECT_EQ(stored["Priority"], std::to_string(priority));
 
   // The running program took the saved settings.
   EXPECT_EQ(saved.at("usingShade"), "0");
@@ -269,6 +273,7 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
   EXPECT_EQ(saved.at("drawOnAll"), "1");
   EXPECT_EQ(saved.at("priority"), std::to_string(priority));
   EXPECT_EQ(saved.at("excludeExStyles"), std::to_string(0x01 | 0x08 | 0x20));
+  EXPECT_TRUE(hasLogLine(splitLines(readFile("filecontrollog.txt")), "Classes were read"));
 
   // The reload leaves the form as the user set it.
   EXPECT_FALSE(isChecked(IDC_CHKSHADE));
@@ -280,9 +285,42 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
 
   // A second save changes nothing: no tag doubled, no button counted twice.
   const VariableDump again = save();
-  EXPECT_EQ(setting("ExcludeExStyles"), "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
-  EXPECT_EQ(setting("Buttons"), "<vmax><hmax><top><tomenu><toicon>");
+  stored = storedSettings();
+  EXPECT_EQ(stored["ExcludeExStyles"], "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
+  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><top><tomenu><toicon>");
   EXPECT_EQ(again.at("numberOfButtons"), "5");
+
+  EXPECT_EQ(closeStrennix(strennix), 0);
+}
+
+TEST_F(SettingsWindowTest, ASaveThatFailsOnAHandEditedValueShowsTheErrorAndTheProgramGoesOn) {
+  WineProcess& strennix = firstStart({"--log"});
+  regAdd(kSettingsKey, "ButtonXOffset", "abc");
+  clickToState(IDC_CHKSHADE, false, "\"Shade\" to be unticked");
+
+  clickOn(IDC_BTNSAVE);
+  std::string message;
+  waitFor(
+      [&] {
+        message = dialogText("Strennix").value_or("");
+        return !message.empty();
+      },
+      "the error box of the failed save");
+  screenshot("save-error.png");
+  EXPECT_EQ(message, "'abc' is not a valid integer value.");
+  pressDialogButton("Strennix", "ok");
+  waitFor([this] { return !dialogText("Strennix").has_value(); }, "the error box to close");
+
+  // The values written before the failing reload stay written, and the
+  // program runs on: once the value is mended, the next save goes through.
+  auto stored = storedSettings();
+  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><top><tomenu><toicon>");
+  EXPECT_TRUE(strennix.running());
+  EXPECT_TRUE(responds(mainForm));
+  regAdd(kSettingsKey, "ButtonXOffset", "40");
+  const VariableDump saved = save();
+  EXPECT_EQ(saved.at("buttonXOffset"), "40");
+  EXPECT_EQ(saved.at("usingShade"), "0");
 
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
@@ -303,8 +341,9 @@ TEST_F(SettingsWindowTest, RunAtStartupWritesTheRunEntryAndUntickingRemovesIt) {
   EXPECT_FALSE(regQuery(kRunKey, "Strennix").has_value());
   EXPECT_FALSE(isChecked(IDC_CHKSTART));
   // The other settings were saved as they stood.
-  EXPECT_EQ(setting("Buttons"), "<vmax><hmax><shade><top><tomenu><toicon>");
-  EXPECT_EQ(setting("ExcludeExStyles"), kDefaultExStyles);
+  auto stored = storedSettings();
+  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><shade><top><tomenu><toicon>");
+  EXPECT_EQ(stored["ExcludeExStyles"], kDefaultExStyles);
 
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
