@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the Windows program (the win32 preset) and packs the release that
+# users download: dist/strennix-<version>-win32.zip with
+#
+#   strennix.exe  hook.dll  README.txt  LICENSE.txt  lang/0x07.lang  lang/template.lang
+#
+# unpacked flat into any folder. The text files get CR LF line ends, as
+# Notepad on older Windows needs them. Installs what a fresh Debian 12
+# machine lacks first (scripts/setup.sh); the zip is made with CMake alone.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$repo"
+
+bash scripts/setup.sh
+
+version=$(sed -n 's/^project(strennix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+if [[ -z $version ]]; then
+  echo "package: no project version found in CMakeLists.txt" >&2
+  exit 1
+fi
+name=strennix-$version-win32
+
+echo "package: building the Windows program"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j2
+
+bin=build/win32/bin
+staging=build/win32/package/$name
+rm -rf "$staging"
+mkdir -p "$staging/lang"
+
+# Without their symbol tables the two files are half and a fifth as large.
+for file in strennix.exe hook.dll; do
+  i686-w64-mingw32-strip -o "$staging/$file" "$bin/$file"
+done
+
+# Copies a text file with CR LF line ends, whatever its line ends were; the
+# bytes stay as they are (the language files are Windows-1252).
+crlf() {
+  LC_ALL=C sed -e 's/\r$//' -e 's/$/\r/' "$1" >"$2"
+}
+crlf dist-files/README.txt "$staging/README.txt"
+crlf LICENSE "$staging/LICENSE.txt"
+crlf lang/0x07.lang "$staging/lang/0x07.lang"
+crlf lang/template.lang "$staging/lang/template.lang"
+
+mkdir -p dist
+zip=$repo/dist/$name.zip
+rm -f "$zip"
+(cd "$staging" && cmake -E tar cf "$zip" --format=zip \
+  strennix.exe hook.dll README.txt LICENSE.txt lang/0x07.lang lang/template.lang)
+
+echo "package: made dist/$name.zip"
