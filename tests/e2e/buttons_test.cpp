@@ -1,0 +1,156 @@
+// The real program paints its buttons into other programs' title bars: at
+// the places and with the icons of the default settings, never on windows it
+// leaves alone, and also when the hook library is missing.
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/e2e/titlebar.h"
+
+namespace strennix::e2e {
+namespace {
+
+constexpr std::uint32_t kWsExToolWindow = 0x00000080;
+constexpr std::uint32_t kWsMaximize = 0x01000000;
+constexpr int kSwMaximize = 3;
+
+const std::string kDrawCalled = "Called drawButtons (Only reports exit on draw)";
+const std::string kDrawing = "  Drawing buttons";
+
+class TitleBarButtonsTest : public TitleBarTest {
+ protected:
+  // The messages of gfxlog.txt so far.
+  std::vector<std::string> drawLog() {
+    std::vector<std::string> messages;
+    for (const std::string& line : splitLines(readFile("gfxlog.txt"))) {
+      messages.push_back(logMessage(line).value_or(line));
+    }
+    return messages;
+  }
+
+  // Waits for two redraw ticks on the foreground window (the log of a run
+  // with --log) and checks that neither drew, nor does the screen show any
+  // button on the window. The first tick logged after the window came to the
+  // foreground may have asked for the foreground window before, so it does
+  // not count.
+  void expectNoButtons(const WindowInfo& window) {
+    const auto firstTick = [&, before = drawLog().size()](const std::vector<std::string>& log) {
+      return std::find(log.begin() + static_cast<std::ptrdiff_t>(std::min(before, log.size())),
+                       log.end(), kDrawCalled);
+    };
+    waitFor(
+        [&] {
+          const auto log = drawLog();
+          const auto first = firstTick(log);
+          return first != log.end() && std::count(first + 1, log.end(), kDrawCalled) >= 2;
+        },
+        "two redraw ticks on \"" + window.title + "\"");
+    const auto log = drawLog();
+    EXPECT_EQ(std::count(firstTick(log) + 1, log.end(), kDrawing), 0) << window.title;
+
+    const Screen screen = grab();
+    for (const bool topmost : {false, true}) {
+      EXPECT_EQ(buttonsShown(screen, window, topmost), std::vector<bool>(6, false))
+          << window.title << (topmost ? " (pressed pin)" : "");
+    }
+  }
+};
+
+TEST_F(TitleBarButtonsTest, SixButtonsShowAtTheirPlacesAndThePinFollowsTheTopmostState) {
+  writeDefaultSettings();
+  startHidden();
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  ASSERT_EQ(target.rect, (Rect{100, 100, 740, 500}));
+
+  waitForButtons(target, false);
+  const Screen shot = grab("title-bar-buttons.png");
+  // The worked example: on a window 640 pixels wide, from the right, at
+  // window x = 566, 550, 534, 518, 502, 486 and y = 6.
+  const std::vector<std::pair<std::string, int>> places = {
+      {"pin", 566}, {"toicon", 550}, {"shade", 534}, {"tomenu", 518}, {"vmax", 502}, {"hmax", 486}};
+  for (const auto& [icon, x] : places) {
+    EXPECT_TRUE(shot.shows(iconPicture(icon), target.rect.left + x, target.rect.top + 6)) << icon;
+  }
+  // The right end of the title bar, four times enlarged.
+  const std::string rightEnd =
+      "260x30+" + std::to_string(target.rect.right - 260) + "+" + std::to_string(target.rect.top);
+  convert({"title-bar-buttons.png", "-crop", rightEnd, "+repage", "-scale", "400%",
+           "title-bar-buttons-zoom.png"});
+
+  // Its own stay-on-top button makes the window topmost; the next tick
+  // shows the pressed pin, and a second click the unpressed one again. The
+  // two clicks are 9 pixels apart: two quick clicks on one spot would make a
+  // double-click on the caption, which maximizes the window.
+  const ScreenPoint pin = slotCorner(target, 1);
+  click(pin.x + 3, pin.y + 7);
+  waitFor([&] { return findWindow(Window::byHandle(target.hwnd)).value_or(WindowInfo{}).topmost; },
+          "the target to be topmost");
+  waitForButtons(target, true);
+  click(pin.x + 12, pin.y + 7);
+  waitFor([&] { return !findWindow(Window::byHandle(target.hwnd)).value_or(WindowInfo{}).topmost; },
+          "the target not to be topmost");
+  waitForButtons(target, false);
+}
+
+TEST_F(TitleBarButtonsTest, MaximizedToolAndListedClassWindowsGetNoButtons) {
+  writeDefaultSettings({{"Classes", "1"}});
+  writeFile("classes.txt", "ListedClass\r\n");
+  startHidden({"--log"});
+
+  // The same program paints an ordinary window.
+  const WindowInfo ordinary = openTarget({.title = "Ordinary", .rect = Rect{20, 20, 420, 220}});
+  waitForButtons(ordinary, false);
+
+  const WindowInfo tool =
+      openTarget({.title = "Tool", .exStyle = kWsExToolWindow, .rect = Rect{20, 260, 420, 460}});
+  expectNoButtons(tool);
+
+  const WindowInfo listed =
+      openTarget({.title = "Listed", .className = "ListedClass", .rect = Rect{500, 20, 900, 220}});
+  expectNoButtons(listed);
+
+  const WindowInfo normal = openTarget({.title = "Maximized", .rect = Rect{500, 260, 900, 460}});
+  showWindow(Window::byHandle(normal.hwnd), kSwMaximize);
+  WindowInfo maximized;
+  waitFor(
+      [&] {
+        maximized = findWindow(Window::byHandle(normal.hwnd)).value_or(WindowInfo{});
+        return (maximized.style & kWsMaximize) != 0 && maximized.foreground;
+      },
+      "the window to be maximized in the foreground");
+  expectNoButtons(maximized);
+}
+
+TEST_F(TitleBarButtonsTest, WithoutTheHookLibraryTheButtonsStillShowAndTheFailuresAreLogged) {
+  removeFile("hook.dll");
+  writeDefaultSettings();
+  WineProcess& strennix = startHidden({"--debug"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+
+  std::vector<std::string> messages;
+  for (const std::string& line : splitLines(readFile("setuphooklog.txt"))) {
+    messages.push_back(logMessage(line).value_or("(no time stamp) " + line));
+  }
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "DLL not found. Fatal error", "MouseProc not found. Fatal error.",
+                          "MouseHook not valid. Fatal error.", "CBTProc not found. Fatal error.",
+                          "CBTHook not valid. Fatal error."}));
+  for (const char* value : {"mH", "cbtH"}) {
+    const auto stored = regQuery(kSettingsKey, value);
+    ASSERT_TRUE(stored.has_value()) << value;
+    EXPECT_EQ(stored->type, "REG_DWORD") << value;
+    EXPECT_EQ(stored->dword(), 0u) << value;
+  }
+
+  // Nothing to take off at the end either.
+  EXPECT_EQ(closeStrennix(strennix), 0);
+  const auto lines = splitLines(readFile("setuphooklog.txt"));
+  ASSERT_EQ(lines.size(), 7u) << readFile("setuphooklog.txt");
+  EXPECT_EQ(logMessage(lines[5]), "Didn't unhook mouse. Severe error.");
+  EXPECT_EQ(logMessage(lines[6]), "Didn't unhook CBT. Severe error.");
+}
+
+}  // namespace
+}  // namespace strennix::e2e

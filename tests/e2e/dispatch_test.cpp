@@ -1,0 +1,133 @@
+// Real mouse input reaches the program's dispatch: a click on a painted
+// title-bar button through the hook library, and clicks on the program's own
+// tray icon through the shell.
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/titlebar.h"
+
+namespace strennix::e2e {
+namespace {
+
+// Where the taskbar keeps its notification area: the bottom right of the
+// 1024 x 768 desktop.
+constexpr Rect kTrayArea{724, 728, 1024, 768};
+
+class DispatchTest : public TitleBarTest {
+ protected:
+  // The messages of applog.txt so far.
+  std::vector<std::string> appLog() {
+    std::vector<std::string> messages;
+    for (const std::string& line : splitLines(readFile("applog.txt"))) {
+      messages.push_back(logMessage(line).value_or(line));
+    }
+    return messages;
+  }
+
+  size_t handledClicks() {
+    const auto log = appLog();
+    return static_cast<size_t>(std::count(log.begin(), log.end(), "Handled STRNX_NCLBUTTONUP"));
+  }
+
+  // The slot numbers traced after each "  Dealing with the click".
+  std::vector<std::string> dealtSlots() {
+    const auto log = appLog();
+    std::vector<std::string> slots;
+    for (size_t i = 0; i + 1 < log.size(); ++i) {
+      if (log[i] == "  Dealing with the click") {
+        slots.push_back(log[i + 1]);
+      }
+    }
+    return slots;
+  }
+
+  bool topmost(const WindowInfo& window) {
+    return findWindow(Window::byHandle(window.hwnd)).value_or(WindowInfo{}).topmost;
+  }
+
+  // The top-left corner of the program's icon in the notification area: the
+  // black cross on a background that is not black (its top-left pixel is
+  // transparent).
+  std::optional<ScreenPoint> findTrayIcon() {
+    const icongen::IconPicture cross = iconPicture("app");
+    const Screen screen = grab();
+    for (int y = kTrayArea.top; y + cross.height <= kTrayArea.bottom; ++y) {
+      for (int x = kTrayArea.left; x + cross.width <= kTrayArea.right; ++x) {
+        if (screen.shows(cross, x, y) && screen.at(x, y) != standardColour(0)) {
+          return ScreenPoint{x, y};
+        }
+      }
+    }
+    return std::nullopt;
+  }
+
+  // Waits until the window shows in the foreground.
+  WindowInfo waitForForeground(const Window& window) {
+    WindowInfo info;
+    waitFor(
+        [&] {
+          info = findWindow(window).value_or(WindowInfo{});
+          return info.visible && info.foreground;
+        },
+        "the " + window.describe() + " to show in the foreground");
+    return info;
+  }
+};
+
+TEST_F(DispatchTest, AClickOnThePaintedStayOnTopButtonTogglesTheWindowsTopmostState) {
+  writeDefaultSettings();
+  startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint pin = slotCorner(target, 1);
+
+  click(pin.x + 3, pin.y + 7);
+  waitFor([&] { return topmost(target); }, "the target to become topmost");
+  EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
+
+  // A click on the caption beside the buttons is handled and does nothing.
+  const size_t handled = handledClicks();
+  click(target.rect.left + 200, target.rect.top + 12);
+  waitFor([&] { return handledClicks() > handled; }, "the caption click to be handled");
+  EXPECT_TRUE(topmost(target));
+  EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
+
+  // Not on the spot of the first click: that could make a double-click on
+  // the caption, which maximizes the window.
+  click(pin.x + 12, pin.y + 7);
+  waitFor([&] { return !topmost(target); }, "the target to leave the top");
+  EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0", "0"}));
+}
+
+TEST_F(DispatchTest, TheTrayIconOpensTheSettingsOnADoubleClickAndTheMenuOnARightClick) {
+  writeDefaultSettings();
+  startHidden();
+  ASSERT_FALSE(findWindow(mainForm).value_or(WindowInfo{.visible = true}).visible);
+  std::optional<ScreenPoint> icon;
+  waitFor(
+      [&] {
+        icon = findTrayIcon();
+        return icon.has_value();
+      },
+      "the program's icon in the notification area");
+  const ScreenPoint middle{icon->x + 8, icon->y + 8};
+
+  doubleClick(middle.x, middle.y);
+  const WindowInfo settings = waitForForeground(mainForm);
+  EXPECT_EQ(settings.title, "Strennix");
+
+  // Above and to the left of the cursor: the menu's bottom-right corner is
+  // the point clicked.
+  click(middle.x, middle.y, 3);
+  const WindowInfo menu = waitForForeground(Window::byClass("TTrayForm"));
+  screenshot("tray-menu-at-the-icon.png");
+  EXPECT_GT(menu.rect.width(), 0);
+  EXPECT_GT(menu.rect.height(), 0);
+  EXPECT_EQ(menu.rect.right, middle.x);
+  EXPECT_EQ(menu.rect.bottom, middle.y);
+}
+
+}  // namespace
+}  // namespace strennix::e2e

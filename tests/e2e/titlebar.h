@@ -1,0 +1,266 @@
+// What the title-bar tests share: a second start of Strennix with the
+// first start's settings, plain target windows, and screenshots read pixel by
+// pixel and compared with the committed text pictures of the icons.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+#include "tools/icongen/icongen.h"
+
+namespace strennix::e2e {
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
+struct Rgb {
+  std::uint8_t r = 0;
+  std::uint8_t g = 0;
+  std::uint8_t b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+// The 16 colours of a 4-bit Windows icon, in palette order.
+inline Rgb standardColour(int index) {
+  static constexpr std::array<Rgb, 16> kColours = {{{0, 0, 0},
+                                                    {128, 0, 0},
+                                                    {0, 128, 0},
+                                                    {128, 128, 0},
+                                                    {0, 0, 128},
+                                                    {128, 0, 128},
+                                                    {0, 128, 128},
+                                                    {192, 192, 192},
+                                                    {128, 128, 128},
+                                                    {255, 0, 0},
+                                                    {0, 255, 0},
+                                                    {255, 255, 0},
+                                                    {0, 0, 255},
+                                                    {255, 0, 255},
+                                                    {0, 255, 255},
+                                                    {255, 255, 255}}};
+  return kColours.at(static_cast<std::size_t>(index));
+}
+
+// A committed icon picture, resources/icons/<name>.txt.
+inline icongen::IconPicture iconPicture(const std::string& name) {
+  std::ifstream in(std::filesystem::path(STRENNIX_ICONS_DIR) / (name + ".txt"));
+  std::ostringstream text;
+  text << in.rdbuf();
+  return icongen::parseIconText(text.str());
+}
+
+// The icons of the slots counted from the right, as the default settings
+// (all six buttons on) place them; slot 1 shows `pin` or `pinned`.
+inline const std::vector<std::string>& slotIcons(bool topmost) {
+  static const std::vector<std::string> kUnpinned = {"pin",    "toicon", "shade",
+                                                     "tomenu", "vmax",   "hmax"};
+  static const std::vector<std::string> kPinned = {"pinned", "toicon", "shade",
+                                                   "tomenu", "vmax",   "hmax"};
+  return topmost ? kPinned : kUnpinned;
+}
+
+// A screenshot as pixels: a binary PPM as ImageMagick writes it, with 8 or
+// 16 bits a sample (the high byte of a 16-bit sample is the 8-bit value).
+class Screen {
+ public:
+  static Screen read(const std::filesystem::path& ppm) {
+    std::ifstream in(ppm, std::ios::binary);
+    Screen screen;
+    std::string magic;
+    int maximum = 0;
+    in >> magic >> screen.width_ >> screen.height_ >> maximum;
+    in.get();  // the one blank before the pixels
+    if (magic != "P6" || (maximum != 255 && maximum != 65535) || screen.width_ <= 0 ||
+        screen.height_ <= 0) {
+      throw std::runtime_error("not a binary PPM of 8 or 16 bits: " + ppm.string());
+    }
+    const std::size_t sampleBytes = maximum == 255 ? 1 : 2;
+    const std::size_t samples = static_cast<std::size_t>(screen.width_) * screen.height_ * 3;
+    std::vector<std::uint8_t> raw(samples * sampleBytes);
+    in.read(reinterpret_cast<char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
+    if (!in) {
+      throw std::runtime_error("a short PPM: " + ppm.string());
+    }
+    screen.bytes_.resize(samples);
+    for (std::size_t i = 0; i < samples; ++i) {
+      screen.bytes_[i] = raw[i * sampleBytes];
+    }
+    return screen;
+  }
+
+  [[nodiscard]] int width() const { return width_; }
+  [[nodiscard]] int height() const { return height_; }
+  [[nodiscard]] bool contains(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width_ && y < height_;
+  }
+  [[nodiscard]] Rgb at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width_ + x) * 3;
+    return {bytes_[i], bytes_[i + 1], bytes_[i + 2]};
+  }
+
+  // Whether every opaque pixel of the picture shows in its own colour with
+  // the picture's top-left corner at (x, y).
+  [[nodiscard]] bool shows(const icongen::IconPicture& picture, int x, int y) const {
+    if (!contains(x, y) || !contains(x + picture.width - 1, y + picture.height - 1)) {
+      return false;
+    }
+    for (int row = 0; row < picture.height; ++row) {
+      for (int column = 0; column < picture.width; ++column) {
+        const int index = picture.pixels[static_cast<std::size_t>(row) * picture.width + column];
+        if (index != icongen::kTransparent && at(x + column, y + row) != standardColour(index)) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint8_t> bytes_;
+};
+
+// The message of a log line, without its time stamp (ctime's layout and three
+// blanks); nothing for a line of another form.
+inline std::optional<std::string> logMessage(const std::string& line) {
+  static const std::regex kStamped(
+      R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d{2} \d{2}:\d{2}:\d{2} \d{4}   ([^]*))");
+  std::smatch match;
+  if (!std::regex_match(line, match, kStamped)) {
+    return std::nullopt;
+  }
+  return match[1].str();
+}
+
+class TitleBarTest : public WineDesktopTest {
+ protected:
+  const Window mainForm = Window::byClass("TStrennix");
+
+  // The settings the first start writes, changed by `changes`, so that this
+  // start is a second one and the settings window stays hidden.
+  // "installPath" only records where the program was installed and is left
+  // out.
+  void writeDefaultSettings(const std::map<std::string, std::string>& changes = {}) {
+    std::vector<std::pair<std::string, std::string>> values = {
+        {"Version", "1.2.1.0"},
+        {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
+        {"Classes", "0"},
+        {"Names", "0"},
+        {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
+        {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
+        {"Menu", "<stay><alpha>"},
+        {"Priority", "4"},
+        {"ButtonXOffset", "58"},
+        {"ButtonYOffset", "6"},
+        {"ButtonXStretch", "16"},
+        {"ButtonYStretch", "14"},
+        {"HMaxPercentage", "100"},
+        {"VMaxPercentage", "100"},
+        {"DrawOn", "<one>"}};
+    // One import instead of a `reg add` a value: each Wine command costs.
+    std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
+    text += "[HKEY_CURRENT_USER\\Software\\Corvane inc.\\Strennix]\r\n";
+    for (auto& [name, data] : values) {
+      if (const auto changed = changes.find(name); changed != changes.end()) {
+        data = changed->second;
+      }
+      text.append("\"").append(name).append("\"=\"").append(data).append("\"\r\n");
+    }
+    writeFile("defaults.reg", text);
+    WineProcess& import = startProgram("reg", {"import", "defaults.reg"});
+    if (import.waitForExit() != 0) {
+      throw std::runtime_error("reg import of the default settings failed: " + import.output());
+    }
+    removeFile("defaults.reg");
+  }
+
+  // Starts Strennix with the settings above and waits until it runs hidden,
+  // with its message loop taking messages.
+  WineProcess& startHidden(const std::vector<std::string>& arguments = {}) {
+    WineProcess& strennix = startStrennix(arguments);
+    waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run");
+    return strennix;
+  }
+
+  // A plain window of another process, made the foreground window.
+  WindowInfo openTarget(const OpenWindowOptions& options) {
+    const OpenedWindow opened = openWindow(options);
+    const Window target = Window::byHandle(opened.hwnd);
+    waitForVisibleWindow(target);
+    setForeground(target);
+    WindowInfo info;
+    waitFor(
+        [&] {
+          info = findWindow(target).value_or(WindowInfo{});
+          return info.foreground;
+        },
+        "\"" + options.title + "\" to be the foreground window");
+    return info;
+  }
+
+  // The whole desktop now; kept as an artifact (a PNG) when named.
+  Screen grab(const std::string& keptAs = {}) {
+    const std::filesystem::path ppm = screenshot("screen.ppm");
+    Screen screen = Screen::read(ppm);
+    if (!keptAs.empty()) {
+      convert({ppm.string(), (artifactsDir() / keptAs).string()});
+    }
+    std::filesystem::remove(ppm);
+    return screen;
+  }
+
+  // Runs ImageMagick's convert on files of the artifacts directory.
+  static void convert(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {"convert"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const CommandResult converted = runCommand(argv, {}, artifactsDir(), std::chrono::seconds(60));
+    EXPECT_EQ(converted.exitCode, 0) << describe(argv) << ": " << converted.errors;
+  }
+
+  // The screen point of the top-left corner of button slot k (1 = the
+  // rightmost) with the default geometry: window x = W - (k * 16 + 58), y = 6.
+  static ScreenPoint slotCorner(const WindowInfo& window, int k) {
+    return {window.rect.left + window.rect.width() - (k * 16 + 58), window.rect.top + 6};
+  }
+
+  // Which of the six default buttons the screen shows on the window.
+  static std::vector<bool> buttonsShown(const Screen& screen, const WindowInfo& window,
+                                        bool topmost) {
+    std::vector<bool> shown;
+    for (int k = 1; k <= 6; ++k) {
+      const ScreenPoint corner = slotCorner(window, k);
+      shown.push_back(screen.shows(iconPicture(slotIcons(topmost)[k - 1]), corner.x, corner.y));
+    }
+    return shown;
+  }
+
+  static bool allButtonsShown(const Screen& screen, const WindowInfo& window, bool topmost) {
+    const auto shown = buttonsShown(screen, window, topmost);
+    return std::find(shown.begin(), shown.end(), false) == shown.end();
+  }
+
+  // Waits until all six buttons show on the window, the pin pressed in when
+  // `topmost`.
+  void waitForButtons(const WindowInfo& window, bool topmost) {
+    waitFor([&] { return allButtonsShown(grab(), window, topmost); },
+            std::string("the six buttons on \"") + window.title + "\"" +
+                (topmost ? " with the pressed pin" : ""));
+  }
+};
+
+}  // namespace strennix::e2e
