@@ -196,8 +196,12 @@ void TStrennix::endApp() {
   log.trace(kSetupAppLog, "Exited endApp");
 }
 
+// With no foreground window (or one that has just died) every query answers
+// zeros that pass the filter; acting on such a handle would list a window that
+// does not exist.
 bool TStrennix::eligible(Hwnd window) {
-  return winAuth_.passesAll(window) && window != windows_.desktopWindow();
+  return windows_.isWindow(window) && winAuth_.passesAll(window) &&
+         window != windows_.desktopWindow();
 }
 
 void TStrennix::onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y) {

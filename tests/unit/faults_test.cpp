@@ -1,0 +1,552 @@
+// The whole program on the simulated desktop under the faults that really
+// happen: windows that die between a click and its handling, windows that do
+// not answer, a missing or incomplete hook library, a settings key that cannot
+// be opened, list and language files that cannot be read, and stray messages.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "platform/sim/simdesktop.h"
+#include "platform/winconst.h"
+#include "resources/resource.h"
+#include "traymenu/traymenu.h"
+
+namespace strennix {
+namespace {
+
+constexpr const char* kKey = R"(Software\Corvane inc.\Strennix)";
+constexpr const char* kRunKey = R"(Software\Microsoft\Windows\CurrentVersion\Run)";
+constexpr Rect kEditorRect{100, 50, 740, 450};
+
+// Slot k of the button row, counted from the right, with all six buttons on.
+enum Slot { kTop = 1, kToIcon, kShade, kToMenu, kVMax, kHMax };
+
+// A point inside slot k of the row of a window with this rectangle (default
+// geometry: offsets 58 and 6, buttons 16 x 14).
+Point slotPoint(const Rect& rect, int k) { return {rect.right - 58 - 16 * k + 8, rect.top + 12}; }
+
+class FaultsTest : public testing::Test {
+ protected:
+  FaultsTest() {
+    sim.now = DateTime{2026, 12, 8, 2, 3, 14, 48};
+    sim.exePath = "C:\\Apps\\strennix.exe";
+    sim.commandLine = {"C:\\Apps\\strennix.exe"};
+    sim.libraries["hook.dll"] = {"MouseProc", "CBTProc"};
+    storeDefaults();
+  }
+
+  // Settings as the first start leaves them, so that the form starts hidden.
+  void storeDefaults() {
+    const std::pair<const char*, const char*> values[] = {
+        {"Version", "1.2.1.0"},
+        {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
+        {"Classes", "0"},
+        {"Names", "0"},
+        {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
+        {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
+        {"Menu", "<stay><alpha>"},
+        {"Priority", "4"},
+        {"ButtonXOffset", "58"},
+        {"ButtonYOffset", "6"},
+        {"ButtonXStretch", "16"},
+        {"ButtonYStretch", "14"},
+        {"HMaxPercentage", "100"},
+        {"VMaxPercentage", "100"},
+        {"DrawOn", "<one>"},
+        {"installPath", "C:\\Apps\\"}};
+    for (const auto& [name, value] : values) {
+      sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
+    }
+    sim.setRegString(RegRoot::CurrentUser, kRunKey, "Other", "C:\\Other\\other.exe");
+  }
+
+  TStrennix& start() {
+    form = std::make_unique<TStrennix>(sim.ports(), application);
+    tray = std::make_unique<TTrayForm>(sim, sim, sim, form->lists, form->settings, form->log);
+    form->setTrayForm(*tray);
+    return *form;
+  }
+
+  // Starts as the entry point does: an error raised on the way is shown in
+  // the error box and the program does not run.
+  void startOrShowError() {
+    try {
+      start();
+      application.run(*form);
+    } catch (const std::exception& error) {
+      application.showException(error);
+    }
+  }
+
+  Hwnd addTarget(const std::string& title, Rect rect = kEditorRect) {
+    sim::SimWindow window;
+    window.rect = rect;
+    window.title = title;
+    window.smallIcon = 0x7000;
+    const Hwnd handle = sim.addWindow(window);
+    sim.setForeground(handle);
+    return handle;
+  }
+
+  // A title-bar click on slot k of the window, as the hook reports it.
+  void click(Hwnd window, int k) {
+    sim.setForeground(window);
+    clickAt(slotPoint(sim.window(window).rect, k));
+  }
+  void clickAt(Point point) {
+    sim.post(form->handle(), win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(point.x), point.y);
+  }
+  void reportDestroyed(Hwnd window) { sim.post(form->handle(), win::kStrnxDestroy, window, 0); }
+
+  // Everything a fault could spoil, as text: the window lists, the tray
+  // icons, the menu's items, the settings values and the given windows.
+  std::string state(const std::vector<Hwnd>& windows) {
+    const WindowLists& lists = form->lists;
+    std::ostringstream text;
+    text << "menu:";
+    for (int i = 1; i <= lists.numberOfMinimizedWindows; ++i) {
+      text << ' ' << lists.minimizedWindows[i].hwnd << '"' << lists.minimizedWindows[i].title
+           << '"';
+    }
+    text << "\ntrayed " << lists.numberOfTrayedWindows << ':';
+    for (std::size_t slot = 0; slot < lists.trayedWindows.size(); ++slot) {
+      if (!lists.trayedWindows[slot].free) {
+        text << ' ' << slot << '=' << lists.trayedWindows[slot].hwnd;
+      }
+    }
+    text << "\nshaded:";
+    for (int i = 1; i <= lists.numberOfShadedWindows; ++i) {
+      text << ' ' << lists.shadedWindows[i].hwnd << '/' << lists.shadedWindows[i].height;
+    }
+    text << "\nstretched:";
+    for (const StretchedWindow& record : lists.vStretchedWindows) {
+      text << " v" << record.hwnd << '/' << record.savedSize;
+    }
+    for (const StretchedWindow& record : lists.hStretchedWindows) {
+      text << " h" << record.hwnd << '/' << record.savedSize;
+    }
+    text << "\nicons:";
+    for (const auto& [key, icon] : sim.trayIcons) {
+      text << ' ' << key.first << '/' << key.second << '/' << icon.icon << '"' << icon.tip << '"';
+    }
+    text << "\nitems:";
+    for (const std::string& item : sim.controlState(tray->handle(), IDC_LISTBOX1).items) {
+      text << " \"" << item << '"';
+    }
+    text << "\nsettings:";
+    for (const std::string& name : sim.regValueNames(RegRoot::CurrentUser, kKey)) {
+      const auto value = sim.regValue(RegRoot::CurrentUser, kKey, name);
+      text << ' ' << name << '=' << std::string(value->data.begin(), value->data.end());
+    }
+    text << "\nwindows:";
+    for (const Hwnd window : windows) {
+      const Rect r = sim.window(window).rect;
+      text << ' ' << window << (sim.isVisible(window) ? "+" : "-") << r.left << ',' << r.top << ','
+           << r.right << ',' << r.bottom << '/' << sim.window(window).exStyle;
+    }
+    return text.str();
+  }
+
+  // The log file's messages without their time stamps.
+  std::vector<std::string> logLines(const std::string& file) {
+    const std::string prefix = ctimeText(sim.now) + "   ";
+    std::vector<std::string> lines;
+    std::istringstream text(sim.files[file]);
+    for (std::string line; std::getline(text, line);) {
+      lines.push_back(line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : line);
+    }
+    return lines;
+  }
+
+  void exitAndCheckNothingLeaks() {
+    sim.click(form->handle(), IDC_BTNQUIT);
+    EXPECT_TRUE(sim.quitRequested);
+    EXPECT_TRUE(sim.trayIcons.empty());
+    tray.reset();
+    form.reset();
+    EXPECT_TRUE(sim.everythingReleased());
+  }
+
+  sim::SimDesktop sim;
+  Application application{sim, sim};
+  std::unique_ptr<TStrennix> form;
+  std::unique_ptr<TTrayForm> tray;
+};
+
+TEST_F(FaultsTest,
+       AClickHandledAfterItsWindowIsGoneDoesNothingAndItsLateDestructionChangesNothing) {
+  start();
+  const Hwnd shaded = addTarget("Shaded");
+  click(shaded, kShade);
+  const Hwnd trayed = addTarget("Trayed");
+  click(trayed, kToIcon);
+  const Hwnd menued = addTarget("Menu");
+  click(menued, kToMenu);
+  const Hwnd other = addTarget("Other", Rect{300, 300, 900, 700});
+  const std::vector<Hwnd> survivors = {shaded, trayed, menued, other};
+
+  // Clicked on each button, then closed before the clicks are handled: the
+  // system names no foreground window, the dead one, or another window.
+  for (int k = kTop; k <= kHMax; ++k) {
+    const Hwnd victim = addTarget("Victim");
+    const Point point = slotPoint(kEditorRect, k);
+    const std::string before = state(survivors);
+    sim.destroyWindow(victim);
+    for (const Hwnd foreground : {Hwnd{0}, victim, other}) {
+      sim.setForeground(foreground);
+      clickAt(point);
+      EXPECT_EQ(state(survivors), before) << "slot " << k << ", foreground " << foreground;
+    }
+    reportDestroyed(victim);
+    EXPECT_EQ(state(survivors), before) << "slot " << k;
+  }
+
+  // A window with records of its own loses exactly those when its death is
+  // reported after the late click; a second report changes nothing.
+  const Hwnd stretched = addTarget("Stretched");
+  click(stretched, kVMax);
+  click(stretched, kHMax);
+  click(stretched, kShade);
+  const Point late = slotPoint(sim.window(stretched).rect, kShade);
+  ASSERT_EQ(form->lists.numberOfShadedWindows, 2);
+  const std::string before = state(survivors);
+  sim.destroyWindow(stretched);
+  clickAt(late);
+  reportDestroyed(stretched);
+  const std::string after = state(survivors);
+  reportDestroyed(stretched);
+  EXPECT_EQ(state(survivors), after);
+  EXPECT_EQ(form->lists.numberOfShadedWindows, 1);
+  EXPECT_TRUE(form->lists.vStretchedWindows.empty());
+  EXPECT_TRUE(form->lists.hStretchedWindows.empty());
+  EXPECT_NE(after, before);
+  EXPECT_TRUE(sim.messageBoxes.empty());
+
+  exitAndCheckNothingLeaks();
+  EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
+  EXPECT_TRUE(sim.isVisible(trayed));
+  EXPECT_TRUE(sim.isVisible(menued));
+}
+
+// With no foreground window every window query answers zeros, which pass the
+// eligibility filter; the row of the empty rectangle lies left of the screen,
+// where a monitor on the left (or a stray message) can put a click.
+TEST_F(FaultsTest, AClickWithNoForegroundWindowListsNoWindowThatDoesNotExist) {
+  start();
+  const Hwnd dead = addTarget("Dead");
+  sim.destroyWindow(dead);
+  for (const Hwnd foreground : {Hwnd{0}, dead}) {
+    sim.setForeground(foreground);
+    for (int k = kTop; k <= kHMax; ++k) {
+      clickAt(slotPoint(Rect{}, k));
+    }
+  }
+  EXPECT_EQ(form->lists.numberOfMinimizedWindows, 0);
+  EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
+  EXPECT_EQ(form->lists.numberOfShadedWindows, 0);
+  EXPECT_TRUE(form->lists.vStretchedWindows.empty());
+  EXPECT_TRUE(form->lists.hStretchedWindows.empty());
+  EXPECT_EQ(sim.trayIcons.size(), 1U) << "only the program's own icon";
+  EXPECT_EQ(sim.listCount(tray->control(IDC_LISTBOX1)), 0);
+}
+
+TEST_F(FaultsTest, AWindowThatDoesNotAnswerStillGoesToTheTrayWithAnIconWithoutPicture) {
+  start();
+  sim::SimWindow window;
+  window.rect = kEditorRect;
+  window.title = "Busy";
+  window.hung = true;
+  // What it would answer if it answered; its class has no icons.
+  window.smallIcon = 0x7000;
+  window.bigIcon = 0x7004;
+  window.dragIcon = 0x7008;
+  const Hwnd busy = sim.addWindow(window);
+
+  click(busy, kToIcon);
+
+  EXPECT_FALSE(sim.isVisible(busy));
+  ASSERT_EQ(form->lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(form->lists.trayedWindows[0].hwnd, busy);
+  ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, 0U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).tip, "Busy");
+
+  // A restarted shell gets the icon back, still without a picture.
+  sim.trayIcons.clear();
+  sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
+  ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, 0U);
+
+  sim.post(form->handle(), win::kWmAsTray, 0, static_cast<std::int32_t>(win::kWmLButtonUp));
+  EXPECT_TRUE(sim.isVisible(busy));
+  EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
+  exitAndCheckNothingLeaks();
+}
+
+TEST_F(FaultsTest, WithoutTheHookLibraryTheProgramRunsAndItsLogSaysWhatFailed) {
+  sim.libraries.erase("hook.dll");
+  sim.commandLine.emplace_back("--debug");
+  startOrShowError();
+
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  EXPECT_EQ(logLines(kSetupHookLog),
+            (std::vector<std::string>{
+                "DLL not found. Fatal error", "MouseProc not found. Fatal error.",
+                "MouseHook not valid. Fatal error.", "CBTProc not found. Fatal error.",
+                "CBTHook not valid. Fatal error."}));
+  EXPECT_EQ(sim.regDword(RegRoot::CurrentUser, kKey, "mH"), 0U);
+  EXPECT_EQ(sim.regDword(RegRoot::CurrentUser, kKey, "cbtH"), 0U);
+  EXPECT_EQ(sim.trayIcons.count({form->handle(), 1006U}), 1U);
+  EXPECT_EQ(sim.timers.at({form->handle(), IDT_TIMER1}), 600U);
+  EXPECT_EQ(sim.messageLoopRuns, 1);
+
+  // Everything but the hooks works: a reported click is still handled.
+  const Hwnd editor = addTarget("Editor");
+  click(editor, kShade);
+  EXPECT_EQ(sim.window(editor).rect.height(), 27);
+
+  sim.files.erase(kSetupHookLog);
+  exitAndCheckNothingLeaks();
+  EXPECT_EQ(logLines(kSetupHookLog),
+            (std::vector<std::string>{"Didn't unhook mouse. Severe error.",
+                                      "Didn't unhook CBT. Severe error."}));
+  EXPECT_EQ(sim.window(editor).rect, kEditorRect);
+}
+
+TEST_F(FaultsTest, AHookLibraryWithoutOneExportGivesTheOtherHookAlone) {
+  sim.libraries["hook.dll"] = {"MouseProc"};
+  sim.commandLine.emplace_back("--debug");
+  startOrShowError();
+
+  ASSERT_TRUE(form);
+  ASSERT_EQ(sim.hooks.size(), 1U);
+  EXPECT_EQ(sim.hooks[0].hookId, win::kWhMouse);
+  EXPECT_EQ(logLines(kSetupHookLog), (std::vector<std::string>{"CBTProc not found. Fatal error.",
+                                                               "CBTHook not valid. Fatal error."}));
+  EXPECT_EQ(sim.regDword(RegRoot::CurrentUser, kKey, "mH"), sim.hooks[0].handle);
+  EXPECT_EQ(sim.regDword(RegRoot::CurrentUser, kKey, "cbtH"), 0U);
+  EXPECT_EQ(sim.modules.open(), 1) << "the library stays loaded for its mouse hook";
+
+  sim.files.erase(kSetupHookLog);
+  exitAndCheckNothingLeaks();
+  EXPECT_TRUE(sim.hooks.empty());
+  EXPECT_EQ(logLines(kSetupHookLog),
+            (std::vector<std::string>{"Didn't unhook CBT. Severe error."}));
+}
+
+TEST_F(FaultsTest, AHookLibraryWithoutMouseProcGivesTheCbtHookAlone) {
+  sim.libraries["hook.dll"] = {"CBTProc"};
+  sim.commandLine.emplace_back("--debug");
+  startOrShowError();
+
+  ASSERT_TRUE(form);
+  ASSERT_EQ(sim.hooks.size(), 1U);
+  EXPECT_EQ(sim.hooks[0].hookId, win::kWhCbt);
+  EXPECT_EQ(logLines(kSetupHookLog),
+            (std::vector<std::string>{"MouseProc not found. Fatal error.",
+                                      "MouseHook not valid. Fatal error."}));
+  sim.files.erase(kSetupHookLog);
+  exitAndCheckNothingLeaks();
+  EXPECT_EQ(logLines(kSetupHookLog),
+            (std::vector<std::string>{"Didn't unhook mouse. Severe error."}));
+}
+
+// The first-start test finds no "Version" in a key it cannot open, so the
+// defaults are due, and the first of them cannot be written.
+TEST_F(FaultsTest, AnUnopenableSettingsKeyStopsTheStartWithItsErrorAndWritesNothing) {
+  sim.unopenableKeys.insert(kKey);
+  const std::vector<std::string> names = sim.regValueNames(RegRoot::CurrentUser, kKey);
+  std::vector<std::string> values;
+  values.reserve(names.size());
+  for (const std::string& name : names) {
+    values.push_back(*sim.regString(RegRoot::CurrentUser, kKey, name));
+  }
+
+  startOrShowError();
+
+  EXPECT_FALSE(form);
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.messageBoxes[0].text, "Failed to set data for 'Version'");
+  EXPECT_EQ(sim.messageBoxes[0].caption, "Strennix");
+  EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconStop);
+  EXPECT_EQ(sim.messageLoopRuns, 0);
+  EXPECT_TRUE(sim.hooks.empty());
+  EXPECT_TRUE(sim.trayIcons.empty());
+  EXPECT_TRUE(sim.timers.empty());
+  EXPECT_EQ(sim.regValueNames(RegRoot::CurrentUser, kKey), names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(sim.regString(RegRoot::CurrentUser, kKey, names[i]), values[i]) << names[i];
+  }
+  EXPECT_EQ(sim.regValueNames(RegRoot::CurrentUser, kRunKey), (std::vector<std::string>{"Other"}));
+  EXPECT_TRUE(sim.everythingReleased());
+}
+
+TEST_F(FaultsTest, AKeyThatCannotBeOpenedLaterFailsTheSaveAndTheProgramKeepsItsState) {
+  start();
+  const Hwnd editor = addTarget("Editor");
+  click(editor, kShade);
+  const Hwnd menued = addTarget("Menu");
+  click(menued, kToMenu);
+  const std::string before = state({editor, menued});
+  const Settings settings = form->settings;
+  sim.unopenableKeys.insert(kKey);
+
+  sim.click(form->handle(), IDC_BTNSAVE);
+
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.messageBoxes[0].text, "Failed to set data for 'Buttons'");
+  EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconStop);
+  sim.unopenableKeys.clear();
+  EXPECT_EQ(state({editor, menued}), before);
+  EXPECT_EQ(form->settings.numberOfButtons, settings.numberOfButtons);
+  EXPECT_EQ(form->settings.priority, settings.priority);
+  EXPECT_EQ(form->settings.menuStay, settings.menuStay);
+  click(editor, kShade);
+  EXPECT_EQ(sim.window(editor).rect, kEditorRect) << "the program goes on";
+  exitAndCheckNothingLeaks();
+}
+
+TEST_F(FaultsTest, UnreadableListFilesLeaveTheListsAsTheyWereAndTheReloadGoesOn) {
+  sim.setRegString(RegRoot::CurrentUser, kKey, "Classes", "1");
+  sim.setRegString(RegRoot::CurrentUser, kKey, "Names", "1");
+  sim.files["classes.txt"] = "ExcludedClass\r\n";
+  sim.files["files.txt"] = "blocked.exe\r\n";
+  TStrennix& main = start();
+  ASSERT_EQ(main.exclusions.excludedClasses, (std::vector<std::string>{"ExcludedClass"}));
+  ASSERT_EQ(main.exclusions.excludedNames, (std::vector<std::string>{"blocked.exe"}));
+
+  // The files are changed and then locked; a value the form does not show is
+  // changed by hand.
+  sim.files["classes.txt"] = "OtherClass\r\n";
+  sim.files["files.txt"] = "other.exe\r\n";
+  sim.unreadableFiles = {"classes.txt", "files.txt"};
+  sim.setRegString(RegRoot::CurrentUser, kKey, "ButtonXOffset", "40");
+  sim.click(main.handle(), IDC_BTNSAVE);
+
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  EXPECT_EQ(main.exclusions.excludedClasses, (std::vector<std::string>{"ExcludedClass"}));
+  EXPECT_EQ(main.exclusions.excludedNames, (std::vector<std::string>{"blocked.exe"}));
+  EXPECT_EQ(main.settings.buttonXOffset, 40) << "the settings after the lists were loaded too";
+
+  // The old class list is still in force.
+  sim::SimWindow window;
+  window.className = "ExcludedClass";
+  const Hwnd excluded = sim.addWindow(window);
+  sim.setForeground(excluded);
+  sim.tick(main.handle(), IDT_TIMER1);
+  EXPECT_TRUE(sim.draws.empty());
+  exitAndCheckNothingLeaks();
+}
+
+TEST_F(FaultsTest, AnUnreadableListFileAtStartLeavesItsListEmptyAndTheStartGoesOn) {
+  sim.setRegString(RegRoot::CurrentUser, kKey, "Classes", "1");
+  sim.files["classes.txt"] = "ExcludedClass\r\n";
+  sim.unreadableFiles.insert("classes.txt");
+  startOrShowError();
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  EXPECT_TRUE(form->exclusions.excludedClasses.empty());
+  EXPECT_TRUE(form->settings.excludingClasses);
+  EXPECT_EQ(sim.messageLoopRuns, 1);
+  exitAndCheckNothingLeaks();
+}
+
+TEST_F(FaultsTest, AnUnreadableLanguageFileLeavesTheEnglishCaptionsAndMessages) {
+  sim.setRegDword(RegRoot::CurrentUser, kKey, "lang", 0x0407);
+  sim.files["lang\\0x07.lang"] =
+      "<begin_en>Shade</end_en><begin>Aufrollen</end>\r\n"
+      "<begin_en>You can not add more icons to the tray.</end_en><begin>Voll.</end>\r\n";
+  sim.unreadableFiles.insert("lang\\0x07.lang");
+  TStrennix& main = start();
+  EXPECT_EQ(sim.text(main.control(IDC_CHKSHADE)), "Shade");
+  EXPECT_EQ(sim.text(main.control(IDC_BTNSAVE)), "Save changes");
+
+  for (int i = 0; i < 5; ++i) {
+    click(addTarget("Editor " + std::to_string(i)), kToIcon);
+  }
+  EXPECT_EQ(main.lists.numberOfTrayedWindows, 4);
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.messageBoxes[0].text, "You can not add more icons to the tray.");
+  exitAndCheckNothingLeaks();
+}
+
+// Every private number, and the numbers around them, with arbitrary
+// parameters. Only the combinations with a meaning are left out: a click on
+// an eligible window, the destruction of a listed window and a left release
+// on an occupied tray slot.
+TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
+  TStrennix& main = start();
+  const Hwnd shaded = addTarget("Shaded");
+  click(shaded, kShade);
+  const Hwnd trayed = addTarget("Trayed");
+  click(trayed, kToIcon);
+  const Hwnd menued = addTarget("Menu");
+  click(menued, kToMenu);
+  const Hwnd stretched = addTarget("Stretched");
+  click(stretched, kVMax);
+  click(stretched, kHMax);
+  const Hwnd dead = addTarget("Dead");
+  sim.destroyWindow(dead);
+  const std::vector<Hwnd> windows = {shaded, trayed, menued, stretched};
+  const std::set<Hwnd> listed(windows.begin(), windows.end());
+  const std::string before = state(windows);
+  sim.setForeground(main.handle());
+  const bool formsVisible = sim.isVisible(main.handle()) || sim.isVisible(tray->handle());
+
+  std::mt19937 random(0xFA17);
+  const std::uint32_t edges[] = {0, 1, 19, 20, 1006, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+  const Hwnd foregrounds[] = {0, dead, main.handle(), tray->handle(), sim.desktopWindow()};
+  const std::uint32_t messages[] = {win::kStrnxDestroy,
+                                    win::kStrnxNcLButtonUp,
+                                    win::kWmAsTray,
+                                    win::kWmTray,
+                                    0x8064,
+                                    0x8069,
+                                    0x8000,
+                                    0x80FF,
+                                    0xBFFF};
+  int sent = 0;
+  for (const std::uint32_t message : messages) {
+    for (int i = 0; i < 3000; ++i) {
+      const auto wParam = static_cast<std::uint32_t>(i < 64 ? edges[i % 8] : random());
+      const auto lParam = static_cast<std::int32_t>(i < 64 ? edges[(i / 8) % 8]
+                                                           : static_cast<std::uint32_t>(random()));
+      if (message == win::kStrnxDestroy && listed.contains(wParam)) {
+        continue;
+      }
+      if (message == win::kWmAsTray && wParam == 0 &&
+          static_cast<std::uint32_t>(lParam) == win::kWmLButtonUp) {
+        continue;
+      }
+      if (message == win::kWmTray && (static_cast<std::uint32_t>(lParam) == win::kWmLButtonDblClk ||
+                                      static_cast<std::uint32_t>(lParam) == win::kWmRButtonUp)) {
+        continue;
+      }
+      sim.setForeground(foregrounds[random() % std::size(foregrounds)]);
+      const bool handled = sim.post(main.handle(), message, wParam, lParam);
+      EXPECT_EQ(handled, message >= win::kStrnxDestroy && message <= win::kWmTray) << message;
+      ++sent;
+    }
+  }
+
+  EXPECT_GT(sent, 25000);
+  EXPECT_EQ(state(windows), before);
+  EXPECT_EQ(sim.isVisible(main.handle()) || sim.isVisible(tray->handle()), formsVisible);
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  EXPECT_EQ(sim.registryKeys.open(), 0);
+  exitAndCheckNothingLeaks();
+  EXPECT_TRUE(sim.isVisible(trayed));
+  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
+}
+
+}  // namespace
+}  // namespace strennix
