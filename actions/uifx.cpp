@@ -103,13 +103,15 @@ void Uifx::shade(Hwnd window) {
 }
 
 // The limit is tested before the list is searched, so a listed window that
-// was enlarged by hand is refused too while the list is full.
+// was enlarged by hand is refused too while the list is full. The count is
+// taken back before the refusal: the box's modal loop runs other handlers,
+// which must not see a count one above the entries.
 void Uifx::rollUp(Hwnd window, const Rect& rect) {
   std::int32_t& count = lists_.numberOfShadedWindows;
   ++count;
   if (count > kMaxShadedWindows) {
-    refuse(kTooManyShaded);
     --count;
+    refuse(kTooManyShaded);
     return;
   }
   resizeInPlace(windows_, window, rect.width(), kShadedHeight);
@@ -171,8 +173,8 @@ void Uifx::minMenu(Hwnd window) {
   std::int32_t& count = lists_.numberOfMinimizedWindows;
   ++count;
   if (count > kMaxMenuWindows) {
+    --count;  // before the box, as in rollUp
     refuse(kTooManyMenuWindows);
-    --count;
     log_.trace(kUifxLog, "Exited minMenu");
     return;
   }

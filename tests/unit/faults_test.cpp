@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -31,6 +33,25 @@ enum Slot { kTop = 1, kToIcon, kShade, kToMenu, kVMax, kHMax };
 // A point inside slot k of the row of a window with this rectangle (default
 // geometry: offsets 58 and 6, buttons 16 x 14).
 Point slotPoint(const Rect& rect, int k) { return {rect.right - 58 - 16 * k + 8, rect.top + 12}; }
+
+// Message boxes whose modal loop runs other handlers while the box is open,
+// as the real one does with timer ticks and hook messages.
+class NestingBoxes : public MessageBoxPort {
+ public:
+  explicit NestingBoxes(sim::SimDesktop& sim) : sim_(sim) {}
+  int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
+                 std::uint32_t flags) override {
+    const int answer = sim_.messageBox(owner, text, caption, flags);
+    if (whileOpen) {
+      std::exchange(whileOpen, nullptr)();
+    }
+    return answer;
+  }
+  std::function<void()> whileOpen;
+
+ private:
+  sim::SimDesktop& sim_;
+};
 
 class FaultsTest : public testing::Test {
  protected:
@@ -67,9 +88,11 @@ class FaultsTest : public testing::Test {
     sim.setRegString(RegRoot::CurrentUser, kRunKey, "Other", "C:\\Other\\other.exe");
   }
 
-  TStrennix& start() {
-    form = std::make_unique<TStrennix>(sim.ports(), application);
-    tray = std::make_unique<TTrayForm>(sim, sim, sim, form->lists, form->settings, form->log);
+  TStrennix& start() { return start(sim.ports()); }
+  TStrennix& start(const Ports& ports) {
+    form = std::make_unique<TStrennix>(ports, application);
+    tray = std::make_unique<TTrayForm>(sim, sim, ports.messageBoxes, form->lists, form->settings,
+                                       form->log);
     form->setTrayForm(*tray);
     return *form;
   }
@@ -476,6 +499,81 @@ TEST_F(FaultsTest, AnUnreadableLanguageFileLeavesTheEnglishCaptionsAndMessages) 
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, "You can not add more icons to the tray.");
   exitAndCheckNothingLeaks();
+}
+
+// A refusal box holds its action while the program goes on handling ticks,
+// clicks and destructions: room made while it is open can be taken at once,
+// and no window may drop out of the lists.
+TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
+  NestingBoxes boxes(sim);
+  Ports ports = sim.ports();
+  Ports nesting{ports.windows, ports.drawing, ports.shell, ports.registry, ports.system,
+                ports.files,   ports.clock,   boxes,       ports.hooks,    ports.ui};
+  TStrennix& main = start(nesting);
+  std::vector<Hwnd> shaded;
+  for (int i = 0; i < 45; ++i) {
+    shaded.push_back(addTarget("Shaded " + std::to_string(i), Rect{10 * i, 50, 600 + 10 * i, 450}));
+    click(shaded.back(), kShade);
+  }
+  const Hwnd refused = addTarget("Refused");
+  const Hwnd late = addTarget("Late");
+  boxes.whileOpen = [&] {
+    sim.tick(main.handle(), IDT_TIMER1);
+    sim.destroyWindow(shaded[2]);
+    reportDestroyed(shaded[2]);
+    click(shaded[4], kShade);
+    click(late, kShade);
+  };
+  click(refused, kShade);
+
+  EXPECT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.window(refused).rect.height(), 400);
+  EXPECT_EQ(sim.window(shaded[4]).rect.height(), 400);
+  EXPECT_EQ(sim.window(late).rect.height(), 27);
+  std::vector<Hwnd> expected = shaded;
+  expected.erase(expected.begin() + 4);
+  expected.erase(expected.begin() + 2);
+  expected.push_back(late);
+  ASSERT_EQ(main.lists.numberOfShadedWindows, 44);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(main.lists.shadedWindows[i + 1].hwnd, expected[i]) << "position " << i + 1;
+  }
+
+  // The same for the tray menu: one window restored from it and one
+  // destroyed, then another hidden, while the 46th is refused.
+  std::vector<Hwnd> menued;
+  for (int i = 0; i < 45; ++i) {
+    menued.push_back(addTarget("Menu " + std::to_string(i + 10)));
+    click(menued.back(), kToMenu);
+  }
+  const Hwnd lateMenu = addTarget("Late menu");
+  boxes.whileOpen = [&] {
+    sim::SimControl& list = sim.controlState(tray->handle(), IDC_LISTBOX1);
+    list.selected = 0;
+    sim.doubleClick(tray->handle(), IDC_LISTBOX1);
+    sim.destroyWindow(menued[7]);
+    reportDestroyed(menued[7]);
+    click(lateMenu, kToMenu);
+  };
+  click(addTarget("One too many"), kToMenu);
+
+  EXPECT_TRUE(sim.isVisible(menued[0])) << "\"Menu 10\" sorts first";
+  EXPECT_FALSE(sim.isVisible(lateMenu));
+  ASSERT_EQ(main.lists.numberOfMinimizedWindows, 44);
+  EXPECT_EQ(main.lists.minimizedWindows[44].hwnd, lateMenu);
+  EXPECT_EQ(sim.listCount(tray->control(IDC_LISTBOX1)), 44);
+  for (int i = 1; i <= 44; ++i) {
+    EXPECT_FALSE(sim.isVisible(main.lists.minimizedWindows[i].hwnd)) << "position " << i;
+  }
+
+  exitAndCheckNothingLeaks();
+  for (const Hwnd window : expected) {
+    EXPECT_EQ(sim.window(window).rect.height(), 400);
+  }
+  EXPECT_TRUE(sim.isVisible(lateMenu));
+  for (const Hwnd window : menued) {
+    EXPECT_TRUE(window == menued[7] || sim.isVisible(window));
+  }
 }
 
 // Every private number, and the numbers around them, with arbitrary
