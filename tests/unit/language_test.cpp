@@ -190,7 +190,7 @@ TEST_F(LanguageTest, TheGermanFileTranslatesEveryCaptionAndMessageInWindows1252)
       EXPECT_NE(german, key) << key << " is not translated";
     }
   }
-  EXPECT_EQ(lang.translate("Save changes"), "\xC4nderungen speichern");
+  EXPECT_EQ(lang.translate("Save changes"), "Speichern");
   EXPECT_EQ(lang.translate("Priority:"), "Priorit\xE4t:");
   EXPECT_EQ(lang.translate("Shade"), "Aufrollen");
   EXPECT_EQ(desk.files[kGerman].find('\xC3'), std::string::npos) << "no UTF-8 sequences";
