@@ -46,20 +46,20 @@ class Options {
         return std::nullopt;
       }
       std::string name = arg.substr(2);
-      if (kFlags.count(name) != 0) {
-        options.values_[name] = "1";
+      if (kFlags.contains(name)) {
+        options.values_.insert_or_assign(name, std::string("1"));
         continue;
       }
       if (i + 1 >= argc) {
         std::fprintf(stderr, "option --%s needs a value\n", name.c_str());
         return std::nullopt;
       }
-      options.values_[name] = argv[++i];
+      options.values_.insert_or_assign(name, std::string(argv[++i]));
     }
     return options;
   }
 
-  [[nodiscard]] bool has(const std::string& name) const { return values_.count(name) != 0; }
+  [[nodiscard]] bool has(const std::string& name) const { return values_.contains(name); }
   [[nodiscard]] std::string text(const std::string& name) const {
     auto it = values_.find(name);
     return it == values_.end() ? std::string() : it->second;
@@ -78,6 +78,16 @@ class Options {
  private:
   std::map<std::string, std::string> values_;
 };
+
+// The one place where integers from the API (handle values, message
+// parameters, window data) become pointers again.
+template <class Pointer>
+Pointer pointerFrom(ULONG_PTR value) {
+  return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
+bool succeeded(BOOL result) { return result != FALSE; }
+int bit(BOOL value) { return value != FALSE ? 1 : 0; }
 
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;
@@ -114,15 +124,17 @@ bool sendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 // match). Hidden windows count.
 HWND findTopLevel(const Options& options) {
   if (options.has("hwnd")) {
-    auto* window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(options.hex("hwnd")));
-    return IsWindow(window) ? window : nullptr;
+    auto* window = pointerFrom<HWND>(options.hex("hwnd"));
+    return succeeded(IsWindow(window)) ? window : nullptr;
   }
-  if (!options.has("class") && !options.has("title")) return nullptr;
+  if (!options.has("class") && !options.has("title")) {
+    return nullptr;
+  }
   return FindWindowExA(nullptr, nullptr, options.textOrNull("class"), options.textOrNull("title"));
 }
 
 BOOL CALLBACK collectWindow(HWND window, LPARAM list) {
-  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  pointerFrom<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
 }
 
@@ -142,7 +154,9 @@ std::vector<HWND> topLevelWindows() {
 // boxes inside group boxes.
 HWND findDescendant(HWND parent, int id) {
   for (HWND child : descendants(parent)) {
-    if (GetDlgCtrlID(child) == id) return child;
+    if (GetDlgCtrlID(child) == id) {
+      return child;
+    }
   }
   return nullptr;
 }
@@ -160,14 +174,16 @@ void printWindow(HWND window) {
       "hwnd=0x%lx rect=%ld,%ld,%ld,%ld style=0x%08lx exstyle=0x%08lx visible=%d topmost=%d "
       "foreground=%d iconic=%d owner=0x%lx class=%s title=%s\n",
       handleValue(window), r.left, r.top, r.right, r.bottom, style, exStyle,
-      IsWindowVisible(window) ? 1 : 0, (exStyle & WS_EX_TOPMOST) != 0 ? 1 : 0,
-      GetForegroundWindow() == window ? 1 : 0, IsIconic(window) ? 1 : 0,
+      bit(IsWindowVisible(window)), (exStyle & WS_EX_TOPMOST) != 0 ? 1 : 0,
+      GetForegroundWindow() == window ? 1 : 0, bit(IsIconic(window)),
       handleValue(GetWindow(window, GW_OWNER)), className(window).c_str(),
       windowText(window).c_str());
 }
 
 bool isCheckable(HWND control) {
-  if (lstrcmpiA(className(control).c_str(), "Button") != 0) return false;
+  if (lstrcmpiA(className(control).c_str(), "Button") != 0) {
+    return false;
+  }
   switch (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) {
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
@@ -195,7 +211,7 @@ void printChild(HWND topLevel, HWND child) {
   const int parentId = parent == topLevel ? 0 : GetDlgCtrlID(parent);
   std::printf("id=%d class=%s rect=%ld,%ld,%ld,%ld parent=%d enabled=%d visible=%d",
               GetDlgCtrlID(child), className(child).c_str(), r.left, r.top, r.right, r.bottom,
-              parentId, IsWindowEnabled(child) ? 1 : 0, IsWindowVisible(child) ? 1 : 0);
+              parentId, bit(IsWindowEnabled(child)), bit(IsWindowVisible(child)));
   DWORD_PTR value = 0;
   if (isCheckable(child) && sendWithTimeout(child, BM_GETCHECK, 0, 0, &value)) {
     std::printf(" checked=%d", value == BST_CHECKED ? 1 : 0);
@@ -234,15 +250,17 @@ HICON makeIcon() {
 }
 
 LRESULT CALLBACK openWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* state = reinterpret_cast<OpenWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* state = pointerFrom<OpenWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   switch (message) {
     case WM_NCCREATE: {
-      auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+      auto* create = pointerFrom<CREATESTRUCTA*>(lParam);
       SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
       break;
     }
     case WM_GETICON:
-      if (state != nullptr && state->icon != nullptr) return reinterpret_cast<LRESULT>(state->icon);
+      if (state != nullptr && state->icon != nullptr) {
+        return reinterpret_cast<LRESULT>(state->icon);
+      }
       break;
     case WM_PAINT: {
       PAINTSTRUCT paint;
@@ -262,7 +280,9 @@ LRESULT CALLBACK openWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 bool registerClass(const std::string& name, WNDPROC procedure) {
   WNDCLASSA windowClass{};
-  if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &windowClass)) return true;
+  if (succeeded(GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &windowClass))) {
+    return true;
+  }
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -286,24 +306,32 @@ int cmdOpen(const Options& options) {
   const std::string windowClass =
       options.has("class") ? options.text("class") : "StrennixTestWindow";
   const Rect rect = parseRect(options.text("rect")).value_or(Rect{100, 100, 400, 300});
-  if (!registerClass(windowClass, openWindowProc)) return kExitFailed;
+  if (!registerClass(windowClass, openWindowProc)) {
+    return kExitFailed;
+  }
 
   HWND owner = nullptr;
   if (options.has("owner-class")) {
-    if (!registerClass(options.text("owner-class"), DefWindowProcA)) return kExitFailed;
+    if (!registerClass(options.text("owner-class"), DefWindowProcA)) {
+      return kExitFailed;
+    }
     // Like a form library's application window: never shown, owns the form.
     owner = CreateWindowExA(0, options.text("owner-class").c_str(), "", WS_POPUP, 0, 0, 0, 0,
                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   }
 
   static OpenWindowState state;
-  if (options.has("icon")) state.icon = makeIcon();
+  if (options.has("icon")) {
+    state.icon = makeIcon();
+  }
   const auto style = static_cast<DWORD>(options.hex("style", WS_OVERLAPPEDWINDOW));
   const auto exStyle = static_cast<DWORD>(options.hex("exstyle", 0));
   HWND window =
       CreateWindowExA(exStyle, windowClass.c_str(), title.c_str(), style, rect.x, rect.y,
                       rect.width, rect.height, owner, nullptr, GetModuleHandleA(nullptr), &state);
-  if (window == nullptr) return kExitFailed;
+  if (window == nullptr) {
+    return kExitFailed;
+  }
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
   std::printf("hwnd=0x%lx\n", handleValue(window));
@@ -315,36 +343,60 @@ int cmdOpen(const Options& options) {
 
 int cmdQuery(const Options& options) {
   HWND window = findTopLevel(options);
-  if (window == nullptr) return kExitFailed;
+  if (window == nullptr) {
+    return kExitFailed;
+  }
   printWindow(window);
   return kExitOk;
 }
 
 int cmdList(const Options& options) {
   for (HWND window : topLevelWindows()) {
-    if (!options.has("visible") || IsWindowVisible(window)) printWindow(window);
+    if (!options.has("visible") || succeeded(IsWindowVisible(window))) {
+      printWindow(window);
+    }
   }
   return kExitOk;
 }
 
 int cmdChildren(const Options& options) {
   HWND window = findTopLevel(options);
-  if (window == nullptr) return kExitFailed;
-  for (HWND child : descendants(window)) printChild(window, child);
+  if (window == nullptr) {
+    return kExitFailed;
+  }
+  for (HWND child : descendants(window)) {
+    printChild(window, child);
+  }
   return kExitOk;
 }
 
 // The texts of a message box: its static controls, less the icon.
 int cmdDialogText(const Options& options) {
   HWND box = FindWindowExA(nullptr, nullptr, "#32770", options.textOrNull("title"));
-  if (box == nullptr) return kExitFailed;
+  if (box == nullptr) {
+    return kExitFailed;
+  }
   for (HWND child : descendants(box)) {
-    if (lstrcmpiA(className(child).c_str(), "Static") != 0) continue;
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
+    if (lstrcmpiA(className(child).c_str(), "Static") != 0) {
+      continue;
+    }
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      continue;
+    }
     const std::string text = windowText(child);
-    if (!text.empty()) std::printf("%s\n", text.c_str());
+    if (!text.empty()) {
+      std::printf("%s\n", text.c_str());
+    }
   }
   return kExitOk;
+}
+
+// Holds the desktop: Wine closes a virtual desktop, taskbar and all, soon
+// after the last program on it ends, and starts it afresh for the next one.
+// Runs, windowless, until it is killed.
+int cmdIdle(const Options& /*options*/) {
+  GetDesktopWindow();
+  return runMessageLoop();
 }
 
 // Answers once the window's thread takes messages again: its message loop
@@ -358,17 +410,20 @@ int cmdPing(const Options& options) {
 
 int cmdClose(const Options& options) {
   HWND window = findTopLevel(options);
-  return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? kExitOk : kExitFailed;
+  return window != nullptr && succeeded(PostMessageA(window, WM_CLOSE, 0, 0)) ? kExitOk
+                                                                              : kExitFailed;
 }
 
 int cmdForeground(const Options& options) {
   HWND window = findTopLevel(options);
-  return window != nullptr && SetForegroundWindow(window) ? kExitOk : kExitFailed;
+  return window != nullptr && succeeded(SetForegroundWindow(window)) ? kExitOk : kExitFailed;
 }
 
 int cmdShow(const Options& options) {
   HWND window = findTopLevel(options);
-  if (window == nullptr) return kExitFailed;
+  if (window == nullptr) {
+    return kExitFailed;
+  }
   ShowWindow(window, static_cast<int>(options.number("cmd", SW_SHOW)));
   return kExitOk;
 }
@@ -376,16 +431,19 @@ int cmdShow(const Options& options) {
 int cmdMove(const Options& options) {
   HWND window = findTopLevel(options);
   const auto rect = parseRect(options.text("rect"));
-  if (window == nullptr || !rect) return kExitFailed;
-  return SetWindowPos(window, nullptr, rect->x, rect->y, rect->width, rect->height,
-                      SWP_NOZORDER | SWP_NOACTIVATE)
-             ? kExitOk
-             : kExitFailed;
+  if (window == nullptr || !rect) {
+    return kExitFailed;
+  }
+  const bool moved = succeeded(SetWindowPos(window, nullptr, rect->x, rect->y, rect->width,
+                                            rect->height, SWP_NOZORDER | SWP_NOACTIVATE));
+  return moved ? kExitOk : kExitFailed;
 }
 
 int cmdSetStyle(const Options& options) {
   HWND window = findTopLevel(options);
-  if (window == nullptr) return kExitFailed;
+  if (window == nullptr) {
+    return kExitFailed;
+  }
   if (options.has("style")) {
     SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(options.hex("style")));
   }
@@ -407,7 +465,9 @@ HWND findControl(const Options& options) {
 // that opens a modal box only costs the send time-out.
 int cmdClick(const Options& options) {
   HWND control = findControl(options);
-  if (control == nullptr) return kExitFailed;
+  if (control == nullptr) {
+    return kExitFailed;
+  }
   sendWithTimeout(control, BM_CLICK, 0, 0);
   return kExitOk;
 }
@@ -438,12 +498,127 @@ int buttonId(const std::string& name) {
 // driver waiting for it.
 int cmdPress(const Options& options) {
   HWND box = FindWindowExA(nullptr, nullptr, "#32770", options.textOrNull("title"));
-  if (box == nullptr) return kExitFailed;
+  if (box == nullptr) {
+    return kExitFailed;
+  }
   const int id = buttonId(options.text("button"));
-  return PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                      reinterpret_cast<LPARAM>(GetDlgItem(box, id)))
-             ? kExitOk
-             : kExitFailed;
+  const bool posted = succeeded(PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                             reinterpret_cast<LPARAM>(GetDlgItem(box, id))));
+  return posted ? kExitOk : kExitFailed;
+}
+
+// --- version ----------------------------------------------------------------
+
+// The version resource functions of version.dll, loaded here, as no other
+// command needs the library.
+class VersionLibrary {
+ public:
+  VersionLibrary() : module_(LoadLibraryA("version.dll")) {}
+  ~VersionLibrary() {
+    if (module_ != nullptr) {
+      FreeLibrary(module_);
+    }
+  }
+  VersionLibrary(const VersionLibrary&) = delete;
+  VersionLibrary& operator=(const VersionLibrary&) = delete;
+
+  // The file's whole version resource; empty when it has none.
+  [[nodiscard]] std::vector<char> read(const std::string& file) const {
+    using SizeFunction = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+    using InfoFunction = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+    auto size = function<SizeFunction>("GetFileVersionInfoSizeA");
+    auto info = function<InfoFunction>("GetFileVersionInfoA");
+    DWORD ignored = 0;
+    std::vector<char> block(size != nullptr ? size(file.c_str(), &ignored) : 0);
+    if (block.empty() || info == nullptr ||
+        !succeeded(info(file.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))) {
+      return {};
+    }
+    return block;
+  }
+
+  // The item at the path inside the resource, or nothing.
+  template <class Item>
+  [[nodiscard]] const Item* query(const std::vector<char>& block, const std::string& path) const {
+    using QueryFunction = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    auto query = function<QueryFunction>("VerQueryValueA");
+    void* item = nullptr;
+    UINT length = 0;
+    if (block.empty() || query == nullptr ||
+        !succeeded(query(block.data(), path.c_str(), &item, &length)) || length == 0) {
+      return nullptr;
+    }
+    return static_cast<const Item*>(item);
+  }
+
+ private:
+  template <class Function>
+  Function function(const char* name) const {
+    return module_ != nullptr
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
+               : nullptr;
+  }
+
+  HMODULE module_;
+};
+
+std::string versionText(DWORD high, DWORD low) {
+  return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." +
+         std::to_string(HIWORD(low)) + "." + std::to_string(LOWORD(low));
+}
+
+BOOL CALLBACK keepFirstName(HMODULE /*module*/, LPCSTR /*type*/, LPSTR name, LONG_PTR kept) {
+  auto* first = pointerFrom<std::string*>(static_cast<ULONG_PTR>(kept));
+  *first = IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name)) : name;
+  return FALSE;
+}
+
+// "firsticon=ID manifest=BYTES": the icon group that Explorer shows (the
+// first one) and the size of the manifest of ID 1, 0 when there is none.
+std::string iconAndManifest(const std::string& file) {
+  HMODULE image = LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (image == nullptr) {
+    return "firsticon=none manifest=0";
+  }
+  std::string firstIcon = "none";
+  EnumResourceNamesA(image, RT_GROUP_ICON, keepFirstName,
+                     static_cast<LONG_PTR>(reinterpret_cast<ULONG_PTR>(&firstIcon)));
+  HRSRC manifest = FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);
+  const DWORD manifestSize = manifest != nullptr ? SizeofResource(image, manifest) : 0;
+  FreeLibrary(image);
+  return "firsticon=" + firstIcon + " manifest=" + std::to_string(manifestSize);
+}
+
+// What Explorer shows of an executable: "fileversion=A.B.C.D
+// productversion=A.B.C.D firsticon=ID manifest=BYTES", then a line
+// "string name=N text=T" for each standard string of its first translation.
+int cmdVersion(const Options& options) {
+  const std::string file = options.text("file");
+  const VersionLibrary library;
+  const std::vector<char> block = library.read(file);
+  const auto* fixed = library.query<VS_FIXEDFILEINFO>(block, "\\");
+  if (fixed == nullptr) {
+    return kExitFailed;
+  }
+  std::printf("fileversion=%s productversion=%s %s\n",
+              versionText(fixed->dwFileVersionMS, fixed->dwFileVersionLS).c_str(),
+              versionText(fixed->dwProductVersionMS, fixed->dwProductVersionLS).c_str(),
+              iconAndManifest(file).c_str());
+
+  const auto* translation = library.query<WORD>(block, "\\VarFileInfo\\Translation");
+  if (translation == nullptr) {
+    return kExitOk;
+  }
+  char table[16] = {};
+  std::snprintf(table, sizeof table, "%04x%04x", translation[0], translation[1]);
+  for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "InternalName",
+                           "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"}) {
+    const std::string path = std::string("\\StringFileInfo\\") + table + "\\" + name;
+    if (const auto* text = library.query<char>(block, path)) {
+      std::printf("string name=%s text=%s\n", name, text);
+    }
+  }
+  return kExitOk;
 }
 
 // --- command table ----------------------------------------------------------
@@ -465,6 +640,7 @@ const Command kCommands[] = {
     {"children", cmdChildren, kWindow},
     {"dialogtext", cmdDialogText, "--title T"},
     {"ping", cmdPing, kWindow},
+    {"idle", cmdIdle, ""},
     {"close", cmdClose, kWindow},
     {"foreground", cmdForeground, kWindow},
     {"show", cmdShow, "(window) --cmd N"},
@@ -474,6 +650,7 @@ const Command kCommands[] = {
     {"setcheck", cmdSetCheck, "(window) --id N --checked 0|1"},
     {"settrack", cmdSetTrack, "(window) --id N --pos P"},
     {"press", cmdPress, "--title T --button N|ok|cancel|yes|no|..."},
+    {"version", cmdVersion, "--file PATH"},
 };
 
 int usage() {
@@ -490,11 +667,17 @@ int usage() {
 int main(int argc, char** argv) {
   // Plain line feeds: the harness reads the output on Linux.
   _setmode(_fileno(stdout), _O_BINARY);
-  if (argc < 2) return usage();
+  if (argc < 2) {
+    return usage();
+  }
   for (const Command& command : kCommands) {
-    if (std::strcmp(argv[1], command.name) != 0) continue;
+    if (std::strcmp(argv[1], command.name) != 0) {
+      continue;
+    }
     const auto options = Options::parse(argc, argv, 2);
-    if (!options) return usage();
+    if (!options) {
+      return usage();
+    }
     const int result = command.run(*options);
     std::fflush(stdout);
     return result;

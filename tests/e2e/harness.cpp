@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -46,7 +48,9 @@ std::string slurp(const fs::path& path) {
 
 std::string trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
+  if (first == std::string::npos) {
+    return {};
+  }
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
@@ -57,7 +61,9 @@ std::string seconds(std::chrono::milliseconds duration) {
 [[noreturn]] void fail(const std::string& message) { throw std::runtime_error(message); }
 
 std::string commandFailure(const std::vector<std::string>& argv, const CommandResult& result) {
-  if (result.timedOut) return describe(argv) + " did not end in time";
+  if (result.timedOut) {
+    return describe(argv) + " did not end in time";
+  }
   return describe(argv) + " failed with exit code " + std::to_string(result.exitCode) + ": " +
          trimmed(result.output + "\n" + result.errors);
 }
@@ -66,7 +72,9 @@ CommandResult runChecked(const std::vector<std::string>& argv, const Environment
                          const fs::path& workingDirectory,
                          std::chrono::milliseconds timeout = kCommandTimeout) {
   CommandResult result = runCommand(argv, environment, workingDirectory, timeout);
-  if (result.timedOut || result.exitCode != 0) fail(commandFailure(argv, result));
+  if (result.timedOut || result.exitCode != 0) {
+    fail(commandFailure(argv, result));
+  }
   return result;
 }
 
@@ -88,7 +96,9 @@ std::map<std::string, std::string> fields(const std::string& text) {
   std::istringstream in(text);
   for (std::string word; in >> word;) {
     const auto equals = word.find('=');
-    if (equals != std::string::npos) result[word.substr(0, equals)] = word.substr(equals + 1);
+    if (equals != std::string::npos) {
+      result[word.substr(0, equals)] = word.substr(equals + 1);
+    }
   }
   return result;
 }
@@ -99,10 +109,14 @@ class FileLock {
  public:
   explicit FileLock(const fs::path& path)
       : fd_(::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644)) {
-    if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) fail("cannot lock " + path.string());
+    if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
+      fail("cannot lock " + path.string());
+    }
   }
   ~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
   }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
@@ -111,54 +125,33 @@ class FileLock {
   int fd_;
 };
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "strennix-e2e.XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) fail("cannot make a temporary directory");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  [[nodiscard]] const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-// An Xvfb server on a display number of its own choosing (-displayfd), which
-// it reports once it takes connections.
+// An Xvfb server on a display number of its own. The numbers are taken from
+// a high range, away from the :0, :1, :99 that people start by hand, and
+// Xvfb reports through -displayfd once it takes connections.
 class XServer {
  public:
   explicit XServer(const fs::path& log) {
-    std::array<int, 2> fds{};
-    if (::pipe2(fds.data(), O_CLOEXEC) != 0) fail("pipe");
-    const int readEnd = fds[0];
-    const int writeEnd = fds[1];
-    try {
-      process_.emplace(SpawnOptions{{"Xvfb", "-displayfd", std::to_string(writeEnd), "-screen", "0",
-                                     kScreen, "-nolisten", "tcp", "-noreset"},
-                                    {},
-                                    {},
-                                    log,
-                                    writeEnd});
-    } catch (...) {
-      ::close(readEnd);
-      ::close(writeEnd);
-      throw;
+    constexpr int kFirst = 300;
+    constexpr int kRange = 600;
+    constexpr int kAttempts = 40;
+    const int start = kFirst + static_cast<int>(::getpid() % kRange);
+    for (int attempt = 0; attempt < kAttempts && display_.empty(); ++attempt) {
+      const int number = kFirst + (start - kFirst + attempt) % kRange;
+      if (inUse(number)) {
+        continue;
+      }
+      if (tryStart(number, log)) {
+        display_ = ":" + std::to_string(number);
+      }
     }
-    ::close(writeEnd);
-    const std::string number = readDisplayNumber(readEnd);
-    ::close(readEnd);
-    if (number.empty()) fail("Xvfb did not start: " + slurp(log));
-    display_ = ":" + number;
+    if (display_.empty()) {
+      fail("Xvfb did not start: " + slurp(log));
+    }
   }
   ~XServer() {
-    if (process_) process_->stop(SIGTERM, 5s);
+    if (process_) {
+      process_->stop(SIGTERM, 5s);
+    }
   }
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
@@ -166,16 +159,56 @@ class XServer {
   [[nodiscard]] const std::string& display() const { return display_; }
 
  private:
+  static bool inUse(int number) {
+    const std::string n = std::to_string(number);
+    return fs::exists("/tmp/.X" + n + "-lock") || fs::exists("/tmp/.X11-unix/X" + n);
+  }
+
+  // Another server may take the number first: then this one ends at once.
+  bool tryStart(int number, const fs::path& log) {
+    std::array<int, 2> fds{};
+    if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
+      fail("pipe");
+    }
+    const int readEnd = fds[0];
+    const int writeEnd = fds[1];
+    try {
+      process_.emplace(SpawnOptions{
+          {"Xvfb", ":" + std::to_string(number), "-displayfd", std::to_string(writeEnd), "-screen",
+           "0", kScreen, "-nolisten", "tcp", "-noreset"},
+          {},
+          {},
+          log,
+          writeEnd});
+    } catch (...) {
+      ::close(readEnd);
+      ::close(writeEnd);
+      throw;
+    }
+    ::close(writeEnd);
+    const bool ready = readDisplayNumber(readEnd) == std::to_string(number);
+    ::close(readEnd);
+    if (!ready) {
+      process_->stop(SIGTERM, 5s);
+      process_.reset();
+    }
+    return ready;
+  }
+
   std::string readDisplayNumber(int fd) {
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + kCommandTimeout;
     while (text.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline &&
            process_->running()) {
       pollfd polled{fd, POLLIN, 0};
-      if (::poll(&polled, 1, 100) <= 0) continue;
+      if (::poll(&polled, 1, 100) <= 0) {
+        continue;
+      }
       std::array<char, 32> buffer{};
       const ssize_t count = ::read(fd, buffer.data(), buffer.size());
-      if (count <= 0) break;
+      if (count <= 0) {
+        break;
+      }
       text.append(buffer.data(), static_cast<size_t>(count));
     }
     return trimmed(text);
@@ -202,7 +235,9 @@ void removeWineServerDirectory(const fs::path& prefix) {
   std::ifstream in(prefix / "wineserver");
   std::string name;
   in >> name;
-  if (name.rfind("wine-", 0) != 0 || name.find('/') != std::string::npos) return;
+  if (name.rfind("wine-", 0) != 0 || name.find('/') != std::string::npos) {
+    return;
+  }
   std::error_code ignored;
   fs::remove_all(fs::temp_directory_path() / name, ignored);
   fs::remove_all(fs::path("/tmp") / name, ignored);
@@ -214,6 +249,51 @@ void removePrefix(const fs::path& prefix) {
   std::error_code ignored;
   fs::remove_all(prefix, ignored);
 }
+
+// The directory of one test's session (prefix, working directory, logs),
+// marked with the test process's id. A session whose process was killed
+// before it could clean up (a ctest time-out) is removed by the next one.
+class SessionDir {
+ public:
+  SessionDir() {
+    removeAbandoned();
+    std::string pattern = (fs::temp_directory_path() / (kPrefix + "XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      fail("cannot make a temporary directory");
+    }
+    path_ = pattern;
+    std::ofstream(path_ / kOwnerFile) << ::getpid() << "\n";
+  }
+  ~SessionDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  SessionDir(const SessionDir&) = delete;
+  SessionDir& operator=(const SessionDir&) = delete;
+  [[nodiscard]] const fs::path& path() const { return path_; }
+
+ private:
+  inline static const std::string kPrefix = "strennix-e2e.";
+  static constexpr const char* kOwnerFile = "owner.pid";
+
+  static void removeAbandoned() {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), ignored)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(kPrefix, 0) != 0 || !fs::exists(entry.path() / kOwnerFile)) {
+        continue;
+      }
+      pid_t owner = 0;
+      std::ifstream(entry.path() / kOwnerFile) >> owner;
+      if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH) {
+        removeWineServerDirectory(entry.path() / "prefix");
+        fs::remove_all(entry.path(), ignored);
+      }
+    }
+  }
+
+  fs::path path_;
+};
 
 void buildTemplatePrefix(const fs::path& prefix) {
   const fs::path log = prefix.parent_path() / "wine-template.log";
@@ -228,18 +308,20 @@ void buildTemplatePrefix(const fs::path& prefix) {
   runChecked({"wineboot", "--init"}, environment, here, kWinebootTimeout);
   // One shared virtual desktop, so that every program sees the others'
   // windows; no crash dialog, so that a crash ends the program at once.
-  runChecked({"wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d",
+  runChecked({"wine", "reg", "add", R"(HKCU\Software\Wine\Explorer)", "/v", "Desktop", "/d",
               "Default", "/f"},
              environment, here);
-  runChecked({"wine", "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default",
+  runChecked({"wine", "reg", "add", R"(HKCU\Software\Wine\Explorer\Desktops)", "/v", "Default",
               "/d", "1024x768", "/f"},
              environment, here);
-  runChecked({"wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog", "/t",
+  runChecked({"wine", "reg", "add", R"(HKCU\Software\Wine\WineDbg)", "/v", "ShowCrashDialog", "/t",
               "REG_DWORD", "/d", "0", "/f"},
              environment, here);
   // The server writes the registry to disk when it ends.
   const CommandResult waited = runCommand({"wineserver", "-w"}, environment, here, kCommandTimeout);
-  if (waited.timedOut) runCommand({"wineserver", "-k"}, environment, here, kCommandTimeout);
+  if (waited.timedOut) {
+    runCommand({"wineserver", "-k"}, environment, here, kCommandTimeout);
+  }
   if (slurp(prefix / "user.reg").find("Explorer\\\\Desktops") == std::string::npos) {
     fail("the template Wine prefix lacks its virtual desktop settings");
   }
@@ -248,8 +330,12 @@ void buildTemplatePrefix(const fs::path& prefix) {
 }
 
 bool matches(const WindowInfo& info, const Window& window) {
-  if (window.hwnd != 0 && info.hwnd != window.hwnd) return false;
-  if (!window.className.empty() && info.className != window.className) return false;
+  if (window.hwnd != 0 && info.hwnd != window.hwnd) {
+    return false;
+  }
+  if (!window.className.empty() && info.className != window.className) {
+    return false;
+  }
   return window.title.empty() || info.title == window.title;
 }
 
@@ -261,7 +347,9 @@ std::string hex(std::uint32_t value) {
 
 std::string sanitized(std::string name) {
   for (char& c : name) {
-    if (c == '/' || c == ' ') c = '_';
+    if (c == '/' || c == ' ') {
+      c = '_';
+    }
   }
   return name;
 }
@@ -292,7 +380,9 @@ void ensureTemplatePrefix() {
   const fs::path prefix = templatePrefixDir();
   fs::create_directories(prefix.parent_path());
   FileLock lock(prefix.string() + ".lock");
-  if (fs::exists(prefix / kReadyMarker)) return;
+  if (fs::exists(prefix / kReadyMarker)) {
+    return;
+  }
   removePrefix(prefix);
   buildTemplatePrefix(prefix);
 }
@@ -319,7 +409,9 @@ std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> result;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
     result.push_back(line);
   }
   return result;
@@ -351,7 +443,9 @@ std::optional<WindowInfo> parseWindowLine(const std::string& line) {
 
 std::optional<ControlInfo> parseControlLine(const std::string& line) {
   const auto textAt = line.find(" text=");
-  if (line.rfind("id=", 0) != 0 || textAt == std::string::npos) return std::nullopt;
+  if (line.rfind("id=", 0) != 0 || textAt == std::string::npos) {
+    return std::nullopt;
+  }
   auto values = fields(line.substr(0, textAt));
   ControlInfo info;
   info.id = std::stoi(values["id"]);
@@ -360,8 +454,12 @@ std::optional<ControlInfo> parseControlLine(const std::string& line) {
   info.parentId = std::stoi(values["parent"]);
   info.enabled = values["enabled"] == "1";
   info.visible = values["visible"] == "1";
-  if (values.count("checked") != 0) info.checked = values["checked"] == "1";
-  if (values.count("pos") != 0) info.position = std::stoi(values["pos"]);
+  if (values.contains("checked")) {
+    info.checked = values["checked"] == "1";
+  }
+  if (values.contains("pos")) {
+    info.position = std::stoi(values["pos"]);
+  }
   info.text = line.substr(textAt + 6);
   return info;
 }
@@ -371,15 +469,21 @@ std::map<std::string, RegValue> parseRegQuery(const std::string& output) {
   static const std::string kGap = "    ";
   std::map<std::string, RegValue> values;
   for (const std::string& line : splitLines(output)) {
-    if (line.rfind(kGap, 0) != 0) continue;
+    if (line.rfind(kGap, 0) != 0) {
+      continue;
+    }
     const auto typeAt = line.find(kGap + "REG_", kGap.size());
-    if (typeAt == std::string::npos) continue;
+    if (typeAt == std::string::npos) {
+      continue;
+    }
     const std::string name = line.substr(kGap.size(), typeAt - kGap.size());
     const std::string rest = line.substr(typeAt + kGap.size());
     const auto dataAt = rest.find(kGap);
     RegValue value;
     value.type = rest.substr(0, dataAt);
-    if (dataAt != std::string::npos) value.data = rest.substr(dataAt + kGap.size());
+    if (dataAt != std::string::npos) {
+      value.data = rest.substr(dataAt + kGap.size());
+    }
     values[name] = value;
   }
   return values;
@@ -391,17 +495,29 @@ std::uint32_t RegValue::dword() const {
 
 std::vector<std::string> Window::arguments() const {
   std::vector<std::string> result;
-  if (hwnd != 0) return {"--hwnd", hex(hwnd)};
-  if (!className.empty()) result.insert(result.end(), {"--class", className});
-  if (!title.empty()) result.insert(result.end(), {"--title", title});
+  if (hwnd != 0) {
+    return {"--hwnd", hex(hwnd)};
+  }
+  if (!className.empty()) {
+    result.insert(result.end(), {"--class", className});
+  }
+  if (!title.empty()) {
+    result.insert(result.end(), {"--title", title});
+  }
   return result;
 }
 
 std::string Window::describe() const {
-  if (hwnd != 0) return "window 0x" + hex(hwnd);
+  if (hwnd != 0) {
+    return "window 0x" + hex(hwnd);
+  }
   std::string text = "window";
-  if (!className.empty()) text += " of class " + className;
-  if (!title.empty()) text += " titled \"" + title + "\"";
+  if (!className.empty()) {
+    text += " of class " + className;
+  }
+  if (!title.empty()) {
+    text += " titled \"" + title + "\"";
+  }
   return text;
 }
 
@@ -409,7 +525,9 @@ std::string Window::describe() const {
 
 int WineProcess::waitForExit(std::chrono::milliseconds timeout) {
   const auto code = child_.waitForExit(timeout);
-  if (!code) fail(name_ + " did not end within " + seconds(timeout));
+  if (!code) {
+    fail(name_ + " did not end within " + seconds(timeout));
+  }
   return *code;
 }
 
@@ -445,7 +563,9 @@ class WineSession {
     std::vector<std::string> argv = {"wine", exe.string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     Environment environment = environment_;
-    for (const auto& [name, value] : extra) environment[name] = value;
+    for (const auto& [name, value] : extra) {
+      environment[name] = value;
+    }
     const std::string name = exe.filename().string();
     const fs::path log =
         logs_ / (std::to_string(processes_.size() + 1) + "-" + exe.stem().string() + ".log");
@@ -453,8 +573,8 @@ class WineSession {
     return processes_.back();
   }
 
-  CommandResult run(const std::vector<std::string>& argv,
-                    std::chrono::milliseconds timeout = kCommandTimeout) const {
+  [[nodiscard]] CommandResult run(const std::vector<std::string>& argv,
+                                  std::chrono::milliseconds timeout = kCommandTimeout) const {
     return runCommand(argv, environment_, work_, timeout);
   }
 
@@ -470,20 +590,24 @@ class WineSession {
     fs::remove(prefix_ / kReadyMarker);
     const fs::path bin = win32BinDir();
     fs::copy_file(bin / "strennix.exe", work_ / "strennix.exe");
-    if (fs::exists(bin / "hook.dll")) fs::copy_file(bin / "hook.dll", work_ / "hook.dll");
+    if (fs::exists(bin / "hook.dll")) {
+      fs::copy_file(bin / "hook.dll", work_ / "hook.dll");
+    }
     if (fs::exists(sourceDir() / "lang")) {
       fs::copy(sourceDir() / "lang", work_ / "lang", fs::copy_options::recursive);
     }
     return logs_ / "xvfb.log";
   }
 
-  // A persistent Wine server for the prefix: it would otherwise end, and take
-  // the desktop with it, whenever no Windows program runs between two steps.
+  // A Wine server for the prefix that outlives its programs by half a
+  // minute: it would otherwise end, and take the desktop with it, whenever no
+  // Windows program runs between two steps of a test. It ends by itself when
+  // a killed test leaves it behind.
   class Server {
    public:
     Server(Environment environment, fs::path directory)
         : environment_(std::move(environment)), directory_(std::move(directory)) {
-      ChildProcess server({{"wineserver", "-p"}, environment_, directory_, {}, {}});
+      ChildProcess server({{"wineserver", "-p30"}, environment_, directory_, {}, {}});
       server.waitForExit(kCommandTimeout);
     }
     ~Server() {
@@ -502,7 +626,7 @@ class WineSession {
     fs::path directory_;
   };
 
-  TempDir root_;
+  SessionDir root_;
   fs::path prefix_;
   fs::path work_;
   fs::path logs_;
@@ -519,23 +643,43 @@ WineDesktopTest::~WineDesktopTest() = default;
 
 void WineDesktopTest::SetUp() {
   if (const auto missing = missingBinaries()) {
-    if (binariesRequired()) FAIL() << *missing;
+    if (binariesRequired()) {
+      FAIL() << *missing;
+    }
     GTEST_SKIP() << *missing;
   }
   std::error_code ignored;
   fs::remove_all(artifactsDir(), ignored);
   ensureTemplatePrefix();
   session_ = std::make_unique<WineSession>();
-  waitFor([this] { return windowExists("Shell_TrayWnd"); }, "the Wine desktop and its taskbar");
+  // Wine closes the virtual desktop, taskbar and all, soon after the last
+  // program on it ends; this one keeps it for the whole test.
+  startProgram(win32BinDir() / "testdriver.exe", {"idle"});
+  CommandResult last;
+  try {
+    waitFor(
+        [&] {
+          last = runDriver({"query", "--class", "Shell_TrayWnd"});
+          return last.exitCode == 0;
+        },
+        "the Wine desktop and its taskbar", 2 * kDefaultTimeout);
+  } catch (const std::exception& error) {
+    fail(std::string(error.what()) +
+         " (the driver said: " + trimmed(last.output + "\n" + last.errors) + ")");
+  }
 }
 
 void WineDesktopTest::TearDown() {
-  if (session_ && HasFailure()) keepArtifactsOfFailure();
+  if (session_ && HasFailure()) {
+    keepArtifactsOfFailure();
+  }
   session_.reset();
 }
 
 WineSession& WineDesktopTest::session() {
-  if (!session_) fail("the Wine desktop is not set up");
+  if (!session_) {
+    fail("the Wine desktop is not set up");
+  }
   return *session_;
 }
 
@@ -620,7 +764,9 @@ CommandResult WineDesktopTest::wine(const std::vector<std::string>& arguments) {
   std::vector<std::string> argv = {"wine"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   CommandResult result = session().run(argv);
-  if (result.timedOut) fail(describe(argv) + " did not end within " + seconds(kCommandTimeout));
+  if (result.timedOut) {
+    fail(describe(argv) + " did not end within " + seconds(kCommandTimeout));
+  }
   return result;
 }
 
@@ -643,9 +789,15 @@ std::string WineDesktopTest::driver(const std::vector<std::string>& arguments) {
 
 OpenedWindow WineDesktopTest::openWindow(const OpenWindowOptions& options) {
   std::vector<std::string> arguments = {"open", "--title", options.title};
-  if (!options.className.empty()) arguments.insert(arguments.end(), {"--class", options.className});
-  if (options.style) arguments.insert(arguments.end(), {"--style", hex(*options.style)});
-  if (options.exStyle) arguments.insert(arguments.end(), {"--exstyle", hex(*options.exStyle)});
+  if (!options.className.empty()) {
+    arguments.insert(arguments.end(), {"--class", options.className});
+  }
+  if (options.style) {
+    arguments.insert(arguments.end(), {"--style", hex(*options.style)});
+  }
+  if (options.exStyle) {
+    arguments.insert(arguments.end(), {"--exstyle", hex(*options.exStyle)});
+  }
   if (options.rect) {
     const Rect& r = *options.rect;
     arguments.insert(arguments.end(),
@@ -655,14 +807,18 @@ OpenedWindow WineDesktopTest::openWindow(const OpenWindowOptions& options) {
   if (!options.ownerClass.empty()) {
     arguments.insert(arguments.end(), {"--owner-class", options.ownerClass});
   }
-  if (options.icon) arguments.emplace_back("--icon");
+  if (options.icon) {
+    arguments.emplace_back("--icon");
+  }
 
   WineProcess& process = startProgram(win32BinDir() / "testdriver.exe", arguments);
   std::uint32_t hwnd = 0;
   waitFor(
       [&] {
         for (const std::string& line : splitLines(process.output())) {
-          if (line.rfind("hwnd=", 0) == 0) hwnd = parseHex(line.substr(5));
+          if (line.rfind("hwnd=", 0) == 0) {
+            hwnd = parseHex(line.substr(5));
+          }
         }
         if (hwnd == 0 && !process.running()) {
           fail("testdriver open \"" + options.title + "\" ended: " + process.output());
@@ -678,7 +834,9 @@ std::optional<WindowInfo> WineDesktopTest::findWindow(const Window& window) {
   const auto selector = window.arguments();
   arguments.insert(arguments.end(), selector.begin(), selector.end());
   const CommandResult result = runDriver(arguments);
-  if (result.exitCode != 0) return std::nullopt;
+  if (result.exitCode != 0) {
+    return std::nullopt;
+  }
   return parseWindowLine(trimmed(result.output));
 }
 
@@ -688,10 +846,14 @@ bool WineDesktopTest::windowExists(const std::string& className, const std::stri
 
 std::vector<WindowInfo> WineDesktopTest::listWindows(bool visibleOnly) {
   std::vector<std::string> arguments = {"list"};
-  if (visibleOnly) arguments.emplace_back("--visible");
+  if (visibleOnly) {
+    arguments.emplace_back("--visible");
+  }
   std::vector<WindowInfo> windows;
   for (const std::string& line : splitLines(driver(arguments))) {
-    if (auto info = parseWindowLine(line)) windows.push_back(*info);
+    if (auto info = parseWindowLine(line)) {
+      windows.push_back(*info);
+    }
   }
   return windows;
 }
@@ -702,24 +864,32 @@ std::vector<ControlInfo> WineDesktopTest::children(const Window& window) {
   arguments.insert(arguments.end(), selector.begin(), selector.end());
   std::vector<ControlInfo> controls;
   for (const std::string& line : splitLines(driver(arguments))) {
-    if (auto info = parseControlLine(line)) controls.push_back(*info);
+    if (auto info = parseControlLine(line)) {
+      controls.push_back(*info);
+    }
   }
   return controls;
 }
 
 std::optional<ControlInfo> WineDesktopTest::control(const Window& window, int id) {
   for (const ControlInfo& info : children(window)) {
-    if (info.id == id) return info;
+    if (info.id == id) {
+      return info;
+    }
   }
   return std::nullopt;
 }
 
 std::optional<std::string> WineDesktopTest::dialogText(const std::string& title) {
   const CommandResult result = runDriver({"dialogtext", "--title", title});
-  if (result.exitCode != 0) return std::nullopt;
+  if (result.exitCode != 0) {
+    return std::nullopt;
+  }
   std::string text;
   for (const std::string& line : splitLines(result.output)) {
-    if (!text.empty()) text += '\n';
+    if (!text.empty()) {
+      text += '\n';
+    }
     text += line;
   }
   return text;
@@ -759,8 +929,12 @@ void WineDesktopTest::moveWindow(const Window& window, const Rect& rect) {
 void WineDesktopTest::setStyle(const Window& window, std::optional<std::uint32_t> style,
                                std::optional<std::uint32_t> exStyle) {
   std::vector<std::string> more;
-  if (style) more.insert(more.end(), {"--style", hex(*style)});
-  if (exStyle) more.insert(more.end(), {"--exstyle", hex(*exStyle)});
+  if (style) {
+    more.insert(more.end(), {"--style", hex(*style)});
+  }
+  if (exStyle) {
+    more.insert(more.end(), {"--exstyle", hex(*exStyle)});
+  }
   driver(withWindow({"setstyle"}, window, more));
 }
 
@@ -787,15 +961,21 @@ bool WineDesktopTest::responds(const Window& window) {
 std::optional<RegValue> WineDesktopTest::regQuery(const std::string& key,
                                                   const std::string& value) {
   const CommandResult result = wine({"reg", "query", key, "/v", value});
-  if (result.exitCode != 0) return std::nullopt;
+  if (result.exitCode != 0) {
+    return std::nullopt;
+  }
   const auto values = parseRegQuery(result.output);
-  if (values.empty()) return std::nullopt;
+  if (values.empty()) {
+    return std::nullopt;
+  }
   return values.begin()->second;
 }
 
 std::map<std::string, RegValue> WineDesktopTest::regValues(const std::string& key) {
   const CommandResult result = wine({"reg", "query", key});
-  if (result.exitCode != 0) return {};
+  if (result.exitCode != 0) {
+    return {};
+  }
   return parseRegQuery(result.output);
 }
 
@@ -804,25 +984,33 @@ void WineDesktopTest::regAdd(const std::string& key, const std::string& value,
   const std::vector<std::string> arguments = {"reg", "add", key,  "/v", value,
                                               "/t",  type,  "/d", data, "/f"};
   const CommandResult result = wine(arguments);
-  if (result.exitCode != 0) fail(commandFailure(arguments, result));
+  if (result.exitCode != 0) {
+    fail(commandFailure(arguments, result));
+  }
 }
 
 void WineDesktopTest::regDelete(const std::string& key, const std::string& value) {
   const std::vector<std::string> arguments = {"reg", "delete", key, "/v", value, "/f"};
   const CommandResult result = wine(arguments);
-  if (result.exitCode != 0) fail(commandFailure(arguments, result));
+  if (result.exitCode != 0) {
+    fail(commandFailure(arguments, result));
+  }
 }
 
 void WineDesktopTest::regDeleteKey(const std::string& key) {
   const std::vector<std::string> arguments = {"reg", "delete", key, "/f"};
   const CommandResult result = wine(arguments);
-  if (result.exitCode != 0) fail(commandFailure(arguments, result));
+  if (result.exitCode != 0) {
+    fail(commandFailure(arguments, result));
+  }
 }
 
 // --- files -------------------------------------------------------------------------
 
 const fs::path& WineDesktopTest::workDir() const {
-  if (!session_) fail("the Wine desktop is not set up");
+  if (!session_) {
+    fail("the Wine desktop is not set up");
+  }
   return session_->work();
 }
 
@@ -844,13 +1032,15 @@ void WineDesktopTest::removeFile(const std::string& name) { fs::remove(workFile(
 
 std::string WineDesktopTest::windowsPath(const fs::path& path) {
   const CommandResult result = wine({"winepath", "-w", path.string()});
-  if (result.exitCode != 0) fail("winepath cannot convert " + path.string());
+  if (result.exitCode != 0) {
+    fail("winepath cannot convert " + path.string());
+  }
   return trimmed(result.output);
 }
 
 // --- screen and input ----------------------------------------------------------------
 
-fs::path WineDesktopTest::artifactsDir() const {
+fs::path WineDesktopTest::artifactsDir() {
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
   const std::string name =
       test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "harness";
@@ -858,7 +1048,7 @@ fs::path WineDesktopTest::artifactsDir() const {
 }
 
 fs::path WineDesktopTest::screenshot(const std::string& name) {
-  const fs::path path = artifactsDir() / name;
+  fs::path path = artifactsDir() / name;
   fs::create_directories(path.parent_path());
   runChecked({"import", "-display", session().display(), "-window", "root", path.string()}, {},
              workDir());
@@ -887,7 +1077,9 @@ void WineDesktopTest::doubleClick(int x, int y, int button) {
 void WineDesktopTest::pressKeys(const std::string& keys) {
   std::vector<std::string> arguments = {"key"};
   std::istringstream in(keys);
-  for (std::string key; in >> key;) arguments.push_back(key);
+  for (std::string key; in >> key;) {
+    arguments.push_back(key);
+  }
   xdotool(arguments);
 }
 

@@ -168,8 +168,8 @@ class WineDesktopTest : public ::testing::Test {
   // --- waiting ---------------------------------------------------------------
   // Polls the condition until it holds; after the time-out the test fails
   // with `what`.
-  void waitFor(const std::function<bool()>& condition, const std::string& what,
-               std::chrono::milliseconds timeout = kDefaultTimeout);
+  static void waitFor(const std::function<bool()>& condition, const std::string& what,
+                      std::chrono::milliseconds timeout = kDefaultTimeout);
   // Waits until the window exists and is visible. A message box titled
   // "Strennix" showing up instead fails the test at once with its text.
   WindowInfo waitForVisibleWindow(const Window& window,
@@ -234,7 +234,7 @@ class WineDesktopTest : public ::testing::Test {
 
   // --- screen and input (X coordinates are the desktop's screen coordinates) --
   std::filesystem::path screenshot(const std::string& name);
-  [[nodiscard]] std::filesystem::path artifactsDir() const;
+  [[nodiscard]] static std::filesystem::path artifactsDir();
   void mouseMove(int x, int y);
   void click(int x, int y, int button = 1);
   void doubleClick(int x, int y, int button = 1);

@@ -37,8 +37,12 @@ int removeWineTemplate() {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--rebuild-wine-template") == 0) return rebuildWineTemplate();
-    if (std::strcmp(argv[i], "--remove-wine-template") == 0) return removeWineTemplate();
+    if (std::strcmp(argv[i], "--rebuild-wine-template") == 0) {
+      return rebuildWineTemplate();
+    }
+    if (std::strcmp(argv[i], "--remove-wine-template") == 0) {
+      return removeWineTemplate();
+    }
   }
   return RUN_ALL_TESTS();
 }

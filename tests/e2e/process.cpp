@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +12,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <thread>
-
-extern char** environ;
+#include <utility>
 
 namespace strennix::e2e {
 namespace {
@@ -41,7 +41,9 @@ class Fd {
     return fd;
   }
   void reset() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
     fd_ = -1;
   }
 
@@ -55,7 +57,9 @@ class Fd {
 
 Fd openOrThrow(const std::filesystem::path& path, int flags) {
   Fd fd(::open(path.c_str(), flags | O_CLOEXEC, 0644));
-  if (fd.get() < 0) throwErrno("cannot open " + path.string());
+  if (fd.get() < 0) {
+    throwErrno("cannot open " + path.string());
+  }
   return fd;
 }
 
@@ -64,19 +68,30 @@ std::vector<std::string> environmentWith(const Environment& overrides) {
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
     const auto equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+    if (equals != std::string::npos) {
+      merged[text.substr(0, equals)] = text.substr(equals + 1);
+    }
   }
-  for (const auto& [name, value] : overrides) merged[name] = value;
+  for (const auto& [name, value] : overrides) {
+    merged[name] = value;
+  }
   std::vector<std::string> result;
   result.reserve(merged.size());
-  for (const auto& [name, value] : merged) result.push_back(name + "=" + value);
+  for (const auto& [name, value] : merged) {
+    std::string entry = name;
+    entry += '=';
+    entry += value;
+    result.push_back(std::move(entry));
+  }
   return result;
 }
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
   std::vector<char*> pointers;
   pointers.reserve(texts.size() + 1);
-  for (auto& text : texts) pointers.push_back(text.data());
+  for (auto& text : texts) {
+    pointers.push_back(text.data());
+  }
   pointers.push_back(nullptr);
   return pointers;
 }
@@ -91,7 +106,9 @@ struct ChildFds {
 // exec it only calls async-signal-safe functions.
 pid_t spawn(const std::vector<std::string>& argv, const Environment& environment,
             const std::filesystem::path& workingDirectory, const ChildFds& fds) {
-  if (argv.empty()) throw std::invalid_argument("empty command line");
+  if (argv.empty()) {
+    throw std::invalid_argument("empty command line");
+  }
   std::vector<std::string> arguments = argv;
   std::vector<std::string> variables = environmentWith(environment);
   std::vector<char*> argp = pointersTo(arguments);
@@ -99,15 +116,30 @@ pid_t spawn(const std::vector<std::string>& argv, const Environment& environment
   const std::string directory = workingDirectory.string();
   Fd nullInput = openOrThrow("/dev/null", O_RDONLY);
 
+  const pid_t parent = ::getpid();
   const pid_t pid = ::fork();
-  if (pid < 0) throwErrno("fork");
-  if (pid > 0) return pid;
+  if (pid < 0) {
+    throwErrno("fork");
+  }
+  if (pid > 0) {
+    return pid;
+  }
 
-  if (!directory.empty() && ::chdir(directory.c_str()) != 0) ::_exit(127);
+  // A test killed from outside (a ctest time-out) takes its children with it.
+  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (::getppid() != parent) {
+    ::_exit(127);
+  }
+
+  if (!directory.empty() && ::chdir(directory.c_str()) != 0) {
+    ::_exit(127);
+  }
   ::dup2(nullInput.get(), STDIN_FILENO);
   ::dup2(fds.output, STDOUT_FILENO);
   ::dup2(fds.errors, STDERR_FILENO);
-  if (fds.inherited) ::fcntl(*fds.inherited, F_SETFD, 0);
+  if (fds.inherited) {
+    ::fcntl(*fds.inherited, F_SETFD, 0);
+  }
   ::execvpe(argp[0], argp.data(), envp.data());
   ::_exit(127);
 }
@@ -116,14 +148,20 @@ void appendAvailable(int fd, std::string& text) {
   std::array<char, 4096> buffer{};
   for (;;) {
     const ssize_t count = ::read(fd, buffer.data(), buffer.size());
-    if (count <= 0) return;
+    if (count <= 0) {
+      return;
+    }
     text.append(buffer.data(), static_cast<size_t>(count));
   }
 }
 
 int statusToExitCode(int status) {
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  if (WIFEXITED(status)) {
+    return WEXITSTATUS(status);
+  }
+  if (WIFSIGNALED(status)) {
+    return 128 + WTERMSIG(status);
+  }
   return -1;
 }
 
@@ -138,7 +176,9 @@ ChildProcess::ChildProcess(const SpawnOptions& options) {
 }
 
 ChildProcess::~ChildProcess() {
-  if (pid_ > 0 && !exitCode_) stop(SIGKILL, std::chrono::seconds(5));
+  if (pid_ > 0 && !exitCode_) {
+    stop(SIGKILL, std::chrono::seconds(5));
+  }
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
@@ -147,11 +187,17 @@ ChildProcess::ChildProcess(ChildProcess&& other) noexcept
 }
 
 void ChildProcess::reap(int options) {
-  if (pid_ <= 0 || exitCode_) return;
+  if (pid_ <= 0 || exitCode_) {
+    return;
+  }
   int status = 0;
   const pid_t result = ::waitpid(pid_, &status, options);
-  if (result == pid_) exitCode_ = statusToExitCode(status);
-  if (result < 0 && errno == ECHILD) exitCode_ = -1;
+  if (result == pid_) {
+    exitCode_ = statusToExitCode(status);
+  }
+  if (result < 0 && errno == ECHILD) {
+    exitCode_ = -1;
+  }
 }
 
 bool ChildProcess::running() {
@@ -173,9 +219,13 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) 
 }
 
 void ChildProcess::stop(int signal, std::chrono::milliseconds grace) {
-  if (!running()) return;
+  if (!running()) {
+    return;
+  }
   ::kill(pid_, signal);
-  if (waitForExit(grace)) return;
+  if (waitForExit(grace)) {
+    return;
+  }
   ::kill(pid_, SIGKILL);
   reap(0);
 }
@@ -185,10 +235,14 @@ CommandResult runCommand(const std::vector<std::string>& argv, const Environment
                          std::chrono::milliseconds timeout) {
   std::array<int, 2> outPipe{};
   std::array<int, 2> errPipe{};
-  if (::pipe2(outPipe.data(), O_CLOEXEC) != 0) throwErrno("pipe");
+  if (::pipe2(outPipe.data(), O_CLOEXEC) != 0) {
+    throwErrno("pipe");
+  }
   Fd outRead(outPipe[0]);
   Fd outWrite(outPipe[1]);
-  if (::pipe2(errPipe.data(), O_CLOEXEC) != 0) throwErrno("pipe");
+  if (::pipe2(errPipe.data(), O_CLOEXEC) != 0) {
+    throwErrno("pipe");
+  }
   Fd errRead(errPipe[0]);
   Fd errWrite(errPipe[1]);
 
@@ -226,7 +280,9 @@ CommandResult runCommand(const std::vector<std::string>& argv, const Environment
 std::string describe(const std::vector<std::string>& argv) {
   std::string text;
   for (const auto& argument : argv) {
-    if (!text.empty()) text += ' ';
+    if (!text.empty()) {
+      text += ' ';
+    }
     text += argument.find(' ') == std::string::npos ? argument : "'" + argument + "'";
   }
   return text;

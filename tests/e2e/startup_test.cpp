@@ -27,7 +27,9 @@ std::string quoted(const std::string& text) {
 std::vector<fs::path> textFiles(const fs::path& directory) {
   std::vector<fs::path> found;
   for (const auto& entry : fs::directory_iterator(directory)) {
-    if (entry.path().extension() == ".txt") found.push_back(entry.path().filename());
+    if (entry.path().extension() == ".txt") {
+      found.push_back(entry.path().filename());
+    }
   }
   return found;
 }
@@ -90,7 +92,7 @@ TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
   EXPECT_EQ(log[10], "**********");
   for (size_t i = 0; i < kDefaultVariables.size(); ++i) {
     const auto& [field, value] = kDefaultVariables[i];
-    EXPECT_EQ(log[11 + i], "Strennix->" + field + "=" + value);
+    EXPECT_EQ(log[11 + i], std::string("Strennix->").append(field).append("=").append(value));
   }
   EXPECT_EQ(log[dumpLines - 1], "**********");
   EXPECT_TRUE(isLogLine(log[dumpLines], quoted("Terminating application."))) << log[dumpLines];
@@ -109,10 +111,9 @@ TEST_F(StartupTest, LogSwitchTracesTheSettingsLoad) {
   waitForVisibleWindow(mainForm);
 
   const auto traced = [this](const std::string& message) {
-    for (const std::string& line : splitLines(readFile("setupapplog.txt"))) {
-      if (isLogLine(line, quoted(message))) return true;
-    }
-    return false;
+    return std::ranges::any_of(
+        splitLines(readFile("setupapplog.txt")),
+        [&](const std::string& line) { return isLogLine(line, quoted(message)); });
   };
   waitFor([&] { return traced("Exited regToVars."); }, "the settings load to be traced");
   const auto log = splitLines(readFile("setupapplog.txt"));
@@ -154,7 +155,9 @@ TEST_F(StartupTest, InvalidPriorityShowsTheErrorAndExitsWithZero) {
   waitFor(
       [&] {
         for (const WindowInfo& window : listWindows(true)) {
-          if (window.className == "TStrennix") mainFormShown = true;
+          if (window.className == "TStrennix") {
+            mainFormShown = true;
+          }
           if (window.className == "#32770" && window.title == "Strennix") {
             message = dialogText("Strennix").value_or("");
           }
