@@ -54,6 +54,9 @@ fi
 if ! grep -q '^"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+  # The desktop that is up now was made without the setting: let it end, so
+  # that the program gets the virtual one.
+  wineserver -w
 fi
 
 # The program's folder: the executable, its hook library and the language
