@@ -103,27 +103,15 @@ std::map<std::string, std::string> fields(const std::string& text) {
   return result;
 }
 
-// An exclusive lock on a file, held for the object's life: one template
-// prefix is built at a time, whoever asks.
-class FileLock {
- public:
-  explicit FileLock(const fs::path& path)
-      : fd_(::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644)) {
-    if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
-      fail("cannot lock " + path.string());
-    }
+// An exclusive lock on a file, held as long as the descriptor is open: one
+// template prefix is built at a time, whoever asks.
+FileDescriptor lockFile(const fs::path& path) {
+  FileDescriptor fd = adopt(::open(path.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644));
+  if (!fd || ::flock(fd.get(), LOCK_EX) != 0) {
+    fail("cannot lock " + path.string());
   }
-  ~FileLock() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-
- private:
-  int fd_;
-};
+  return fd;
+}
 
 // An Xvfb server on a display number of its own. The numbers are taken from
 // a high range, away from the :0, :1, :99 that people start by hand, and
@@ -170,24 +158,17 @@ class XServer {
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
       fail("pipe");
     }
-    const int readEnd = fds[0];
-    const int writeEnd = fds[1];
-    try {
-      process_.emplace(SpawnOptions{
-          {"Xvfb", ":" + std::to_string(number), "-displayfd", std::to_string(writeEnd), "-screen",
-           "0", kScreen, "-nolisten", "tcp", "-noreset"},
-          {},
-          {},
-          log,
-          writeEnd});
-    } catch (...) {
-      ::close(readEnd);
-      ::close(writeEnd);
-      throw;
-    }
-    ::close(writeEnd);
-    const bool ready = readDisplayNumber(readEnd) == std::to_string(number);
-    ::close(readEnd);
+    const FileDescriptor readEnd = adopt(fds[0]);
+    FileDescriptor writeEnd = adopt(fds[1]);
+    process_.emplace(SpawnOptions{
+        {"Xvfb", ":" + std::to_string(number), "-displayfd", std::to_string(writeEnd.get()),
+         "-screen", "0", kScreen, "-nolisten", "tcp", "-noreset"},
+        {},
+        {},
+        log,
+        writeEnd.get()});
+    writeEnd.reset();
+    const bool ready = readDisplayNumber(readEnd.get()) == std::to_string(number);
     if (!ready) {
       process_->stop(SIGTERM, 5s);
       process_.reset();
@@ -379,7 +360,7 @@ bool binariesRequired() { return environmentFlag("STRENNIX_E2E_REQUIRE_BINARIES"
 void ensureTemplatePrefix() {
   const fs::path prefix = templatePrefixDir();
   fs::create_directories(prefix.parent_path());
-  FileLock lock(prefix.string() + ".lock");
+  const FileDescriptor lock = lockFile(prefix.string() + ".lock");
   if (fs::exists(prefix / kReadyMarker)) {
     return;
   }
@@ -390,7 +371,7 @@ void ensureTemplatePrefix() {
 void rebuildTemplatePrefix() {
   const fs::path prefix = templatePrefixDir();
   fs::create_directories(prefix.parent_path());
-  FileLock lock(prefix.string() + ".lock");
+  const FileDescriptor lock = lockFile(prefix.string() + ".lock");
   removePrefix(prefix);
   buildTemplatePrefix(prefix);
 }
@@ -399,7 +380,7 @@ void removeTemplatePrefix() {
   const fs::path prefix = templatePrefixDir();
   fs::create_directories(prefix.parent_path());
   {
-    FileLock lock(prefix.string() + ".lock");
+    const FileDescriptor lock = lockFile(prefix.string() + ".lock");
     removePrefix(prefix);
   }
   fs::remove(prefix.string() + ".lock");

@@ -19,45 +19,13 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() { reset(); }
-  Fd(Fd&& other) noexcept : fd_(other.release()) {}
-  Fd& operator=(Fd&& other) noexcept {
-    if (this != &other) {
-      reset();
-      fd_ = other.release();
-    }
-    return *this;
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-
-  [[nodiscard]] int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void reset() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
-
 [[noreturn]] void throwErrno(const std::string& what) {
   throw std::system_error(errno, std::generic_category(), what);
 }
 
-Fd openOrThrow(const std::filesystem::path& path, int flags) {
-  Fd fd(::open(path.c_str(), flags | O_CLOEXEC, 0644));
-  if (fd.get() < 0) {
+FileDescriptor openOrThrow(const std::filesystem::path& path, int flags) {
+  FileDescriptor fd = adopt(::open(path.c_str(), flags | O_CLOEXEC, 0644));
+  if (!fd) {
     throwErrno("cannot open " + path.string());
   }
   return fd;
@@ -114,7 +82,7 @@ pid_t spawn(const std::vector<std::string>& argv, const Environment& environment
   std::vector<char*> argp = pointersTo(arguments);
   std::vector<char*> envp = pointersTo(variables);
   const std::string directory = workingDirectory.string();
-  Fd nullInput = openOrThrow("/dev/null", O_RDONLY);
+  FileDescriptor nullInput = openOrThrow("/dev/null", O_RDONLY);
 
   const pid_t parent = ::getpid();
   const pid_t pid = ::fork();
@@ -167,10 +135,17 @@ int statusToExitCode(int status) {
 
 }  // namespace
 
+void FileDescriptorTraits::release(Owner& /*files*/, const int& fd) noexcept { ::close(fd); }
+
+FileDescriptor adopt(int fd) {
+  static constexpr PosixFiles kFiles{};
+  return {kFiles, fd};
+}
+
 ChildProcess::ChildProcess(const SpawnOptions& options) {
   const std::filesystem::path output =
       options.outputFile.empty() ? std::filesystem::path("/dev/null") : options.outputFile;
-  Fd fd = openOrThrow(output, O_WRONLY | O_CREAT | O_APPEND);
+  FileDescriptor fd = openOrThrow(output, O_WRONLY | O_CREAT | O_APPEND);
   pid_ = spawn(options.argv, options.environment, options.workingDirectory,
                {fd.get(), fd.get(), options.inheritedFd});
 }
@@ -238,13 +213,13 @@ CommandResult runCommand(const std::vector<std::string>& argv, const Environment
   if (::pipe2(outPipe.data(), O_CLOEXEC) != 0) {
     throwErrno("pipe");
   }
-  Fd outRead(outPipe[0]);
-  Fd outWrite(outPipe[1]);
+  FileDescriptor outRead = adopt(outPipe[0]);
+  FileDescriptor outWrite = adopt(outPipe[1]);
   if (::pipe2(errPipe.data(), O_CLOEXEC) != 0) {
     throwErrno("pipe");
   }
-  Fd errRead(errPipe[0]);
-  Fd errWrite(errPipe[1]);
+  FileDescriptor errRead = adopt(errPipe[0]);
+  FileDescriptor errWrite = adopt(errPipe[1]);
 
   const pid_t pid =
       spawn(argv, environment, workingDirectory, {outWrite.get(), errWrite.get(), {}});

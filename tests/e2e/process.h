@@ -12,7 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/handle.h"
+
 namespace strennix::e2e {
+
+// POSIX file descriptors.
+struct PosixFiles {};
+struct FileDescriptorTraits {
+  using Value = int;
+  using Owner = const PosixFiles;
+  static bool valid(const int& fd) { return fd >= 0; }
+  static void release(Owner& files, const int& fd) noexcept;
+};
+using FileDescriptor = UniqueHandle<FileDescriptorTraits>;
+
+// Takes ownership of a descriptor (-1 gives an invalid handle).
+FileDescriptor adopt(int fd);
 
 using Environment = std::map<std::string, std::string>;
 
