@@ -486,6 +486,46 @@ int cmdSetTrack(const Options& options) {
              : kExitFailed;
 }
 
+// Asked for in UTF-16: Wine hands an ANSI caller of another process the
+// item's UTF-16 text unconverted.
+std::string listItemText(HWND list, WPARAM index) {
+  DWORD_PTR length = 0;
+  if (SendMessageTimeoutW(list, LB_GETTEXTLEN, index, 0, SMTO_NORMAL, kSendTimeoutMs, &length) ==
+      0) {
+    return {};
+  }
+  std::vector<wchar_t> wide(length + 1, L'\0');
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()), SMTO_NORMAL,
+                      kSendTimeoutMs, &ignored);
+  std::vector<char> text(wide.size() * 2, '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(), static_cast<int>(text.size()),
+                      nullptr, nullptr);
+  return text.data();
+}
+
+// The items of a list box, one a line: "index=N rect=L,T,R,B selected=0|1
+// text=T", the rectangle in screen coordinates, so that a test can click an
+// item.
+int cmdItems(const Options& options) {
+  HWND list = findControl(options);
+  DWORD_PTR count = 0;
+  if (list == nullptr || !sendWithTimeout(list, LB_GETCOUNT, 0, 0, &count)) {
+    return kExitFailed;
+  }
+  DWORD_PTR selected = 0;
+  sendWithTimeout(list, LB_GETCURSEL, 0, 0, &selected);
+  for (DWORD_PTR index = 0; index < count; ++index) {
+    RECT r{};
+    sendWithTimeout(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("index=%lu rect=%ld,%ld,%ld,%ld selected=%d text=%s\n",
+                static_cast<unsigned long>(index), r.left, r.top, r.right, r.bottom,
+                selected == index ? 1 : 0, listItemText(list, index).c_str());
+  }
+  return kExitOk;
+}
+
 int buttonId(const std::string& name) {
   static const std::map<std::string, int> kNames = {
       {"ok", IDOK},         {"cancel", IDCANCEL}, {"abort", IDABORT}, {"retry", IDRETRY},
@@ -649,6 +689,7 @@ const Command kCommands[] = {
     {"click", cmdClick, "(window) --id N"},
     {"setcheck", cmdSetCheck, "(window) --id N --checked 0|1"},
     {"settrack", cmdSetTrack, "(window) --id N --pos P"},
+    {"items", cmdItems, "(window) --id N"},
     {"press", cmdPress, "--title T --button N|ok|cancel|yes|no|..."},
     {"version", cmdVersion, "--file PATH"},
 };
