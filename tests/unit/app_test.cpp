@@ -6,6 +6,7 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "tests/support/defaultsettings.h"
 
 namespace strennix {
 namespace {
@@ -23,23 +24,8 @@ class MainFormTest : public testing::Test {
 
   // Settings as the first start leaves them, so that the form starts hidden.
   void storeDefaults() {
-    const std::pair<const char*, const char*> values[] = {
-        {"Version", "1.2.1.0"},
-        {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
-        {"Classes", "0"},
-        {"Names", "0"},
-        {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
-        {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
-        {"Menu", "<stay><alpha>"},
-        {"Priority", "4"},
-        {"ButtonXOffset", "58"},
-        {"ButtonYOffset", "6"},
-        {"ButtonXStretch", "16"},
-        {"ButtonYStretch", "14"},
-        {"HMaxPercentage", "100"},
-        {"VMaxPercentage", "100"},
-        {"DrawOn", "<one>"},
-        {"installPath", "C:\\Apps\\"}};
+    const auto values =
+        testsupport::firstStartSettings({{testsupport::kInstallPath, "C:\\Apps\\"}});
     for (const auto& [name, value] : values) {
       sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
     }

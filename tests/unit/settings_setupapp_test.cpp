@@ -11,6 +11,7 @@
 #include "platform/winconst.h"
 #include "settings/registrystore.h"
 #include "settings/setupapp.h"
+#include "tests/support/defaultsettings.h"
 
 namespace strennix {
 namespace {
@@ -119,27 +120,13 @@ TEST_F(SettingsSetupApp, FirstStartWarnsOnceWritesTheSixteenDefaultsAndShowsTheF
   desk.libraries.erase("psapi.dll");
   EXPECT_TRUE(firstStart());
   EXPECT_EQ(desk.messageBoxes.size(), 1u);
-  EXPECT_EQ(desk.regValueNames(RegRoot::CurrentUser, kSettingsKeyPath),
-            (std::vector<std::string>{
-                "Version", "Buttons", "Classes", "Names", "ExcludeStyles", "ExcludeExStyles",
-                "Menu", "Priority", "ButtonXOffset", "ButtonYOffset", "ButtonXStretch",
-                "ButtonYStretch", "HMaxPercentage", "VMaxPercentage", "DrawOn", "installPath"}));
-  EXPECT_EQ(value("Version"), "1.2.1.0");
-  EXPECT_EQ(value("Buttons"), "<hmax><vmax><top><shade><toicon><tomenu>");
-  EXPECT_EQ(value("Classes"), "0");
-  EXPECT_EQ(value("Names"), "0");
-  EXPECT_EQ(value("ExcludeStyles"), "<WS_POPUP><WS_CHILD>");
-  EXPECT_EQ(value("ExcludeExStyles"), "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>");
-  EXPECT_EQ(value("Menu"), "<stay><alpha>");
-  EXPECT_EQ(value("Priority"), "4");
-  EXPECT_EQ(value("ButtonXOffset"), "58");
-  EXPECT_EQ(value("ButtonYOffset"), "6");
-  EXPECT_EQ(value("ButtonXStretch"), "16");
-  EXPECT_EQ(value("ButtonYStretch"), "14");
-  EXPECT_EQ(value("HMaxPercentage"), "100");
-  EXPECT_EQ(value("VMaxPercentage"), "100");
-  EXPECT_EQ(value("DrawOn"), "<one>");
-  EXPECT_EQ(value("installPath"), "C:\\Program Files\\Strennix\\");
+  std::vector<std::string> names;
+  for (const auto& [name, expected] : testsupport::firstStartSettings(
+           {{testsupport::kInstallPath, "C:\\Program Files\\Strennix\\"}})) {
+    names.push_back(name);
+    EXPECT_EQ(value(name), expected) << name;
+  }
+  EXPECT_EQ(desk.regValueNames(RegRoot::CurrentUser, kSettingsKeyPath), names);
   EXPECT_EQ(logText(),
             "Tue Dec 08 03:14:48 2026     First time starting, showing form and setting "
             "defaults.\n");

@@ -11,6 +11,7 @@
 #include "platform/sim/simdesktop.h"
 #include "settings/registrystore.h"
 #include "settings/settingsstore.h"
+#include "tests/support/defaultsettings.h"
 
 namespace strennix {
 namespace {
@@ -20,24 +21,7 @@ using sim::SimDesktop;
 class SettingsStoreTest : public ::testing::Test {
  protected:
   SettingsStoreTest() {
-    const std::vector<std::pair<std::string, std::string>> defaults = {
-        {"Version", "1.2.1.0"},
-        {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
-        {"Classes", "0"},
-        {"Names", "0"},
-        {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
-        {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
-        {"Menu", "<stay><alpha>"},
-        {"Priority", "4"},
-        {"ButtonXOffset", "58"},
-        {"ButtonYOffset", "6"},
-        {"ButtonXStretch", "16"},
-        {"ButtonYStretch", "14"},
-        {"HMaxPercentage", "100"},
-        {"VMaxPercentage", "100"},
-        {"DrawOn", "<one>"},
-    };
-    for (const auto& [name, value] : defaults) {
+    for (const auto& [name, value] : testsupport::firstStartSettings()) {
       set(name, value);
     }
   }

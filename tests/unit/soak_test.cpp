@@ -24,6 +24,7 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "tests/support/defaultsettings.h"
 #include "traymenu/traymenu.h"
 
 namespace strennix {
@@ -226,23 +227,12 @@ class SoakTest : public testing::Test {
   }
 
   void storeSettings() {
-    const std::pair<const char*, const char*> values[] = {
-        {"Version", "1.2.1.0"},
-        {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
-        {"Classes", "1"},
-        {"Names", "1"},
-        {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
-        {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
-        {"Menu", "<stay><alpha>"},
-        {"Priority", "9"},
-        {"ButtonXOffset", "58"},
-        {"ButtonYOffset", "6"},
-        {"ButtonXStretch", "16"},
-        {"ButtonYStretch", "14"},
-        {"HMaxPercentage", "100"},
-        {"VMaxPercentage", "100"},
-        {"DrawOn", "<all>"},
-        {"installPath", "C:\\Apps\\"}};
+    const auto values =
+        testsupport::firstStartSettings({{"Classes", "1"},
+                                         {"Names", "1"},
+                                         {"Priority", "9"},
+                                         {"DrawOn", "<all>"},
+                                         {testsupport::kInstallPath, "C:\\Apps\\"}});
     for (const auto& [name, value] : values) {
       sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
     }
