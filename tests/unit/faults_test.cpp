@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -19,6 +17,7 @@
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/unit/simsupport.h"
 #include "traymenu/traymenu.h"
 
 namespace strennix {
@@ -34,25 +33,6 @@ enum Slot { kTop = 1, kToIcon, kShade, kToMenu, kVMax, kHMax };
 // A point inside slot k of the row of a window with this rectangle (default
 // geometry: offsets 58 and 6, buttons 16 x 14).
 Point slotPoint(const Rect& rect, int k) { return {rect.right - 58 - 16 * k + 8, rect.top + 12}; }
-
-// Message boxes whose modal loop runs other handlers while the box is open,
-// as the real one does with timer ticks and hook messages.
-class NestingBoxes : public MessageBoxPort {
- public:
-  explicit NestingBoxes(sim::SimDesktop& sim) : sim_(sim) {}
-  int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
-                 std::uint32_t flags) override {
-    const int answer = sim_.messageBox(owner, text, caption, flags);
-    if (whileOpen) {
-      std::exchange(whileOpen, nullptr)();
-    }
-    return answer;
-  }
-  std::function<void()> whileOpen;
-
- private:
-  sim::SimDesktop& sim_;
-};
 
 class FaultsTest : public testing::Test {
  protected:
@@ -491,11 +471,8 @@ TEST_F(FaultsTest, AnUnreadableLanguageFileLeavesTheEnglishCaptionsAndMessages) 
 // clicks and destructions: room made while it is open can be taken at once,
 // and no window may drop out of the lists.
 TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
-  NestingBoxes boxes(sim);
-  Ports ports = sim.ports();
-  Ports nesting{ports.windows, ports.drawing, ports.shell, ports.registry, ports.system,
-                ports.files,   ports.clock,   boxes,       ports.hooks,    ports.ui};
-  TStrennix& main = start(nesting);
+  testsupport::NestingBoxes boxes(sim);
+  TStrennix& main = start(boxes.ports());
   std::vector<Hwnd> shaded;
   for (int i = 0; i < 45; ++i) {
     shaded.push_back(addTarget("Shaded " + std::to_string(i), Rect{10 * i, 50, 600 + 10 * i, 450}));
@@ -503,13 +480,13 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
   }
   const Hwnd refused = addTarget("Refused");
   const Hwnd late = addTarget("Late");
-  boxes.whileOpen = [&] {
+  boxes.whileNextOpen([&] {
     sim.tick(main.handle(), IDT_TIMER1);
     sim.destroyWindow(shaded[2]);
     reportDestroyed(shaded[2]);
     click(shaded[4], kShade);
     click(late, kShade);
-  };
+  });
   click(refused, kShade);
 
   EXPECT_EQ(sim.messageBoxes.size(), 1U);
@@ -533,14 +510,14 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
     click(menued.back(), kToMenu);
   }
   const Hwnd lateMenu = addTarget("Late menu");
-  boxes.whileOpen = [&] {
+  boxes.whileNextOpen([&] {
     sim::SimControl& list = sim.controlState(tray->handle(), IDC_LISTBOX1);
     list.selected = 0;
     sim.doubleClick(tray->handle(), IDC_LISTBOX1);
     sim.destroyWindow(menued[7]);
     reportDestroyed(menued[7]);
     click(lateMenu, kToMenu);
-  };
+  });
   click(addTarget("One too many"), kToMenu);
 
   EXPECT_TRUE(sim.isVisible(menued[0])) << "\"Menu 10\" sorts first";

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,6 +24,7 @@
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/unit/simsupport.h"
 #include "traymenu/traymenu.h"
 
 namespace strennix {
@@ -167,29 +167,6 @@ struct Stats {
   int maxTrayed = 0;
 };
 
-// Message boxes whose modal loop runs other handlers while the box is open,
-// as the real one does with timer ticks and hook messages. One level deep.
-class NestingBoxes : public MessageBoxPort {
- public:
-  NestingBoxes(sim::SimDesktop& sim, std::function<void()> whileOpen)
-      : sim_(sim), whileOpen_(std::move(whileOpen)) {}
-  int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
-                 std::uint32_t flags) override {
-    const int answer = sim_.messageBox(owner, text, caption, flags);
-    if (!open_) {
-      open_ = true;
-      whileOpen_();
-      open_ = false;
-    }
-    return answer;
-  }
-
- private:
-  sim::SimDesktop& sim_;
-  std::function<void()> whileOpen_;
-  bool open_ = false;
-};
-
 std::string repeated(const std::string& text, std::size_t length) {
   std::string result;
   while (result.size() < length) {
@@ -241,10 +218,7 @@ class SoakTest : public testing::Test {
   }
 
   void start() {
-    const Ports ports = sim.ports();
-    const Ports nesting{ports.windows, ports.drawing, ports.shell, ports.registry, ports.system,
-                        ports.files,   ports.clock,   boxes,       ports.hooks,    ports.ui};
-    form = std::make_unique<TStrennix>(nesting, application);
+    form = std::make_unique<TStrennix>(boxes.ports(), application);
     tray = std::make_unique<TTrayForm>(sim, sim, boxes, form->lists, form->settings, form->log);
     form->setTrayForm(*tray);
     pinIcon = sim.loadIcon(IDI_BUTTON_PIN);
@@ -1077,7 +1051,7 @@ class SoakTest : public testing::Test {
   }
 
   sim::SimDesktop sim;
-  NestingBoxes boxes{sim, [this] { eventsWhileBoxIsOpen(); }};
+  testsupport::NestingBoxes boxes{sim, [this] { eventsWhileBoxIsOpen(); }};
   Application application{sim, sim};
   std::unique_ptr<TStrennix> form;
   std::unique_ptr<TTrayForm> tray;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,34 +13,17 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "tests/unit/simsupport.h"
 
 namespace strennix {
 namespace {
 
 constexpr int kHtBorder = 18;
 
-std::vector<std::string> logLines(const sim::SimDesktop& sim, const std::string& file) {
-  std::vector<std::string> lines;
-  const auto found = sim.files.find(file);
-  if (found == sim.files.end()) {
-    return lines;
-  }
-  std::istringstream in(found->second);
-  for (std::string line; std::getline(in, line);) {
-    const auto separator = line.find("   ");
-    lines.push_back(separator == std::string::npos ? line : line.substr(separator + 3));
-  }
-  return lines;
-}
+using testsupport::logLines;
 
-class TrayMenuTest : public testing::Test {
+class TrayMenuTest : public testsupport::WindowActionsTest {
  protected:
-  TrayMenuTest() {
-    log.debugMode = true;
-    log.loggingMode = true;
-    icons.setOwner(mainWindow, 0x7001);
-  }
-
   TTrayForm& create() {
     tray = std::make_unique<TTrayForm>(sim, sim, sim, lists, settings, log);
     uifx.setMenu(*tray);
@@ -72,14 +54,6 @@ class TrayMenuTest : public testing::Test {
 
   [[nodiscard]] std::uint32_t style() { return sim.window(tray->handle()).style; }
 
-  sim::SimDesktop sim;
-  Hwnd mainWindow = sim.addWindow(sim::SimWindow{});
-  Logger log{sim, sim};
-  LangHandler lang{sim};
-  NotifyIcons icons{sim, log};
-  WindowLists lists;
-  Settings settings;
-  Uifx uifx{sim, sim, lang, lists, icons, settings, log};
   std::unique_ptr<TTrayForm> tray;
 };
 

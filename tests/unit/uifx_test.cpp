@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
+#include "tests/unit/simsupport.h"
 
 namespace strennix {
 namespace {
@@ -22,20 +22,7 @@ constexpr const char* kTrayLimit = "You can not add more icons to the tray.";
 constexpr const char* kMenuLimit =
     "You are trying to tray to many windows(45+). The operation failed.";
 
-// The messages of a log file, without their time stamps.
-std::vector<std::string> logLines(const sim::SimDesktop& sim, const std::string& file) {
-  std::vector<std::string> lines;
-  const auto found = sim.files.find(file);
-  if (found == sim.files.end()) {
-    return lines;
-  }
-  std::istringstream in(found->second);
-  for (std::string line; std::getline(in, line);) {
-    const auto separator = line.find("   ");
-    lines.push_back(separator == std::string::npos ? line : line.substr(separator + 3));
-  }
-  return lines;
-}
+using testsupport::logLines;
 
 class RecordingMenu : public MenuList {
  public:
@@ -43,14 +30,9 @@ class RecordingMenu : public MenuList {
   std::vector<std::string> titles;
 };
 
-class UifxTest : public testing::Test {
+class UifxTest : public testsupport::WindowActionsTest {
  protected:
-  UifxTest() {
-    log.debugMode = true;
-    log.loggingMode = true;
-    icons.setOwner(mainWindow, 0x7001);
-    uifx.setMenu(menu);
-  }
+  UifxTest() { uifx.setMenu(menu); }
 
   Hwnd addWindow(Rect rect, const std::string& title = "Editor") {
     sim::SimWindow window;
@@ -71,15 +53,7 @@ class UifxTest : public testing::Test {
 
   [[nodiscard]] std::vector<std::string> uifxLog() const { return logLines(sim, kUifxLog); }
 
-  sim::SimDesktop sim;
-  Hwnd mainWindow = sim.addWindow(sim::SimWindow{});
-  Logger log{sim, sim};
-  LangHandler lang{sim};
-  NotifyIcons icons{sim, log};
-  WindowLists lists;
-  Settings settings;
   RecordingMenu menu;
-  Uifx uifx{sim, sim, lang, lists, icons, settings, log};
 };
 
 TEST(StretchRectTest, StretchTakesTheShareOfTheWorkAreaCentredOnItsAxis) {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,33 +12,16 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "tests/unit/simsupport.h"
 #include "traymenu/traymenu.h"
 
 namespace strennix {
 namespace {
 
-std::vector<std::string> logLines(const sim::SimDesktop& sim, const std::string& file) {
-  std::vector<std::string> lines;
-  const auto found = sim.files.find(file);
-  if (found == sim.files.end()) {
-    return lines;
-  }
-  std::istringstream in(found->second);
-  for (std::string line; std::getline(in, line);) {
-    const auto separator = line.find("   ");
-    lines.push_back(separator == std::string::npos ? line : line.substr(separator + 3));
-  }
-  return lines;
-}
+using testsupport::logLines;
 
-class WindowBookTest : public testing::Test {
+class WindowBookTest : public testsupport::WindowActionsTest {
  protected:
-  WindowBookTest() {
-    log.debugMode = true;
-    log.loggingMode = true;
-    icons.setOwner(mainWindow, 0x7001);
-  }
-
   Hwnd addWindow(const std::string& title, Rect rect = Rect{100, 100, 600, 400}) {
     sim::SimWindow window;
     window.title = title;
@@ -70,14 +52,6 @@ class WindowBookTest : public testing::Test {
     book.removeStretchedWindow(window);
   }
 
-  sim::SimDesktop sim;
-  Hwnd mainWindow = sim.addWindow(sim::SimWindow{});
-  Logger log{sim, sim};
-  LangHandler lang{sim};
-  NotifyIcons icons{sim, log};
-  WindowLists lists;
-  Settings settings;
-  Uifx uifx{sim, sim, lang, lists, icons, settings, log};
   WindowBook book{lists, sim, icons, log};
 };
 

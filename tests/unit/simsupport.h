@@ -1,0 +1,103 @@
+// What several unit tests set up on the simulated desktop: the window actions
+// with their lists, logger and tray icons; the messages of a log file; and
+// message boxes that run other handlers while they are open.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "actions/uifx.h"
+#include "app/log.h"
+#include "app/notifyicons.h"
+#include "app/windowlists.h"
+#include "language/langhandler.h"
+#include "platform/messagebox.h"
+#include "platform/ports.h"
+#include "platform/sim/simdesktop.h"
+#include "settings/settings.h"
+
+namespace strennix::testsupport {
+
+// The messages of a log file, without their time stamps.
+inline std::vector<std::string> logLines(const sim::SimDesktop& sim, const std::string& file) {
+  std::vector<std::string> lines;
+  const auto found = sim.files.find(file);
+  if (found == sim.files.end()) {
+    return lines;
+  }
+  std::istringstream in(found->second);
+  for (std::string line; std::getline(in, line);) {
+    const auto separator = line.find("   ");
+    lines.push_back(separator == std::string::npos ? line : line.substr(separator + 3));
+  }
+  return lines;
+}
+
+// The window actions on the simulated desktop, with every log line written
+// and the tray icons owned by a main window of the program.
+class WindowActionsTest : public testing::Test {
+ protected:
+  WindowActionsTest() {
+    log.debugMode = true;
+    log.loggingMode = true;
+    icons.setOwner(mainWindow, 0x7001);
+  }
+
+  sim::SimDesktop sim;
+  Hwnd mainWindow = sim.addWindow(sim::SimWindow{});
+  Logger log{sim, sim};
+  LangHandler lang{sim};
+  NotifyIcons icons{sim, log};
+  WindowLists lists;
+  Settings settings;
+  Uifx uifx{sim, sim, lang, lists, icons, settings, log};
+};
+
+// Message boxes whose modal loop runs other handlers while the box is open,
+// as the real one does with timer ticks and hook messages. One level deep:
+// a box opened by those handlers runs none.
+class NestingBoxes : public MessageBoxPort {
+ public:
+  // `whileEachOpen` runs inside every box; without it, only what
+  // whileNextOpen() leaves runs, and only once.
+  explicit NestingBoxes(sim::SimDesktop& sim, std::function<void()> whileEachOpen = nullptr)
+      : sim_(sim), whileEachOpen_(std::move(whileEachOpen)) {}
+
+  void whileNextOpen(std::function<void()> handlers) { whileNextOpen_ = std::move(handlers); }
+
+  // The desktop's ports, with these boxes for its message boxes.
+  [[nodiscard]] Ports ports() {
+    const Ports desk = sim_.ports();
+    return Ports{desk.windows, desk.drawing, desk.shell, desk.registry, desk.system,
+                 desk.files,   desk.clock,   *this,      desk.hooks,    desk.ui};
+  }
+
+  int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
+                 std::uint32_t flags) override {
+    const int answer = sim_.messageBox(owner, text, caption, flags);
+    if (!open_) {
+      open_ = true;
+      if (whileNextOpen_) {
+        std::exchange(whileNextOpen_, nullptr)();
+      } else if (whileEachOpen_) {
+        whileEachOpen_();
+      }
+      open_ = false;
+    }
+    return answer;
+  }
+
+ private:
+  sim::SimDesktop& sim_;
+  std::function<void()> whileEachOpen_;
+  std::function<void()> whileNextOpen_;
+  bool open_ = false;
+};
+
+}  // namespace strennix::testsupport
