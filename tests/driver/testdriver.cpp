@@ -406,6 +406,17 @@ int cmdPing(const Options& options) {
   return window != nullptr && sendWithTimeout(window, WM_NULL, 0, 0) ? kExitOk : kExitFailed;
 }
 
+// The primary display's work area, "rect=L,T,R,B": the screen less the
+// taskbar.
+int cmdWorkArea(const Options& /*options*/) {
+  RECT r{};
+  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0) == FALSE) {
+    return kExitFailed;
+  }
+  std::printf("rect=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right, r.bottom);
+  return kExitOk;
+}
+
 // --- operating windows --------------------------------------------------------
 
 int cmdClose(const Options& options) {
@@ -681,6 +692,7 @@ const Command kCommands[] = {
     {"dialogtext", cmdDialogText, "--title T"},
     {"ping", cmdPing, kWindow},
     {"idle", cmdIdle, ""},
+    {"workarea", cmdWorkArea, ""},
     {"close", cmdClose, kWindow},
     {"foreground", cmdForeground, kWindow},
     {"show", cmdShow, "(window) --cmd N"},
