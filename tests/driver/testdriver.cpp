@@ -558,6 +558,149 @@ int cmdPress(const Options& options) {
   return posted ? kExitOk : kExitFailed;
 }
 
+// --- GUI objects of a process ---------------------------------------------------
+
+// Handles closed with CloseHandle, for the process and thread opened below.
+class KernelHandle {
+ public:
+  explicit KernelHandle(HANDLE handle) : handle_(handle) {}
+  ~KernelHandle() {
+    if (handle_ != nullptr) {
+      CloseHandle(handle_);
+    }
+  }
+  KernelHandle(const KernelHandle&) = delete;
+  KernelHandle& operator=(const KernelHandle&) = delete;
+  [[nodiscard]] HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+template <class Value>
+std::optional<Value> readRemote(HANDLE process, ULONG_PTR address) {
+  Value value{};
+  SIZE_T read = 0;
+  if (address == 0 ||
+      !succeeded(ReadProcessMemory(process, pointerFrom<LPCVOID>(address), &value, sizeof value,
+                                   &read)) ||
+      read != sizeof value) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// The thread's TEB, from NtQueryInformationThread (ThreadBasicInformation).
+ULONG_PTR threadTeb(HANDLE thread) {
+  struct ThreadBasicInformation {
+    LONG exitStatus;
+    ULONG_PTR teb;
+    ULONG_PTR clientId[2];
+    ULONG_PTR affinityMask;
+    LONG priority;
+    LONG basePriority;
+  };
+  using Query = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+  ThreadBasicInformation information{};
+  if (query == nullptr || query(thread, 0, &information, sizeof information, nullptr) != 0) {
+    return 0;
+  }
+  return information.teb;
+}
+
+// The live entries of the process's GDI handle table, or -1 when it cannot be
+// read. Wine keeps the table of a 32-bit process in the process's 64-bit PEB
+// (GdiSharedHandleTable, at 0xF8), and the 32-bit TEB's GdiBatchCount field
+// (at 0xF70) points to the 64-bit TEB, whose PEB pointer is at 0x60. Each of
+// the 65536 entries is 24 bytes long and in use while its type byte (at 14)
+// is not 0.
+long gdiTableEntries(HANDLE process, DWORD threadId) {
+  constexpr std::size_t kEntries = 0x10000;
+  constexpr std::size_t kEntrySize = 24;
+  constexpr std::size_t kTypeOffset = 14;
+  const KernelHandle thread(OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId));
+  const ULONG_PTR teb = thread.get() != nullptr ? threadTeb(thread.get()) : 0;
+  const auto teb64 = readRemote<DWORD>(process, teb + 0xF70);
+  const auto peb64 = teb64 ? readRemote<ULONGLONG>(process, *teb64 + 0x60) : std::nullopt;
+  const auto table =
+      peb64 && *peb64 <= MAXDWORD ? readRemote<ULONGLONG>(process, *peb64 + 0xF8) : std::nullopt;
+  if (!table || *table == 0 || *table > MAXDWORD) {
+    return -1;
+  }
+  std::vector<unsigned char> entries(kEntries * kEntrySize);
+  SIZE_T read = 0;
+  if (!succeeded(ReadProcessMemory(process, pointerFrom<LPCVOID>(*table), entries.data(),
+                                   entries.size(), &read)) ||
+      read != entries.size()) {
+    return -1;
+  }
+  long used = 0;
+  for (std::size_t i = 0; i < kEntries; ++i) {
+    used += entries[i * kEntrySize + kTypeOffset] != 0 ? 1 : 0;
+  }
+  return used;
+}
+
+// The process's windows: top-level, message-only and all their descendants.
+long windowsOfProcess(DWORD processId) {
+  std::vector<HWND> roots = topLevelWindows();
+  for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+       window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr)) {
+    roots.push_back(window);
+  }
+  long count = 0;
+  const auto countWindow = [&count, processId](HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    count += owner == processId ? 1 : 0;
+  };
+  for (HWND root : roots) {
+    countWindow(root);
+    for (HWND child : descendants(root)) {
+      countWindow(child);
+    }
+  }
+  return count;
+}
+
+// The GDI and USER objects of the process that owns the window, as
+// GetGuiResources reports them: "pid=N gdi=N user=N error=E". Wine does not
+// implement GetGuiResources (it answers 0 with ERROR_CALL_NOT_IMPLEMENTED);
+// then the line goes on with what can be counted from outside:
+// "gditable=N", the live entries of the process's GDI handle table, and
+// "windows=N", the process's windows (its only USER objects that another
+// process can count; the bitmaps of its icons are in the GDI table), -1 when
+// unreadable. A note last says which counts are real.
+int cmdGuiResources(const Options& options) {
+  HWND window = findTopLevel(options);
+  DWORD processId = 0;
+  const DWORD threadId = window != nullptr ? GetWindowThreadProcessId(window, &processId) : 0;
+  const KernelHandle process(
+      threadId != 0 ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId)
+                    : nullptr);
+  if (process.get() == nullptr) {
+    return kExitFailed;
+  }
+  SetLastError(ERROR_SUCCESS);
+  const DWORD gdi = GetGuiResources(process.get(), GR_GDIOBJECTS);
+  const DWORD gdiError = GetLastError();
+  SetLastError(ERROR_SUCCESS);
+  const DWORD user = GetGuiResources(process.get(), GR_USEROBJECTS);
+  const DWORD error = gdiError != ERROR_SUCCESS ? gdiError : GetLastError();
+  std::printf("pid=%lu gdi=%lu user=%lu error=%lu", processId, gdi, user, error);
+  if (gdi != 0 && user != 0) {
+    std::printf(" note=GetGuiResources reported the counts\n");
+    return kExitOk;
+  }
+  std::printf(" gditable=%ld windows=%ld note=GetGuiResources reported %s (error %lu)\n",
+              gdiTableEntries(process.get(), threadId), windowsOfProcess(processId),
+              error == ERROR_CALL_NOT_IMPLEMENTED ? "nothing: it is not implemented here" : "0",
+              error);
+  return kExitOk;
+}
+
 // --- version ----------------------------------------------------------------
 
 // The version resource functions of version.dll, loaded here, as no other
@@ -703,6 +846,7 @@ const Command kCommands[] = {
     {"settrack", cmdSetTrack, "(window) --id N --pos P"},
     {"items", cmdItems, "(window) --id N"},
     {"press", cmdPress, "--title T --button N|ok|cancel|yes|no|..."},
+    {"guiresources", cmdGuiResources, kWindow},
     {"version", cmdVersion, "--file PATH"},
 };
 
