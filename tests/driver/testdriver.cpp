@@ -582,8 +582,8 @@ std::optional<Value> readRemote(HANDLE process, ULONG_PTR address) {
   Value value{};
   SIZE_T read = 0;
   if (address == 0 ||
-      !succeeded(ReadProcessMemory(process, pointerFrom<LPCVOID>(address), &value, sizeof value,
-                                   &read)) ||
+      !succeeded(
+          ReadProcessMemory(process, pointerFrom<LPCVOID>(address), &value, sizeof value, &read)) ||
       read != sizeof value) {
     return std::nullopt;
   }
