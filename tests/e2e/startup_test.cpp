@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/defaultsettings.h"
 
 namespace strennix::e2e {
 namespace {
@@ -182,24 +183,8 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsAndShowsTheSettingsWindow) {
   screenshot("settings-window.png");
 
   const std::string exePath = windowsPath(workFile("strennix.exe"));
-  const std::map<std::string, std::string> defaults = {
-      {"Version", "1.2.1.0"},
-      {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
-      {"Classes", "0"},
-      {"Names", "0"},
-      {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
-      {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
-      {"Menu", "<stay><alpha>"},
-      {"Priority", "4"},
-      {"ButtonXOffset", "58"},
-      {"ButtonYOffset", "6"},
-      {"ButtonXStretch", "16"},
-      {"ButtonYStretch", "14"},
-      {"HMaxPercentage", "100"},
-      {"VMaxPercentage", "100"},
-      {"DrawOn", "<one>"},
-      {"installPath", exePath.substr(0, exePath.rfind('\\') + 1)},
-  };
+  const auto defaults = testsupport::firstStartSettings(
+      {{testsupport::kInstallPath, exePath.substr(0, exePath.rfind('\\') + 1)}});
   auto stored = regValues(kSettingsKey);
   for (const auto& [name, data] : defaults) {
     EXPECT_EQ(stored[name], (RegValue{"REG_SZ", data})) << name;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/defaultsettings.h"
 #include "tools/icongen/icongen.h"
 
 namespace strennix::e2e {
@@ -156,29 +157,10 @@ class TitleBarTest : public WineDesktopTest {
   // "installPath" only records where the program was installed and is left
   // out.
   void writeDefaultSettings(const std::map<std::string, std::string>& changes = {}) {
-    std::vector<std::pair<std::string, std::string>> values = {
-        {"Version", "1.2.1.0"},
-        {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
-        {"Classes", "0"},
-        {"Names", "0"},
-        {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
-        {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
-        {"Menu", "<stay><alpha>"},
-        {"Priority", "4"},
-        {"ButtonXOffset", "58"},
-        {"ButtonYOffset", "6"},
-        {"ButtonXStretch", "16"},
-        {"ButtonYStretch", "14"},
-        {"HMaxPercentage", "100"},
-        {"VMaxPercentage", "100"},
-        {"DrawOn", "<one>"}};
     // One import instead of a `reg add` a value: each Wine command costs.
     std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
     text += "[HKEY_CURRENT_USER\\Software\\Corvane inc.\\Strennix]\r\n";
-    for (auto& [name, data] : values) {
-      if (const auto changed = changes.find(name); changed != changes.end()) {
-        data = changed->second;
-      }
+    for (const auto& [name, data] : testsupport::firstStartSettings(changes)) {
       text.append("\"").append(name).append("\"=\"").append(data).append("\"\r\n");
     }
     writeFile("defaults.reg", text);
