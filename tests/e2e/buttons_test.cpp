@@ -21,13 +21,7 @@ const std::string kDrawing = "  Drawing buttons";
 class TitleBarButtonsTest : public TitleBarTest {
  protected:
   // The messages of gfxlog.txt so far.
-  std::vector<std::string> drawLog() {
-    std::vector<std::string> messages;
-    for (const std::string& line : splitLines(readFile("gfxlog.txt"))) {
-      messages.push_back(logMessage(line).value_or(line));
-    }
-    return messages;
-  }
+  std::vector<std::string> drawLog() { return logMessages(readFile("gfxlog.txt")); }
 
   // Waits for two redraw ticks on the foreground window (the log of a run
   // with --log) and checks that neither drew, nor does the screen show any

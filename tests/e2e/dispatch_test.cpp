@@ -18,13 +18,7 @@ constexpr Rect kTrayArea{724, 728, 1024, 768};
 class DispatchTest : public TitleBarTest {
  protected:
   // The messages of applog.txt so far.
-  std::vector<std::string> appLog() {
-    std::vector<std::string> messages;
-    for (const std::string& line : splitLines(readFile("applog.txt"))) {
-      messages.push_back(logMessage(line).value_or(line));
-    }
-    return messages;
-  }
+  std::vector<std::string> appLog() { return logMessages(readFile("applog.txt")); }
 
   size_t handledClicks() {
     const auto log = appLog();

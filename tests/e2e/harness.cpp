@@ -5,11 +5,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -396,6 +398,28 @@ std::vector<std::string> splitLines(const std::string& text) {
     result.push_back(line);
   }
   return result;
+}
+
+std::optional<std::string> logMessage(const std::string& line) {
+  static const std::regex kStamped(std::string(kLogTimeStamp) + "   ([^]*)");
+  std::smatch match;
+  if (!std::regex_match(line, match, kStamped)) {
+    return std::nullopt;
+  }
+  return match[1].str();
+}
+
+std::vector<std::string> logMessages(const std::string& text) {
+  std::vector<std::string> messages;
+  for (const std::string& line : splitLines(text)) {
+    messages.push_back(logMessage(line).value_or(line));
+  }
+  return messages;
+}
+
+bool hasLogLine(const std::vector<std::string>& lines, const std::string& message) {
+  return std::ranges::any_of(lines,
+                             [&](const std::string& line) { return logMessage(line) == message; });
 }
 
 // --- parsers -----------------------------------------------------------------------

@@ -253,6 +253,22 @@ class WineDesktopTest : public ::testing::Test {
 // The lines of a text (a log file), without their line ends.
 std::vector<std::string> splitLines(const std::string& text);
 
+// The time stamp that starts a log line, in ctime's layout ("Wed Jan 02
+// 02:03:55 1980"), as a regular expression.
+inline constexpr const char* kLogTimeStamp =
+    R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d{2} \d{2}:\d{2}:\d{2} \d{4})";
+
+// The message of a log line: what follows its time stamp and three blanks;
+// nothing for a line without a time stamp.
+std::optional<std::string> logMessage(const std::string& line);
+
+// The messages of a log file's text; a line without a time stamp is kept
+// whole.
+std::vector<std::string> logMessages(const std::string& text);
+
+// Whether one of `lines` is a log line with this message.
+bool hasLogLine(const std::vector<std::string>& lines, const std::string& message);
+
 // Parsers of the output of testdriver.exe and `reg query`.
 std::optional<WindowInfo> parseWindowLine(const std::string& line);
 std::optional<ControlInfo> parseControlLine(const std::string& line);

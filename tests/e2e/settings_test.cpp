@@ -2,9 +2,7 @@
 // mouse clicks: saving ticked boxes into the registry, the log-on start-up
 // entry, a German language file, the list file opened in Notepad, and the
 // begin and end of the program (a hidden second start, Hide, Exit).
-#include <algorithm>
 #include <map>
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,20 +31,6 @@ struct ScreenPoint {
   int x = 0;
   int y = 0;
 };
-
-// ctime's layout: "Wed Jan 02 02:03:55 1980", three blanks, the message.
-bool isLogLine(const std::string& line, const std::string& message) {
-  static const std::regex kTimeStamp(
-      R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d{2} \d{2}:\d{2}:\d{2} \d{4})");
-  const std::string tail = "   " + message;
-  return line.size() > tail.size() && line.ends_with(tail) &&
-         std::regex_match(line.substr(0, line.size() - tail.size()), kTimeStamp);
-}
-
-bool hasLogLine(const std::vector<std::string>& lines, const std::string& message) {
-  return std::ranges::any_of(lines,
-                             [&](const std::string& line) { return isLogLine(line, message); });
-}
 
 using VariableDump = std::map<std::string, std::string>;
 
@@ -419,7 +403,7 @@ TEST_F(SettingsWindowTest, HideKeepsTheProgramRunningAndExitEndsItWithCodeZero) 
   EXPECT_EQ(strennix.waitForExit(), 0);
   const auto applog = splitLines(readFile("applog.txt"));
   ASSERT_FALSE(applog.empty());
-  EXPECT_TRUE(isLogLine(applog.back(), "Terminating application.")) << applog.back();
+  EXPECT_EQ(logMessage(applog.back()), "Terminating application.") << applog.back();
   waitFor([this] { return !trayIconShown(); }, "the program's tray icon to go");
 }
 

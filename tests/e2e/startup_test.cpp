@@ -14,17 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// ctime's layout: "Wed Jan 02 02:03:55 1980".
-const std::string kTimeStamp = R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d{2} \d{2}:\d{2}:\d{2} \d{4})";
-
-bool isLogLine(const std::string& line, const std::string& message) {
-  return std::regex_match(line, std::regex(kTimeStamp + "   " + message));
-}
-
-std::string quoted(const std::string& text) {
-  return std::regex_replace(text, std::regex(R"([.()\\\[\]*+?^$|{}])"), R"(\$&)");
-}
-
 std::vector<fs::path> textFiles(const fs::path& directory) {
   std::vector<fs::path> found;
   for (const auto& entry : fs::directory_iterator(directory)) {
@@ -76,7 +65,7 @@ TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
   ASSERT_EQ(log.size(), dumpLines + 1) << readFile("applog.txt");
 
   // The start line, its message spread over two physical lines.
-  EXPECT_TRUE(isLogLine(log[0], quoted("Starting application in debugmode."))) << log[0];
+  EXPECT_EQ(logMessage(log[0]), "Starting application in debugmode.") << log[0];
   EXPECT_EQ(log[1], "Dumping some systeminfo.");
 
   // The system information.
@@ -89,19 +78,20 @@ TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
   EXPECT_EQ(log[8], "Finding hook.dll: 1");
 
   // The settings in memory, as the first start's defaults make them.
-  EXPECT_TRUE(std::regex_match(log[9], std::regex("Variables at " + kTimeStamp))) << log[9];
+  EXPECT_TRUE(std::regex_match(log[9], std::regex(std::string("Variables at ") + kLogTimeStamp)))
+      << log[9];
   EXPECT_EQ(log[10], "**********");
   for (size_t i = 0; i < kDefaultVariables.size(); ++i) {
     const auto& [field, value] = kDefaultVariables[i];
     EXPECT_EQ(log[11 + i], std::string("Strennix->").append(field).append("=").append(value));
   }
   EXPECT_EQ(log[dumpLines - 1], "**********");
-  EXPECT_TRUE(isLogLine(log[dumpLines], quoted("Terminating application."))) << log[dumpLines];
+  EXPECT_EQ(logMessage(log[dumpLines]), "Terminating application.") << log[dumpLines];
 
   // --debug alone writes no trace line anywhere.
   for (const fs::path& file : textFiles(workDir())) {
     for (const std::string& line : splitLines(readFile(file.string()))) {
-      EXPECT_FALSE(std::regex_search(line, std::regex(kTimeStamp + "   Called")))
+      EXPECT_FALSE(std::regex_search(line, std::regex(std::string(kLogTimeStamp) + "   Called")))
           << file << ": " << line;
     }
   }
@@ -111,25 +101,22 @@ TEST_F(StartupTest, LogSwitchTracesTheSettingsLoad) {
   WineProcess& strennix = startStrennix({"--log"});
   waitForVisibleWindow(mainForm);
 
-  const auto traced = [this](const std::string& message) {
-    return std::ranges::any_of(
-        splitLines(readFile("setupapplog.txt")),
-        [&](const std::string& line) { return isLogLine(line, quoted(message)); });
-  };
-  waitFor([&] { return traced("Exited regToVars."); }, "the settings load to be traced");
+  waitFor(
+      [this] { return hasLogLine(splitLines(readFile("setupapplog.txt")), "Exited regToVars."); },
+      "the settings load to be traced");
   const auto log = splitLines(readFile("setupapplog.txt"));
   const auto called = std::find_if(log.begin(), log.end(), [](const std::string& line) {
-    return isLogLine(line, quoted("Called regToVars. (Critical)"));
+    return logMessage(line) == "Called regToVars. (Critical)";
   });
   const auto exited = std::find_if(log.begin(), log.end(), [](const std::string& line) {
-    return isLogLine(line, quoted("Exited regToVars."));
+    return logMessage(line) == "Exited regToVars.";
   });
   EXPECT_NE(called, log.end()) << readFile("setupapplog.txt");
   EXPECT_LT(called, exited);
 
   const auto appLog = splitLines(readFile("applog.txt"));
   ASSERT_GE(appLog.size(), 2u);
-  EXPECT_TRUE(isLogLine(appLog[0], quoted("Starting application in loggingmode."))) << appLog[0];
+  EXPECT_EQ(logMessage(appLog[0]), "Starting application in loggingmode.") << appLog[0];
   EXPECT_EQ(appLog[1], "Dumping some systeminfo.");
 
   EXPECT_EQ(closeStrennix(strennix), 0);

@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <optional>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -135,18 +133,6 @@ class Screen {
   int height_ = 0;
   std::vector<std::uint8_t> bytes_;
 };
-
-// The message of a log line, without its time stamp (ctime's layout and three
-// blanks); nothing for a line of another form.
-inline std::optional<std::string> logMessage(const std::string& line) {
-  static const std::regex kStamped(
-      R"([A-Z][a-z]{2} [A-Z][a-z]{2} \d{2} \d{2}:\d{2}:\d{2} \d{4}   ([^]*))");
-  std::smatch match;
-  if (!std::regex_match(line, match, kStamped)) {
-    return std::nullopt;
-  }
-  return match[1].str();
-}
 
 class TitleBarTest : public WineDesktopTest {
  protected:
