@@ -1,0 +1,308 @@
+#!/usr/bin/env bash
+# Measures strennix.exe under Wine beside the reference painter, in one run on
+# one Wine desktop (its own Xvfb display and Wine prefix) that holds N quiet
+# 500 x 300 test-driver windows:
+#
+#  1. CPU: for priority 4 and 9, with "draw on all windows" off and on, the
+#     share of one core used over an interval by strennix.exe alone and
+#     together with wineserver and Xvfb; in the same run refpaint.exe at the
+#     same timer interval (600 / 100 ms) and mode (0 foreground window, 1 every
+#     window), and refpaint's idle mode 2 as the do-nothing baseline. Strennix
+#     and refpaint take turns, in alternating order, to even out drifting load.
+#  2. Start-up: the time from CreateProcess to Strennix's main window and tray
+#     icon, beside the time to the window of a do-nothing Win32 program, timed
+#     from inside Wine by starttimer.exe; several runs each.
+#
+# CPU time is utime + stime of /proc/<pid>/stat (all threads), in clock ticks.
+#
+# Before measuring, pixelcheck.exe shows on one of the windows that the program
+# paints exactly the pixels of the plain sequence of DrawIconEx calls (needs
+# the win32 build's static libraries beside --bin); a difference stops the run.
+#
+# Usage: tools/bench/measure-wine.sh [--bin DIR] [--out DIR] [--work DIR]
+#            [--seconds S] [--windows N] [--start-runs R] [--baseline DIR]
+#            [--skip-cpu] [--skip-start] [--pixels-only]
+#   --bin      strennix.exe, hook.dll, testdriver.exe (default: $STRENNIX_WIN32_BIN
+#              or build/win32/bin); the win32 build directory is its parent
+#   --out      where the result tables go (default: ./bench-results)
+#   --work     scratch directory with the Wine prefix (default: /tmp/strennix-bench-$USER)
+#   --baseline another strennix.exe's directory, measured beside it as
+#              "baseline" in every CPU configuration (before/after comparisons)
+# Environment: REFPAINT_SRC (default /work/shared/bench/refpaint.cpp).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+bin=${STRENNIX_WIN32_BIN:-$root/build/win32/bin}
+out=$PWD/bench-results
+work=/tmp/strennix-bench-${USER:-$(id -un)}
+seconds=60
+windows=50
+start_runs=7
+do_cpu=1
+do_start=1
+pixels_only=0
+baseline=
+refpaint_src=${REFPAINT_SRC:-/work/shared/bench/refpaint.cpp}
+
+while [[ $# -gt 0 ]]; do
+  case $1 in
+    --bin) bin=$2; shift 2 ;;
+    --out) out=$2; shift 2 ;;
+    --work) work=$2; shift 2 ;;
+    --seconds) seconds=$2; shift 2 ;;
+    --windows) windows=$2; shift 2 ;;
+    --start-runs) start_runs=$2; shift 2 ;;
+    --skip-cpu) do_cpu=0; shift ;;
+    --skip-start) do_start=0; shift ;;
+    --baseline) baseline=$2; shift 2 ;;
+    --pixels-only) pixels_only=1; shift ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+
+for f in strennix.exe hook.dll testdriver.exe; do
+  [[ -f $bin/$f ]] || { echo "missing $bin/$f (build the win32 preset)" >&2; exit 1; }
+done
+[[ -z $baseline || -f $baseline/strennix.exe ]] || { echo "missing $baseline/strennix.exe" >&2; exit 1; }
+mkdir -p "$out" "$work"
+out=$(cd "$out" && pwd)
+bin=$(cd "$bin" && pwd)
+build=$(dirname "$bin")
+work=$(cd "$work" && pwd)
+log() { echo "[$(date +%T)] $*" >&2; }
+
+# --- helper programs -------------------------------------------------------------
+helpers=$work/helpers
+mkdir -p "$helpers"
+cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
+"${cxx[@]}" -mwindows -o "$helpers/refpaint.exe" "$refpaint_src"
+"${cxx[@]}" -mwindows -o "$helpers/donothing.exe" "$here/donothing.cpp"
+"${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
+libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_core.a")
+have_pixelcheck=1
+for lib in "${libs[@]}"; do [[ -f $lib ]] || have_pixelcheck=0; done
+if ((have_pixelcheck)); then
+  "${cxx[@]}" -DNOMINMAX -DSTRICT -I"$root" -o "$helpers/pixelcheck.exe" "$here/pixelcheck.cpp" \
+    "${libs[@]}" -luser32 -lgdi32 -lshell32 -ladvapi32 -lcomctl32
+fi
+
+# --- desktop: Xvfb and a 32-bit prefix with one 1024 x 768 virtual desktop --------
+started_pids=()
+xvfb_pid=
+cleanup() {
+  set +e
+  for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+}
+trap cleanup EXIT
+
+rm -f "$work/display"
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$work/display" \
+  >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+[[ -s $work/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
+
+export WINEPREFIX=$work/prefix DISPLAY=:$(cat "$work/display") WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=
+if [[ ! -f $WINEPREFIX/.bench-ready ]]; then
+  log "making the Wine prefix"
+  rm -rf "$WINEPREFIX"
+  WINEARCH=win32 wineboot --init >"$work/wineboot.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+  wineserver -w
+  touch "$WINEPREFIX/.bench-ready"
+fi
+wineserver -p
+# The server of this prefix: the wineserver whose environment names it.
+wineserver_pid=
+for _ in $(seq 50); do
+  for p in $(pgrep -x 'wineserver(64|32)?' || true); do
+    if tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      wineserver_pid=$p
+    fi
+  done
+  [[ -n $wineserver_pid ]] && break
+  sleep 0.1
+done
+[[ -n $wineserver_pid ]] || { echo "no wineserver for $WINEPREFIX" >&2; exit 1; }
+
+run=$work/run
+rm -rf "$run"
+mkdir -p "$run"
+cp "$bin/strennix.exe" "$bin/hook.dll" "$helpers/donothing.exe" "$run/"
+if [[ -n $baseline ]]; then
+  mkdir -p "$run/baseline"
+  cp "$baseline/strennix.exe" "$bin/hook.dll" "$run/baseline/"
+fi
+if [[ -d $root/lang ]]; then
+  cp -r "$root/lang" "$run/"
+  if [[ -n $baseline ]]; then cp -r "$root/lang" "$run/baseline/"; fi
+fi
+winpath() { winepath -w "$1" 2>/dev/null; }
+driver() { wine "$bin/testdriver.exe" "$@"; }
+starttimer() { wine "$helpers/starttimer.exe" "$@"; }
+
+# --- the quiet windows -----------------------------------------------------------
+log "opening $windows test-driver windows"
+for i in $(seq 1 "$windows"); do
+  x=$(((i * 37) % 524))
+  y=$(((i * 23) % 448))
+  driver open --title "Quiet $i" --rect "$x,$y,500,300" >/dev/null 2>&1 &
+  started_pids+=($!)
+  # A few at a time: every one is a Wine process of its own.
+  if ((i % 5 == 0 || i == windows)); then
+    for _ in $(seq 600); do
+      n=$(driver list --visible 2>/dev/null | grep -c 'Quiet ' || true)
+      ((n >= i)) && break
+      sleep 0.5
+    done
+  fi
+done
+log "$n quiet windows open"
+foreground() { driver foreground --title "Quiet $windows" >/dev/null; }
+
+if ((have_pixelcheck)); then
+  log "comparing the program's pixels with plain DrawIconEx calls"
+  if ! wine "$helpers/pixelcheck.exe" "Quiet 1" "$(winpath "$root/resources/icons")" \
+    >"$out/pixelcheck.txt" 2>&1; then
+    cat "$out/pixelcheck.txt" >&2
+    echo "the program paints other pixels than the plain calls: not measuring" >&2
+    exit 1
+  fi
+  log "$(tail -1 "$out/pixelcheck.txt")"
+else
+  log "no win32 static libraries beside $bin: pixel comparison skipped"
+fi
+if ((pixels_only)); then exit 0; fi
+
+# The first start writes the defaults and shows the settings window; later
+# starts are hidden, with only the tray icon.
+(cd "$run" && starttimer strennix 1 "$(winpath "$run/strennix.exe")" >/dev/null)
+settings='HKCU\Software\Corvane inc.\Strennix'
+
+# --- measuring -------------------------------------------------------------------
+ticks() {  # utime + stime of a process, clock ticks
+  local stat
+  stat=$(<"/proc/$1/stat")
+  stat=${stat##*) }
+  read -r -a f <<<"$stat"
+  echo $((f[11] + f[12]))
+}
+# Nanoseconds on a CPU, summed over the live threads: finer than the ticks
+# of /proc/<pid>/stat, which matters for the nearly idle configurations.
+runtime_ns() {
+  local total=0 ns _
+  for task in /proc/"$1"/task/*/schedstat; do
+    read -r ns _ <"$task" 2>/dev/null || continue
+    total=$((total + ns))
+  done
+  echo "$total"
+}
+hz=$(getconf CLK_TCK)
+load1() { cut -d' ' -f1 /proc/loadavg; }
+
+cpu_table=$out/wine-cpu.tsv
+start_table=$out/wine-start.tsv
+# Share of one core over the interval, in percent.
+share() { awk -v t="$1" -v hz="$hz" -v s="$2" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+nsshare() { awk -v t="$1" -v s="$2" 'BEGIN { printf "%.3f", 100 * t / 1e9 / s }'; }
+
+measure() {  # measure PROGRAM INTERVAL MODE PID
+  local program=$1 interval=$2 mode=$3 pid=$4
+  foreground
+  sleep 3  # the first ticks after the start and the foreground change
+  local p0 w0 x0 p1 w1 x1 n0 n1 s0 s1 t0 t1 l0 l1 wall
+  l0=$(load1)
+  t0=$(date +%s.%N); p0=$(ticks "$pid"); w0=$(ticks "$wineserver_pid"); x0=$(ticks "$xvfb_pid")
+  n0=$(runtime_ns "$pid"); s0=$(($(runtime_ns "$wineserver_pid") + $(runtime_ns "$xvfb_pid")))
+  sleep "$seconds"
+  t1=$(date +%s.%N); p1=$(ticks "$pid"); w1=$(ticks "$wineserver_pid"); x1=$(ticks "$xvfb_pid")
+  n1=$(runtime_ns "$pid"); s1=$(($(runtime_ns "$wineserver_pid") + $(runtime_ns "$xvfb_pid")))
+  l1=$(load1)
+  wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
+  local own=$((p1 - p0)) all=$((p1 - p0 + w1 - w0 + x1 - x0))
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$program" "$interval" "$mode" \
+    "$wall" "$own" "$((w1 - w0))" "$((x1 - x0))" "$(share "$own" "$wall")" \
+    "$(share "$all" "$wall")" "$(nsshare $((n1 - n0)) "$wall")" "$(nsshare $((n1 - n0 + s1 - s0)) "$wall")" \
+    "$l0" "$l1" >>"$cpu_table"
+  log "$program interval=$interval mode=$mode: $(share "$own" "$wall") % alone," \
+    "$(share "$all" "$wall") % with wineserver and Xvfb (load $l0 .. $l1)"
+}
+
+run_refpaint() {  # INTERVAL MODE
+  wine "$helpers/refpaint.exe" "$1" "$2" >/dev/null 2>&1 &
+  local pid=$!
+  starttimer wait-window RefPaint
+  measure refpaint "$1" "$2" "$pid"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+run_strennix() {  # PRIORITY DRAWONALL [LABEL DIRECTORY]
+  local priority=$1 all=$2 label=${3:-strennix} directory=${4:-$run}
+  local draw_on='<one>' interval=$((1000 - 100 * $1))
+  if [[ $all == 1 ]]; then draw_on='<all>'; fi
+  wine reg add "$settings" /v Priority /d "$priority" /f >/dev/null
+  wine reg add "$settings" /v DrawOn /d "$draw_on" /f >/dev/null
+  (cd "$directory" && exec wine strennix.exe) >/dev/null 2>&1 &
+  local pid=$!
+  starttimer wait-strennix
+  measure "$label" "$interval" "$all" "$pid"
+  driver close --class TStrennix >/dev/null
+  wait "$pid" 2>/dev/null || true
+}
+
+run_baseline() {  # PRIORITY DRAWONALL
+  if [[ -n $baseline ]]; then
+    run_strennix "$1" "$2" baseline "$run/baseline"
+  fi
+}
+
+if ((do_cpu)); then
+  printf '%s\t' program interval_ms mode wall_s proc_ticks wineserver_ticks xvfb_ticks proc_pct \
+    all_pct proc_ns_pct all_ns_pct load_start >"$cpu_table"
+  printf 'load_end\n' >>"$cpu_table"
+  order=0
+  for config in "4 0" "4 1" "9 0" "9 1"; do
+    read -r priority all <<<"$config"
+    interval=$((1000 - 100 * priority))
+    if ((order++ % 2 == 0)); then
+      run_strennix "$priority" "$all"
+      run_refpaint "$interval" "$all"
+      run_baseline "$priority" "$all"
+    else
+      run_baseline "$priority" "$all"
+      run_refpaint "$interval" "$all"
+      run_strennix "$priority" "$all"
+    fi
+  done
+  run_refpaint 600 2
+  run_refpaint 100 2
+fi
+
+if ((do_start)); then
+  printf 'program\trun\tms\n' >"$start_table"
+  log "timing $start_runs starts of each program"
+  wine reg add "$settings" /v Priority /d 4 /f >/dev/null
+  wine reg add "$settings" /v DrawOn /d '<one>' /f >/dev/null
+  for round in $(seq 1 "$start_runs"); do
+    # One start of each per round, so that both meet the same load.
+    (cd "$run" && starttimer window StrennixBenchNothing 1 "$(winpath "$run/donothing.exe")") |
+      sed -n "s/^run=1 ms=\([0-9.]*\).*/donothing\t$round\t\1/p" >>"$start_table"
+    (cd "$run" && starttimer strennix 1 "$(winpath "$run/strennix.exe")") |
+      sed -n "s/^run=1 ms=\([0-9.]*\).*/strennix\t$round\t\1/p" >>"$start_table"
+  done
+  for program in donothing strennix; do
+    median=$(awk -v p="$program" '$1 == p { print $3 }' "$start_table" | sort -n |
+      awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+    log "start of $program: median $median ms"
+  done
+fi
+log "load average now: $(cut -d' ' -f1-3 /proc/loadavg)"
+log "results in $out"
