@@ -1,4 +1,5 @@
 // DrawingPort: painting into another window's non-client area.
+#include "platform/win32/iconrow.h"
 #include "platform/win32/win32handles.h"
 
 namespace strennix::win32 {
@@ -31,15 +32,17 @@ BrushHandle Win32Desktop::solidBrush(ColorRef color) {
 bool Win32Desktop::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,
                               int height, std::uint32_t step, std::uint32_t brush,
                               std::uint32_t flags) {
-  return DrawIconEx(toHandle<HDC>(dc.dc), x, y, toHandle<HICON>(icon), width, height, step,
-                    toHandle<HBRUSH>(brush), flags) != FALSE;
+  return iconRows_->draw(toHandle<HDC>(dc.dc), x, y, toHandle<HICON>(icon), width, height, step,
+                         toHandle<HBRUSH>(brush), flags);
 }
 
 void Win32Desktop::releaseWindowDc(const WindowDc& dc) noexcept {
+  iconRows_->flushDc(toHandle<HDC>(dc.dc));
   ReleaseDC(toHwnd(dc.window), toHandle<HDC>(dc.dc));
 }
 
 void Win32Desktop::deleteObject(std::uint32_t object) noexcept {
+  iconRows_->flushBrush(toHandle<HBRUSH>(object));
   DeleteObject(toHandle<HGDIOBJ>(object));
 }
 

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/formwindow.h"
+#include "platform/win32/iconrow.h"
 #include "resources/resource.h"
 
 namespace strennix::win32 {
@@ -71,7 +72,7 @@ void WindowClassTraits::release(Owner& /*owner*/, const Value& value) noexcept {
   UnregisterClassA(MAKEINTATOM(value), moduleInstance());
 }
 
-Win32Desktop::Win32Desktop() {
+Win32Desktop::Win32Desktop() : iconRows_(std::make_unique<IconRowPainter>()) {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_BAR_CLASSES;

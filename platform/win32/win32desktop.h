@@ -17,6 +17,7 @@ namespace strennix::win32 {
 
 class Win32Desktop;
 struct FormWindow;
+class IconRowPainter;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
 struct LoadedIconTraits {
@@ -188,6 +189,8 @@ class Win32Desktop final : public WindowPort,
   std::map<int, UniqueHandle<LoadedIconTraits>> icons_;
   std::map<Hwnd, std::unique_ptr<FormWindow>> forms_;
   std::exception_ptr escapedException_;
+  // The title-bar buttons of a window go to the screen as one blit.
+  std::unique_ptr<IconRowPainter> iconRows_;
 };
 
 }  // namespace strennix::win32
