@@ -7,6 +7,7 @@
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/unit/simsupport.h"
 
 namespace strennix {
 namespace {
@@ -14,28 +15,11 @@ namespace {
 constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
 constexpr const char* kStamp = "Tue Dec 08 03:14:48 2026";
 
-class MainFormTest : public testing::Test {
+class MainFormTest : public testsupport::ProgramTest {
  protected:
-  MainFormTest() {
-    sim.now = DateTime{2026, 12, 8, 2, 3, 14, 48};
-    sim.exePath = "C:\\Apps\\strennix.exe";
-    sim.commandLine = {"C:\\Apps\\strennix.exe"};
-  }
-
   // Settings as the first start leaves them, so that the form starts hidden.
   void storeDefaults() {
-    const auto values =
-        testsupport::firstStartSettings({{testsupport::kInstallPath, "C:\\Apps\\"}});
-    for (const auto& [name, value] : values) {
-      sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
-    }
-  }
-
-  TStrennix& start() {
-    form = std::make_unique<TStrennix>(sim.ports(), application);
-    tray = std::make_unique<TTrayForm>(sim, sim, sim, form->lists, form->settings, form->log);
-    form->setTrayForm(*tray);
-    return *form;
+    writeSettings(testsupport::firstStartSettings({{testsupport::kInstallPath, "C:\\Apps\\"}}));
   }
 
   Hwnd addTarget(Rect rect) {
@@ -51,11 +35,6 @@ class MainFormTest : public testing::Test {
     const auto found = sim.files.find(name);
     return found == sim.files.end() ? std::string() : found->second;
   }
-
-  sim::SimDesktop sim;
-  Application application{sim, sim};
-  std::unique_ptr<TStrennix> form;
-  std::unique_ptr<TTrayForm> tray;
 };
 
 TEST_F(MainFormTest, SwitchesAreWholeArgumentsInAnyLetterCase) {

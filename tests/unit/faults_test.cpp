@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <random>
 #include <set>
 #include <sstream>
@@ -34,33 +33,17 @@ enum Slot { kTop = 1, kToIcon, kShade, kToMenu, kVMax, kHMax };
 // geometry: offsets 58 and 6, buttons 16 x 14).
 Point slotPoint(const Rect& rect, int k) { return {rect.right - 58 - 16 * k + 8, rect.top + 12}; }
 
-class FaultsTest : public testing::Test {
+class FaultsTest : public testsupport::ProgramTest {
  protected:
   FaultsTest() {
-    sim.now = DateTime{2026, 12, 8, 2, 3, 14, 48};
-    sim.exePath = "C:\\Apps\\strennix.exe";
-    sim.commandLine = {"C:\\Apps\\strennix.exe"};
     sim.libraries["hook.dll"] = {"MouseProc", "CBTProc"};
     storeDefaults();
   }
 
   // Settings as the first start leaves them, so that the form starts hidden.
   void storeDefaults() {
-    const auto values =
-        testsupport::firstStartSettings({{testsupport::kInstallPath, "C:\\Apps\\"}});
-    for (const auto& [name, value] : values) {
-      sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
-    }
+    writeSettings(testsupport::firstStartSettings({{testsupport::kInstallPath, "C:\\Apps\\"}}));
     sim.setRegString(RegRoot::CurrentUser, kRunKey, "Other", "C:\\Other\\other.exe");
-  }
-
-  TStrennix& start() { return start(sim.ports()); }
-  TStrennix& start(const Ports& ports) {
-    form = std::make_unique<TStrennix>(ports, application);
-    tray = std::make_unique<TTrayForm>(sim, sim, ports.messageBoxes, form->lists, form->settings,
-                                       form->log);
-    form->setTrayForm(*tray);
-    return *form;
   }
 
   // Starts as the entry point does: an error raised on the way is shown in
@@ -162,11 +145,6 @@ class FaultsTest : public testing::Test {
     form.reset();
     EXPECT_TRUE(sim.everythingReleased());
   }
-
-  sim::SimDesktop sim;
-  Application application{sim, sim};
-  std::unique_ptr<TStrennix> form;
-  std::unique_ptr<TTrayForm> tray;
 };
 
 TEST_F(FaultsTest,

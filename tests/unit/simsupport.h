@@ -1,26 +1,32 @@
-// What several unit tests set up on the simulated desktop: the window actions
-// with their lists, logger and tray icons; the messages of a log file; and
-// message boxes that run other handlers while they are open.
+// What several unit tests set up on the simulated desktop: the whole program
+// with its settings; the window actions with their lists, logger and tray
+// icons; the messages of a log file; and message boxes that run other
+// handlers while they are open.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "actions/uifx.h"
+#include "app/app.h"
 #include "app/log.h"
 #include "app/notifyicons.h"
 #include "app/windowlists.h"
 #include "language/langhandler.h"
+#include "platform/forms.h"
 #include "platform/messagebox.h"
 #include "platform/ports.h"
 #include "platform/sim/simdesktop.h"
 #include "settings/settings.h"
+#include "tests/support/defaultsettings.h"
+#include "traymenu/traymenu.h"
 
 namespace strennix::testsupport {
 
@@ -38,6 +44,39 @@ inline std::vector<std::string> logLines(const sim::SimDesktop& sim, const std::
   }
   return lines;
 }
+
+// The whole program on the simulated desktop, started as
+// C:\Apps\strennix.exe at a fixed time.
+class ProgramTest : public testing::Test {
+ protected:
+  ProgramTest() {
+    sim.now = DateTime{2026, 12, 8, 2, 3, 14, 48};
+    sim.exePath = "C:\\Apps\\strennix.exe";
+    sim.commandLine = {"C:\\Apps\\strennix.exe"};
+  }
+
+  // Writes `values` under the program's settings key.
+  void writeSettings(const SettingValues& values) {
+    for (const auto& [name, value] : values) {
+      sim.setRegString(RegRoot::CurrentUser, "Software\\Corvane inc.\\Strennix", name, value);
+    }
+  }
+
+  // Makes the main form and the tray menu form, as the entry point does.
+  TStrennix& start() { return start(sim.ports()); }
+  TStrennix& start(const Ports& ports) {
+    form = std::make_unique<TStrennix>(ports, application);
+    tray = std::make_unique<TTrayForm>(ports.ui, ports.windows, ports.messageBoxes, form->lists,
+                                       form->settings, form->log);
+    form->setTrayForm(*tray);
+    return *form;
+  }
+
+  sim::SimDesktop sim;
+  Application application{sim, sim};
+  std::unique_ptr<TStrennix> form;
+  std::unique_ptr<TTrayForm> tray;
+};
 
 // The window actions on the simulated desktop, with every log line written
 // and the tray icons owned by a main window of the program.

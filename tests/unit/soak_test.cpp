@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -30,7 +29,6 @@
 namespace strennix {
 namespace {
 
-constexpr const char* kKey = R"(Software\Corvane inc.\Strennix)";
 constexpr const char* kRunKey = R"(Software\Microsoft\Windows\CurrentVersion\Run)";
 constexpr std::uint32_t kSeed = 0x5EED2026;
 constexpr int kTicks = 100000;
@@ -182,12 +180,9 @@ std::string lower(std::string text) {
   return text;
 }
 
-class SoakTest : public testing::Test {
+class SoakTest : public testsupport::ProgramTest {
  protected:
   SoakTest() : rng(kSeed) {
-    sim.now = DateTime{2026, 12, 8, 2, 3, 14, 48};
-    sim.exePath = "C:\\Apps\\strennix.exe";
-    sim.commandLine = {"C:\\Apps\\strennix.exe"};
     sim.workAreaRect = kWorkArea;
     sim.libraries["hook.dll"] = {"MouseProc", "CBTProc"};
     storeSettings();
@@ -204,23 +199,17 @@ class SoakTest : public testing::Test {
   }
 
   void storeSettings() {
-    const auto values =
-        testsupport::firstStartSettings({{"Classes", "1"},
-                                         {"Names", "1"},
-                                         {"Priority", "9"},
-                                         {"DrawOn", "<all>"},
-                                         {testsupport::kInstallPath, "C:\\Apps\\"}});
-    for (const auto& [name, value] : values) {
-      sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
-    }
+    writeSettings(testsupport::firstStartSettings({{"Classes", "1"},
+                                                   {"Names", "1"},
+                                                   {"Priority", "9"},
+                                                   {"DrawOn", "<all>"},
+                                                   {testsupport::kInstallPath, "C:\\Apps\\"}}));
     // The Run key exists, as on every Windows installation.
     sim.setRegString(RegRoot::CurrentUser, kRunKey, "Other", "C:\\Other\\other.exe");
   }
 
   void start() {
-    form = std::make_unique<TStrennix>(boxes.ports(), application);
-    tray = std::make_unique<TTrayForm>(sim, sim, boxes, form->lists, form->settings, form->log);
-    form->setTrayForm(*tray);
+    ProgramTest::start(boxes.ports());
     pinIcon = sim.loadIcon(IDI_BUTTON_PIN);
     pinnedIcon = sim.loadIcon(IDI_BUTTON_PINNED);
     listBox = tray->control(IDC_LISTBOX1);
@@ -1050,11 +1039,7 @@ class SoakTest : public testing::Test {
     checkModel();
   }
 
-  sim::SimDesktop sim;
   testsupport::NestingBoxes boxes{sim, [this] { eventsWhileBoxIsOpen(); }};
-  Application application{sim, sim};
-  std::unique_ptr<TStrennix> form;
-  std::unique_ptr<TTrayForm> tray;
   IconHandle pinIcon = 0;
   IconHandle pinnedIcon = 0;
   Hwnd listBox = 0;
