@@ -610,28 +610,40 @@ ULONG_PTR threadTeb(HANDLE thread) {
   return information.teb;
 }
 
+// Where the process's GDI handle table is, or 0. Wine sets GdiSharedHandleTable
+// of the 32-bit PEB (at 0x94; the TEB points to the PEB at 0x30) in a 32-bit
+// prefix; in a 64-bit prefix it sets that of the 64-bit PEB (at 0xF8)
+// instead, and the 32-bit TEB's GdiBatchCount field (at 0xF70) points to the
+// 64-bit TEB, whose PEB pointer is at 0x60.
+ULONGLONG gdiTableAddress(HANDLE process, ULONG_PTR teb) {
+  const auto peb = readRemote<DWORD>(process, teb + 0x30);
+  const auto table = peb ? readRemote<DWORD>(process, *peb + 0x94) : std::nullopt;
+  if (table && *table != 0) {
+    return *table;
+  }
+  const auto teb64 = readRemote<DWORD>(process, teb + 0xF70);
+  const auto peb64 = teb64 ? readRemote<ULONGLONG>(process, *teb64 + 0x60) : std::nullopt;
+  const auto table64 =
+      peb64 && *peb64 <= MAXDWORD ? readRemote<ULONGLONG>(process, *peb64 + 0xF8) : std::nullopt;
+  return table64 && *table64 <= MAXDWORD ? *table64 : 0;
+}
+
 // The live entries of the process's GDI handle table, or -1 when it cannot be
-// read. Wine keeps the table of a 32-bit process in the process's 64-bit PEB
-// (GdiSharedHandleTable, at 0xF8), and the 32-bit TEB's GdiBatchCount field
-// (at 0xF70) points to the 64-bit TEB, whose PEB pointer is at 0x60. Each of
-// the 65536 entries is 24 bytes long and in use while its type byte (at 14)
-// is not 0.
+// read. Each of the 65536 entries is 24 bytes long and in use while its type
+// byte (at 14) is not 0.
 long gdiTableEntries(HANDLE process, DWORD threadId) {
   constexpr std::size_t kEntries = 0x10000;
   constexpr std::size_t kEntrySize = 24;
   constexpr std::size_t kTypeOffset = 14;
   const KernelHandle thread(OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId));
   const ULONG_PTR teb = thread.get() != nullptr ? threadTeb(thread.get()) : 0;
-  const auto teb64 = readRemote<DWORD>(process, teb + 0xF70);
-  const auto peb64 = teb64 ? readRemote<ULONGLONG>(process, *teb64 + 0x60) : std::nullopt;
-  const auto table =
-      peb64 && *peb64 <= MAXDWORD ? readRemote<ULONGLONG>(process, *peb64 + 0xF8) : std::nullopt;
-  if (!table || *table == 0 || *table > MAXDWORD) {
+  const ULONGLONG table = teb != 0 ? gdiTableAddress(process, teb) : 0;
+  if (table == 0) {
     return -1;
   }
   std::vector<unsigned char> entries(kEntries * kEntrySize);
   SIZE_T read = 0;
-  if (!succeeded(ReadProcessMemory(process, pointerFrom<LPCVOID>(*table), entries.data(),
+  if (!succeeded(ReadProcessMemory(process, pointerFrom<LPCVOID>(table), entries.data(),
                                    entries.size(), &read)) ||
       read != entries.size()) {
     return -1;
