@@ -7,6 +7,7 @@
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/unit/errorof.h"
 #include "tests/unit/simsupport.h"
 
 namespace strennix {
@@ -115,12 +116,7 @@ TEST_F(MainFormTest, VariablesDumpListsEveryFieldAndMasksAsSignedNumbers) {
 TEST_F(MainFormTest, LanguageValueOfAnotherTypeStopsTheStartWithItsError) {
   storeDefaults();
   sim.setRegString(RegRoot::CurrentUser, kKey, "lang", "7");
-  try {
-    start();
-    FAIL() << "start-up went on";
-  } catch (const StrennixError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'lang'");
-  }
+  EXPECT_EQ(testsupport::errorOf([this] { start(); }), "Invalid data type for 'lang'");
 }
 
 TEST_F(MainFormTest, LanguageValueSelectsTheGermanCaptions) {

@@ -11,11 +11,13 @@
 #include "resources/resource.h"
 #include "settings/registrystore.h"
 #include "settings/settingsform.h"
+#include "tests/unit/errorof.h"
 
 namespace strennix {
 namespace {
 
 using sim::SimDesktop;
+using testsupport::errorOf;
 
 class SettingsFormTest : public ::testing::Test {
  protected:
@@ -49,14 +51,6 @@ class SettingsFormTest : public ::testing::Test {
     for (int id = IDC_GROUPBUTTONS; id <= IDC_LABEL1; ++id) {
       state(id).checked = false;
     }
-  }
-  std::string errorOf(const auto& action) {
-    try {
-      action();
-    } catch (const StrennixError& error) {
-      return error.what();
-    }
-    return "no error";
   }
 
   SimDesktop desk;

@@ -2,19 +2,14 @@
 
 #include <string>
 
-#include "platform/forms.h"
 #include "settings/integer.h"
+#include "tests/unit/errorof.h"
 
 namespace strennix {
 namespace {
 
 std::string conversionError(const std::string& text) {
-  try {
-    strToInt(text);
-  } catch (const StrennixError& error) {
-    return error.what();
-  }
-  return "no error";
+  return testsupport::errorOf([&] { strToInt(text); });
 }
 
 TEST(SettingsInteger, ReadsDecimalWithLeadingBlanksAndSign) {

@@ -4,24 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "settings/registrystore.h"
+#include "tests/unit/errorof.h"
 
 namespace strennix {
 namespace {
 
 using sim::SimDesktop;
 
-std::string errorOf(const auto& action) {
-  try {
-    action();
-  } catch (const StrennixError& error) {
-    return error.what();
-  }
-  return "no error";
-}
+using testsupport::errorOf;
 
 class SettingsRegistryStore : public ::testing::Test {
  protected:

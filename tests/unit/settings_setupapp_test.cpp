@@ -6,12 +6,12 @@
 
 #include "app/log.h"
 #include "app/windowlists.h"
-#include "platform/forms.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "settings/registrystore.h"
 #include "settings/setupapp.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/unit/errorof.h"
 
 namespace strennix {
 namespace {
@@ -164,12 +164,7 @@ TEST_F(SettingsSetupApp, NewerSettingsAreLeftAlone) {
 
 TEST_F(SettingsSetupApp, AVersionOfTheWrongTypeFailsTheStart) {
   desk.setRegDword(RegRoot::CurrentUser, kSettingsKeyPath, "Version", 0x01020100);
-  try {
-    firstStart();
-    ADD_FAILURE() << "no error";
-  } catch (const StrennixError& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'Version'");
-  }
+  EXPECT_EQ(testsupport::errorOf([this] { firstStart(); }), "Invalid data type for 'Version'");
   EXPECT_EQ(desk.regValueNames(RegRoot::CurrentUser, kSettingsKeyPath),
             std::vector<std::string>{"Version"});
   EXPECT_TRUE(desk.everythingReleased());
@@ -183,12 +178,7 @@ TEST_F(SettingsSetupApp, InstallPathIsEmptyForAPathWithoutAFolder) {
 
 TEST_F(SettingsSetupApp, AnUnopenableKeyFailsOnTheFirstDefault) {
   desk.unopenableKeys.insert(kSettingsKeyPath);
-  try {
-    firstStart();
-    ADD_FAILURE() << "no error";
-  } catch (const StrennixError& error) {
-    EXPECT_STREQ(error.what(), "Failed to set data for 'Version'");
-  }
+  EXPECT_EQ(testsupport::errorOf([this] { firstStart(); }), "Failed to set data for 'Version'");
   EXPECT_TRUE(desk.everythingReleased());
 }
 

@@ -7,11 +7,11 @@
 #include "app/log.h"
 #include "eligibility/exclusionlists.h"
 #include "eligibility/filecontrol.h"
-#include "platform/forms.h"
 #include "platform/sim/simdesktop.h"
 #include "settings/registrystore.h"
 #include "settings/settingsstore.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/unit/errorof.h"
 
 namespace strennix {
 namespace {
@@ -35,12 +35,7 @@ class SettingsStoreTest : public ::testing::Test {
   }
 
   std::string loadError() {
-    try {
-      load();
-    } catch (const StrennixError& error) {
-      return error.what();
-    }
-    return "no error";
+    return testsupport::errorOf([this] { load(); });
   }
 
   SimDesktop desk;
