@@ -24,6 +24,7 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "tests/support/defaultsettings.h"
 
 namespace strennix {
 namespace {
@@ -39,23 +40,11 @@ enum class Lookup { Off, Toolhelp, Psapi, PerformanceData };
 // The settings of a first start, but drawing on every window and with both
 // lists in force when asked.
 void storeSettings(sim::SimDesktop& sim, bool drawOnAll, bool excludingNames) {
-  const std::pair<const char*, const char*> values[] = {
-      {"Version", "1.2.1.0"},
-      {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
-      {"Classes", "1"},
-      {"Names", excludingNames ? "1" : "0"},
-      {"ExcludeStyles", "<WS_POPUP><WS_CHILD>"},
-      {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>"},
-      {"Menu", "<stay><alpha>"},
-      {"Priority", "9"},
-      {"ButtonXOffset", "58"},
-      {"ButtonYOffset", "6"},
-      {"ButtonXStretch", "16"},
-      {"ButtonYStretch", "14"},
-      {"HMaxPercentage", "100"},
-      {"VMaxPercentage", "100"},
-      {"DrawOn", drawOnAll ? "<all>" : "<one>"},
-      {"installPath", "C:\\Apps\\"}};
+  const auto values = testsupport::firstStartSettings({{"Classes", "1"},
+                                                       {"Names", excludingNames ? "1" : "0"},
+                                                       {"Priority", "9"},
+                                                       {"DrawOn", drawOnAll ? "<all>" : "<one>"},
+                                                       {testsupport::kInstallPath, "C:\\Apps\\"}});
   for (const auto& [name, value] : values) {
     sim.setRegString(RegRoot::CurrentUser, kKey, name, value);
   }
