@@ -106,7 +106,8 @@ xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
 
-export WINEPREFIX=$work/prefix DISPLAY=:$(cat "$work/display") WINEDEBUG=-all
+display=$(cat "$work/display")
+export WINEPREFIX=$work/prefix DISPLAY=:$display WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=
 if [[ ! -f $WINEPREFIX/.bench-ready ]]; then
   log "making the Wine prefix"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark: the host benchmarks (strennix_bench, the
+# median of 5 repetitions), the measurement under Wine beside the reference
+# painter (measure-wine.sh, about 13 minutes) and the plots (plot.sh).
+#
+# Usage: tools/bench/run.sh [OUT_DIR]   (default: build/bench-results)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+out=${1:-$root/build/bench-results}
+mkdir -p "$out"
+cd "$root"
+
+cmake --preset host >/dev/null
+cmake --build --preset host -j2 --target strennix_bench
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j2
+
+build/host/tests/bench/strennix_bench --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true \
+  --benchmark_out="$out/host-bench.json" --benchmark_out_format=json
+tools/bench/measure-wine.sh --bin build/win32/bin --out "$out"
+
+tools/bench/plot.sh --host "$out/host-bench.json" --out "$out/benchmarks-host.png"
+tools/bench/plot.sh --cpu "$out/wine-cpu.tsv" --out "$out/benchmarks-wine.png"
+echo "results and plots in $out"
