@@ -19,13 +19,12 @@ constexpr const char* kProgramVersion = "1.2.1.0";
 // The settings form's captions that a language file may translate, in the
 // order they are looked up.
 constexpr std::array kTranslatedControls = {
-    IDC_BTNEDITCLASSES, IDC_BTNEDITNAMES,  IDC_BTNHIDE,         IDC_BTNQUIT,
-    IDC_BTNSAVE,        IDC_CHKCLASSES,    IDC_CHKHMAX,         IDC_CHKMENUSTAY,
-    IDC_CHKMINICON,     IDC_CHKMINMENU,    IDC_CHKMSGBOX,       IDC_CHKNAMES,
-    IDC_CHKSHADE,       IDC_CHKSTART,      IDC_CHKTOOL,         IDC_CHKTOP,
-    IDC_CHKTRANSP,      IDC_CHKVMAX,       IDC_GROUPBUTTONS,    IDC_GROUPEXCLUDE,
-    IDC_GRPDRAWON,      IDC_GRPMENU,       IDC_GRPPRIORITY,     IDC_LBLSORT,
-    IDC_RDBTNALLWINDOWS, IDC_RDBTNALPHA,   IDC_RDBTNFOREGROUND, IDC_RDBTNTIME};
+    IDC_BTNEDITCLASSES, IDC_BTNEDITNAMES,    IDC_BTNHIDE,     IDC_BTNQUIT,      IDC_BTNSAVE,
+    IDC_CHKCLASSES,     IDC_CHKHMAX,         IDC_CHKMENUSTAY, IDC_CHKMINICON,   IDC_CHKMINMENU,
+    IDC_CHKMSGBOX,      IDC_CHKNAMES,        IDC_CHKSHADE,    IDC_CHKSTART,     IDC_CHKTOOL,
+    IDC_CHKTOP,         IDC_CHKTRANSP,       IDC_CHKVMAX,     IDC_GROUPBUTTONS, IDC_GROUPEXCLUDE,
+    IDC_GRPDRAWON,      IDC_GRPMENU,         IDC_GRPPRIORITY, IDC_LBLSORT,      IDC_RDBTNALLWINDOWS,
+    IDC_RDBTNALPHA,     IDC_RDBTNFOREGROUND, IDC_RDBTNTIME};
 
 std::string lowerCase(std::string text) {
   for (char& c : text) {
@@ -109,10 +108,14 @@ void TStrennix::dumpSystemInfo() {
   }
   const OsVersion version = ports_.system.version().value_or(OsVersion{});
   std::string text;
-  text += formatted("OSVERSIONINFO.dwMajorVersion: %lld\n", static_cast<std::int32_t>(version.majorVersion));
-  text += formatted("OSVERSIONINFO.dwMinorVersion: %lld\n", static_cast<std::int32_t>(version.minorVersion));
-  text += formatted("OSVERSIONINFO.dwBuildNumber: %lld\n", static_cast<std::int32_t>(version.buildNumber));
-  text += formatted("OSVERSIONINFO.dwdwPlatformId: %lld\n", static_cast<std::int32_t>(version.platformId));
+  text += formatted("OSVERSIONINFO.dwMajorVersion: %lld\n",
+                    static_cast<std::int32_t>(version.majorVersion));
+  text += formatted("OSVERSIONINFO.dwMinorVersion: %lld\n",
+                    static_cast<std::int32_t>(version.minorVersion));
+  text += formatted("OSVERSIONINFO.dwBuildNumber: %lld\n",
+                    static_cast<std::int32_t>(version.buildNumber));
+  text += formatted("OSVERSIONINFO.dwdwPlatformId: %lld\n",
+                    static_cast<std::int32_t>(version.platformId));
   text += std::string("Strnx version: ") + kProgramVersion + "\n";
   text += "Path: " + ports_.system.executablePath() + "\n";
   text += formatted("Finding hook.dll: %lld\n", ports_.files.exists("hook.dll") ? 1 : 0);
@@ -140,7 +143,9 @@ void TStrennix::dumpVariables(const char* file) {
   const auto line = [](const char* name, long long value) {
     return std::string("Strennix->") + name + formatted("=%lld\n", value);
   };
-  const auto mask = [](std::uint32_t value) { return static_cast<long long>(static_cast<std::int32_t>(value)); };
+  const auto mask = [](std::uint32_t value) {
+    return static_cast<long long>(static_cast<std::int32_t>(value));
+  };
   std::string text = "Variables at " + log.now() + "\n**********\n";
   text += line("usingVMax", settings.usingVMax);
   text += line("usingHMax", settings.usingHMax);

@@ -108,8 +108,6 @@ void Application::run(Form& mainForm) {
 
 void Application::terminate() { ui_.quitMessageLoop(); }
 
-void Application::showException(const std::exception& error) {
-  showErrorBox(boxes_, error.what());
-}
+void Application::showException(const std::exception& error) { showErrorBox(boxes_, error.what()); }
 
 }  // namespace strennix

@@ -30,7 +30,8 @@ class UniqueHandle {
   UniqueHandle& operator=(const UniqueHandle&) = delete;
 
   UniqueHandle(UniqueHandle&& other) noexcept
-      : owner_(std::exchange(other.owner_, nullptr)), value_(std::exchange(other.value_, Value{})) {}
+      : owner_(std::exchange(other.owner_, nullptr)),
+        value_(std::exchange(other.value_, Value{})) {}
 
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) {

@@ -82,7 +82,8 @@ class SystemPort {
   virtual std::optional<ModuleHandle> firstProcessModule(const Module& psapi,
                                                          const Process& process) = 0;
   virtual std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
-                                                    ModuleHandle module, std::uint32_t bufferSize) = 0;
+                                                    ModuleHandle module,
+                                                    std::uint32_t bufferSize) = 0;
 
   // CompareStringA with NORM_IGNORECASE on the user's default locale.
   virtual bool equalIgnoringCase(std::string_view a, std::string_view b) = 0;

@@ -33,9 +33,9 @@ struct Rect {
 // Local calendar time, enough to render a ctime-style stamp.
 struct DateTime {
   int year = 1970;
-  int month = 1;      // 1..12
-  int day = 1;        // 1..31
-  int weekday = 4;    // 0 = Sunday
+  int month = 1;    // 1..12
+  int day = 1;      // 1..31
+  int weekday = 4;  // 0 = Sunday
   int hour = 0;
   int minute = 0;
   int second = 0;

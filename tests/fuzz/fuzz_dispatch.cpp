@@ -28,7 +28,8 @@ std::uint32_t take(const std::uint8_t*& data, std::size_t& size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   sim::SimDesktop desktop;
   desktop.setRegString(RegRoot::CurrentUser, kKey, "Version", "1.2.1.0");
-  desktop.setRegString(RegRoot::CurrentUser, kKey, "Buttons", "<hmax><vmax><top><shade><toicon><tomenu>");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "Buttons",
+                       "<hmax><vmax><top><shade><toicon><tomenu>");
   desktop.setRegString(RegRoot::CurrentUser, kKey, "Priority", "9");
   desktop.setRegString(RegRoot::CurrentUser, kKey, "ButtonXOffset", "58");
   desktop.setRegString(RegRoot::CurrentUser, kKey, "ButtonYOffset", "6");
@@ -45,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < 8; ++i) {
     windows.push_back(desktop.addWindow(sim::SimWindow{Rect{10 * i, 10 * i, 640 + 10 * i, 480}}));
   }
-  constexpr std::uint32_t kMessages[] = {win::kStrnxNcLButtonUp, win::kStrnxDestroy, win::kWmAsTray,
-                                         win::kWmTray, 0x0001, 0xC000};
+  constexpr std::uint32_t kMessages[] = {
+      win::kStrnxNcLButtonUp, win::kStrnxDestroy, win::kWmAsTray, win::kWmTray, 0x0001, 0xC000};
   while (size > 0) {
     const std::uint32_t selector = take(data, size);
     const std::uint32_t wParam = take(data, size);

@@ -44,10 +44,10 @@ TEST_F(MainFormTest, SwitchesAreWholeArgumentsInAnyLetterCase) {
   TStrennix& main = start();
   EXPECT_TRUE(main.log.debugMode);
   EXPECT_FALSE(main.log.loggingMode);
-  EXPECT_EQ(file("applog.txt").rfind(std::string(kStamp) +
-                                         "   Starting application in debugmode.\n"
-                                         "Dumping some systeminfo.\n",
-                                     0),
+  EXPECT_EQ(file("applog.txt")
+                .rfind(std::string(kStamp) + "   Starting application in debugmode.\n"
+                                             "Dumping some systeminfo.\n",
+                       0),
             0U);
   EXPECT_TRUE(file("setupapplog.txt").empty()) << "no trace lines with --debug alone";
 }
