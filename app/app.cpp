@@ -136,7 +136,7 @@ void TStrennix::selectLanguage() {
   }
 }
 
-void TStrennix::dumpVariables(const char* file) {
+void TStrennix::dumpVariables(const char* file) const {
   if (!log.debugMode) {
     return;
   }
@@ -146,26 +146,27 @@ void TStrennix::dumpVariables(const char* file) {
   const auto mask = [](std::uint32_t value) {
     return static_cast<long long>(static_cast<std::int32_t>(value));
   };
+  const auto flag = [](bool value) { return value ? 1LL : 0LL; };
   std::string text = "Variables at " + log.now() + "\n**********\n";
-  text += line("usingVMax", settings.usingVMax);
-  text += line("usingHMax", settings.usingHMax);
-  text += line("usingShade", settings.usingShade);
-  text += line("usingMinIcon", settings.usingMinIcon);
-  text += line("usingMinMenu", settings.usingMinMenu);
-  text += line("usingTop", settings.usingTop);
+  text += line("usingVMax", flag(settings.usingVMax));
+  text += line("usingHMax", flag(settings.usingHMax));
+  text += line("usingShade", flag(settings.usingShade));
+  text += line("usingMinIcon", flag(settings.usingMinIcon));
+  text += line("usingMinMenu", flag(settings.usingMinMenu));
+  text += line("usingTop", flag(settings.usingTop));
   text += line("numberOfButtons", settings.numberOfButtons);
   text += line("priority", settings.priority);
   text += line("buttonXOffset", settings.buttonXOffset);
   text += line("buttonYOffset", settings.buttonYOffset);
   text += line("buttonXStretch", settings.buttonXStretch);
   text += line("buttonYStretch", settings.buttonYStretch);
-  text += line("drawOnAll", settings.drawOnAll);
+  text += line("drawOnAll", flag(settings.drawOnAll));
   text += line("excludeStyles", mask(settings.excludeStyles));
   text += line("excludeExStyles", mask(settings.excludeExStyles));
-  text += line("excludingClasses", settings.excludingClasses);
-  text += line("excludingNames", settings.excludingNames);
-  text += line("menuStay", settings.menuStay);
-  text += line("menuSort", settings.menuSort);
+  text += line("excludingClasses", flag(settings.excludingClasses));
+  text += line("excludingNames", flag(settings.excludingNames));
+  text += line("menuStay", flag(settings.menuStay));
+  text += line("menuSort", flag(settings.menuSort));
   text += line("numberOfMinimizedWindows", lists.numberOfMinimizedWindows);
   text += line("numberOfTrayedWindows", lists.numberOfTrayedWindows);
   text += line("numberOfShadedWindows", lists.numberOfShadedWindows);

@@ -47,7 +47,7 @@ class TStrennix : public Form {
 
   void dumpSystemInfo();
   void selectLanguage();
-  void dumpVariables(const char* file);
+  void dumpVariables(const char* file) const;
   void beginApp();
   void endApp();
 
