@@ -41,22 +41,6 @@ class DispatchTest : public TitleBarTest {
     return findWindow(Window::byHandle(window.hwnd)).value_or(WindowInfo{}).topmost;
   }
 
-  // The top-left corner of the program's icon in the notification area: the
-  // black cross on a background that is not black (its top-left pixel is
-  // transparent).
-  std::optional<ScreenPoint> findTrayIcon() {
-    const icongen::IconPicture cross = iconPicture("app");
-    const Screen screen = grab();
-    for (int y = kTrayArea.top; y + cross.height <= kTrayArea.bottom; ++y) {
-      for (int x = kTrayArea.left; x + cross.width <= kTrayArea.right; ++x) {
-        if (screen.shows(cross, x, y) && screen.at(x, y) != standardColour(0)) {
-          return ScreenPoint{x, y};
-        }
-      }
-    }
-    return std::nullopt;
-  }
-
   // Waits until the window shows in the foreground.
   WindowInfo waitForForeground(const Window& window) {
     WindowInfo info;
@@ -102,7 +86,7 @@ TEST_F(DispatchTest, TheTrayIconOpensTheSettingsOnADoubleClickAndTheMenuOnARight
   std::optional<ScreenPoint> icon;
   waitFor(
       [&] {
-        icon = findTrayIcon();
+        icon = findProgramTrayIcon(grab(), kTrayArea);
         return icon.has_value();
       },
       "the program's icon in the notification area");

@@ -197,20 +197,6 @@ class GuiObjectSoakTest : public TitleBarTest {
     return info;
   }
 
-  // The top-left corner of the program's own tray icon: the black cross on
-  // a background that is not black.
-  static std::optional<ScreenPoint> findOwnTrayIcon(const Screen& screen) {
-    const icongen::IconPicture cross = iconPicture("app");
-    for (int y = kTrayArea.top; y + cross.height <= kTrayArea.bottom; ++y) {
-      for (int x = kTrayArea.left; x + cross.width <= kTrayArea.right; ++x) {
-        if (screen.shows(cross, x, y) && screen.at(x, y) != standardColour(0)) {
-          return ScreenPoint{x, y};
-        }
-      }
-    }
-    return std::nullopt;
-  }
-
   // How many columns of plain taskbar there are left of the program's own
   // icon: the cells of windows' tray icons widen the stretch (Wine shows them
   // without a picture) or break it (with one).
@@ -231,7 +217,7 @@ class GuiObjectSoakTest : public TitleBarTest {
   // icon beside it.
   bool trayAsAtStart(int plainColumns) {
     const Screen screen = grab();
-    const std::optional<ScreenPoint> own = findOwnTrayIcon(screen);
+    const std::optional<ScreenPoint> own = findProgramTrayIcon(screen, kTrayArea);
     return own.has_value() && own->x == ownIcon_.x && own->y == ownIcon_.y &&
            plainTaskbarLeftOfOwnIcon(screen) == plainColumns;
   }
@@ -455,7 +441,7 @@ TEST_F(GuiObjectSoakTest, AMinuteOfRandomClicksLeavesNoGdiOrUserObjectBehind) {
   std::optional<ScreenPoint> own;
   waitFor(
       [&] {
-        own = findOwnTrayIcon(grab());
+        own = findProgramTrayIcon(grab(), kTrayArea);
         return own.has_value();
       },
       "the program's icon in the notification area");

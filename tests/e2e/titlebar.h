@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -133,6 +134,21 @@ class Screen {
   int height_ = 0;
   std::vector<std::uint8_t> bytes_;
 };
+
+// The top-left corner of the program's own tray icon within `area`: the black
+// cross of the application icon on a background that is not black (the
+// icon's top-left pixel is transparent).
+inline std::optional<ScreenPoint> findProgramTrayIcon(const Screen& screen, const Rect& area) {
+  const icongen::IconPicture cross = iconPicture("app");
+  for (int y = area.top; y + cross.height <= area.bottom; ++y) {
+    for (int x = area.left; x + cross.width <= area.right; ++x) {
+      if (screen.shows(cross, x, y) && screen.at(x, y) != standardColour(0)) {
+        return ScreenPoint{x, y};
+      }
+    }
+  }
+  return std::nullopt;
+}
 
 class TitleBarTest : public WineDesktopTest {
  protected:
