@@ -131,7 +131,7 @@ void TStrennix::selectLanguage() {
   lang_.setLanguage(static_cast<std::uint16_t>(language));
   lang_.setLanguageFolder("lang");
   for (const int id : kTranslatedControls) {
-    const Hwnd caption = control(id);
+    const FormControl caption = control(id);
     ui_.setText(caption, lang_.translate(ui_.text(caption)));
   }
 }

@@ -37,7 +37,7 @@ class Form : public FormEvents {
   Form& operator=(const Form&) = delete;
 
   [[nodiscard]] Hwnd handle() const { return handle_; }
-  [[nodiscard]] Hwnd control(int controlId) const { return ui_.control(handle_, controlId); }
+  [[nodiscard]] FormControl control(int controlId) const { return {handle_, controlId}; }
   void show();
   void hide();
   [[nodiscard]] bool visible() const;

@@ -65,9 +65,7 @@ SettingsBinding::SettingsBinding(RegistryPort& registry, SystemPort& system, UiP
                                  const Form& form, const Logger& log)
     : registry_(registry), system_(system), ui_(ui), form_(form), log_(log) {}
 
-Hwnd SettingsBinding::control(int controlId) const {
-  return ui_.control(form_.handle(), controlId);
-}
+FormControl SettingsBinding::control(int controlId) const { return form_.control(controlId); }
 
 bool SettingsBinding::isChecked(int controlId) const { return ui_.checked(control(controlId)); }
 

@@ -28,7 +28,7 @@ class SettingsBinding {
   void chkNamesClick();
 
  private:
-  [[nodiscard]] Hwnd control(int controlId) const;
+  [[nodiscard]] FormControl control(int controlId) const;
   [[nodiscard]] bool isChecked(int controlId) const;
   void check(int controlId, bool checked = true);
   void enable(int controlId, bool enabled = true);

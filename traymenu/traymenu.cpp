@@ -10,7 +10,7 @@ TTrayForm::TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, Win
                      Settings& settings, const Logger& log)
     : Form(ui, windows, boxes, IDD_TRAYFORM), lists_(lists), settings_(settings), log_(log) {
   changeBorder();
-  ui_.setListSorted(handle(), IDC_LISTBOX1, settings_.menuSort);
+  ui_.setListSorted(listBox(), settings_.menuSort);
 }
 
 // A tool window shows its close box only with WS_SYSMENU; the frame is drawn
@@ -131,10 +131,10 @@ void TTrayForm::handleKeyUp(int controlId, int key) {
   }
 }
 
-Hwnd TTrayForm::listBox() const { return control(IDC_LISTBOX1); }
+FormControl TTrayForm::listBox() const { return control(IDC_LISTBOX1); }
 
 int TTrayForm::findItem(const std::string& text) const {
-  const Hwnd list = listBox();
+  const FormControl list = listBox();
   const int count = ui_.listCount(list);
   for (int index = 0; index < count; ++index) {
     if (ui_.listItem(list, index) == text) {

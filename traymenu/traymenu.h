@@ -45,7 +45,7 @@ class TTrayForm : public Form, public MenuList {
   void handleKeyUp(int controlId, int key) override;
 
  private:
-  [[nodiscard]] Hwnd listBox() const;
+  [[nodiscard]] FormControl listBox() const;
   // Index of the first item whose text equals `text` exactly, letter case
   // included; -1 when none does.
   [[nodiscard]] int findItem(const std::string& text) const;

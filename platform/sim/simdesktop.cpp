@@ -1014,9 +1014,11 @@ SimForm& SimDesktop::form(Hwnd form) {
   return found->second;
 }
 
-SimControl* SimDesktop::findControl(Hwnd control) {
-  const auto found = controls_.find(control);
-  return found == controls_.end() ? nullptr : &found->second;
+SimControl* SimDesktop::findControl(FormControl control) {
+  if (!forms_.contains(control.form)) {
+    return nullptr;
+  }
+  return &controls_.at(this->control(control.form, control.id));
 }
 
 Hwnd SimDesktop::createForm(int layoutId, FormEvents& events) {
@@ -1087,52 +1089,51 @@ void SimDesktop::keyUp(Hwnd form, int controlId, int key) {
   this->form(form).events->onKeyUp(controlId, key);
 }
 
-bool SimDesktop::checked(Hwnd control) {
+bool SimDesktop::checked(FormControl control) {
   const SimControl* c = findControl(control);
   return c != nullptr && c->checked;
 }
 
-void SimDesktop::setChecked(Hwnd control, bool checked) {
+void SimDesktop::setChecked(FormControl control, bool checked) {
   if (SimControl* c = findControl(control)) {
     c->checked = checked;
   }
 }
 
-bool SimDesktop::enabled(Hwnd control) {
+bool SimDesktop::enabled(FormControl control) {
   const SimControl* c = findControl(control);
   return c != nullptr && c->enabled;
 }
 
-void SimDesktop::setEnabled(Hwnd control, bool enabled) {
+void SimDesktop::setEnabled(FormControl control, bool enabled) {
   if (SimControl* c = findControl(control)) {
     c->enabled = enabled;
   }
 }
 
-std::string SimDesktop::text(Hwnd control) {
+std::string SimDesktop::text(FormControl control) {
   const SimControl* c = findControl(control);
   return c == nullptr ? std::string() : c->text;
 }
 
-void SimDesktop::setText(Hwnd control, const std::string& text) {
+void SimDesktop::setText(FormControl control, const std::string& text) {
   if (SimControl* c = findControl(control)) {
     c->text = text;
   }
 }
 
-int SimDesktop::trackPosition(Hwnd trackBar) {
+int SimDesktop::trackPosition(FormControl trackBar) {
   const SimControl* c = findControl(trackBar);
   return c == nullptr ? 0 : c->trackPosition;
 }
 
-void SimDesktop::setTrackPosition(Hwnd trackBar, int position) {
+void SimDesktop::setTrackPosition(FormControl trackBar, int position) {
   if (SimControl* c = findControl(trackBar)) {
     c->trackPosition = position;
   }
 }
 
-void SimDesktop::setListSorted(Hwnd form, int listId, bool sorted) {
-  const Hwnd list = control(form, listId);
+void SimDesktop::setListSorted(FormControl list, bool sorted) {
   if (SimControl* c = findControl(list)) {
     c->sorted = sorted;
     c->items.clear();
@@ -1140,7 +1141,7 @@ void SimDesktop::setListSorted(Hwnd form, int listId, bool sorted) {
   }
 }
 
-int SimDesktop::listAdd(Hwnd list, const std::string& text) {
+int SimDesktop::listAdd(FormControl list, const std::string& text) {
   SimControl* c = findControl(list);
   if (c == nullptr) {
     return -1;
@@ -1159,7 +1160,7 @@ int SimDesktop::listAdd(Hwnd list, const std::string& text) {
   return index;
 }
 
-void SimDesktop::listDelete(Hwnd list, int index) {
+void SimDesktop::listDelete(FormControl list, int index) {
   SimControl* c = findControl(list);
   if (c == nullptr || index < 0 || index >= static_cast<int>(c->items.size())) {
     return;
@@ -1172,7 +1173,7 @@ void SimDesktop::listDelete(Hwnd list, int index) {
   }
 }
 
-int SimDesktop::listFindExact(Hwnd list, const std::string& text) {
+int SimDesktop::listFindExact(FormControl list, const std::string& text) {
   const SimControl* c = findControl(list);
   if (c == nullptr) {
     return -1;
@@ -1185,12 +1186,12 @@ int SimDesktop::listFindExact(Hwnd list, const std::string& text) {
   return -1;
 }
 
-int SimDesktop::listSelected(Hwnd list) {
+int SimDesktop::listSelected(FormControl list) {
   const SimControl* c = findControl(list);
   return c == nullptr ? -1 : c->selected;
 }
 
-std::string SimDesktop::listItem(Hwnd list, int index) {
+std::string SimDesktop::listItem(FormControl list, int index) {
   const SimControl* c = findControl(list);
   if (c == nullptr || index < 0 || index >= static_cast<int>(c->items.size())) {
     return {};
@@ -1198,12 +1199,12 @@ std::string SimDesktop::listItem(Hwnd list, int index) {
   return c->items[static_cast<std::size_t>(index)];
 }
 
-int SimDesktop::listCount(Hwnd list) {
+int SimDesktop::listCount(FormControl list) {
   const SimControl* c = findControl(list);
   return c == nullptr ? 0 : static_cast<int>(c->items.size());
 }
 
-void SimDesktop::listClear(Hwnd list) {
+void SimDesktop::listClear(FormControl list) {
   if (SimControl* c = findControl(list)) {
     c->items.clear();
     c->selected = -1;

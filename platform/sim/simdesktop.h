@@ -242,6 +242,8 @@ class SimDesktop final : public WindowPort,
   // resources/strennix.rc, with their captions, enabled states and sorting;
   // other control IDs are made on demand, empty.
   SimControl& controlState(Hwnd form, int controlId);
+  // The window of a control, made on demand.
+  Hwnd control(Hwnd form, int controlId);
   [[nodiscard]] std::optional<Hwnd> formOfLayout(int layoutId) const;
   // Delivers events to a form as the window system would. Throws
   // std::out_of_range for a handle that is not a form. A click only delivers
@@ -354,23 +356,22 @@ class SimDesktop final : public WindowPort,
   // UiPort
   Hwnd createForm(int layoutId, FormEvents& events) override;
   void destroyForm(Hwnd form) override;
-  Hwnd control(Hwnd form, int controlId) override;
-  bool checked(Hwnd control) override;
-  void setChecked(Hwnd control, bool checked) override;
-  bool enabled(Hwnd control) override;
-  void setEnabled(Hwnd control, bool enabled) override;
-  std::string text(Hwnd control) override;
-  void setText(Hwnd control, const std::string& text) override;
-  int trackPosition(Hwnd trackBar) override;
-  void setTrackPosition(Hwnd trackBar, int position) override;
-  void setListSorted(Hwnd form, int listId, bool sorted) override;
-  int listAdd(Hwnd list, const std::string& text) override;
-  void listDelete(Hwnd list, int index) override;
-  int listFindExact(Hwnd list, const std::string& text) override;
-  int listSelected(Hwnd list) override;
-  std::string listItem(Hwnd list, int index) override;
-  int listCount(Hwnd list) override;
-  void listClear(Hwnd list) override;
+  bool checked(FormControl control) override;
+  void setChecked(FormControl control, bool checked) override;
+  bool enabled(FormControl control) override;
+  void setEnabled(FormControl control, bool enabled) override;
+  std::string text(FormControl control) override;
+  void setText(FormControl control, const std::string& text) override;
+  int trackPosition(FormControl trackBar) override;
+  void setTrackPosition(FormControl trackBar, int position) override;
+  void setListSorted(FormControl list, bool sorted) override;
+  int listAdd(FormControl list, const std::string& text) override;
+  void listDelete(FormControl list, int index) override;
+  int listFindExact(FormControl list, const std::string& text) override;
+  int listSelected(FormControl list) override;
+  std::string listItem(FormControl list, int index) override;
+  int listCount(FormControl list) override;
+  void listClear(FormControl list) override;
   void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) override;
   void killTimer(Hwnd form, std::uint32_t timerId) override;
   IconHandle loadIcon(int resourceId) override;
@@ -397,7 +398,7 @@ class SimDesktop final : public WindowPort,
   Hwnd newHandle();
   std::uint32_t newResource();
   SimForm& form(Hwnd form);
-  SimControl* findControl(Hwnd control);
+  SimControl* findControl(FormControl control);
   void raise(Hwnd window);
   void placeAfterTopmost(Hwnd window);
   void removeFromZOrder(Hwnd window);

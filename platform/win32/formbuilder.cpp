@@ -1,8 +1,10 @@
-// Builds a form window and its controls from a DIALOGEX layout whose
-// coordinates are pixels.
+// Builds a form window from a DIALOGEX layout whose coordinates are pixels,
+// and its controls when they are first needed.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <commctrl.h>
+
+#include <utility>
 
 #include "platform/win32/formwindow.h"
 #include "resources/resource.h"
@@ -102,20 +104,51 @@ void addHint(FormWindow& form, HWND control, const std::string& hint) {
   SendMessageA(form.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void applyState(HWND control, const ControlState& state) {
+  if (state.text) {
+    SetWindowTextA(control, state.text->c_str());
+  }
+  if (state.checked) {
+    SendMessageA(control, BM_SETCHECK, *state.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  if (state.enabled) {
+    EnableWindow(control, *state.enabled ? TRUE : FALSE);
+  }
+  if (state.trackPosition) {
+    SendMessageA(control, TBM_SETPOS, TRUE, *state.trackPosition);
+  }
+}
+
 HWND createControl(FormWindow& form, const DialogItem& item) {
   const std::string windowClass = controlClass(item.windowClass);
-  if (windowClass.empty()) {
-    return nullptr;
-  }
   // A numbered text (an image resource) is not shown by these forms.
   const std::string text = item.text.ordinal ? std::string() : ansiText(item.text.text);
   const HWND control = CreateWindowExA(
       item.exStyle, windowClass.c_str(), text.c_str(), item.style | WS_CHILD, item.x, item.y,
       item.cx, item.cy, form.handle, toHandle<HMENU>(item.id), moduleInstance(), nullptr);
-  if (control != nullptr) {
-    prepareControl(form, control, static_cast<int>(item.id));
+  if (control == nullptr) {
+    return nullptr;
+  }
+  const int id = static_cast<int>(item.id);
+  prepareControl(form, control, id);
+  const auto given = form.pending.find(id);
+  if (given != form.pending.end()) {
+    applyState(control, given->second);
   }
   return control;
+}
+
+void destroyControls(FormWindow& form) {
+  while (const HWND child = GetWindow(form.handle, GW_CHILD)) {
+    DestroyWindow(child);
+  }
+  if (form.tooltip != nullptr) {
+    DestroyWindow(std::exchange(form.tooltip, nullptr));
+  }
+  form.link = nullptr;
+  form.fillingControls.clear();
+  form.linkFont.reset();
+  form.font.reset();
 }
 
 bool fillsForm(const DialogLayout& layout, const DialogItem& item) {
@@ -158,7 +191,25 @@ void prepareControl(FormWindow& form, HWND control, int controlId) {
   }
 }
 
-HWND buildForm(const DialogLayout& layout, const std::string& className, FormWindow& form) {
+ControlState initialState(const DialogLayout& layout, int controlId) {
+  for (const DialogItem& item : layout.items) {
+    if (static_cast<int>(item.id) == controlId) {
+      return {.text = item.text.ordinal ? std::string() : ansiText(item.text.text),
+              .checked = false,
+              .enabled = (item.style & WS_DISABLED) == 0,
+              .trackPosition = 0};
+    }
+  }
+  // As for a control that does not exist.
+  return {.text = std::string(), .checked = false, .enabled = false, .trackPosition = 0};
+}
+
+HWND buildForm(DialogLayout layout, const std::string& className, FormWindow& form) {
+  for (const DialogItem& item : layout.items) {
+    if (controlClass(item.windowClass).empty()) {
+      return nullptr;
+    }
+  }
   const DWORD style = (layout.style & ~kDialogStyleBits) & ~static_cast<DWORD>(WS_VISIBLE);
   const SIZE size = outerSize(layout, style, layout.exStyle);
   const std::string caption = ansiText(layout.caption);
@@ -166,26 +217,35 @@ HWND buildForm(const DialogLayout& layout, const std::string& className, FormWin
   const HWND window =
       CreateWindowExA(layout.exStyle, className.c_str(), caption.c_str(), style, layout.x, layout.y,
                       size.cx, size.cy, nullptr, nullptr, moduleInstance(), &form);
-  if (window == nullptr) {
-    return nullptr;
+  if (window != nullptr) {
+    form.unbuilt = std::move(layout);
   }
+  return window;
+}
+
+bool buildControls(FormWindow& form) {
+  if (!form.unbuilt) {
+    return true;
+  }
+  const DialogLayout& layout = *form.unbuilt;
   if (layout.font) {
     form.font = createFont(form.desktop, *layout.font);
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(form.font.get()), FALSE);
+    SendMessageA(form.handle, WM_SETFONT, reinterpret_cast<WPARAM>(form.font.get()), FALSE);
   }
   // In template order: the order of creation is the tab order.
   for (const DialogItem& item : layout.items) {
     if (createControl(form, item) == nullptr) {
-      form.events = nullptr;
-      DestroyWindow(window);
-      return nullptr;
+      destroyControls(form);
+      return false;
     }
     if (fillsForm(layout, item)) {
       form.fillingControls.push_back(static_cast<int>(item.id));
     }
   }
-  fillClientArea(window, form.fillingControls);
-  return window;
+  form.unbuilt.reset();
+  form.pending.clear();
+  fillClientArea(form.handle, form.fillingControls);
+  return true;
 }
 
 }  // namespace strennix::win32

@@ -90,10 +90,25 @@ bool handleRouted(FormWindow& form, UINT message, WPARAM wParam, LPARAM lParam, 
   }
 }
 
+// A form that is about to be shown for the first time gets its controls;
+// when they cannot be made it stays hidden.
+void buildBeforeShowing(FormWindow& form, LPARAM lParam) {
+  auto* position = fromInteger<WINDOWPOS*>(lParam);
+  if (!form.unbuilt || (position->flags & SWP_SHOWWINDOW) == 0) {
+    return;
+  }
+  if (!form.desktop.buildControlsOf(form)) {
+    position->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+  }
+}
+
 LRESULT dispatchToForm(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   FormWindow* form = formOfWindow(window);
   if (form == nullptr || form->events == nullptr) {
     return DefWindowProcA(window, message, wParam, lParam);
+  }
+  if (message == WM_WINDOWPOSCHANGING) {
+    buildBeforeShowing(*form, lParam);
   }
   std::int32_t answer = 0;
   if (form->events->onMessage(message, static_cast<std::uint32_t>(wParam),

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,14 @@
 #include "platform/win32/win32handles.h"
 
 namespace strennix::win32 {
+
+// What a control was given before its window was made.
+struct ControlState {
+  std::optional<std::string> text;
+  std::optional<bool> checked;
+  std::optional<bool> enabled;
+  std::optional<int> trackPosition;
+};
 
 struct FormWindow {
   FormWindow(Win32Desktop& owner, FormEvents& formEvents) : desktop(owner), events(&formEvents) {}
@@ -30,14 +40,28 @@ struct FormWindow {
   HWND focus = nullptr;
   // Controls laid out as large as the form: they fill its client area.
   std::vector<int> fillingControls;
+  // The controls' windows are made when the form is first shown or a list
+  // of it is used: making them is most of the program's start, and a tray
+  // program's forms are seldom opened. Until then the layout describes them
+  // and `pending` keeps what they were given.
+  std::optional<DialogLayout> unbuilt;
+  std::map<int, ControlState> pending;
 };
 
 // The window procedure of every form class.
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Creates the hidden form window and its controls; null when any of them
-// cannot be created (nothing is left behind then).
-HWND buildForm(const DialogLayout& layout, const std::string& className, FormWindow& form);
+// Creates the hidden form window, whose controls are made later by
+// buildControls; null when the layout names a class that no control has.
+HWND buildForm(DialogLayout layout, const std::string& className, FormWindow& form);
+
+// Makes the controls of a form that has none yet, in template order, and
+// gives them the state they were given before; false when one of them cannot
+// be made (nothing is left behind then, and the form stays unbuilt).
+bool buildControls(FormWindow& form);
+
+// What a control of an unbuilt form answers before its window exists.
+ControlState initialState(const DialogLayout& layout, int controlId);
 
 // What a control needs after its creation: the form's font, and the
 // settings of the particular control (item height, range, link, hint).

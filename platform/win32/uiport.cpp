@@ -4,6 +4,7 @@
 // After <windows.h>, which it needs.
 #include <commctrl.h>
 
+#include "platform/forms.h"
 #include "platform/win32/formwindow.h"
 #include "platform/win32/iconrow.h"
 #include "resources/resource.h"
@@ -126,7 +127,7 @@ Hwnd Win32Desktop::createForm(int layoutId, FormEvents& events) {
     return 0;
   }
   auto form = std::make_unique<FormWindow>(*this, events);
-  const HWND window = buildForm(*layout, className, *form);
+  const HWND window = buildForm(*std::move(layout), className, *form);
   if (window == nullptr) {
     return 0;
   }
@@ -146,43 +147,106 @@ void Win32Desktop::destroyForm(Hwnd form) {
   forms_.erase(found);
 }
 
-Hwnd Win32Desktop::control(Hwnd form, int controlId) {
-  return fromHwnd(GetDlgItem(toHwnd(form), controlId));
-}
-
-bool Win32Desktop::checked(Hwnd control) { return send(control, BM_GETCHECK) == BST_CHECKED; }
-
-void Win32Desktop::setChecked(Hwnd control, bool checked) {
-  send(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-bool Win32Desktop::enabled(Hwnd control) { return IsWindowEnabled(toHwnd(control)) != FALSE; }
-
-void Win32Desktop::setEnabled(Hwnd control, bool enabled) {
-  EnableWindow(toHwnd(control), enabled ? TRUE : FALSE);
-}
-
-std::string Win32Desktop::text(Hwnd control) { return windowTextOf(toHwnd(control)); }
-
-void Win32Desktop::setText(Hwnd control, const std::string& text) {
-  SetWindowTextA(toHwnd(control), text.c_str());
-}
-
-int Win32Desktop::trackPosition(Hwnd trackBar) {
-  return static_cast<int>(send(trackBar, TBM_GETPOS));
-}
-
-void Win32Desktop::setTrackPosition(Hwnd trackBar, int position) {
-  send(trackBar, TBM_SETPOS, TRUE, position);
-}
-
-void Win32Desktop::setListSorted(Hwnd form, int listId, bool sorted) {
+FormWindow* Win32Desktop::unbuiltForm(Hwnd form) {
   const auto found = forms_.find(form);
-  const HWND window = toHwnd(form);
-  const HWND old = GetDlgItem(window, listId);
+  return found != forms_.end() && found->second->unbuilt ? found->second.get() : nullptr;
+}
+
+ControlState* Win32Desktop::pendingState(FormControl control) {
+  FormWindow* form = unbuiltForm(control.form);
+  if (form == nullptr) {
+    return nullptr;
+  }
+  const auto [entry, added] = form->pending.try_emplace(control.id);
+  if (added) {
+    entry->second = initialState(*form->unbuilt, control.id);
+  }
+  return &entry->second;
+}
+
+bool Win32Desktop::buildControlsOf(FormWindow& form) {
+  if (buildControls(form)) {
+    return true;
+  }
+  showErrorBox(*this, "Could not create the window");
+  return false;
+}
+
+Hwnd Win32Desktop::controlWindow(FormControl control) {
+  if (FormWindow* form = unbuiltForm(control.form); form != nullptr && !buildControlsOf(*form)) {
+    return 0;
+  }
+  return fromHwnd(GetDlgItem(toHwnd(control.form), control.id));
+}
+
+bool Win32Desktop::checked(FormControl control) {
+  if (const ControlState* state = pendingState(control)) {
+    return *state->checked;
+  }
+  return send(controlWindow(control), BM_GETCHECK) == BST_CHECKED;
+}
+
+void Win32Desktop::setChecked(FormControl control, bool checked) {
+  if (ControlState* state = pendingState(control)) {
+    state->checked = checked;
+    return;
+  }
+  send(controlWindow(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool Win32Desktop::enabled(FormControl control) {
+  if (const ControlState* state = pendingState(control)) {
+    return *state->enabled;
+  }
+  return IsWindowEnabled(toHwnd(controlWindow(control))) != FALSE;
+}
+
+void Win32Desktop::setEnabled(FormControl control, bool enabled) {
+  if (ControlState* state = pendingState(control)) {
+    state->enabled = enabled;
+    return;
+  }
+  EnableWindow(toHwnd(controlWindow(control)), enabled ? TRUE : FALSE);
+}
+
+std::string Win32Desktop::text(FormControl control) {
+  if (const ControlState* state = pendingState(control)) {
+    return *state->text;
+  }
+  return windowTextOf(toHwnd(controlWindow(control)));
+}
+
+void Win32Desktop::setText(FormControl control, const std::string& text) {
+  if (ControlState* state = pendingState(control)) {
+    state->text = text;
+    return;
+  }
+  SetWindowTextA(toHwnd(controlWindow(control)), text.c_str());
+}
+
+int Win32Desktop::trackPosition(FormControl trackBar) {
+  if (const ControlState* state = pendingState(trackBar)) {
+    return *state->trackPosition;
+  }
+  return static_cast<int>(send(controlWindow(trackBar), TBM_GETPOS));
+}
+
+void Win32Desktop::setTrackPosition(FormControl trackBar, int position) {
+  if (ControlState* state = pendingState(trackBar)) {
+    state->trackPosition = position;
+    return;
+  }
+  send(controlWindow(trackBar), TBM_SETPOS, TRUE, position);
+}
+
+// List boxes are not kept as pending state: they make their form's controls.
+void Win32Desktop::setListSorted(FormControl list, bool sorted) {
+  const auto found = forms_.find(list.form);
+  const HWND old = toHwnd(controlWindow(list));
   if (found == forms_.end() || old == nullptr) {
     return;
   }
+  const HWND window = toHwnd(list.form);
   DWORD style = GetWindowLongA(old, GWL_STYLE);
   style = sorted ? (style | LBS_SORT) : (style & ~static_cast<DWORD>(LBS_SORT));
   const DWORD exStyle = GetWindowLongA(old, GWL_EXSTYLE);
@@ -193,48 +257,56 @@ void Win32Desktop::setListSorted(Hwnd form, int listId, bool sorted) {
   const HWND previous = GetWindow(old, GW_HWNDPREV);
   const bool hadFocus = GetFocus() == old;
   DestroyWindow(old);
-  const HWND list = CreateWindowExA(exStyle, "ListBox", "", style, rect.left, rect.top,
-                                    rect.right - rect.left, rect.bottom - rect.top, window,
-                                    toHandle<HMENU>(static_cast<std::uint32_t>(listId)),
-                                    moduleInstance(), nullptr);
-  if (list == nullptr) {
+  const HWND created = CreateWindowExA(exStyle, "ListBox", "", style, rect.left, rect.top,
+                                       rect.right - rect.left, rect.bottom - rect.top, window,
+                                       toHandle<HMENU>(static_cast<std::uint32_t>(list.id)),
+                                       moduleInstance(), nullptr);
+  if (created == nullptr) {
     return;
   }
-  SetWindowPos(list, previous != nullptr ? previous : HWND_TOP, 0, 0, 0, 0,
+  SetWindowPos(created, previous != nullptr ? previous : HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  prepareControl(*found->second, list, listId);
+  prepareControl(*found->second, created, list.id);
   if (hadFocus) {
-    SetFocus(list);
+    SetFocus(created);
   }
 }
 
-int Win32Desktop::listAdd(Hwnd list, const std::string& text) {
-  return static_cast<int>(send(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+int Win32Desktop::listAdd(FormControl list, const std::string& text) {
+  return static_cast<int>(
+      send(controlWindow(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 
-void Win32Desktop::listDelete(Hwnd list, int index) { send(list, LB_DELETESTRING, index); }
+void Win32Desktop::listDelete(FormControl list, int index) {
+  send(controlWindow(list), LB_DELETESTRING, index);
+}
 
-int Win32Desktop::listFindExact(Hwnd list, const std::string& text) {
-  return static_cast<int>(send(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+int Win32Desktop::listFindExact(FormControl list, const std::string& text) {
+  return static_cast<int>(send(controlWindow(list), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                reinterpret_cast<LPARAM>(text.c_str())));
 }
 
-int Win32Desktop::listSelected(Hwnd list) { return static_cast<int>(send(list, LB_GETCURSEL)); }
+int Win32Desktop::listSelected(FormControl list) {
+  return static_cast<int>(send(controlWindow(list), LB_GETCURSEL));
+}
 
-std::string Win32Desktop::listItem(Hwnd list, int index) {
-  const LRESULT length = send(list, LB_GETTEXTLEN, index);
+std::string Win32Desktop::listItem(FormControl list, int index) {
+  const Hwnd window = controlWindow(list);
+  const LRESULT length = send(window, LB_GETTEXTLEN, index);
   if (length == LB_ERR) {
     return {};
   }
   std::string item(static_cast<std::size_t>(length) + 1, '\0');
-  const LRESULT copied = send(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+  const LRESULT copied = send(window, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()));
   item.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
   return item;
 }
 
-int Win32Desktop::listCount(Hwnd list) { return static_cast<int>(send(list, LB_GETCOUNT)); }
+int Win32Desktop::listCount(FormControl list) {
+  return static_cast<int>(send(controlWindow(list), LB_GETCOUNT));
+}
 
-void Win32Desktop::listClear(Hwnd list) { send(list, LB_RESETCONTENT); }
+void Win32Desktop::listClear(FormControl list) { send(controlWindow(list), LB_RESETCONTENT); }
 
 void Win32Desktop::setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) {
   SetTimer(toHwnd(form), timerId, intervalMs, nullptr);

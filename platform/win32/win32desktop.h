@@ -17,6 +17,7 @@ namespace strennix::win32 {
 
 class Win32Desktop;
 struct FormWindow;
+struct ControlState;
 class IconRowPainter;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
@@ -148,23 +149,22 @@ class Win32Desktop final : public WindowPort,
   // UiPort
   Hwnd createForm(int layoutId, FormEvents& events) override;
   void destroyForm(Hwnd form) override;
-  Hwnd control(Hwnd form, int controlId) override;
-  bool checked(Hwnd control) override;
-  void setChecked(Hwnd control, bool checked) override;
-  bool enabled(Hwnd control) override;
-  void setEnabled(Hwnd control, bool enabled) override;
-  std::string text(Hwnd control) override;
-  void setText(Hwnd control, const std::string& text) override;
-  int trackPosition(Hwnd trackBar) override;
-  void setTrackPosition(Hwnd trackBar, int position) override;
-  void setListSorted(Hwnd form, int listId, bool sorted) override;
-  int listAdd(Hwnd list, const std::string& text) override;
-  void listDelete(Hwnd list, int index) override;
-  int listFindExact(Hwnd list, const std::string& text) override;
-  int listSelected(Hwnd list) override;
-  std::string listItem(Hwnd list, int index) override;
-  int listCount(Hwnd list) override;
-  void listClear(Hwnd list) override;
+  bool checked(FormControl control) override;
+  void setChecked(FormControl control, bool checked) override;
+  bool enabled(FormControl control) override;
+  void setEnabled(FormControl control, bool enabled) override;
+  std::string text(FormControl control) override;
+  void setText(FormControl control, const std::string& text) override;
+  int trackPosition(FormControl trackBar) override;
+  void setTrackPosition(FormControl trackBar, int position) override;
+  void setListSorted(FormControl list, bool sorted) override;
+  int listAdd(FormControl list, const std::string& text) override;
+  void listDelete(FormControl list, int index) override;
+  int listFindExact(FormControl list, const std::string& text) override;
+  int listSelected(FormControl list) override;
+  std::string listItem(FormControl list, int index) override;
+  int listCount(FormControl list) override;
+  void listClear(FormControl list) override;
   void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) override;
   void killTimer(Hwnd form, std::uint32_t timerId) override;
   IconHandle loadIcon(int resourceId) override;
@@ -177,10 +177,19 @@ class Win32Desktop final : public WindowPort,
   // For the window procedure: keeps the first exception that escaped an
   // event and ends the message loop.
   void keepEscapedException(std::exception_ptr error);
+  // For the window procedure, before a form is first shown: makes its
+  // controls, or shows the error box and answers false.
+  bool buildControlsOf(FormWindow& form);
 
  private:
   // The form a window belongs to (the form itself or one of its controls).
   FormWindow* formOf(Hwnd window);
+  // A form whose controls are not made yet, or null.
+  FormWindow* unbuiltForm(Hwnd form);
+  // What a control of an unbuilt form was given, or null once it is built.
+  ControlState* pendingState(FormControl control);
+  // The window of a control, making its form's controls first if need be.
+  Hwnd controlWindow(FormControl control);
   void rethrowEscapedException();
   std::uint16_t registerFormClass(const std::string& className);
 

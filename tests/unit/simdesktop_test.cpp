@@ -310,12 +310,12 @@ TEST(SimDesktopTest, FormsStartWithTheControlsOfTheirLayout) {
   SimDesktop sim;
   RecordingEvents events;
   const Hwnd form = sim.createForm(IDD_STRENNIX, events);
-  EXPECT_EQ(sim.text(sim.control(form, IDC_CHKTOP)), "Stay on top");
-  EXPECT_EQ(sim.text(sim.control(form, IDC_RDBTNFOREGROUND)), "...foregroundwindow only.");
-  EXPECT_EQ(sim.text(sim.control(form, IDC_TRACKPRIORITY)), "");
-  EXPECT_FALSE(sim.enabled(sim.control(form, IDC_BTNEDITCLASSES)));
-  EXPECT_TRUE(sim.enabled(sim.control(form, IDC_BTNSAVE)));
-  EXPECT_FALSE(sim.checked(sim.control(form, IDC_CHKSHADE)));
+  EXPECT_EQ(sim.text(FormControl{form, IDC_CHKTOP}), "Stay on top");
+  EXPECT_EQ(sim.text(FormControl{form, IDC_RDBTNFOREGROUND}), "...foregroundwindow only.");
+  EXPECT_EQ(sim.text(FormControl{form, IDC_TRACKPRIORITY}), "");
+  EXPECT_FALSE(sim.enabled(FormControl{form, IDC_BTNEDITCLASSES}));
+  EXPECT_TRUE(sim.enabled(FormControl{form, IDC_BTNSAVE}));
+  EXPECT_FALSE(sim.checked(FormControl{form, IDC_CHKSHADE}));
 }
 
 TEST(SimDesktopTest, LayoutsAreReadFromCommentedMultiLineStatements) {
@@ -342,9 +342,9 @@ TEST(SimDesktopTest, SortedListsIgnoreCaseAndFindWholeTextsOnly) {
   SimDesktop sim;
   RecordingEvents events;
   const Hwnd form = sim.createForm(101, events);
-  const Hwnd list = sim.control(form, 1101);
+  const FormControl list{form, 1101};
   EXPECT_EQ(sim.listAdd(list, "zebra"), 0);
-  sim.setListSorted(form, 1101, true);
+  sim.setListSorted(list, true);
   EXPECT_EQ(sim.listCount(list), 0);
 
   EXPECT_EQ(sim.listAdd(list, "delta"), 0);

@@ -1042,7 +1042,7 @@ class SoakTest : public testsupport::ProgramTest {
   testsupport::NestingBoxes boxes{sim, [this] { eventsWhileBoxIsOpen(); }};
   IconHandle pinIcon = 0;
   IconHandle pinnedIcon = 0;
-  Hwnd listBox = 0;
+  FormControl listBox;
 
   std::mt19937 rng;
   std::map<Hwnd, Target> targets;
