@@ -74,10 +74,6 @@ void WindowClassTraits::release(Owner& /*owner*/, const Value& value) noexcept {
 }
 
 Win32Desktop::Win32Desktop() : iconRows_(std::make_unique<IconRowPainter>()) {
-  INITCOMMONCONTROLSEX controls{};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_BAR_CLASSES;
-  InitCommonControlsEx(&controls);
 }
 
 Win32Desktop::~Win32Desktop() {
@@ -164,8 +160,25 @@ ControlState* Win32Desktop::pendingState(FormControl control) {
   return &entry->second;
 }
 
+bool Win32Desktop::loadCommonControls() {
+  if (commonControls_.valid()) {
+    return true;
+  }
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  Module library = loadLibrary("comctl32.dll");
+  const auto initialise = toHandle<InitFunction>(procAddress(library, "InitCommonControlsEx"));
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_BAR_CLASSES;
+  if (initialise == nullptr || initialise(&controls) == FALSE) {
+    return false;
+  }
+  commonControls_ = std::move(library);
+  return true;
+}
+
 bool Win32Desktop::buildControlsOf(FormWindow& form) {
-  if (buildControls(form)) {
+  if (loadCommonControls() && buildControls(form)) {
     return true;
   }
   showErrorBox(*this, "Could not create the window");

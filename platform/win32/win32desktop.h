@@ -47,7 +47,6 @@ class Win32Desktop final : public WindowPort,
                            public HookPort,
                            public UiPort {
  public:
-  // Registers the common controls that the forms use (track bar, tooltip).
   Win32Desktop();
   ~Win32Desktop() override;
   Win32Desktop(const Win32Desktop&) = delete;
@@ -191,11 +190,17 @@ class Win32Desktop final : public WindowPort,
   // The window of a control, making its form's controls first if need be.
   Hwnd controlWindow(FormControl control);
   void rethrowEscapedException();
+  // Loads and registers the common controls (track bar, tooltip) before the
+  // first form is built: comctl32 6 and its theming are a good part of a
+  // start, and a hidden start needs neither. False when they are missing.
+  bool loadCommonControls();
   std::uint16_t registerFormClass(const std::string& className);
 
   // Declared before the forms, so that no class goes before its windows.
   std::map<std::string, UniqueHandle<WindowClassTraits>> windowClasses_;
   std::map<int, UniqueHandle<LoadedIconTraits>> icons_;
+  // Declared before the forms: the library goes after their controls.
+  Module commonControls_;
   std::map<Hwnd, std::unique_ptr<FormWindow>> forms_;
   std::exception_ptr escapedException_;
   // The title-bar buttons of a window go to the screen as one blit.

@@ -2,35 +2,24 @@
 // mouse clicks: saving ticked boxes into the registry, the log-on start-up
 // entry, a German language file, the list file opened in Notepad, and the
 // begin and end of the program (a hidden second start, Hide, Exit).
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/titlebar.h"
 
 namespace strennix::e2e {
 namespace {
-
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 // The settings form has a fixed single border and a caption around a client
 // area of 307 x 370 pixels.
 constexpr int kClientWidth = 307;
 constexpr int kClientHeight = 370;
 
-// Wine's taskbar draws the notification area's icons at its right end, each
-// in a cell of 20 x 20 pixels; without an icon that cell is of one colour.
-constexpr int kTrayCell = 20;
-
 const char* const kDefaultExStyles = "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>";
-
-struct ScreenPoint {
-  int x = 0;
-  int y = 0;
-};
 
 using VariableDump = std::map<std::string, std::string>;
 
@@ -53,10 +42,8 @@ std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog) 
   return dumps;
 }
 
-class SettingsWindowTest : public WineDesktopTest {
+class SettingsWindowTest : public TitleBarTest {
  protected:
-  const Window mainForm = Window::byClass("TStrennix");
-
   // The screen point in the middle of a control of the settings form, as the
   // user would aim at it.
   ScreenPoint centreOf(int id) {
@@ -131,29 +118,19 @@ class SettingsWindowTest : public WineDesktopTest {
     return texts;
   }
 
-  ScreenPoint trayIconCell() {
-    const auto taskbar = findWindow(Window::byClass("Shell_TrayWnd"));
-    if (!taskbar) {
-      throw std::runtime_error("the Wine desktop has no taskbar");
-    }
-    return {taskbar->rect.right - kTrayCell, taskbar->rect.top};
-  }
+  std::optional<ScreenPoint> trayIcon() { return findProgramTrayIcon(grab(), kTrayArea); }
 
-  // Whether the program's icon shows in the notification area: it is the only
-  // icon there, so the taskbar's last cell is no longer of one colour.
-  bool trayIconShown() {
-    const ScreenPoint cell = trayIconCell();
-    const fs::path shot = screenshot("tray-check.png");
-    const std::string crop = std::to_string(kTrayCell) + "x" + std::to_string(kTrayCell) + "+" +
-                             std::to_string(cell.x) + "+" + std::to_string(cell.y);
-    const CommandResult colours =
-        runCommand({"convert", shot.string(), "-crop", crop, "+repage", "-format", "%k", "info:"},
-                   {}, shot.parent_path(), 30s);
-    fs::remove(shot);
-    if (colours.exitCode != 0) {
-      throw std::runtime_error("convert failed: " + colours.errors);
-    }
-    return std::stoi(colours.output) > 1;
+  bool trayIconShown() { return trayIcon().has_value(); }
+
+  void doubleClickTrayIcon() {
+    std::optional<ScreenPoint> icon;
+    waitFor(
+        [&] {
+          icon = trayIcon();
+          return icon.has_value();
+        },
+        "the program's icon in the notification area");
+    doubleClick(icon->x + kTrayIconSize / 2, icon->y + kTrayIconSize / 2);
   }
 
   // The first start shows the form with the defaults.
@@ -383,6 +360,61 @@ TEST_F(SettingsWindowTest, LanguageValueSevenShowsTheGermanCaptions) {
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
 
+// A hidden start makes no control windows (that is most of a start's time);
+// what the start gave the controls shows when the window is first opened.
+TEST_F(SettingsWindowTest,
+       SettingsOpenedFromTheTrayAfterAHiddenStartShowTheStoredSettingsInGerman) {
+  ASSERT_TRUE(fileExists("lang/0x07.lang"));
+  writeDefaultSettings({{"Buttons", "<vmax><shade>"},
+                        {"Names", "1"},
+                        {"Menu", "<stay>"},
+                        {"Priority", "7"},
+                        {"DrawOn", "<all>"}});
+  regAdd(kSettingsKey, "lang", "7", "REG_DWORD");
+  startHidden();
+  EXPECT_TRUE(children(mainForm).empty());
+
+  doubleClickTrayIcon();
+  waitForVisibleWindow(mainForm);
+
+  std::map<int, ControlInfo> shown;
+  for (const ControlInfo& info : children(mainForm)) {
+    shown[info.id] = info;
+  }
+  const auto checked = [&](int id) { return shown[id].checked.value_or(false); };
+  EXPECT_TRUE(checked(IDC_CHKVMAX));
+  EXPECT_FALSE(checked(IDC_CHKHMAX));
+  EXPECT_TRUE(checked(IDC_CHKSHADE));
+  EXPECT_FALSE(checked(IDC_CHKTOP));
+  EXPECT_TRUE(checked(IDC_CHKNAMES));
+  EXPECT_FALSE(checked(IDC_CHKCLASSES));
+  EXPECT_TRUE(shown[IDC_BTNEDITNAMES].enabled);
+  EXPECT_FALSE(shown[IDC_BTNEDITCLASSES].enabled);
+  EXPECT_TRUE(checked(IDC_CHKMENUSTAY));
+  EXPECT_TRUE(checked(IDC_RDBTNTIME));
+  EXPECT_FALSE(checked(IDC_RDBTNALPHA));
+  EXPECT_TRUE(checked(IDC_RDBTNALLWINDOWS));
+  EXPECT_FALSE(checked(IDC_RDBTNFOREGROUND));
+  EXPECT_EQ(shown[IDC_TRACKPRIORITY].position, 7);
+  EXPECT_EQ(shown[IDC_CHKSHADE].text, "Aufrollen");
+  EXPECT_EQ(shown[IDC_BTNSAVE].text, "Speichern");
+  EXPECT_EQ(shown[IDC_LABEL1].text, "Corvane inc.");
+  screenshot("settings-opened-after-a-hidden-start.png");
+
+  // The link's hint, made with the controls, shows under the mouse.
+  const ScreenPoint link = centreOf(IDC_LABEL1);
+  const std::uint32_t form = findWindow(mainForm).value_or(WindowInfo{}).hwnd;
+  mouseMove(link.x, link.y);
+  waitFor(
+      [&] {
+        const auto windows = listWindows(true);
+        return std::any_of(windows.begin(), windows.end(), [&](const WindowInfo& window) {
+          return window.className == "tooltips_class32" && window.owner == form;
+        });
+      },
+      "the hint of the link");
+}
+
 TEST_F(SettingsWindowTest, HideKeepsTheProgramRunningAndExitEndsItWithCodeZero) {
   WineProcess& strennix = firstStart({"--debug"});
   waitFor([this] { return trayIconShown(); }, "the program's tray icon");
@@ -395,8 +427,7 @@ TEST_F(SettingsWindowTest, HideKeepsTheProgramRunningAndExitEndsItWithCodeZero) 
   EXPECT_TRUE(trayIconShown());
 
   // A double-click on the tray icon brings the form back.
-  const ScreenPoint cell = trayIconCell();
-  doubleClick(cell.x + kTrayCell / 2, cell.y + kTrayCell / 2);
+  doubleClickTrayIcon();
   waitForVisibleWindow(mainForm);
 
   clickOn(IDC_BTNQUIT);

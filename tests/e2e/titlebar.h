@@ -27,6 +27,11 @@ struct ScreenPoint {
   int y = 0;
 };
 
+// Where the taskbar keeps its notification area: the bottom right of the
+// 1024 x 768 desktop; its icons are 16 x 16.
+inline constexpr Rect kTrayArea{724, 728, 1024, 768};
+inline constexpr int kTrayIconSize = 16;
+
 struct Rgb {
   std::uint8_t r = 0;
   std::uint8_t g = 0;
