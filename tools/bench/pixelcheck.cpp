@@ -236,6 +236,11 @@ int main(int argc, char** argv) {
   for (const Case& c : kCases) {
     SetWindowPos(window, c.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 100, 100, 500, 300,
                  SWP_SHOWWINDOW);
+    // HWND_NOTOPMOST leaves a window that is not topmost where it is, maybe
+    // under others that would hide its title bar.
+    if (!c.topmost) {
+      SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
     painter.settle();
     settings = settingsOf(c);
     const ButtonIcons& icons = c.systemIcons ? system : own;
