@@ -114,7 +114,7 @@ std::uint16_t Win32Desktop::registerFormClass(const std::string& className) {
 
 Hwnd Win32Desktop::createForm(int layoutId, FormEvents& events) {
   const Resource resource = findResource(layoutId, RT_DIALOG);
-  const auto layout = parseDialogTemplate(resource.data, resource.size);
+  auto layout = parseDialogTemplate(resource.data, resource.size);
   if (!layout) {
     return 0;
   }
