@@ -139,8 +139,10 @@ HWND createControl(FormWindow& form, const DialogItem& item) {
 }
 
 void destroyControls(FormWindow& form) {
-  while (const HWND child = GetWindow(form.handle, GW_CHILD)) {
+  for (HWND child = GetWindow(form.handle, GW_CHILD); child != nullptr;) {
+    const HWND next = GetWindow(child, GW_HWNDNEXT);
     DestroyWindow(child);
+    child = next;
   }
   if (form.tooltip != nullptr) {
     DestroyWindow(std::exchange(form.tooltip, nullptr));
