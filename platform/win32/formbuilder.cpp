@@ -104,6 +104,11 @@ void addHint(FormWindow& form, HWND control, const std::string& hint) {
   SendMessageA(form.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+// A numbered text (an image resource) is not shown by these forms.
+std::string itemText(const DialogItem& item) {
+  return item.text.ordinal ? std::string() : ansiText(item.text.text);
+}
+
 void applyState(HWND control, const ControlState& state) {
   if (state.text) {
     SetWindowTextA(control, state.text->c_str());
@@ -121,8 +126,7 @@ void applyState(HWND control, const ControlState& state) {
 
 HWND createControl(FormWindow& form, const DialogItem& item) {
   const std::string windowClass = controlClass(item.windowClass);
-  // A numbered text (an image resource) is not shown by these forms.
-  const std::string text = item.text.ordinal ? std::string() : ansiText(item.text.text);
+  const std::string text = itemText(item);
   const HWND control = CreateWindowExA(
       item.exStyle, windowClass.c_str(), text.c_str(), item.style | WS_CHILD, item.x, item.y,
       item.cx, item.cy, form.handle, toHandle<HMENU>(item.id), moduleInstance(), nullptr);
@@ -193,17 +197,25 @@ void prepareControl(FormWindow& form, HWND control, int controlId) {
   }
 }
 
-ControlState initialState(const DialogLayout& layout, int controlId) {
-  for (const DialogItem& item : layout.items) {
+ControlState currentState(const FormWindow& form, int controlId) {
+  // As for a control that does not exist.
+  ControlState state{.text = std::string(), .checked = false, .enabled = false, .trackPosition = 0};
+  for (const DialogItem& item : form.unbuilt->items) {
     if (static_cast<int>(item.id) == controlId) {
-      return {.text = item.text.ordinal ? std::string() : ansiText(item.text.text),
-              .checked = false,
-              .enabled = (item.style & WS_DISABLED) == 0,
-              .trackPosition = 0};
+      state.text = itemText(item);
+      state.enabled = (item.style & WS_DISABLED) == 0;
+      break;
     }
   }
-  // As for a control that does not exist.
-  return {.text = std::string(), .checked = false, .enabled = false, .trackPosition = 0};
+  const auto given = form.pending.find(controlId);
+  if (given == form.pending.end()) {
+    return state;
+  }
+  const ControlState& set = given->second;
+  return {.text = set.text ? set.text : state.text,
+          .checked = set.checked ? set.checked : state.checked,
+          .enabled = set.enabled ? set.enabled : state.enabled,
+          .trackPosition = set.trackPosition ? set.trackPosition : state.trackPosition};
 }
 
 HWND buildForm(DialogLayout layout, const std::string& className, FormWindow& form) {

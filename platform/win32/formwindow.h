@@ -15,7 +15,7 @@
 
 namespace strennix::win32 {
 
-// What a control was given before its window was made.
+// A control's state without its window; in `pending`, only what it was given.
 struct ControlState {
   std::optional<std::string> text;
   std::optional<bool> checked;
@@ -60,8 +60,9 @@ HWND buildForm(DialogLayout layout, const std::string& className, FormWindow& fo
 // be made (nothing is left behind then, and the form stays unbuilt).
 bool buildControls(FormWindow& form);
 
-// What a control of an unbuilt form answers before its window exists.
-ControlState initialState(const DialogLayout& layout, int controlId);
+// What a control of an unbuilt form answers before its window exists: what
+// it was given, else what its layout says.
+ControlState currentState(const FormWindow& form, int controlId);
 
 // What a control needs after its creation: the form's font, and the
 // settings of the particular control (item height, range, link, hint).

@@ -73,8 +73,7 @@ void WindowClassTraits::release(Owner& /*owner*/, const Value& value) noexcept {
   UnregisterClassA(MAKEINTATOM(value), moduleInstance());
 }
 
-Win32Desktop::Win32Desktop() : iconRows_(std::make_unique<IconRowPainter>()) {
-}
+Win32Desktop::Win32Desktop() : iconRows_(std::make_unique<IconRowPainter>()) {}
 
 Win32Desktop::~Win32Desktop() {
   for (auto& [handle, form] : forms_) {
@@ -148,18 +147,6 @@ FormWindow* Win32Desktop::unbuiltForm(Hwnd form) {
   return found != forms_.end() && found->second->unbuilt ? found->second.get() : nullptr;
 }
 
-ControlState* Win32Desktop::pendingState(FormControl control) {
-  FormWindow* form = unbuiltForm(control.form);
-  if (form == nullptr) {
-    return nullptr;
-  }
-  const auto [entry, added] = form->pending.try_emplace(control.id);
-  if (added) {
-    entry->second = initialState(*form->unbuilt, control.id);
-  }
-  return &entry->second;
-}
-
 bool Win32Desktop::loadCommonControls() {
   if (commonControls_.valid()) {
     return true;
@@ -193,60 +180,60 @@ Hwnd Win32Desktop::controlWindow(FormControl control) {
 }
 
 bool Win32Desktop::checked(FormControl control) {
-  if (const ControlState* state = pendingState(control)) {
-    return *state->checked;
+  if (const FormWindow* form = unbuiltForm(control.form)) {
+    return *currentState(*form, control.id).checked;
   }
   return send(controlWindow(control), BM_GETCHECK) == BST_CHECKED;
 }
 
 void Win32Desktop::setChecked(FormControl control, bool checked) {
-  if (ControlState* state = pendingState(control)) {
-    state->checked = checked;
+  if (FormWindow* form = unbuiltForm(control.form)) {
+    form->pending[control.id].checked = checked;
     return;
   }
   send(controlWindow(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 bool Win32Desktop::enabled(FormControl control) {
-  if (const ControlState* state = pendingState(control)) {
-    return *state->enabled;
+  if (const FormWindow* form = unbuiltForm(control.form)) {
+    return *currentState(*form, control.id).enabled;
   }
   return IsWindowEnabled(toHwnd(controlWindow(control))) != FALSE;
 }
 
 void Win32Desktop::setEnabled(FormControl control, bool enabled) {
-  if (ControlState* state = pendingState(control)) {
-    state->enabled = enabled;
+  if (FormWindow* form = unbuiltForm(control.form)) {
+    form->pending[control.id].enabled = enabled;
     return;
   }
   EnableWindow(toHwnd(controlWindow(control)), enabled ? TRUE : FALSE);
 }
 
 std::string Win32Desktop::text(FormControl control) {
-  if (const ControlState* state = pendingState(control)) {
-    return *state->text;
+  if (const FormWindow* form = unbuiltForm(control.form)) {
+    return *currentState(*form, control.id).text;
   }
   return windowTextOf(toHwnd(controlWindow(control)));
 }
 
 void Win32Desktop::setText(FormControl control, const std::string& text) {
-  if (ControlState* state = pendingState(control)) {
-    state->text = text;
+  if (FormWindow* form = unbuiltForm(control.form)) {
+    form->pending[control.id].text = text;
     return;
   }
   SetWindowTextA(toHwnd(controlWindow(control)), text.c_str());
 }
 
 int Win32Desktop::trackPosition(FormControl trackBar) {
-  if (const ControlState* state = pendingState(trackBar)) {
-    return *state->trackPosition;
+  if (const FormWindow* form = unbuiltForm(trackBar.form)) {
+    return *currentState(*form, trackBar.id).trackPosition;
   }
   return static_cast<int>(send(controlWindow(trackBar), TBM_GETPOS));
 }
 
 void Win32Desktop::setTrackPosition(FormControl trackBar, int position) {
-  if (ControlState* state = pendingState(trackBar)) {
-    state->trackPosition = position;
+  if (FormWindow* form = unbuiltForm(trackBar.form)) {
+    form->pending[trackBar.id].trackPosition = position;
     return;
   }
   send(controlWindow(trackBar), TBM_SETPOS, TRUE, position);

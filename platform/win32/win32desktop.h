@@ -17,7 +17,6 @@ namespace strennix::win32 {
 
 class Win32Desktop;
 struct FormWindow;
-struct ControlState;
 class IconRowPainter;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
@@ -185,8 +184,6 @@ class Win32Desktop final : public WindowPort,
   FormWindow* formOf(Hwnd window);
   // A form whose controls are not made yet, or null.
   FormWindow* unbuiltForm(Hwnd form);
-  // What a control of an unbuilt form was given, or null once it is built.
-  ControlState* pendingState(FormControl control);
   // The window of a control, making its form's controls first if need be.
   Hwnd controlWindow(FormControl control);
   void rethrowEscapedException();
