@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "version.h"
 
 namespace strennix {
 
 inline constexpr const char* kSettingsKeyPath = R"(Software\Corvane inc.\Strennix)";
 inline constexpr const char* kRunKeyPath = R"(Software\Microsoft\Windows\CurrentVersion\Run)";
 inline constexpr const char* kRunValueName = "Strennix";
-inline constexpr std::string_view kSettingsVersion = "1.2.1.0";
+inline constexpr std::string_view kSettingsVersion = kVersion;
 
 // Value names of the settings key.
 inline constexpr const char* kValueVersion = "Version";

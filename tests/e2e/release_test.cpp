@@ -8,14 +8,13 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "version.h"
 
 namespace strennix::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-constexpr const char* kVersion = "1.2.1.0";
 
 // Control IDs of the settings form (resources/resource.h).
 constexpr int kGroupButtons = 1001;
