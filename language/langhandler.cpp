@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/winconst.h"
+
 namespace strennix {
 
 namespace {
-
-constexpr std::uint16_t kPrimaryLanguageMask = 0x3FF;
 
 // Lines end at CR LF, a lone CR or a lone LF.
 std::vector<std::string_view> splitLines(std::string_view text) {
@@ -49,7 +49,7 @@ std::string textBetween(std::string_view text, std::string_view open, std::strin
 LangHandler::LangHandler(FilePort& files) : files_(files) {}
 
 void LangHandler::setLanguage(std::uint16_t language) {
-  language_ = language & kPrimaryLanguageMask;
+  language_ = language & win::kPrimaryLangIdMask;
 }
 
 void LangHandler::setLanguageFolder(std::string folder) { folder_ = std::move(folder); }
