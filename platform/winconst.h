@@ -1,9 +1,11 @@
 // Numeric constants of the Win32 API that portable modules and the simulated
 // desktop use. Kept here so that module code never includes <windows.h>; the
-// Windows build checks every value against it (platform/win32/winconstcheck.cpp).
+// Windows build checks every value against it (tests/win32/winconstcheck.cpp).
 #pragma once
 
 #include <cstdint>
+
+#include "platform/hookprotocol.h"
 
 namespace strennix::win {
 
@@ -49,9 +51,9 @@ inline constexpr std::int32_t kHwndNoTopmost = -2;
 inline constexpr int kGwOwner = 4;
 
 // Messages.
-inline constexpr std::uint32_t kWmApp = 0x8000;
-inline constexpr std::uint32_t kStrnxDestroy = kWmApp + 0x65;
-inline constexpr std::uint32_t kStrnxNcLButtonUp = kWmApp + 0x66;
+inline constexpr std::uint32_t kWmApp = hookprotocol::kWmApp;
+inline constexpr std::uint32_t kStrnxDestroy = hookprotocol::kStrnxDestroy;
+inline constexpr std::uint32_t kStrnxNcLButtonUp = hookprotocol::kStrnxNcLButtonUp;
 inline constexpr std::uint32_t kWmAsTray = kWmApp + 0x67;
 inline constexpr std::uint32_t kWmTray = kWmApp + 0x68;
 inline constexpr std::uint32_t kWmGetIcon = 0x007F;

@@ -20,9 +20,9 @@ cmake --build --preset win32 -j2
 
 # The version and the README as the build made them from the project version.
 generated=build/win32/generated
-version=$(sed -n 's/^#define STRENNIX_VERSION_TEXT "\(.*\)"$/\1/p' "$generated/version.h")
+version=$(sed -n 's/^#define STRENNIX_VERSION_TEXT "\(.*\)"$/\1/p' "$generated/resources/version.h")
 if [[ -z $version ]]; then
-  echo "package: no version in $generated/version.h" >&2
+  echo "package: no version in $generated/resources/version.h" >&2
   exit 1
 fi
 name=strennix-$version-win32

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
-#include "version.h"
+#include "resources/version.h"
 
 namespace strennix::e2e {
 namespace {

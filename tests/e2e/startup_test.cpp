@@ -8,7 +8,7 @@
 
 #include "tests/e2e/harness.h"
 #include "tests/support/defaultsettings.h"
-#include "version.h"
+#include "resources/version.h"
 
 namespace strennix::e2e {
 namespace {

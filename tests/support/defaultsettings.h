@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "version.h"
+#include "resources/version.h"
 
 namespace strennix::testsupport {
 

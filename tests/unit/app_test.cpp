@@ -9,7 +9,7 @@
 #include "tests/support/defaultsettings.h"
 #include "tests/unit/errorof.h"
 #include "tests/unit/simsupport.h"
-#include "version.h"
+#include "resources/version.h"
 
 namespace strennix {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
-#include "version.h"
+#include "resources/version.h"
 
 namespace strennix {
 namespace {

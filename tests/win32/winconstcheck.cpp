@@ -1,8 +1,8 @@
 // The Win32 constants that the portable code writes down itself, because it
 // must not include <windows.h>, checked against <windows.h> while the
-// Windows program is built. A wrong value stops the build. The HWND_ values
-// are casts of integers to pointers there and cannot be compared at compile
-// time.
+// Windows program is built. A wrong value stops the build. It lives with the
+// tests because it reads headers of every layer. The HWND_ values are casts
+// of integers to pointers there and cannot be compared at compile time.
 #include <windows.h>
 #include <winperf.h>
 
