@@ -8,8 +8,8 @@
 #include "app/core/registrystore.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
-#include "settings/setupapp.h"
 #include "resources/version.h"
+#include "settings/setupapp.h"
 
 namespace strennix {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/harness.h"
 #include "resources/version.h"
+#include "tests/e2e/harness.h"
 
 namespace strennix::e2e {
 namespace {

@@ -6,9 +6,9 @@
 #include <regex>
 #include <utility>
 
+#include "resources/version.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/defaultsettings.h"
-#include "resources/version.h"
 
 namespace strennix::e2e {
 namespace {

@@ -6,10 +6,10 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 #include "tests/support/defaultsettings.h"
 #include "tests/unit/errorof.h"
 #include "tests/unit/simsupport.h"
-#include "resources/version.h"
 
 namespace strennix {
 namespace {

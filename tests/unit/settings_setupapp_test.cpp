@@ -9,10 +9,10 @@
 #include "app/core/windowlists.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
+#include "resources/version.h"
 #include "settings/setupapp.h"
 #include "tests/support/defaultsettings.h"
 #include "tests/unit/errorof.h"
-#include "resources/version.h"
 
 namespace strennix {
 namespace {
