@@ -34,8 +34,10 @@ inline constexpr const char* kSettingsKey = "HKCU\\Software\\Corvane inc.\\Stren
 inline constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Where things are. The Windows binaries come from $STRENNIX_WIN32_BIN or the
-// win32 build of this source tree.
+// win32 build of this source tree, their 64-bit parts from $STRENNIX_WIN64_BIN
+// or the win64 build.
 std::filesystem::path win32BinDir();
+std::filesystem::path win64BinDir();
 std::filesystem::path sourceDir();
 std::filesystem::path artifactsRoot();
 
