@@ -635,10 +635,14 @@ class WineSession {
     // The copy gets a server directory of its own.
     fs::remove(prefix_ / "wineserver");
     fs::remove(prefix_ / kReadyMarker);
-    const fs::path bin = win32BinDir();
-    fs::copy_file(bin / "strennix.exe", work_ / "strennix.exe");
-    if (fs::exists(bin / "hook.dll")) {
-      fs::copy_file(bin / "hook.dll", work_ / "hook.dll");
+    fs::copy_file(win32BinDir() / "strennix.exe", work_ / "strennix.exe");
+    // As the release has them: whatever of the libraries and the helper is
+    // built goes beside strennix.exe.
+    for (const fs::path& file : {win32BinDir() / "hook.dll", win64BinDir() / "hook64.dll",
+                                 win64BinDir() / "strennix64.exe"}) {
+      if (fs::exists(file)) {
+        fs::copy_file(file, work_ / file.filename());
+      }
     }
     if (fs::exists(sourceDir() / "lang")) {
       fs::copy(sourceDir() / "lang", work_ / "lang", fs::copy_options::recursive);
