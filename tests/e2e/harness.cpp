@@ -464,6 +464,23 @@ bool hasLogLine(const std::vector<std::string>& lines, const std::string& messag
                              [&](const std::string& line) { return logMessage(line) == message; });
 }
 
+std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog) {
+  static const std::string kPrefix = "Strennix->";
+  std::vector<VariableDump> dumps;
+  for (const std::string& line : applog) {
+    if (line.starts_with("Variables at ")) {
+      dumps.emplace_back();
+    } else if (!dumps.empty() && line.starts_with(kPrefix)) {
+      const auto equals = line.find('=');
+      dumps.back()[line.substr(kPrefix.size(), equals - kPrefix.size())] = line.substr(equals + 1);
+    }
+  }
+  if (!dumps.empty() && !dumps.back().contains("numberOfShadedWindows")) {
+    dumps.pop_back();
+  }
+  return dumps;
+}
+
 // --- parsers -----------------------------------------------------------------------
 
 std::optional<WindowInfo> parseWindowLine(const std::string& line) {

@@ -237,6 +237,8 @@ class WineDesktopTest : public ::testing::Test {
   void regDeleteKey(const std::string& key);
 
   // --- files ----------------------------------------------------------------------
+  // The test's Wine prefix (drive_c ... as Linux paths).
+  [[nodiscard]] const std::filesystem::path& prefixDir() const;
   [[nodiscard]] const std::filesystem::path& workDir() const;
   [[nodiscard]] std::filesystem::path workFile(const std::string& name) const;
   [[nodiscard]] bool fileExists(const std::string& name) const;
@@ -284,6 +286,13 @@ std::vector<std::string> logMessages(const std::string& text);
 
 // Whether one of `lines` is a log line with this message.
 bool hasLogLine(const std::vector<std::string>& lines, const std::string& message);
+
+// A dump of the program's variables (written with --log), by name.
+using VariableDump = std::map<std::string, std::string>;
+
+// The dumps in the lines of applog.txt, oldest first; a dump counts once its
+// last line is written.
+std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog);
 
 // Parsers of the output of testdriver.exe and `reg query`.
 std::optional<WindowInfo> parseWindowLine(const std::string& line);

@@ -184,6 +184,21 @@ class TitleBarTest : public WineDesktopTest {
     removeFile("defaults.reg");
   }
 
+  // Runs the action (a press of "Save changes") and returns the dump of the
+  // variables that it writes with --log, once it is complete.
+  VariableDump dumpAfter(const std::function<void()>& action, const std::string& what) {
+    const size_t before = completeDumps(splitLines(readFile("applog.txt"))).size();
+    action();
+    std::vector<VariableDump> dumps;
+    waitFor(
+        [&] {
+          dumps = completeDumps(splitLines(readFile("applog.txt")));
+          return dumps.size() > before;
+        },
+        "the dump of the variables after " + what);
+    return dumps.back();
+  }
+
   // Starts Strennix with the settings above and waits until it runs hidden,
   // with its message loop taking messages.
   WineProcess& startHidden(const std::vector<std::string>& arguments = {}) {
@@ -194,9 +209,13 @@ class TitleBarTest : public WineDesktopTest {
 
   // A plain window of another process, made the foreground window.
   WindowInfo openTarget(const OpenWindowOptions& options) {
-    const OpenedWindow opened = openWindow(options);
-    const Window target = Window::byHandle(opened.hwnd);
-    waitForVisibleWindow(target);
+    return bringToFront(openWindow(options).hwnd);
+  }
+
+  // Waits until the window shows, and makes it the foreground window.
+  WindowInfo bringToFront(std::uint32_t hwnd) {
+    const Window target = Window::byHandle(hwnd);
+    const WindowInfo shown = waitForVisibleWindow(target);
     setForeground(target);
     WindowInfo info;
     waitFor(
@@ -204,7 +223,7 @@ class TitleBarTest : public WineDesktopTest {
           info = findWindow(target).value_or(WindowInfo{});
           return info.foreground;
         },
-        "\"" + options.title + "\" to be the foreground window");
+        "\"" + shown.title + "\" to be the foreground window");
     return info;
   }
 
