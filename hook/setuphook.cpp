@@ -29,7 +29,7 @@ void SetupHook::beginHook() {
     log_.writeLog(kSetupHookLog, "DLL not found. Fatal error");
   }
 
-  mouseProc = exportOf("MouseProc");
+  mouseProc = exportOf(kMouseProcName);
   if (mouseProc == 0) {
     log_.writeLog(kSetupHookLog, "MouseProc not found. Fatal error.");
   }
@@ -39,7 +39,7 @@ void SetupHook::beginHook() {
     log_.writeLog(kSetupHookLog, "MouseHook not valid. Fatal error.");
   }
 
-  cbtProc = exportOf("CBTProc");
+  cbtProc = exportOf(kCbtProcName);
   if (cbtProc == 0) {
     log_.writeLog(kSetupHookLog, "CBTProc not found. Fatal error.");
   }
