@@ -2,11 +2,14 @@
 
 #include <string>
 
-#include "platform/hookfiles.h"
+#include "platform/hookprotocol.h"
 
 namespace strennix {
 
 namespace {
+
+using hookprotocol::HelperExit;
+using hookprotocol::kHelper64Name;
 
 // Time for the helper to load hook64.dll and install its hooks; a healthy
 // one is ready long before.

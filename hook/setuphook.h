@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/log.h"
-#include "platform/hookfiles.h"
+#include "platform/hookprotocol.h"
 #include "platform/hooks.h"
 #include "platform/registry.h"
 #include "platform/system.h"

@@ -4,18 +4,15 @@
 // windows, the 64-bit hooks inside strennix64.exe for 32-bit windows. There
 // the event is left to the other library, which is mapped into the window's
 // own process and reports it from there; so every event is reported once.
-// No Windows types: the unit tests call it on the host.
+// No Windows types and no includes: the unit tests call it on the host.
 #pragma once
-
-#include <cstdint>
 
 namespace strennix {
 
 // windowProcess: the process of the window the event is about; hookProcess:
 // the process the hook runs in; programProcess: strennix.exe's. Events of
 // the program's own windows are left out: they are never extended.
-constexpr bool reportsEvent(std::uint32_t windowProcess, std::uint32_t hookProcess,
-                            std::uint32_t programProcess) {
+constexpr bool reportsEvent(unsigned windowProcess, unsigned hookProcess, unsigned programProcess) {
   return windowProcess == hookProcess && hookProcess != programProcess;
 }
 

@@ -5,9 +5,9 @@
 namespace strennix {
 namespace {
 
-constexpr std::uint32_t kProgram = 100;  // strennix.exe
-constexpr std::uint32_t kHelper = 200;   // strennix64.exe
-constexpr std::uint32_t kEditor = 300;   // a program the library is mapped into
+constexpr unsigned kProgram = 100;  // strennix.exe
+constexpr unsigned kHelper = 200;   // strennix64.exe
+constexpr unsigned kEditor = 300;   // a program the library is mapped into
 
 TEST(HookReportingTest, ALibraryMappedIntoTheWindowsProcessReportsItsEvent) {
   EXPECT_TRUE(reportsEvent(kEditor, kEditor, kProgram));
