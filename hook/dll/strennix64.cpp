@@ -14,12 +14,12 @@
 #include <cstring>
 
 #include "platform/handle.h"
-#include "platform/hookfiles.h"
+#include "platform/hookprotocol.h"
 
 namespace {
 
-using strennix::HelperExit;
 using strennix::UniqueHandle;
+using strennix::hookprotocol::HelperExit;
 
 // The owner of the helper's handles: the API itself, no state.
 struct Api {};
@@ -68,10 +68,10 @@ HMODULE loadHookLibrary() {
   char* slash = std::strrchr(path, '\\');
   char* name = slash != nullptr ? slash + 1 : path;
   const std::size_t room = sizeof(path) - static_cast<std::size_t>(name - path);
-  if (std::strlen(strennix::kHook64LibraryName) >= room) {
+  if (std::strlen(strennix::hookprotocol::kHook64LibraryName) >= room) {
     return nullptr;
   }
-  std::strcpy(name, strennix::kHook64LibraryName);
+  std::strcpy(name, strennix::hookprotocol::kHook64LibraryName);
   return LoadLibraryA(path);
 }
 
@@ -113,8 +113,8 @@ int main(int argc, char** argv) {
   if (!library) {
     return exitCode(HelperExit::LibraryMissing);
   }
-  const HOOKPROC mouseProc = procedure(library.get(), strennix::kMouseProcName);
-  const HOOKPROC cbtProc = procedure(library.get(), strennix::kCbtProcName);
+  const HOOKPROC mouseProc = procedure(library.get(), strennix::hookprotocol::kMouseProcName);
+  const HOOKPROC cbtProc = procedure(library.get(), strennix::hookprotocol::kCbtProcName);
   if (mouseProc == nullptr || cbtProc == nullptr) {
     return exitCode(HelperExit::ExportMissing);
   }
