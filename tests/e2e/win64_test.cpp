@@ -42,7 +42,9 @@ class Win64WindowsTest : public WindowActionsTest {
   }
 };
 
-TEST_F(Win64WindowsTest, SixButtonsShowOnA64BitWindowAndEachToggleIsUndoneByTheSecondClick) {
+// A 32-bit window is clicked last: on 64-bit Windows most programs still are
+// 32-bit, and the helper's hooks must not keep theirs from being reported.
+TEST_F(Win64WindowsTest, SixButtonsShowOnA64BitWindowEachToggleIsUndoneAndA32BitOneStillWorks) {
   writeDefaultSettings();
   startWithTrayIcon({});
   waitForHelper();
@@ -80,6 +82,13 @@ TEST_F(Win64WindowsTest, SixButtonsShowOnA64BitWindowAndEachToggleIsUndoneByTheS
       target, kHMax, [](const Rect& r) { return r.width() == 440; }, "to get its width back");
   EXPECT_TRUE(now.visible);
   EXPECT_FALSE(now.topmost);
+
+  const WindowInfo older = openTarget({.title = "Thirty-two", .rect = Rect{100, 500, 540, 700}});
+  waitForButtons(older, false);
+  clickUntil(
+      older, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
+  clickUntil(
+      older, kShade, [](const Rect& r) { return r.height() == 200; }, "to roll down");
 }
 
 // The window closed while hidden is shaded too: both of its records must go
