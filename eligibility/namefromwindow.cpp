@@ -39,10 +39,10 @@ std::optional<std::uint32_t> decimal(std::string_view text) {
 
 NameFromWindow::NameFromWindow(SystemPort& system, WindowPort& windows, RegistryPort& registry,
                                const Logger& log)
-    : system_(system), windows_(windows), registry_(registry), log_(log) {}
+    : system_(system), windows_(windows), registry_(registry), log_(log, kNameFromWindowLog) {}
 
 std::string NameFromWindow::nameFromWindow(Hwnd window) {
-  log_.trace(kNameFromWindowLog, "Called nameFromWindow");
+  log_.trace("Called nameFromWindow");
   const auto version = system_.version();
   if (!version) {
     return kUnknownProcess;
@@ -60,10 +60,10 @@ std::string NameFromWindow::nameFromWindow(Hwnd window) {
 }
 
 std::optional<std::string> NameFromWindow::nameFromImagePath(Hwnd window) {
-  log_.trace(kNameFromWindowLog, "Called nameFromImagePath");
+  log_.trace("Called nameFromImagePath");
   const Module kernel32 = system_.loadLibrary("kernel32.dll");
   if (system_.procAddress(kernel32, "QueryFullProcessImageNameA") == 0) {
-    log_.trace(kNameFromWindowLog, "  No QueryFullProcessImageNameA, asking the older way");
+    log_.trace("  No QueryFullProcessImageNameA, asking the older way");
     return std::nullopt;
   }
   const Process process =
@@ -71,10 +71,10 @@ std::optional<std::string> NameFromWindow::nameFromImagePath(Hwnd window) {
   const auto path = process ? system_.fullProcessImageName(kernel32, process) : std::nullopt;
   const std::string name = path ? withoutDirectory(*path) : std::string();
   if (name.empty()) {
-    log_.trace(kNameFromWindowLog, "  No image path, asking the older way");
+    log_.trace("  No image path, asking the older way");
     return std::nullopt;
   }
-  log_.trace(kNameFromWindowLog, "Exited nameFromImagePath");
+  log_.trace("Exited nameFromImagePath");
   return name;
 }
 
