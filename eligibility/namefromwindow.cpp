@@ -39,10 +39,10 @@ std::optional<std::uint32_t> decimal(std::string_view text) {
 
 NameFromWindow::NameFromWindow(SystemPort& system, WindowPort& windows, RegistryPort& registry,
                                const Logger& log)
-    : system_(system), windows_(windows), registry_(registry), log_(log) {}
+    : system_(system), windows_(windows), registry_(registry), log_(log, kNameFromWindowLog) {}
 
 std::string NameFromWindow::nameFromWindow(Hwnd window) {
-  log_.trace(kNameFromWindowLog, "Called nameFromWindow");
+  log_.trace("Called nameFromWindow");
   const auto version = system_.version();
   if (!version) {
     return kUnknownProcess;
@@ -60,21 +60,21 @@ std::string NameFromWindow::nameFromWindow(Hwnd window) {
 }
 
 std::optional<std::string> NameFromWindow::nameFromImagePath(Hwnd window) {
-  log_.trace(kNameFromWindowLog, "Called nameFromImagePath");
+  // Before Vista the call does not exist: the older ways alone, as ever.
   const Module kernel32 = system_.loadLibrary("kernel32.dll");
   if (system_.procAddress(kernel32, "QueryFullProcessImageNameA") == 0) {
-    log_.trace(kNameFromWindowLog, "  No QueryFullProcessImageNameA, asking the older way");
     return std::nullopt;
   }
+  log_.trace("Called nameFromImagePath");
   const Process process =
       system_.openProcess(win::kProcessQueryLimitedInformation, windows_.windowProcessId(window));
   const auto path = process ? system_.fullProcessImageName(kernel32, process) : std::nullopt;
   const std::string name = path ? withoutDirectory(*path) : std::string();
   if (name.empty()) {
-    log_.trace(kNameFromWindowLog, "  No image path, asking the older way");
+    log_.trace("  No image path, asking psapi");
     return std::nullopt;
   }
-  log_.trace(kNameFromWindowLog, "Exited nameFromImagePath");
+  log_.trace("Exited nameFromImagePath");
   return name;
 }
 

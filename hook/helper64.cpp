@@ -44,7 +44,7 @@ std::string whyEnded(std::uint32_t exitCode) {
 }  // namespace
 
 Helper64::Helper64(SystemPort& system, ProcessPort& processes, const Logger& log)
-    : system_(system), processes_(processes), log_(log) {}
+    : system_(system), processes_(processes), log_(log, kSetupHookLog) {}
 
 Helper64::~Helper64() {
   if (helper_) {
@@ -57,12 +57,12 @@ void Helper64::beginHelper() {
   if (!processes_.runsUnderWow64()) {
     return;
   }
-  log_.trace(kSetupHookLog, "Called beginHelper");
+  log_.trace("Called beginHelper");
   const std::string path = besideProgram(system_.executablePath(), kHelper64Name);
   helper_ = processes_.startProcess(path, std::to_string(processes_.currentProcessId()));
   if (!helper_) {
-    log_.writeLog(kSetupHookLog, std::string("Couldn't start ") + kHelper64Name +
-                                     ". 64-bit windows get no hooks.");
+    log_.writeLog(std::string("Couldn't start ") + kHelper64Name +
+                  ". 64-bit windows get no hooks.");
     return;
   }
   processes_.waitUntilIdle(helper_, kReadyTimeoutMs);
@@ -70,15 +70,15 @@ void Helper64::beginHelper() {
     reportEnded();
     return;
   }
-  log_.trace(kSetupHookLog, std::string("  Started ") + kHelper64Name);
-  log_.trace(kSetupHookLog, "Exited beginHelper");
+  log_.trace(std::string("  Started ") + kHelper64Name);
+  log_.trace("Exited beginHelper");
 }
 
 void Helper64::endHelper() {
   if (!helper_) {
     return;
   }
-  log_.trace(kSetupHookLog, "Called endHelper");
+  log_.trace("Called endHelper");
   if (processes_.exitCode(helper_)) {
     reportEnded();
     return;
@@ -86,18 +86,17 @@ void Helper64::endHelper() {
   processes_.postQuit(helper_);
   if (!processes_.waitForExit(helper_, kEndTimeoutMs)) {
     processes_.terminate(helper_, kTerminatedExitCode);
-    log_.writeLog(kSetupHookLog, std::string(kHelper64Name) + " didn't end. Terminated it.");
+    log_.writeLog(std::string(kHelper64Name) + " didn't end. Terminated it.");
   }
   helper_.reset();
-  log_.trace(kSetupHookLog, "Exited endHelper");
+  log_.trace("Exited endHelper");
 }
 
 void Helper64::reportEnded() {
   const auto exitCode = processes_.exitCode(helper_);
   helper_.reset();
-  log_.writeLog(kSetupHookLog, std::string(kHelper64Name) +
-                                   " ended: " + whyEnded(exitCode.value_or(0)) +
-                                   ". 64-bit windows get no hooks.");
+  log_.writeLog(std::string(kHelper64Name) + " ended: " + whyEnded(exitCode.value_or(0)) +
+                ". 64-bit windows get no hooks.");
 }
 
 }  // namespace strennix

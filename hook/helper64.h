@@ -4,7 +4,7 @@
 // and failures go to the hook module's log; nothing is ever shown.
 #pragma once
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/processes.h"
 #include "platform/system.h"
 
@@ -34,7 +34,7 @@ class Helper64 {
 
   SystemPort& system_;
   ProcessPort& processes_;
-  const Logger& log_;
+  ModuleLog log_;
   ChildProcess helper_;
 };
 
