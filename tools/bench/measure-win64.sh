@@ -7,11 +7,13 @@
 #     strennix.exe) over an interval of idling, with a 64-bit window in the
 #     foreground, from utime + stime of /proc/<pid>/stat and, finer, the
 #     threads' run time in /proc/<pid>/task/*/schedstat.
-#  2. Click to action: the time from a click on the shade button of a 64-bit
-#     window (testdriver64.exe) to the window's new height, beside the same
-#     for a 32-bit window (testdriver.exe), timed inside Wine by
-#     clicklatency.exe, which polls about every millisecond. The windows take
-#     turns, a roll-up and a roll-down each, to even out drifting load.
+#  2. Click to action: the time from a real click (XTest) on the shade button
+#     of a 64-bit window (testdriver64.exe) to the window's new height on the
+#     X display, beside the same for a 32-bit window (testdriver.exe), timed
+#     by clicklatency.py, which polls about every millisecond; a roll-up and
+#     a roll-down a window and round. The 32-bit window is clicked with the
+#     helper running and, in the same round, with strennix.exe started
+#     without it, as on 32-bit Windows.
 #
 # Usage: tools/bench/measure-win64.sh [--bin DIR] [--bin64 DIR] [--out DIR]
 #            [--work DIR] [--seconds S] [--rounds R]
@@ -20,7 +22,8 @@
 #   --bin64    strennix64.exe, hook64.dll, testdriver64.exe (default:
 #              $STRENNIX_WIN64_BIN or build/win64/bin)
 #   --out      where the result tables go (default: ./bench-results)
-#   --work     scratch directory with the Wine prefix (default: a new temporary one)
+#   --work     scratch directory with the Wine prefix, kept for the next run
+#              (default: build/bench-win64)
 #   --rounds   rounds of clicks; each clicks every window twice (default 10)
 set -euo pipefail
 
@@ -29,7 +32,7 @@ root=$(cd "$here/../.." && pwd)
 bin=${STRENNIX_WIN32_BIN:-$root/build/win32/bin}
 bin64=${STRENNIX_WIN64_BIN:-$root/build/win64/bin}
 out=$PWD/bench-results
-work=
+work=$root/build/bench-win64
 seconds=60
 rounds=10
 
@@ -49,14 +52,11 @@ for f in "$bin"/{strennix.exe,hook.dll,testdriver.exe} \
   "$bin64"/{strennix64.exe,hook64.dll,testdriver64.exe}; do
   [[ -f $f ]] || { echo "missing $f (build the win32 and win64 presets)" >&2; exit 1; }
 done
-work=${work:-$(mktemp -d)}
 mkdir -p "$out" "$work"
 out=$(cd "$out" && pwd)
 work=$(cd "$work" && pwd)
 # shellcheck source=SCRIPTDIR/winedesktop.sh
 source "$here/winedesktop.sh"
-
-i686-w64-mingw32-g++ -std=c++20 -O2 -static -o "$work/clicklatency.exe" "$here/clicklatency.cpp"
 
 start_desktop "$work" win64
 
@@ -83,27 +83,35 @@ hwnd64=$(open_window "$wine64_loader" "$bin64/testdriver64.exe" "Sixty-four" 60 
 hwnd32=$(open_window wine "$bin/testdriver.exe" "Thirty-two" 520 100)
 [[ -n $hwnd64 && -n $hwnd32 ]] || { echo "the test windows did not open" >&2; exit 1; }
 
-# The first start writes the defaults and shows the settings window; the
-# measured start is the usual hidden one.
+# Starts strennix.exe from the run folder and waits for its tray menu form
+# and, when strennix64.exe is in that folder, for its helper.
 start_strennix() {
   (cd "$run" && exec wine strennix.exe) >/dev/null 2>&1 &
   strennix_pid=$!
   started_pids+=("$strennix_pid")
   for _ in $(seq 600); do
     helper_pid=$(prefix_pids strennix64.exe)
-    [[ -n $helper_pid ]] && driver query --class TTrayForm >/dev/null 2>&1 && return
+    if [[ -n $helper_pid || ! -f $run/strennix64.exe ]] &&
+      driver query --class TTrayForm >/dev/null 2>&1; then
+      return
+    fi
     sleep 0.1
   done
-  echo "strennix.exe and its helper did not start" >&2
+  echo "strennix.exe (and its helper) did not start" >&2
   exit 1
 }
+stop_strennix() {
+  driver close --class TStrennix >/dev/null
+  wait "$strennix_pid" 2>/dev/null || true
+  for _ in $(seq 600); do
+    [[ -z $(prefix_pids strennix64.exe) ]] && return
+    sleep 0.1
+  done
+}
+# The first start writes the defaults and shows the settings window; the
+# measured start is the usual hidden one.
 start_strennix
-driver close --class TStrennix >/dev/null
-wait "$strennix_pid" 2>/dev/null || true
-for _ in $(seq 600); do
-  [[ -z $(prefix_pids strennix64.exe) ]] && break
-  sleep 0.1
-done
+stop_strennix
 start_strennix
 log "strennix.exe $strennix_pid, strennix64.exe $helper_pid"
 
@@ -132,27 +140,44 @@ log "strennix64.exe over ${wall} s idling: $((h1 - h0)) ticks, $((hn1 - hn0)) ns
   "(load $l0 .. $l1)"
 
 # --- click to action --------------------------------------------------------------
+# Each round clicks with the helper running (the 64-bit window, and the
+# 32-bit one as long as its clicks take effect), then restarts strennix.exe
+# without the helper, as on 32-bit Windows, for the 32-bit window's baseline,
+# and starts it again with the helper: both meet the same load.
 click_table=$out/win64-click.tsv
 printf 'window\tround\tclick\tfrom\tto\tms\n' >"$click_table"
 clicks() {  # LABEL HWND ROUND
-  wine "$work/clicklatency.exe" "$2" 2 |
-    sed -n "s/^click=\([0-9]*\) from=\([0-9]*\) to=\([0-9]*\) ms=\([0-9.]*\)/$1\t$3\t\1\t\2\t\3\t\4/p" \
-      >>"$click_table"
+  local rect output
+  rect=$(driver query --hwnd "$2" | sed -n 's/.* rect=\([-0-9,]*\) .*/\1/p')
+  output=$("$here/clicklatency.py" "$rect" 2) || {
+    log "$1: $(tail -1 <<<"$output"): no action within 10 s"
+    return 1
+  }
+  sed -n "s/^click=\([0-9]*\) from=\([0-9]*\) to=\([0-9]*\) ms=\([0-9.]*\)/$1\t$3\t\1\t\2\t\3\t\4/p" \
+    <<<"$output" >>"$click_table"
 }
-for round in $(seq 1 "$rounds"); do
-  if ((round % 2 == 1)); then
-    clicks 64 "$hwnd64" "$round"
-    clicks 32 "$hwnd32" "$round"
+restart_with_helper() {  # 0 or 1
+  stop_strennix
+  if (($1)); then
+    mv "$run/strennix64.exe.off" "$run/strennix64.exe"
   else
-    clicks 32 "$hwnd32" "$round"
-    clicks 64 "$hwnd64" "$round"
+    mv "$run/strennix64.exe" "$run/strennix64.exe.off"
   fi
+  start_strennix
+}
+try32=1
+for round in $(seq 1 "$rounds"); do
+  clicks 64 "$hwnd64" "$round"
+  ((try32)) && { clicks 32-with-helper "$hwnd32" "$round" || try32=0; }
+  restart_with_helper 0
+  clicks 32 "$hwnd32" "$round"
+  restart_with_helper 1
 done
-for window in 64 32; do
+for window in 64 32-with-helper 32; do
   summary=$(awk -v w="$window" '$1 == w { print $6 }' "$click_table" | sort -n |
-    awk '{ v[NR] = $1 } END { printf "%d clicks, median %.2f ms, worst %.2f ms", NR,
-      (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[NR] }')
-  log "$window-bit window: $summary"
+    awk '{ v[NR] = $1 } END { if (NR) printf "%d clicks, median %.2f ms, worst %.2f ms", NR,
+      (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[NR]; else print "no clicks" }')
+  log "$window window: $summary"
 done
 log "load average now: $(cut -d' ' -f1-3 /proc/loadavg)"
 log "results in $out"
