@@ -80,7 +80,9 @@ cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
 "${cxx[@]}" -mwindows -o "$helpers/refpaint.exe" "$refpaint_src"
 "${cxx[@]}" -mwindows -o "$helpers/donothing.exe" "$here/donothing.cpp"
 "${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
-libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_core.a")
+# The layers it uses, each before the ones below it.
+libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_buttons.a"
+  "$build/libstrennix_eligibility.a" "$build/libstrennix_core.a" "$build/libstrennix_platform.a")
 have_pixelcheck=1
 for lib in "${libs[@]}"; do [[ -f $lib ]] || have_pixelcheck=0; done
 if ((have_pixelcheck)); then
