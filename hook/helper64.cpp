@@ -16,6 +16,7 @@ using hookprotocol::kHelper64Name;
 constexpr std::uint32_t kReadyTimeoutMs = 3000;
 // Time to take down its hooks after WM_QUIT.
 constexpr std::uint32_t kEndTimeoutMs = 2000;
+// Nobody reads it: the helper is forgotten right after.
 constexpr std::uint32_t kTerminatedExitCode = 1;
 
 std::string besideProgram(const std::string& programPath, const char* name) {
@@ -66,8 +67,8 @@ void Helper64::beginHelper() {
     return;
   }
   processes_.waitUntilIdle(helper_, kReadyTimeoutMs);
-  if (processes_.exitCode(helper_)) {
-    reportEnded();
+  if (const auto exitCode = processes_.exitCode(helper_)) {
+    reportEnded(*exitCode);
     return;
   }
   log_.trace(std::string("  Started ") + kHelper64Name);
@@ -79,8 +80,8 @@ void Helper64::endHelper() {
     return;
   }
   log_.trace("Called endHelper");
-  if (processes_.exitCode(helper_)) {
-    reportEnded();
+  if (const auto exitCode = processes_.exitCode(helper_)) {
+    reportEnded(*exitCode);
     return;
   }
   processes_.postQuit(helper_);
@@ -92,10 +93,9 @@ void Helper64::endHelper() {
   log_.trace("Exited endHelper");
 }
 
-void Helper64::reportEnded() {
-  const auto exitCode = processes_.exitCode(helper_);
+void Helper64::reportEnded(std::uint32_t exitCode) {
   helper_.reset();
-  log_.writeLog(std::string(kHelper64Name) + " ended: " + whyEnded(exitCode.value_or(0)) +
+  log_.writeLog(std::string(kHelper64Name) + " ended: " + whyEnded(exitCode) +
                 ". 64-bit windows get no hooks.");
 }
 

@@ -4,6 +4,8 @@
 // and failures go to the hook module's log; nothing is ever shown.
 #pragma once
 
+#include <cstdint>
+
 #include "app/core/log.h"
 #include "platform/processes.h"
 #include "platform/system.h"
@@ -30,7 +32,7 @@ class Helper64 {
 
  private:
   // Logs and forgets a helper that has ended by itself.
-  void reportEnded();
+  void reportEnded(std::uint32_t exitCode);
 
   SystemPort& system_;
   ProcessPort& processes_;

@@ -16,19 +16,21 @@ cd "$repo"
 
 bash scripts/setup.sh
 
-version=$(sed -n 's/^project(strennix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-if [[ -z $version ]]; then
-  echo "package: no project version found in CMakeLists.txt" >&2
-  exit 1
-fi
-name=strennix-$version-win32
-
 echo "package: building the Windows program"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
 echo "package: building its 64-bit parts"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2
+
+# The version and the README as the build made them from the project version.
+generated=build/win32/generated
+version=$(sed -n 's/^#define STRENNIX_VERSION_TEXT "\(.*\)"$/\1/p' "$generated/resources/version.h")
+if [[ -z $version ]]; then
+  echo "package: no version in $generated/resources/version.h" >&2
+  exit 1
+fi
+name=strennix-$version-win32
 
 staging=build/win32/package/$name
 rm -rf "$staging"
@@ -47,7 +49,7 @@ done
 crlf() {
   LC_ALL=C sed -e 's/\r$//' -e 's/$/\r/' "$1" >"$2"
 }
-crlf dist-files/README.txt "$staging/README.txt"
+crlf "$generated/README.txt" "$staging/README.txt"
 crlf LICENSE "$staging/LICENSE.txt"
 crlf lang/0x07.lang "$staging/lang/0x07.lang"
 crlf lang/template.lang "$staging/lang/template.lang"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark: the host benchmarks (strennix_bench, the
 # median of 5 repetitions), the measurement under Wine beside the reference
-# painter (measure-wine.sh, about 13 minutes), the 64-bit helper's
-# (measure-win64.sh, about 4 minutes) and the plots (plot.sh).
+# painter (measure-wine.sh, about 13 minutes; the win32 build makes refpaint.exe
+# beside strennix.exe), the 64-bit helper's (measure-win64.sh, about 4
+# minutes) and the plots (plot.sh).
 #
 # Usage: tools/bench/run.sh [OUT_DIR]   (default: build/bench-results)
 set -euo pipefail
