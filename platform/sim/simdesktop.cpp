@@ -84,7 +84,7 @@ SimDesktop::SimDesktop() {
 }
 
 Ports SimDesktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
 }
 
 Hwnd SimDesktop::newHandle() {
@@ -803,9 +803,13 @@ ProcAddress SimDesktop::procAddress(const Module& module, const std::string& nam
   return module.get() + 0x1000 + static_cast<ProcAddress>(index) * 0x10;
 }
 
-Process SimDesktop::openProcess(std::uint32_t /*access*/, ProcessId processId) {
+Process SimDesktop::openProcess(std::uint32_t access, ProcessId processId) {
   const auto found = processes.find(processId);
   if (found == processes.end() || found->second.accessDenied) {
+    return Process{};
+  }
+  if (limitedAccessOnly.contains(processId) &&
+      (access & ~win::kProcessQueryLimitedInformation) != 0) {
     return Process{};
   }
   const std::uint32_t handle = newResource();
@@ -885,6 +889,23 @@ std::optional<std::string> SimDesktop::moduleBaseName(const Module& psapi, const
   return found->second.baseName.substr(0, bufferSize - 1);
 }
 
+std::optional<std::string> SimDesktop::fullProcessImageName(const Module& kernel32,
+                                                            const Process& process) {
+  if (!exports(kernel32, "QueryFullProcessImageNameA")) {
+    return std::nullopt;
+  }
+  const auto open = openProcesses_.find(process.get());
+  if (open == openProcesses_.end()) {
+    return std::nullopt;
+  }
+  const auto path = imagePaths.find(open->second);
+  if (path == imagePaths.end()) {
+    return std::nullopt;
+  }
+  ++processLookups;
+  return path->second;
+}
+
 bool SimDesktop::equalIgnoringCase(std::string_view a, std::string_view b) {
   return sameText(a, b);
 }
@@ -927,7 +948,7 @@ void SimDesktop::closeSnapshot(std::uint32_t snapshot) noexcept {
 bool SimDesktop::everythingReleased() const {
   return strayReleases == 0 && registryKeys.open() == 0 && windowDcs.open() == 0 &&
          brushes.open() == 0 && modules.open() == 0 && processHandles.open() == 0 &&
-         snapshotHandles.open() == 0;
+         snapshotHandles.open() == 0 && childHandles.open() == 0;
 }
 
 // ---- Files ------------------------------------------------------------------
@@ -990,6 +1011,71 @@ bool SimDesktop::unhook(HookHandle hook) {
   }
   hooks.erase(found);
   return true;
+}
+
+// ---- Programs started by this one ---------------------------------------------
+
+bool SimDesktop::runsUnderWow64() { return wow64; }
+
+ProcessId SimDesktop::currentProcessId() { return currentProcess; }
+
+ChildProcess SimDesktop::startProcess(const std::string& path, const std::string& arguments) {
+  const auto program = programs.find(path);
+  if (program == programs.end()) {
+    return ChildProcess{};
+  }
+  const std::uint32_t thread = newResource();
+  started.push_back(StartedProgram{path, arguments, thread, program->second.exitCodeAtStart});
+  const std::uint32_t handle = newResource();
+  openChildren_[handle] = started.size() - 1;
+  ++childHandles.acquired;
+  return ChildProcess{*this, ChildProcessIds{handle, thread}};
+}
+
+// A simulated program is ready as soon as it has started.
+void SimDesktop::waitUntilIdle(const ChildProcess& /*child*/, std::uint32_t /*timeoutMs*/) {}
+
+std::optional<std::uint32_t> SimDesktop::exitCode(const ChildProcess& child) {
+  const StartedProgram* program = programOf(child);
+  return program != nullptr ? program->exitCode : std::nullopt;
+}
+
+bool SimDesktop::postQuit(const ChildProcess& child) {
+  StartedProgram* program = programOf(child);
+  if (program == nullptr || program->exitCode) {
+    return false;
+  }
+  program->quitPosted = true;
+  if (!programs.at(program->path).ignoresQuit) {
+    program->exitCode = 0;
+  }
+  return true;
+}
+
+bool SimDesktop::waitForExit(const ChildProcess& child, std::uint32_t /*timeoutMs*/) {
+  const StartedProgram* program = programOf(child);
+  return program != nullptr && program->exitCode.has_value();
+}
+
+void SimDesktop::terminate(const ChildProcess& child, std::uint32_t exitCode) {
+  StartedProgram* program = programOf(child);
+  if (program != nullptr && !program->exitCode) {
+    program->exitCode = exitCode;
+    program->terminated = true;
+  }
+}
+
+void SimDesktop::closeChild(const ChildProcessIds& child) noexcept {
+  if (openChildren_.erase(child.process) == 0) {
+    ++strayReleases;
+    return;
+  }
+  ++childHandles.released;
+}
+
+StartedProgram* SimDesktop::programOf(const ChildProcess& child) {
+  const auto found = openChildren_.find(child.get().process);
+  return found != openChildren_.end() ? &started[found->second] : nullptr;
 }
 
 // ---- Forms and controls -----------------------------------------------------

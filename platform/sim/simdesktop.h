@@ -50,6 +50,25 @@ struct SimProcess {
   bool accessDenied = false;
 };
 
+// A program the system can start, by its full path.
+struct SimProgram {
+  // Ends at once, before it is ready, with this exit code.
+  std::optional<std::uint32_t> exitCodeAtStart;
+  // Takes no notice of WM_QUIT.
+  bool ignoresQuit = false;
+};
+
+// A program started through the process port. A test ends it by giving it
+// an exit code.
+struct StartedProgram {
+  std::string path;
+  std::string arguments;
+  std::uint32_t threadId = 0;
+  std::optional<std::uint32_t> exitCode;  // nothing while it runs
+  bool quitPosted = false;
+  bool terminated = false;
+};
+
 struct DrawCall {
   Hwnd window = 0;
   int x = 0;
@@ -133,6 +152,7 @@ class SimDesktop final : public WindowPort,
                          public ClockPort,
                          public MessageBoxPort,
                          public HookPort,
+                         public ProcessPort,
                          public UiPort {
  public:
   SimDesktop();
@@ -217,9 +237,21 @@ class SimDesktop final : public WindowPort,
   // LoadLibrary matches them: letter case ignored, ".dll" implied.
   std::map<std::string, std::set<std::string>> libraries;
   std::map<ProcessId, SimProcess> processes;
+  // Image paths as QueryFullProcessImageNameA reports them; a process
+  // without one makes that call fail.
+  std::map<ProcessId, std::string> imagePaths;
+  // Processes whose OpenProcess grants PROCESS_QUERY_LIMITED_INFORMATION
+  // alone, as those of the other bitness and most elevated ones do.
+  std::set<ProcessId> limitedAccessOnly;
   // Successful name lookups: each moduleBaseName that answers, and each
   // snapshot walk that gets its first entry.
   int processLookups = 0;
+
+  // ---- Programs started by this one ------------------------------------------
+  bool wow64 = false;
+  ProcessId currentProcess = 0x1F0;
+  std::map<std::string, SimProgram> programs;
+  std::vector<StartedProgram> started;
 
   // ---- Hooks ---------------------------------------------------------------
   std::vector<InstalledHook> hooks;
@@ -232,6 +264,7 @@ class SimDesktop final : public WindowPort,
   HandleCount modules;
   HandleCount processHandles;
   HandleCount snapshotHandles;
+  HandleCount childHandles;
   // Releases of handles that were not open (never issued, or released
   // twice). Counted apart so that the counts above stay exact.
   int strayReleases = 0;
@@ -330,6 +363,8 @@ class SimDesktop final : public WindowPort,
                                                  const Process& process) override;
   std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
                                             ModuleHandle module, std::uint32_t bufferSize) override;
+  std::optional<std::string> fullProcessImageName(const Module& kernel32,
+                                                  const Process& process) override;
   bool equalIgnoringCase(std::string_view a, std::string_view b) override;
   std::string ansiFromUtf16(const std::u16string& text) override;
   void freeLibrary(ModuleHandle module) noexcept override;
@@ -352,6 +387,17 @@ class SimDesktop final : public WindowPort,
   HookHandle setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
                             std::uint32_t threadId) override;
   bool unhook(HookHandle hook) override;
+
+  // ProcessPort
+  bool runsUnderWow64() override;
+  ProcessId currentProcessId() override;
+  ChildProcess startProcess(const std::string& path, const std::string& arguments) override;
+  void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) override;
+  std::optional<std::uint32_t> exitCode(const ChildProcess& child) override;
+  bool postQuit(const ChildProcess& child) override;
+  bool waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) override;
+  void terminate(const ChildProcess& child, std::uint32_t exitCode) override;
+  void closeChild(const ChildProcessIds& child) noexcept override;
 
   // UiPort
   Hwnd createForm(int layoutId, FormEvents& events) override;
@@ -410,6 +456,8 @@ class SimDesktop final : public WindowPort,
   [[nodiscard]] bool isUnopenable(const std::string& path) const;
   // The loaded library behind a module handle, when it exports `name`.
   [[nodiscard]] bool exports(const Module& module, const std::string& name) const;
+  // The started program behind an open child handle; nullptr for any other.
+  StartedProgram* programOf(const ChildProcess& child);
   [[nodiscard]] std::optional<std::string> libraryKey(const std::string& name) const;
 
   std::vector<Hwnd> zOrder_;
@@ -433,6 +481,8 @@ class SimDesktop final : public WindowPort,
   std::map<ModuleHandle, int> moduleRefs_;
   std::map<std::uint32_t, ProcessId> openProcesses_;
   std::map<std::uint32_t, SnapshotState> snapshots_;
+  // Open child handle -> its entry in `started`.
+  std::map<std::uint32_t, std::size_t> openChildren_;
   std::map<int, IconHandle> icons_;
   std::map<std::string, std::uint32_t> windowMessages_;
 };
