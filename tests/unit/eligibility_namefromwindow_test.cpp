@@ -30,7 +30,7 @@ class NameFromWindowTest : public ::testing::Test {
     return desk.addWindow(window);
   }
 
-  std::vector<std::string> logLines() const {
+  [[nodiscard]] std::vector<std::string> logLines() const {
     return testsupport::logLines(desk, kNameFromWindowLog);
   }
 
@@ -96,7 +96,7 @@ TEST_F(NameFromWindowTest, WhereTheSystemOffersItTheImagePathNamesAProcessPsapiC
   desk.libraries["kernel32.dll"].insert("QueryFullProcessImageNameA");
   desk.processes[2468] =
       sim::SimProcess{.exeFile = "tool64.exe", .baseName = "tool64.exe", .accessDenied = false};
-  desk.imagePaths[2468] = "C:\\Program Files\\Tool\\tool64.exe";
+  desk.imagePaths[2468] = R"(C:\Program Files\Tool\tool64.exe)";
   desk.limitedAccessOnly.insert(2468);
 
   const Hwnd window = windowOf(2468);
