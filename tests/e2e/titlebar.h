@@ -182,7 +182,8 @@ class TitleBarTest : public WineDesktopTest {
   // with its message loop taking messages.
   WineProcess& startHidden(const std::vector<std::string>& arguments = {}) {
     WineProcess& strennix = startStrennix(arguments);
-    waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run");
+    waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run",
+            kStartTimeout);
     return strennix;
   }
 
@@ -246,9 +247,10 @@ class TitleBarTest : public WineDesktopTest {
   // Waits until all six buttons show on the window, the pin pressed in when
   // `topmost`.
   void waitForButtons(const WindowInfo& window, bool topmost) {
-    waitFor([&] { return allButtonsShown(grab(), window, topmost); },
-            std::string("the six buttons on \"") + window.title + "\"" +
-                (topmost ? " with the pressed pin" : ""));
+    expectEventually([&] { return buttonsShown(grab(), window, topmost); },
+                     std::vector<bool>(6, true),
+                     std::string("which of the six buttons show on \"") + window.title + "\"" +
+                         (topmost ? " with the pressed pin" : ""));
   }
 };
 
