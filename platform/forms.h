@@ -9,13 +9,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/hookprotocol.h"
 #include "platform/messagebox.h"
 #include "platform/ui.h"
 #include "platform/windows.h"
 
 namespace strennix {
 
-inline constexpr const char* kApplicationTitle = "Strennix";
+inline constexpr const char* kApplicationTitle = hookprotocol::kMainCaption;
 
 // Errors that the user is told about in the error box.
 class StrennixError : public std::runtime_error {

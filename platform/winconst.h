@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/hookprotocol.h"
+
 namespace strennix::win {
 
 // Window longs and styles.
@@ -36,9 +38,9 @@ inline constexpr std::int32_t kHwndNoTopmost = -2;
 inline constexpr int kGwOwner = 4;
 
 // Messages.
-inline constexpr std::uint32_t kWmApp = 0x8000;
-inline constexpr std::uint32_t kStrnxDestroy = kWmApp + 0x65;
-inline constexpr std::uint32_t kStrnxNcLButtonUp = kWmApp + 0x66;
+inline constexpr std::uint32_t kWmApp = hookprotocol::kWmApp;
+inline constexpr std::uint32_t kStrnxDestroy = hookprotocol::kStrnxDestroy;
+inline constexpr std::uint32_t kStrnxNcLButtonUp = hookprotocol::kStrnxNcLButtonUp;
 inline constexpr std::uint32_t kWmAsTray = kWmApp + 0x67;
 inline constexpr std::uint32_t kWmTray = kWmApp + 0x68;
 inline constexpr std::uint32_t kWmGetIcon = 0x007F;

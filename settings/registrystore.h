@@ -9,11 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/hookprotocol.h"
 #include "platform/registry.h"
 
 namespace strennix {
 
-inline constexpr const char* kSettingsKeyPath = R"(Software\Corvane inc.\Strennix)";
+inline constexpr const char* kSettingsKeyPath = hookprotocol::kSettingsKey;
 inline constexpr const char* kRunKeyPath = R"(Software\Microsoft\Windows\CurrentVersion\Run)";
 inline constexpr const char* kRunValueName = "Strennix";
 inline constexpr std::string_view kSettingsVersion = "1.2.1.0";
@@ -36,8 +37,8 @@ inline constexpr const char* kValueVMaxPercentage = "VMaxPercentage";
 inline constexpr const char* kValueDrawOn = "DrawOn";
 inline constexpr const char* kValueInstallPath = "installPath";
 inline constexpr const char* kValueLang = "lang";
-inline constexpr const char* kValueMouseHook = "mH";
-inline constexpr const char* kValueCbtHook = "cbtH";
+inline constexpr const char* kValueMouseHook = hookprotocol::kMouseHookValue;
+inline constexpr const char* kValueCbtHook = hookprotocol::kCbtHookValue;
 
 // A key under HKEY_CURRENT_USER, open for the life of the object. A key that
 // could not be opened reads as empty and refuses every write.

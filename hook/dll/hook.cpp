@@ -6,16 +6,11 @@
 // on to the next hook.
 #include <windows.h>
 
+#include "platform/hookprotocol.h"
+
 namespace {
 
-constexpr UINT kStrnxDestroy = WM_APP + 0x65;
-constexpr UINT kStrnxNcLButtonUp = WM_APP + 0x66;
-
-constexpr const char* kMainClass = "TStrennix";
-constexpr const char* kMainCaption = "Strennix";
-constexpr const char* kSettingsKey = "Software\\Corvane inc.\\Strennix";
-constexpr const char* kMouseHookValue = "mH";
-constexpr const char* kCbtHookValue = "cbtH";
+using namespace strennix::hookprotocol;
 
 // A press in a non-client area that has not been released yet, in this
 // process. A press on a caption starts the system's move loop, which takes

@@ -16,10 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/hookprotocol.h"
+
 namespace {
 
-constexpr UINT kStrnxDestroy = WM_APP + 0x65;
-constexpr UINT kStrnxNcLButtonUp = WM_APP + 0x66;
+using namespace strennix::hookprotocol;
+
 constexpr UINT_PTR kLifetimeTimer = 1;
 constexpr unsigned kDefaultLifetimeSeconds = 300;
 
