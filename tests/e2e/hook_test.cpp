@@ -75,12 +75,17 @@ class HookLibraryTest : public WineDesktopTest {
     // Started from the build's bin folder, so that it loads the hook.dll
     // next to it.
     probe_ = &startProgram(exe, {});
-    waitFor([this] { return report().ready; }, "hookprobe.exe to install the hooks");
+    waitFor([this] { return report().ready; }, "hookprobe.exe to install the hooks", kStartTimeout);
     ASSERT_EQ(report().mouseHooked, 1) << probe_->output();
     ASSERT_EQ(report().cbtHooked, 1) << probe_->output();
   }
 
   ProbeReport report() { return parseProbeOutput(probe_->output()); }
+
+  void expectReleases(const std::vector<Release>& releases) {
+    expectEventually([this] { return report().releases; }, releases,
+                     "the releases the probe printed");
+  }
 
   // A plain window of another process (testdriver.exe), shown and settled.
   WindowInfo openTarget(const std::string& title, Rect rect) {
@@ -118,7 +123,7 @@ TEST_F(HookLibraryTest, ACaptionClickInAnotherProcessIsReportedOnceWithItsScreen
   waitFor([&] { return count(report().destroyed, target.hwnd) > 0; },
           "the target window's destruction");
 
-  EXPECT_EQ(report().releases, (std::vector<Release>{first, second})) << probe_->output();
+  expectReleases({first, second});
 }
 
 TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
@@ -128,7 +133,8 @@ TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
   closeWindow(Window::byHandle(closed.hwnd));
   waitFor([&] { return count(report().destroyed, closed.hwnd) > 0; },
           "the destruction of the closed window");
-  EXPECT_FALSE(findWindow(Window::byHandle(closed.hwnd)).has_value());
+  expectEventually([&] { return findWindow(Window::byHandle(closed.hwnd)).has_value(); }, false,
+                   "whether the closed window exists");
   EXPECT_EQ(count(report().destroyed, kept.hwnd), 0);
 
   closeWindow(Window::byHandle(kept.hwnd));
@@ -163,7 +169,7 @@ TEST_F(HookLibraryTest, OnTheNinetyEightFamilyOddPublishedHandlesChangeNothing) 
   waitFor([&] { return count(report().destroyed, target.hwnd) > 0; },
           "the target window's destruction");
 
-  EXPECT_EQ(report().releases, (std::vector<Release>{point})) << probe_->output();
+  expectReleases({point});
   EXPECT_EQ(count(report().destroyed, target.hwnd), 1);
 }
 
