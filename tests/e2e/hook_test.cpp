@@ -1,6 +1,7 @@
 // hook.dll under Wine: hookprobe.exe stands in for the main window and prints
 // what the library posts to it, while windows of another process are clicked
 // and closed.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -58,16 +59,16 @@ ProbeReport parseProbeOutput(const std::string& output) {
 }
 
 int count(const std::vector<std::uint32_t>& handles, std::uint32_t handle) {
-  int found = 0;
-  for (std::uint32_t h : handles) found += h == handle ? 1 : 0;
-  return found;
+  return static_cast<int>(std::count(handles.begin(), handles.end(), handle));
 }
 
 class HookLibraryTest : public WineDesktopTest {
  protected:
   void SetUp() override {
     WineDesktopTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
+    if (IsSkipped() || HasFatalFailure()) {
+      return;
+    }
     const std::filesystem::path exe = win32BinDir() / "hookprobe.exe";
     if (!std::filesystem::exists(exe) || !std::filesystem::exists(win32BinDir() / "hook.dll")) {
       GTEST_SKIP() << "hookprobe.exe and hook.dll are not built in " << win32BinDir();
@@ -158,7 +159,7 @@ TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
 // in "mH" and "cbtH"; Wine reports that family to a program set to "win98".
 // A value of the wrong type must not keep the events from coming.
 TEST_F(HookLibraryTest, OnTheNinetyEightFamilyOddPublishedHandlesChangeNothing) {
-  regAdd("HKCU\\Software\\Wine\\AppDefaults\\testdriver.exe", "Version", "win98");
+  regAdd(R"(HKCU\Software\Wine\AppDefaults\testdriver.exe)", "Version", "win98");
   regAdd(kSettingsKey, "mH", "not a handle");
   regAdd(kSettingsKey, "cbtH", "0x1234", "REG_DWORD");
   const WindowInfo target = openTarget("Old system", Rect{200, 150, 600, 450});
