@@ -17,6 +17,7 @@
 #include "eligibility/winauth.h"
 #include "hook/setuphook.h"
 #include "language/langhandler.h"
+#include "platform/datafiles.h"
 #include "platform/forms.h"
 #include "platform/ports.h"
 #include "settings/settings.h"
@@ -85,6 +86,7 @@ class TStrennix : public Form {
 
   Ports ports_;
   Application& application_;
+  DataFiles dataFiles_;
   LangHandler lang_;
   NotifyIcons notifyIcons_;
   FileControl fileControl_;

@@ -91,16 +91,6 @@ class WindowActionsTest : public TitleBarTest {
     click(corner.x + (alternate_ ? 5 : 11), now.rect.top + 13);
   }
 
-  Rect workArea() {
-    Rect area;
-    const std::string output = driver({"workarea"});
-    if (std::sscanf(output.c_str(), "rect=%d,%d,%d,%d", &area.left, &area.top, &area.right,
-                    &area.bottom) != 4) {
-      ADD_FAILURE() << "testdriver workarea printed: " << output;
-    }
-    return area;
-  }
-
   // The titles in the tray menu's list, top to bottom.
   std::vector<ListItem> menuItems() {
     std::vector<ListItem> items;

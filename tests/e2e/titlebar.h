@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -178,12 +179,24 @@ class TitleBarTest : public WineDesktopTest {
     removeFile("defaults.reg");
   }
 
-  // Starts Strennix with the settings above and waits until it runs hidden,
-  // with its message loop taking messages.
-  WineProcess& startHidden(const std::vector<std::string>& arguments = {}) {
-    WineProcess& strennix = startStrennix(arguments);
+  // Starts Strennix with the settings above (in `directory` when given) and
+  // waits until it runs hidden, with its message loop taking messages.
+  WineProcess& startHidden(const std::vector<std::string>& arguments = {},
+                           const std::filesystem::path& directory = {}) {
+    WineProcess& strennix = startStrennix(arguments, directory);
     waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run");
     return strennix;
+  }
+
+  // The primary monitor's work area as the program sees it.
+  Rect workArea() {
+    Rect area;
+    const std::string output = driver({"workarea"});
+    if (std::sscanf(output.c_str(), "rect=%d,%d,%d,%d", &area.left, &area.top, &area.right,
+                    &area.bottom) != 4) {
+      ADD_FAILURE() << "testdriver workarea printed: " << output;
+    }
+    return area;
   }
 
   // A plain window of another process, made the foreground window.

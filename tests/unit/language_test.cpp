@@ -64,12 +64,14 @@ class LanguageTest : public ::testing::Test {
   }
 
   SimDesktop desk;
-  LangHandler lang{desk};
+  DataFiles dataFiles{desk, desk};
+  LangHandler lang{dataFiles};
 };
 
 TEST(LanguageFileName, IsTheFolderAndThePrimaryLanguageInHexadecimal) {
   SimDesktop desk;
-  LangHandler lang(desk);
+  const DataFiles dataFiles(desk, desk);
+  LangHandler lang(dataFiles);
   lang.setLanguageFolder("lang");
   EXPECT_EQ(lang.languageFile(), "lang\\0x09.lang") << "English until told otherwise";
   const std::vector<std::pair<std::uint16_t, std::string>> cases = {
@@ -165,6 +167,17 @@ TEST_F(LanguageTest, LinesEndAtCrLfLoneCrOrLoneLf) {
   EXPECT_EQ(lang.translate("Time"), "Zeit");
   EXPECT_EQ(lang.translate("Name"), "Benannt");
   EXPECT_EQ(lang.translate("Files"), "Dateien");
+}
+
+// A start from the log-on entry runs in another directory.
+TEST_F(LanguageTest, TheFileBesideTheProgramServesWhenTheWorkingDirectoryHasNone) {
+  desk.exePath = "C:\\Program Files\\Strennix\\strennix.exe";
+  desk.files["C:\\Program Files\\Strennix\\lang\\0x07.lang"] =
+      "<begin_en>Shade</end_en><begin>Aufrollen</end>";
+  EXPECT_EQ(lang.translate("Shade"), "Aufrollen");
+  desk.files[kGerman] = "<begin_en>Time</end_en><begin>Zeit</end>";
+  EXPECT_EQ(lang.translate("Shade"), "Shade") << "the working directory's file comes first";
+  EXPECT_EQ(lang.translate("Time"), "Zeit");
 }
 
 TEST_F(LanguageTest, AFileThatCannotBeReadLeavesTheEnglishText) {

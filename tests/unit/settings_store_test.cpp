@@ -40,7 +40,8 @@ class SettingsStoreTest : public ::testing::Test {
 
   SimDesktop desk;
   Logger log{desk, desk};
-  FileControl fileControl{desk, desk, log};
+  DataFiles dataFiles{desk, desk};
+  FileControl fileControl{dataFiles, desk, desk, log};
   SettingsStore store{desk, fileControl, log};
   Settings settings;
   ExclusionLists lists;
