@@ -336,15 +336,18 @@ TEST_F(SettingsWindowTest, ASaveThatFailsOnAHandEditedValueShowsTheErrorAndThePr
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
 
-TEST_F(SettingsWindowTest, RunAtStartupWritesTheRunEntryAndUntickingRemovesIt) {
+// The path is quoted: the working directory's path holds no blank, but an
+// installation under "Program Files" does. A missing Run key is created.
+TEST_F(SettingsWindowTest, RunAtStartupWritesTheQuotedPathAndUntickingRemovesIt) {
+  regAdd(kRunKey, "OtherTool", "C:\\other.exe");
+  regDeleteKey(kRunKey);
   WineProcess& strennix = firstStart({"--log"});
   ASSERT_FALSE(isChecked(IDC_CHKSTART));
-  ASSERT_FALSE(regQuery(kRunKey, "Strennix").has_value());
 
   clickToState(IDC_CHKSTART, true, "\"Run at startup\" to be ticked");
   save();
   EXPECT_EQ(regQuery(kRunKey, "Strennix"),
-            (RegValue{"REG_SZ", windowsPath(workFile("strennix.exe"))}));
+            (RegValue{"REG_SZ", "\"" + windowsPath(workFile("strennix.exe")) + "\""}));
   EXPECT_TRUE(isChecked(IDC_CHKSTART));
 
   clickToState(IDC_CHKSTART, false, "\"Run at startup\" to be unticked");
