@@ -255,6 +255,23 @@ TEST_F(MainFormTest, ASaveThatFailsToReloadShowsTheErrorAndTheProgramGoesOn) {
   EXPECT_EQ(sim.timers.count({main.handle(), IDT_TIMER1}), 1U);
 }
 
+// The buttons are loaded before the value that fails, so a newly ticked one
+// is painted at once; its click has to work as well.
+TEST_F(MainFormTest, AfterASaveWhoseReloadFailsANewlyTickedButtonAnswersItsClick) {
+  storeDefaults();
+  writeSettings({{"Buttons", "<top>"}});
+  TStrennix& main = start();
+  sim.controlState(main.handle(), IDC_CHKSHADE).checked = true;
+  sim.setRegString(RegRoot::CurrentUser, kKey, "ButtonXOffset", "1O");
+  sim.click(main.handle(), IDC_BTNSAVE);
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+
+  // Shade is the second slot from the right: x from 650 to 665.
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(655, 60);
+  EXPECT_EQ(sim.window(editor).rect.height(), 27);
+}
+
 TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   storeDefaults();
   TStrennix& main = start();

@@ -58,7 +58,7 @@ TEST_F(SettingsStoreTest, TheFirstStartDefaultsLoadAsDocumented) {
   load();
   EXPECT_TRUE(settings.usingVMax && settings.usingHMax && settings.usingTop &&
               settings.usingShade && settings.usingMinIcon && settings.usingMinMenu);
-  EXPECT_EQ(settings.numberOfButtons, 0) << "counted by the form binding, not here";
+  EXPECT_EQ(settings.numberOfButtons, 6);
   EXPECT_EQ(settings.priority, 4);
   EXPECT_EQ(intervals, std::vector<std::uint32_t>{600});
   EXPECT_EQ(settings.buttonXOffset, 58);
