@@ -20,6 +20,8 @@ constexpr const char* kTooManyShaded =
 constexpr const char* kTooManyTrayIcons = "You can not add more icons to the tray.";
 constexpr const char* kTooManyMenuWindows =
     "You are trying to tray to many windows(45+). The operation failed.";
+constexpr const char* kTrayIconRefused =
+    "Windows did not take the tray icon. The window stays where it is.";
 
 // `percentage` of `length`, truncated toward zero.
 std::int32_t share(std::int32_t length, std::int32_t percentage) {
@@ -151,7 +153,8 @@ void Uifx::minTray(Hwnd window) {
   const int slot = lowestFreeSlot(lists_.trayedWindows);
   const auto id = static_cast<std::uint32_t>(slot);
   if (slot < 0 || !icons_.msgToTrayicon(win::kNimAdd, title, icon, id)) {
-    --count;
+    --count;  // before the box, as in rollUp
+    refuse(kTrayIconRefused);
     log_.trace(kUifxLog, "Exited minTray");
     return;
   }
@@ -217,9 +220,11 @@ std::uint32_t Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wP
       .value_or(0);
 }
 
+// In front of everything: without an owner the box could open behind the
+// window it is about, while its modal loop holds the program.
 void Uifx::refuse(const std::string& english) {
   boxes_.messageBox(0, lang_.translate(english), kApplicationTitle,
-                    win::kMbIconInformation | win::kMbOk);
+                    win::kMbIconInformation | win::kMbOk | win::kMbSetForeground | win::kMbTopmost);
 }
 
 }  // namespace strennix

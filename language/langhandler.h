@@ -1,4 +1,4 @@
-// Language files: a translation of the settings form's captions and of three
+// Language files: a translation of the settings form's captions and of the
 // messages, looked up by the English text itself.
 #pragma once
 

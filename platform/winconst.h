@@ -77,6 +77,8 @@ inline constexpr std::uint32_t kMbOk = 0x0000;
 inline constexpr std::uint32_t kMbIconStop = 0x0010;
 inline constexpr std::uint32_t kMbIconWarning = 0x0030;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
+inline constexpr std::uint32_t kMbSetForeground = 0x00010000;
+inline constexpr std::uint32_t kMbTopmost = 0x00040000;
 
 // Drawing.
 inline constexpr std::uint32_t kDiNormal = 3;

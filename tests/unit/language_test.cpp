@@ -16,7 +16,7 @@ using sim::SimDesktop;
 
 constexpr const char* kGerman = "lang\\0x07.lang";
 
-// The 28 captions of the settings form and the three messages.
+// The 28 captions of the settings form and the four messages.
 const std::vector<std::string> kKeys = {
     "Edit...",
     "Hide Strnx",
@@ -48,6 +48,7 @@ const std::vector<std::string> kKeys = {
     "You are trying to tray to many windows(45+). The operation failed.",
     "You can not add more icons to the tray.",
     "You are trying to shade to many windows(45+). The operation failed.",
+    "Windows did not take the tray icon. The window stays where it is.",
 };
 
 std::string repoFile(const std::string& relative) {

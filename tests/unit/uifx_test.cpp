@@ -19,6 +19,9 @@ constexpr Rect kWorkArea{0, 0, 1024, 738};
 constexpr const char* kShadeLimit =
     "You are trying to shade to many windows(45+). The operation failed.";
 constexpr const char* kTrayLimit = "You can not add more icons to the tray.";
+// Every refusal comes to the front, not behind the window it is about.
+constexpr std::uint32_t kRefusalFlags =
+    win::kMbIconInformation | win::kMbOk | win::kMbSetForeground | win::kMbTopmost;
 constexpr const char* kMenuLimit =
     "You are trying to tray to many windows(45+). The operation failed.";
 
@@ -182,7 +185,7 @@ TEST_F(UifxTest, The46thShadedWindowIsRefusedAndAHandEnlargedOneAtTheLimitToo) {
   EXPECT_EQ(sim.messageBoxes[0].owner, 0U);
   EXPECT_EQ(sim.messageBoxes[0].text, kShadeLimit);
   EXPECT_EQ(sim.messageBoxes[0].caption, "Strennix");
-  EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconInformation | win::kMbOk);
+  EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
 
   // A listed window enlarged by hand is refused too while the list is full.
   sim.window(windows[7]).rect = Rect{0, 0, 300, 250};
@@ -267,7 +270,7 @@ TEST_F(UifxTest, TheFifthTrayWindowIsRefusedAndAFreedSlotIsReusedLowestFirst) {
   EXPECT_EQ(sim.trayIcons.size(), 4U);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, kTrayLimit);
-  EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconInformation | win::kMbOk);
+  EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
 
   // As if slots 0 and 2 had been given back: the next window takes slot 0.
   lists.trayedWindows[0].free = true;
@@ -282,7 +285,7 @@ TEST_F(UifxTest, TheFifthTrayWindowIsRefusedAndAFreedSlotIsReusedLowestFirst) {
   EXPECT_EQ(sim.trayIcons.at({mainWindow, 0}).tip, "Window 4");
 }
 
-TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerWhenTheShellRefusesItsIcon) {
+TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefusesItsIcon) {
   const Hwnd window = addOwnedWindow("TApplication");
   const Hwnd owner = sim.window(window).owner;
   sim.refuseTrayAdds = true;
@@ -297,6 +300,10 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerWhenTheShellRefusesItsIcon) {
   }
   EXPECT_EQ(logLines(sim, kAppLog), std::vector<std::string>{"::msgToTrayicon failed."});
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called minTray", "Exited minTray"}));
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.messageBoxes[0].text,
+            "Windows did not take the tray icon. The window stays where it is.");
+  EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
 
   sim.refuseTrayAdds = false;
   uifx.minTray(window);
