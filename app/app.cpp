@@ -291,8 +291,7 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
 // The shell rebuilds its notification area after a restart: without our
 // icons the user could neither reach the settings nor get hidden windows back.
 void TStrennix::restoreTrayIcons() {
-  notifyIcons_.trayMessage(win::kNimAdd);
-  notifyIcons_.trayMessage(win::kNimModify);
+  notifyIcons_.reAddOwnIcon();
   for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
     const TrayedWindow& trayed = lists.trayedWindows[slot];
     if (trayed.free) {
@@ -300,8 +299,7 @@ void TStrennix::restoreTrayIcons() {
     }
     const std::string title = windows_.windowText(trayed.hwnd, 260);
     const IconHandle icon = uifx_.getWindowIcon(trayed.hwnd);
-    notifyIcons_.msgToTrayicon(win::kNimAdd, title, icon, slot);
-    notifyIcons_.msgToTrayicon(win::kNimModify, title, icon, slot);
+    notifyIcons_.reAddWindowIcon(title, icon, slot);
   }
 }
 

@@ -243,6 +243,30 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).tip, "Editor");
 }
 
+// Explorer also announces itself when it still has every icon.
+TEST_F(MainFormTest, ATaskbarCreatedWithTheIconsStillThereLogsNoFailure) {
+  storeDefaults();
+  sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug"};
+  TStrennix& main = start();
+  addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(665, 60);
+  ASSERT_EQ(sim.trayIcons.size(), 2U);
+  const std::uint32_t taskbarCreated = sim.registerWindowMessage("TaskbarCreated");
+
+  std::int32_t result = 0;
+  main.onMessage(taskbarCreated, 0, 0, result);
+  EXPECT_EQ(sim.trayIcons.size(), 2U);
+  EXPECT_EQ(file("applog.txt").find("failed."), std::string::npos) << file("applog.txt");
+
+  // A shell that takes no icon at all is still logged, once an icon.
+  sim.trayIcons.clear();
+  sim.refuseTrayAdds = true;
+  main.onMessage(taskbarCreated, 0, 0, result);
+  const std::string applog = file("applog.txt");
+  EXPECT_NE(applog.find("::TrayMessage failed."), std::string::npos);
+  EXPECT_NE(applog.find("::msgToTrayicon failed."), std::string::npos);
+}
+
 TEST_F(MainFormTest, ASaveThatFailsToReloadShowsTheErrorAndTheProgramGoesOn) {
   storeDefaults();
   TStrennix& main = start();
