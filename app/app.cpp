@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -39,16 +40,18 @@ std::string formatted(const char* format, long long value) {
   return buffer.data();
 }
 
+// On one axis: the span of `size` ends at `at`, or starts there when it
+// would begin before `low`; then it is moved inside low..high.
+std::int32_t placeBeside(std::int32_t at, std::int32_t size, std::int32_t low, std::int32_t high) {
+  const std::int32_t start = at - size < low ? at : at - size;
+  return std::max(low, std::min(start, high - size));
+}
+
 }  // namespace
 
-Point trayMenuPosition(Point cursor, int width, int height) {
-  if (height > cursor.y) {
-    return {cursor.x - width, cursor.y};
-  }
-  if (width > cursor.x) {
-    return {cursor.x, cursor.y - height};
-  }
-  return {cursor.x - width, cursor.y - height};
+Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea) {
+  return {placeBeside(cursor.x, width, workArea.left, workArea.right),
+          placeBeside(cursor.y, height, workArea.top, workArea.bottom)};
 }
 
 TStrennix::TStrennix(const Ports& ports, Application& application)
@@ -277,10 +280,15 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
   log.trace(kAppLog, "Recieved WM_TRAY");
   if (mouseMessage == win::kWmLButtonDblClk) {
     show();
+    // Showing a minimized window leaves it minimized.
+    if ((windows_.windowLong(handle(), win::kGwlStyle) & win::kWsMinimize) != 0) {
+      windows_.showWindow(handle(), win::kSwRestore);
+    }
     windows_.setForegroundWindow(handle());
   } else if (mouseMessage == win::kWmRButtonUp && trayForm_ != nullptr) {
     const Rect frame = windows_.windowRect(trayForm_->handle());
-    const Point place = trayMenuPosition(windows_.cursorPos(), frame.width(), frame.height());
+    const Point place =
+        trayMenuPosition(windows_.cursorPos(), frame.width(), frame.height(), windows_.workArea());
     windows_.moveWindow(trayForm_->handle(), place.x, place.y, frame.width(), frame.height(), true);
     trayForm_->show();
     windows_.setForegroundWindow(trayForm_->handle());

@@ -30,8 +30,10 @@ namespace strennix {
 inline constexpr const char* kMakerWebPage = "https://www.example.com/strennix/";
 
 // Where the tray menu goes for a right click at `cursor`: above and to the
-// left of it, unless that would leave the top or the left of the screen.
-Point trayMenuPosition(Point cursor, int width, int height);
+// left of it, below or to the right where that would leave the work area's
+// top or left, and always wholly inside the work area (from its top-left
+// corner when the menu is larger).
+Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea);
 
 class TStrennix : public Form {
  public:

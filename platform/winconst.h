@@ -12,6 +12,7 @@ namespace strennix::win {
 inline constexpr int kGwlStyle = -16;
 inline constexpr int kGwlExStyle = -20;
 inline constexpr std::uint32_t kWsMaximize = 0x01000000;
+inline constexpr std::uint32_t kWsMinimize = 0x20000000;
 inline constexpr std::uint32_t kWsSysMenu = 0x00080000;
 inline constexpr std::uint32_t kWsPopup = 0x80000000;
 inline constexpr std::uint32_t kWsChild = 0x40000000;

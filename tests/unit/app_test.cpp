@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
 constexpr const char* kStamp = "Tue Dec 08 03:14:48 2026";
+constexpr int kSwMinimize = 6;
 
 class MainFormTest : public testsupport::ProgramTest {
  protected:
@@ -199,29 +200,45 @@ TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
 }
 
-TEST_F(MainFormTest, TrayMenuGoesAboveAndLeftOfTheCursorAwayFromScreenEdges) {
-  EXPECT_EQ(trayMenuPosition(Point{1000, 740}, 181, 262), (Point{819, 478}));
-  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262), (Point{-176, 5}));
-  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262), (Point{100, 238}));
+TEST_F(MainFormTest, TrayMenuGoesAboveAndLeftOfTheCursorWhollyInsideTheWorkArea) {
+  const Rect area{0, 0, 1024, 738};
+  EXPECT_EQ(trayMenuPosition(Point{1000, 700}, 181, 262, area), (Point{819, 438}));
+  EXPECT_EQ(trayMenuPosition(Point{1000, 750}, 181, 262, area), (Point{819, 476}))
+      << "on a taskbar at the bottom: just above it";
+  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262, area), (Point{5, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262, area), (Point{100, 238}));
+  EXPECT_EQ(trayMenuPosition(Point{1020, 5}, 181, 262, area), (Point{839, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{-50, -50}, 181, 262, area), (Point{0, 0}));
+  // A taskbar at the top or left, and a second monitor left of the first.
+  EXPECT_EQ(trayMenuPosition(Point{30, 10}, 181, 262, Rect{60, 30, 1024, 768}), (Point{60, 30}));
+  EXPECT_EQ(trayMenuPosition(Point{-1000, 100}, 181, 262, Rect{-1280, 0, 0, 1024}),
+            (Point{-1181, 100}));
+  EXPECT_EQ(trayMenuPosition(Point{50, 50}, 181, 262, Rect{0, 0, 100, 100}), (Point{0, 0}))
+      << "larger than the work area: from its top-left corner";
 }
 
-TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenSettingsWindow) {
+TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWindow) {
   storeDefaults();
   TStrennix& main = start();
   EXPECT_FALSE(application.showMainForm);
   main.onWM_TRAY(win::kWmLButtonDblClk);
   EXPECT_TRUE(sim.isVisible(main.handle()));
   EXPECT_EQ(sim.foregroundWindow(), main.handle());
+
+  sim.showWindow(main.handle(), kSwMinimize);
+  main.onWM_TRAY(win::kWmLButtonDblClk);
+  EXPECT_EQ(sim.windowLong(main.handle(), win::kGwlStyle) & win::kWsMinimize, 0U);
+  EXPECT_TRUE(sim.isVisible(main.handle()));
 }
 
 TEST_F(MainFormTest, RightClickOnTheOwnIconPlacesAndShowsTheTrayMenu) {
   storeDefaults();
   TStrennix& main = start();
-  sim.cursor = Point{1000, 740};
+  sim.cursor = Point{1000, 700};
   main.onWM_TRAY(win::kWmRButtonUp);
   const Rect frame = sim.windowRect(tray->handle());
   EXPECT_EQ(frame.right, 1000);
-  EXPECT_EQ(frame.bottom, 740);
+  EXPECT_EQ(frame.bottom, 700);
   EXPECT_TRUE(sim.isVisible(tray->handle()));
   EXPECT_EQ(sim.foregroundWindow(), tray->handle());
 }
