@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/core/registrystore.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
-#include "settings/registrystore.h"
 #include "settings/setupapp.h"
 
 namespace strennix {
@@ -96,12 +96,12 @@ void TStrennix::readSwitches() {
     const std::string lowered = lowerCase(argument);
     if (lowered == "--debug") {
       log.debugMode = true;
-      log.writeLog(kAppLog, "Starting application in debugmode.\nDumping some systeminfo.");
+      appLog_.writeLog("Starting application in debugmode.\nDumping some systeminfo.");
     }
     if (lowered == "--log") {
       log.debugMode = true;
       log.loggingMode = true;
-      log.writeLog(kAppLog, "Starting application in loggingmode.\nDumping some systeminfo.");
+      appLog_.writeLog("Starting application in loggingmode.\nDumping some systeminfo.");
     }
   }
 }
@@ -123,7 +123,7 @@ void TStrennix::dumpSystemInfo() {
   text += std::string("Strnx version: ") + kProgramVersion + "\n";
   text += "Path: " + ports_.system.executablePath() + "\n";
   text += formatted("Finding hook.dll: %lld\n", ports_.files.exists("hook.dll") ? 1 : 0);
-  log.writeBlock(kAppLog, text);
+  appLog_.writeBlock(text);
 }
 
 void TStrennix::selectLanguage() {
@@ -179,23 +179,23 @@ void TStrennix::dumpVariables(const char* file) const {
 }
 
 void TStrennix::beginApp() {
-  log.trace(kSetupAppLog, "Called beginApp. (Critical function, i.e. can crash)");
+  setupAppLog_.trace("Called beginApp. (Critical function, i.e. can crash)");
   exclusions = ExclusionLists{};
-  zeroVars(settings, lists, log);
-  log.trace(kSetupAppLog, "  Vars are zeroed");
+  zeroVars(settings, lists, setupAppLog_);
+  setupAppLog_.trace("  Vars are zeroed");
   application_.showMainForm =
-      checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, log);
+      checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, setupAppLog_);
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   setupHook_.beginHook();
   notifyIcons_.trayMessage(win::kNimAdd);
   notifyIcons_.trayMessage(win::kNimModify);
-  log.trace(kSetupAppLog, "Exited beginApp.");
+  setupAppLog_.trace("Exited beginApp.");
   Timer1.setEnabled(true);
 }
 
 void TStrennix::endApp() {
-  log.trace(kSetupAppLog, "Called endApp");
+  setupAppLog_.trace("Called endApp");
   book_.unShadeAll();
   book_.unIconizeAll();
   if (trayForm_ != nullptr) {
@@ -203,7 +203,7 @@ void TStrennix::endApp() {
   }
   setupHook_.endHook();
   notifyIcons_.trayMessage(win::kNimDelete);
-  log.trace(kSetupAppLog, "Exited endApp");
+  setupAppLog_.trace("Exited endApp");
 }
 
 // With no foreground window (or one that has just died) every query answers
@@ -215,18 +215,18 @@ bool TStrennix::eligible(Hwnd window) {
 }
 
 void TStrennix::onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y) {
-  log.trace(kAppLog, "Recieved STRNX_NCLBUTTONUP.");
+  appLog_.trace("Recieved STRNX_NCLBUTTONUP.");
   const Hwnd window = windows_.foregroundWindow();
   if (!eligible(window)) {
     return;
   }
   const int pos = slotAt(windows_.windowRect(window), Point{x, y}, settings);
   if (pos >= 0) {
-    log.trace(kAppLog, "  Dealing with the click");
-    log.trace(kAppLog, std::to_string(pos));
+    appLog_.trace("  Dealing with the click");
+    appLog_.trace(std::to_string(pos));
     runAction(pos, window);
   }
-  log.trace(kAppLog, "Handled STRNX_NCLBUTTONUP");
+  appLog_.trace("Handled STRNX_NCLBUTTONUP");
 }
 
 void TStrennix::runAction(int place, Hwnd window) {
@@ -257,27 +257,27 @@ void TStrennix::runAction(int place, Hwnd window) {
 }
 
 void TStrennix::onSTRNX_DESTROY(Hwnd window) {
-  log.trace(kAppLog, "Recieved STRNX_DESTROY");
+  appLog_.trace("Recieved STRNX_DESTROY");
   book_.removeShadedHwnd(window);
   book_.removeIconizedHwnd(window);
   if (trayForm_ != nullptr) {
     trayForm_->removeTrayHwnd(window);
   }
   book_.removeStretchedWindow(window);
-  log.trace(kAppLog, "Handled STRNX_DESTROY");
+  appLog_.trace("Handled STRNX_DESTROY");
 }
 
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
-  log.trace(kAppLog, "Called onWM_ASTRAY.");
+  appLog_.trace("Called onWM_ASTRAY.");
   if (mouseMessage == win::kWmLButtonUp && iconId < kTraySlots &&
       !lists.trayedWindows[iconId].free) {
     book_.restoreTrayedWindow(static_cast<int>(iconId));
   }
-  log.trace(kAppLog, "Exited onWM_ASTRAY.");
+  appLog_.trace("Exited onWM_ASTRAY.");
 }
 
 void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
-  log.trace(kAppLog, "Recieved WM_TRAY");
+  appLog_.trace("Recieved WM_TRAY");
   if (mouseMessage == win::kWmLButtonDblClk) {
     show();
     // Showing a minimized window leaves it minimized.
@@ -293,7 +293,7 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
     trayForm_->show();
     windows_.setForegroundWindow(trayForm_->handle());
   }
-  log.trace(kAppLog, "Handled WM_TRAY");
+  appLog_.trace("Handled WM_TRAY");
 }
 
 // The shell rebuilds its notification area after a restart: without our
@@ -312,7 +312,7 @@ void TStrennix::restoreTrayIcons() {
 }
 
 void TStrennix::Timer1Timer() {
-  log.trace(kAppLog, "Timer event");
+  appLog_.trace("Timer event");
   if (settings.drawOnAll) {
     windows_.enumWindows([this](Hwnd window) {
       gfx_.drawButtons(window);
@@ -321,7 +321,7 @@ void TStrennix::Timer1Timer() {
   } else {
     gfx_.drawButtons(windows_.foregroundWindow());
   }
-  log.trace(kAppLog, "Timer event handled");
+  appLog_.trace("Timer event handled");
 }
 
 void TStrennix::btnSaveClick() {
@@ -334,20 +334,20 @@ void TStrennix::btnSaveClick() {
 }
 
 void TStrennix::btnHideClick() {
-  log.trace(kAppLog, "Hiding appwindow");
+  appLog_.trace("Hiding appwindow");
   hide();
-  log.trace(kAppLog, "Window hidden");
+  appLog_.trace("Window hidden");
 }
 
 void TStrennix::btnQuitClick() {
   endApp();
-  log.writeLog(kAppLog, "Terminating application.");
+  appLog_.writeLog("Terminating application.");
   application_.terminate();
 }
 
 void TStrennix::FormClose() {
   endApp();
-  log.writeLog(kAppLog, "Terminating application.");
+  appLog_.writeLog("Terminating application.");
   application_.terminate();
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "eligibility/filecontrol.h"
+#include "app/core/filecontrol.h"
 #include "platform/sim/simdesktop.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

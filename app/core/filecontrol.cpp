@@ -1,5 +1,6 @@
-#include "eligibility/filecontrol.h"
+#include "app/core/filecontrol.h"
 
+#include "app/core/textlines.h"
 #include "platform/winconst.h"
 
 namespace strennix {
@@ -33,22 +34,8 @@ std::u16string utf16Units(std::string_view bytes, bool bigEndian) {
 
 std::vector<std::string> splitListLines(std::string_view text) {
   text = text.substr(0, text.find('\0'));
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') {
-      continue;
-    }
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      ++i;
-    }
-    start = i + 1;
-  }
-  if (start < text.size()) {
-    lines.emplace_back(text.substr(start));
-  }
-  return lines;
+  const std::vector<std::string_view> lines = splitLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 std::string listText(std::string_view bytes, SystemPort& system) {
@@ -66,7 +53,7 @@ std::string listText(std::string_view bytes, SystemPort& system) {
 
 FileControl::FileControl(const DataFiles& dataFiles, SystemPort& system, ShellPort& shell,
                          const Logger& log)
-    : dataFiles_(dataFiles), system_(system), shell_(shell), log_(log) {}
+    : dataFiles_(dataFiles), system_(system), shell_(shell), log_(log, kFileControlLog) {}
 
 // Loads a whole list or nothing. A file that exists but cannot be read is
 // treated like a missing one: the list keeps its entries and the settings
@@ -86,16 +73,16 @@ void FileControl::edit(const char* name) {
 }
 
 void FileControl::readClasses(bool excluding, std::vector<std::string>& excludedClasses) {
-  log_.trace(kFileControlLog, "Called readClasses. (No exit)");
+  log_.trace("Called readClasses. (No exit)");
   if (excluding && loadList(kClassesFile, excludedClasses)) {
-    log_.trace(kFileControlLog, "Classes were read");
+    log_.trace("Classes were read");
   }
 }
 
 void FileControl::readNames(bool excluding, std::vector<std::string>& excludedNames) {
-  log_.trace(kFileControlLog, "Called readNames. (No exit)");
+  log_.trace("Called readNames. (No exit)");
   if (excluding && loadList(kNamesFile, excludedNames)) {
-    log_.trace(kFileControlLog, "Names were read");
+    log_.trace("Names were read");
   }
 }
 

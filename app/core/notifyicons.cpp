@@ -1,4 +1,4 @@
-#include "app/notifyicons.h"
+#include "app/core/notifyicons.h"
 
 #include "platform/winconst.h"
 
@@ -11,7 +11,7 @@ constexpr const char* kMsgToTrayiconFailed = "::msgToTrayicon failed.";
 
 }  // namespace
 
-NotifyIcons::NotifyIcons(ShellPort& shell, const Logger& log) : shell_(shell), log_(log) {}
+NotifyIcons::NotifyIcons(ShellPort& shell, const Logger& log) : shell_(shell), log_(log, kAppLog) {}
 
 void NotifyIcons::setOwner(Hwnd owner, IconHandle applicationIcon) {
   owner_ = owner;
@@ -70,7 +70,7 @@ bool NotifyIcons::notify(std::uint32_t operation, const NotifyIconData& data,
                          const char* failureLine) {
   const bool succeeded = send(operation, data);
   if (!succeeded) {
-    log_.writeLog(kAppLog, failureLine);
+    log_.writeLog(failureLine);
   }
   return succeeded;
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/datafiles.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -44,7 +44,7 @@ class FileControl {
   const DataFiles& dataFiles_;
   SystemPort& system_;
   ShellPort& shell_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix
