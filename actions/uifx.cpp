@@ -65,14 +65,15 @@ void Uifx::maxV(Hwnd window) {
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = findStretchRecord(lists_.vStretchedWindows, window)) {
     const std::int32_t height = record->savedSize;
-    const Rect area = windows_.workArea();
+    const Rect area = windows_.monitorOf(window).workArea;
     windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height), rect.width(),
                         height, true);
     removeStretchRecord(lists_.vStretchedWindows, window);
     return;
   }
   lists_.vStretchedWindows.push_back(StretchedWindow{window, rect.height()});
-  const Rect target = calcVMaxRect(rect, settings_.vMaxPercentage, windows_.workArea());
+  const Rect target =
+      calcVMaxRect(rect, settings_.vMaxPercentage, windows_.monitorOf(window).workArea);
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
   log_.trace("Exited maxV");
 }
@@ -82,14 +83,15 @@ void Uifx::maxH(Hwnd window) {
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = findStretchRecord(lists_.hStretchedWindows, window)) {
     const std::int32_t width = record->savedSize;
-    const Rect area = windows_.workArea();
+    const Rect area = windows_.monitorOf(window).workArea;
     windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top, width,
                         rect.height(), true);
     removeStretchRecord(lists_.hStretchedWindows, window);
     return;
   }
   lists_.hStretchedWindows.push_back(StretchedWindow{window, rect.width()});
-  const Rect target = calcHMaxRect(rect, settings_.hMaxPercentage, windows_.workArea());
+  const Rect target =
+      calcHMaxRect(rect, settings_.hMaxPercentage, windows_.monitorOf(window).workArea);
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
 }
 

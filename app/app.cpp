@@ -287,8 +287,9 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
     windows_.setForegroundWindow(handle());
   } else if (mouseMessage == win::kWmRButtonUp && trayForm_ != nullptr) {
     const Rect frame = windows_.windowRect(trayForm_->handle());
-    const Point place =
-        trayMenuPosition(windows_.cursorPos(), frame.width(), frame.height(), windows_.workArea());
+    const Point cursor = windows_.cursorPos();
+    const Point place = trayMenuPosition(cursor, frame.width(), frame.height(),
+                                         windows_.monitorAt(cursor).workArea);
     windows_.moveWindow(trayForm_->handle(), place.x, place.y, frame.width(), frame.height(), true);
     trayForm_->show();
     windows_.setForegroundWindow(trayForm_->handle());

@@ -82,10 +82,9 @@ bool Gfx::qualifies(Hwnd window) {
   return windows_.isWindow(window) && auth_.passesAll(window) && window != windows_.desktopWindow();
 }
 
-// A full-screen program covers the primary screen exactly.
-bool Gfx::coversScreen(const Rect& rect) {
-  return rect.left == 0 && rect.top == 0 && rect.right == windows_.systemMetric(win::kSmCxScreen) &&
-         rect.bottom == windows_.systemMetric(win::kSmCyScreen);
+// A full-screen program covers its monitor exactly.
+bool Gfx::coversMonitor(Hwnd window, const Rect& rect) {
+  return rect == windows_.monitorOf(window).area;
 }
 
 IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
@@ -114,7 +113,7 @@ void Gfx::drawButtons(Hwnd window) {
     return;
   }
   const Rect rect = windows_.windowRect(window);
-  if (coversScreen(rect)) {
+  if (coversMonitor(window, rect)) {
     return;
   }
   log_.trace("  Drawing buttons");

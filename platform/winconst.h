@@ -61,10 +61,6 @@ inline constexpr int kVkEscape = 27;
 inline constexpr int kGclHIcon = -14;
 inline constexpr int kGclHIconSm = -34;
 
-// System metrics.
-inline constexpr int kSmCxScreen = 0;
-inline constexpr int kSmCyScreen = 1;
-
 // Notification icons.
 inline constexpr std::uint32_t kNimAdd = 0;
 inline constexpr std::uint32_t kNimModify = 1;

@@ -13,7 +13,6 @@ namespace {
 
 constexpr Hwnd kDesktop = 0x00010010;
 constexpr std::uint32_t kWsVisible = 0x10000000;
-constexpr std::uint32_t kWsMinimize = 0x20000000;
 constexpr std::uint32_t kDesktopStyle = 0x96000000;  // popup, visible, clipping
 constexpr std::int32_t kHwndTop = 0;
 constexpr std::int32_t kHwndBottom = 1;
@@ -60,6 +59,22 @@ std::string libraryName(const std::string& name) {
     result += ".dll";
   }
   return result;
+}
+
+// The area two rectangles share, in square pixels.
+std::int64_t overlap(const Rect& a, const Rect& b) {
+  const std::int64_t width = std::min(a.right, b.right) - std::max(a.left, b.left);
+  const std::int64_t height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return width > 0 && height > 0 ? width * height : 0;
+}
+
+// How far a point lies outside a rectangle (0 inside it), as the larger of
+// the two axes' distances.
+std::int64_t distance(const Rect& rect, Point point) {
+  const auto axis = [](std::int64_t value, std::int64_t low, std::int64_t high) {
+    return value < low ? low - value : value >= high ? value - high + 1 : 0;
+  };
+  return std::max(axis(point.x, rect.left, rect.right), axis(point.y, rect.top, rect.bottom));
 }
 
 std::string truncated(const std::string& text, int bufferSize) {
@@ -186,7 +201,7 @@ bool SimDesktop::isWindow(Hwnd window) {
 
 Rect SimDesktop::windowRect(Hwnd window) {
   if (window == kDesktop) {
-    return screen;
+    return monitors.front().area;
   }
   const auto found = windows_.find(window);
   return found == windows_.end() ? Rect{} : found->second.rect;
@@ -316,12 +331,12 @@ bool SimDesktop::showWindow(Hwnd window, int command) {
   const bool wasVisible = w.visible;
   w.visible = command != win::kSwHide;
   if (command == win::kSwShowNormal || command == win::kSwRestore) {
-    w.style &= ~(win::kWsMaximize | kWsMinimize);
+    w.style &= ~(win::kWsMaximize | win::kWsMinimize);
   } else if (command == kSwMaximize) {
-    w.style = (w.style & ~kWsMinimize) | win::kWsMaximize;
+    w.style = (w.style & ~win::kWsMinimize) | win::kWsMaximize;
   } else if (command == kSwShowMinimized || command == kSwMinimize ||
              command == kSwShowMinNoActive) {
-    w.style = (w.style & ~win::kWsMaximize) | kWsMinimize;
+    w.style = (w.style & ~win::kWsMaximize) | win::kWsMinimize;
   }
   return wasVisible;
 }
@@ -357,16 +372,23 @@ void SimDesktop::enumWindows(const std::function<bool(Hwnd)>& visit) {
   }
 }
 
-Rect SimDesktop::workArea() { return workAreaRect; }
+Monitor SimDesktop::monitorOf(Hwnd window) {
+  const Rect rect = windowRect(window);
+  const auto most = std::max_element(monitors.begin(), monitors.end(),
+                                     [&rect](const Monitor& a, const Monitor& b) {
+                                       return overlap(a.area, rect) < overlap(b.area, rect);
+                                     });
+  if (overlap(most->area, rect) > 0) {
+    return *most;
+  }
+  return monitorAt(Point{rect.left + rect.width() / 2, rect.top + rect.height() / 2});
+}
 
-int SimDesktop::systemMetric(int index) {
-  if (index == win::kSmCxScreen) {
-    return screen.width();
-  }
-  if (index == win::kSmCyScreen) {
-    return screen.height();
-  }
-  return 0;
+Monitor SimDesktop::monitorAt(Point point) {
+  return *std::min_element(monitors.begin(), monitors.end(),
+                           [&point](const Monitor& a, const Monitor& b) {
+                             return distance(a.area, point) < distance(b.area, point);
+                           });
 }
 
 Point SimDesktop::cursorPos() { return cursor; }

@@ -154,8 +154,8 @@ class SimDesktop final : public WindowPort,
   // Top-level windows, front first.
   [[nodiscard]] const std::vector<Hwnd>& zOrder() const { return zOrder_; }
 
-  Rect screen{0, 0, 1024, 768};
-  Rect workAreaRect{0, 0, 1024, 738};
+  // The displays, the primary one first; a taskbar at the bottom of it.
+  std::vector<Monitor> monitors{Monitor{Rect{0, 0, 1024, 768}, Rect{0, 0, 1024, 738}}};
   Point cursor{0, 0};
   std::vector<SetWindowPosCall> setWindowPosCalls;
 
@@ -280,8 +280,8 @@ class SimDesktop final : public WindowPort,
   bool isVisible(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
   void enumWindows(const std::function<bool(Hwnd)>& visit) override;
-  Rect workArea() override;
-  int systemMetric(int index) override;
+  Monitor monitorOf(Hwnd window) override;
+  Monitor monitorAt(Point point) override;
   Point cursorPos() override;
   std::optional<std::uint32_t> sendMessageTimeout(Hwnd window, std::uint32_t message,
                                                   std::uint32_t wParam, std::int32_t lParam,

@@ -231,7 +231,7 @@ TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWin
   EXPECT_TRUE(sim.isVisible(main.handle()));
 }
 
-TEST_F(MainFormTest, RightClickOnTheOwnIconPlacesAndShowsTheTrayMenu) {
+TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCursorsMonitor) {
   storeDefaults();
   TStrennix& main = start();
   sim.cursor = Point{1000, 700};
@@ -239,6 +239,15 @@ TEST_F(MainFormTest, RightClickOnTheOwnIconPlacesAndShowsTheTrayMenu) {
   const Rect frame = sim.windowRect(tray->handle());
   EXPECT_EQ(frame.right, 1000);
   EXPECT_EQ(frame.bottom, 700);
+
+  // On a taskbar at the top of a monitor left of the primary one: inside
+  // that monitor's work area.
+  sim.monitors.push_back(Monitor{Rect{-1280, 0, 0, 1024}, Rect{-1280, 30, 0, 1024}});
+  sim.cursor = Point{-10, 10};
+  main.onWM_TRAY(win::kWmRButtonUp);
+  const Rect left = sim.windowRect(tray->handle());
+  EXPECT_EQ(left.right, -10);
+  EXPECT_EQ(left.top, 30);
   EXPECT_TRUE(sim.isVisible(tray->handle()));
   EXPECT_EQ(sim.foregroundWindow(), tray->handle());
 }

@@ -161,6 +161,19 @@ TEST_F(GfxTest, AFullScreenWindowGetsNoButtonsButOnePixelLessDoes) {
   EXPECT_TRUE(desk.everythingReleased());
 }
 
+TEST_F(GfxTest, AFullScreenWindowOnASecondMonitorGetsNoButtons) {
+  desk.monitors.push_back(Monitor{Rect{1024, -200, 2304, 824}, Rect{1024, -200, 2304, 794}});
+  desk.window(window).rect = Rect{1024, -200, 2304, 824};
+  gfx.drawButtons(window);
+  EXPECT_TRUE(desk.draws.empty());
+  desk.window(window).rect = Rect{0, 0, 1024, 768};
+  gfx.drawButtons(window);
+  EXPECT_TRUE(desk.draws.empty()) << "nor on the primary one";
+  desk.window(window).rect = Rect{1024, 0, 2304, 1024};
+  gfx.drawButtons(window);
+  EXPECT_EQ(desk.draws.size(), 6U) << "not exactly its monitor";
+}
+
 TEST_F(GfxTest, WithNoButtonOnTheContextAndBrushAreStillTakenAndReleased) {
   settings.usingTop = settings.usingMinIcon = settings.usingShade = false;
   settings.usingMinMenu = settings.usingVMax = settings.usingHMax = false;

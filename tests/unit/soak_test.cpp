@@ -185,7 +185,7 @@ std::string lower(std::string text) {
 class SoakTest : public testsupport::ProgramTest {
  protected:
   SoakTest() : rng(kSeed) {
-    sim.workAreaRect = kWorkArea;
+    sim.monitors[0].workArea = kWorkArea;
     sim.libraries["hook.dll"] = {"MouseProc", "CBTProc"};
     storeSettings();
     sim.files["classes.txt"] = std::string(kExcludedClass) + "\r\n";

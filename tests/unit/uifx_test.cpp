@@ -111,19 +111,37 @@ TEST_F(UifxTest, StretchingBothWaysAndRestoringBothLeavesTheFormerSizeCentred) {
 }
 
 TEST_F(UifxTest, StretchAndRestoreStayInsideAWorkAreaThatDoesNotStartAtZero) {
-  sim.workAreaRect = Rect{0, 40, 1024, 768};
+  sim.monitors[0].workArea = Rect{0, 40, 1024, 768};
   const Hwnd window = addWindow(Rect{100, 100, 600, 400});
   uifx.maxV(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{100, 40, 600, 768}));
   uifx.maxV(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{100, 254, 600, 554}));
 
-  sim.workAreaRect = Rect{60, 0, 1024, 768};
+  sim.monitors[0].workArea = Rect{60, 0, 1024, 768};
   settings.hMaxPercentage = 50;
   uifx.maxH(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{301, 254, 783, 554}));
   uifx.maxH(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{292, 254, 792, 554}));
+}
+
+// A second monitor right of the primary one, 1280 x 1024 with a taskbar.
+TEST_F(UifxTest, StretchAndRestoreUseTheWorkAreaOfTheMonitorTheWindowIsOn) {
+  sim.monitors.push_back(Monitor{Rect{1024, 0, 2304, 1024}, Rect{1024, 0, 2304, 994}});
+  const Hwnd window = addWindow(Rect{1100, 100, 1600, 400});
+  uifx.maxV(window);
+  EXPECT_EQ(sim.window(window).rect, (Rect{1100, 0, 1600, 994}));
+  uifx.maxH(window);
+  EXPECT_EQ(sim.window(window).rect, (Rect{1024, 0, 2304, 994}));
+  uifx.maxV(window);
+  uifx.maxH(window);
+  EXPECT_EQ(sim.window(window).rect, (Rect{1414, 347, 1914, 647}));
+
+  // Across both, the window belongs to the one it overlaps most.
+  const Hwnd across = addWindow(Rect{900, 100, 1400, 400});
+  uifx.maxV(across);
+  EXPECT_EQ(sim.window(across).rect, (Rect{900, 0, 1400, 994}));
 }
 
 TEST_F(UifxTest, ShadeRollsUpAWindowOf28PixelsAndDownAgain) {
