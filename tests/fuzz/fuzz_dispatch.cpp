@@ -8,6 +8,7 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::uint32_t take(const std::uint8_t*& data, std::size_t& size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   sim::SimDesktop desktop;
-  desktop.setRegString(RegRoot::CurrentUser, kKey, "Version", "1.2.1.0");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "Version", kVersion);
   desktop.setRegString(RegRoot::CurrentUser, kKey, "Buttons",
                        "<hmax><vmax><top><shade><toicon><tomenu>");
   desktop.setRegString(RegRoot::CurrentUser, kKey, "Priority", "9");
