@@ -9,6 +9,20 @@ namespace {
 constexpr const char* kTrayMessageFailed = "::TrayMessage failed.";
 constexpr const char* kMsgToTrayiconFailed = "::msgToTrayicon failed.";
 
+// A window's icon: ID = slot, callback WM_ASTRAY; only NIM_MODIFY carries
+// the picture and the tip.
+NotifyIconData windowIcon(std::uint32_t operation, const std::string& tip, IconHandle icon,
+                          std::uint32_t id) {
+  NotifyIconData data;
+  data.id = id;
+  data.callbackMessage = win::kWmAsTray;
+  if (operation == win::kNimModify) {
+    data.icon = icon;
+    data.tip = tip.substr(0, kMaxTipLength);
+  }
+  return data;
+}
+
 }  // namespace
 
 NotifyIcons::NotifyIcons(ShellPort& shell, const Logger& log) : shell_(shell), log_(log, kAppLog) {}
@@ -44,18 +58,6 @@ NotifyIconData NotifyIcons::ownIcon(std::uint32_t operation) const {
   if (operation == win::kNimModify) {
     data.icon = applicationIcon_;
     data.tip = "Strennix";
-  }
-  return data;
-}
-
-NotifyIconData NotifyIcons::windowIcon(std::uint32_t operation, const std::string& tip,
-                                       IconHandle icon, std::uint32_t id) const {
-  NotifyIconData data;
-  data.id = id;
-  data.callbackMessage = win::kWmAsTray;
-  if (operation == win::kNimModify) {
-    data.icon = icon;
-    data.tip = tip.substr(0, kMaxTipLength);
   }
   return data;
 }

@@ -37,8 +37,6 @@ class NotifyIcons {
 
  private:
   NotifyIconData ownIcon(std::uint32_t operation) const;
-  NotifyIconData windowIcon(std::uint32_t operation, const std::string& tip, IconHandle icon,
-                            std::uint32_t id) const;
   bool send(std::uint32_t operation, NotifyIconData data);
   bool notify(std::uint32_t operation, const NotifyIconData& data, const char* failureLine);
 
