@@ -16,44 +16,7 @@ constexpr std::uint32_t kWsExToolWindow = 0x00000080;
 constexpr std::uint32_t kWsMaximize = 0x01000000;
 constexpr int kSwMaximize = 3;
 
-const std::string kDrawCalled = "Called drawButtons (Only reports exit on draw)";
-const std::string kDrawing = "  Drawing buttons";
-
-class TitleBarButtonsTest : public TitleBarTest {
- protected:
-  // The messages of gfxlog.txt so far, in the folder the program runs in.
-  std::vector<std::string> drawLog() { return logMessages(readFile(runFolder + "gfxlog.txt")); }
-
-  // Waits for two redraw ticks on the foreground window (the log of a run
-  // with --log) and checks that neither drew, nor does the screen show any
-  // button on the window. The first tick logged after the window came to the
-  // foreground may have asked for the foreground window before, so it does
-  // not count.
-  void expectNoButtons(const WindowInfo& window) {
-    const auto firstTick = [&, before = drawLog().size()](const std::vector<std::string>& log) {
-      return std::find(log.begin() + static_cast<std::ptrdiff_t>(std::min(before, log.size())),
-                       log.end(), kDrawCalled);
-    };
-    waitFor(
-        [&] {
-          const auto log = drawLog();
-          const auto first = firstTick(log);
-          return first != log.end() && std::count(first + 1, log.end(), kDrawCalled) >= 2;
-        },
-        "two redraw ticks on \"" + window.title + "\"");
-    const auto log = drawLog();
-    EXPECT_EQ(std::count(firstTick(log) + 1, log.end(), kDrawing), 0) << window.title;
-
-    const Screen screen = grab();
-    for (const bool topmost : {false, true}) {
-      EXPECT_EQ(buttonsShown(screen, window, topmost), std::vector<bool>(6, false))
-          << window.title << (topmost ? " (pressed pin)" : "");
-    }
-  }
-
-  // Relative to the working directory, ending in "/"; empty for that one.
-  std::string runFolder;
-};
+using TitleBarButtonsTest = TitleBarTest;
 
 TEST_F(TitleBarButtonsTest, SixButtonsShowAtTheirPlacesAndThePinFollowsTheTopmostState) {
   writeDefaultSettings();

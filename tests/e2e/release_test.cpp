@@ -133,10 +133,11 @@ class ReleaseTest : public WineDesktopTest {
   }
 };
 
-TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibraryLanguageFilesAndDocumentsWithCrLf) {
-  EXPECT_EQ(filesBelow(workDir()),
-            (std::set<std::string>{"strennix.exe", "hook.dll", "README.txt", "LICENSE.txt",
-                                   "lang/0x07.lang", "lang/template.lang"}));
+TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibrariesHelperLanguageFilesAndDocumentsWithCrLf) {
+  EXPECT_EQ(
+      filesBelow(workDir()),
+      (std::set<std::string>{"strennix.exe", "hook.dll", "strennix64.exe", "hook64.dll",
+                             "README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}));
   for (const char* text : {"README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}) {
     EXPECT_TRUE(endsLinesWithCrLf(readFile(text))) << text;
   }
@@ -144,6 +145,8 @@ TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibraryLanguageFilesAndDocumentsWithCrL
 
   expectVersionResource("strennix.exe", "Strennix: extra title-bar buttons");
   expectVersionResource("hook.dll", "Strennix hook library");
+  expectVersionResource("hook64.dll", "Strennix hook library");
+  expectVersionResource("strennix64.exe", "Strennix 64-bit hook helper");
   const VersionInfo program = versionOf("strennix.exe");
   // Explorer and the taskbar show the first icon group: the application's.
   EXPECT_EQ(program.fields.at("firsticon"), "1");

@@ -22,27 +22,6 @@ constexpr int kClientHeight = 370;
 
 const char* const kDefaultExStyles = "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>";
 
-using VariableDump = std::map<std::string, std::string>;
-
-// The settings dumps in applog.txt, oldest first; a dump counts once its last
-// line is written.
-std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog) {
-  static const std::string kPrefix = "Strennix->";
-  std::vector<VariableDump> dumps;
-  for (const std::string& line : applog) {
-    if (line.starts_with("Variables at ")) {
-      dumps.emplace_back();
-    } else if (!dumps.empty() && line.starts_with(kPrefix)) {
-      const auto equals = line.find('=');
-      dumps.back()[line.substr(kPrefix.size(), equals - kPrefix.size())] = line.substr(equals + 1);
-    }
-  }
-  if (!dumps.empty() && !dumps.back().contains("numberOfShadedWindows")) {
-    dumps.pop_back();
-  }
-  return dumps;
-}
-
 // The settings form's captions from lang/0x07.lang, in its ANSI code page
 // (Windows-1252).
 std::map<int, std::string> germanCaptions() {
@@ -135,16 +114,7 @@ class SettingsWindowTest : public TitleBarTest {
   // Presses "Save changes" and returns the settings dump that the save
   // writes with --log, once it is complete.
   VariableDump save() {
-    const size_t before = completeDumps(splitLines(readFile("applog.txt"))).size();
-    clickOn(IDC_BTNSAVE);
-    std::vector<VariableDump> dumps;
-    waitFor(
-        [&] {
-          dumps = completeDumps(splitLines(readFile("applog.txt")));
-          return dumps.size() > before;
-        },
-        "the settings dump after \"Save changes\"");
-    return dumps.back();
+    return dumpAfter([this] { clickOn(IDC_BTNSAVE); }, "\"Save changes\"");
   }
 
   // The settings key's text values as they stand (other types by their type).

@@ -33,12 +33,7 @@ constexpr auto kSettleTimeout = 30s;
 
 constexpr std::uint32_t kWsExTopmost = 0x00000008;
 constexpr std::uint32_t kWsMaximize = 0x01000000;
-constexpr int kShadedHeight = 27;
 constexpr int kMaxTrayed = 4;
-// Wine's notification area gives every icon a cell this wide; the newest
-// icon takes the cell left of the others, and the cells close up when one
-// goes.
-constexpr int kTrayCell = 20;
 // The taskbar's right end, where the notification area is.
 constexpr Rect kTrayArea{904, 728, 1024, 768};
 // Wine 8 keeps one bitmap in a process each time it shows a window whose
@@ -123,10 +118,6 @@ GuiObjectsReading parseGuiObjects(const std::string& line) {
     reading.fromWineTable = true;
   }
   return reading;
-}
-
-ScreenPoint centre(const Rect& rect) {
-  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 bool contains(const Rect& rect, const ScreenPoint& point) {
