@@ -20,6 +20,8 @@ constexpr const char* kTooManyShaded =
 constexpr const char* kTooManyTrayIcons = "You can not add more icons to the tray.";
 constexpr const char* kTooManyMenuWindows =
     "You are trying to tray to many windows(45+). The operation failed.";
+constexpr const char* kTrayIconRefused =
+    "Windows did not take the tray icon. The window stays where it is.";
 
 // `percentage` of `length`, truncated toward zero.
 std::int32_t share(std::int32_t length, std::int32_t percentage) {
@@ -63,14 +65,15 @@ void Uifx::maxV(Hwnd window) {
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = findStretchRecord(lists_.vStretchedWindows, window)) {
     const std::int32_t height = record->savedSize;
-    const Rect area = windows_.workArea();
+    const Rect area = windows_.monitorOf(window).workArea;
     windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height), rect.width(),
                         height, true);
     removeStretchRecord(lists_.vStretchedWindows, window);
     return;
   }
   lists_.vStretchedWindows.push_back(StretchedWindow{window, rect.height()});
-  const Rect target = calcVMaxRect(rect, settings_.vMaxPercentage, windows_.workArea());
+  const Rect target =
+      calcVMaxRect(rect, settings_.vMaxPercentage, windows_.monitorOf(window).workArea);
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
   log_.trace("Exited maxV");
 }
@@ -80,14 +83,15 @@ void Uifx::maxH(Hwnd window) {
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = findStretchRecord(lists_.hStretchedWindows, window)) {
     const std::int32_t width = record->savedSize;
-    const Rect area = windows_.workArea();
+    const Rect area = windows_.monitorOf(window).workArea;
     windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top, width,
                         rect.height(), true);
     removeStretchRecord(lists_.hStretchedWindows, window);
     return;
   }
   lists_.hStretchedWindows.push_back(StretchedWindow{window, rect.width()});
-  const Rect target = calcHMaxRect(rect, settings_.hMaxPercentage, windows_.workArea());
+  const Rect target =
+      calcHMaxRect(rect, settings_.hMaxPercentage, windows_.monitorOf(window).workArea);
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
 }
 
@@ -151,7 +155,8 @@ void Uifx::minTray(Hwnd window) {
   const int slot = lowestFreeSlot(lists_.trayedWindows);
   const auto id = static_cast<std::uint32_t>(slot);
   if (slot < 0 || !icons_.msgToTrayicon(win::kNimAdd, title, icon, id)) {
-    --count;
+    --count;  // before the box, as in rollUp
+    refuse(kTrayIconRefused);
     log_.trace("Exited minTray");
     return;
   }
@@ -217,9 +222,11 @@ std::uint32_t Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wP
       .value_or(0);
 }
 
+// In front of everything: without an owner the box could open behind the
+// window it is about, while its modal loop holds the program.
 void Uifx::refuse(const std::string& english) {
   boxes_.messageBox(0, lang_.translate(english), kApplicationTitle,
-                    win::kMbIconInformation | win::kMbOk);
+                    win::kMbIconInformation | win::kMbOk | win::kMbSetForeground | win::kMbTopmost);
 }
 
 }  // namespace strennix

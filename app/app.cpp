@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -38,16 +39,18 @@ std::string formatted(const char* format, long long value) {
   return buffer.data();
 }
 
+// On one axis: the span of `size` ends at `at`, or starts there when it
+// would begin before `low`; then it is moved inside low..high.
+std::int32_t placeBeside(std::int32_t at, std::int32_t size, std::int32_t low, std::int32_t high) {
+  const std::int32_t start = at - size < low ? at : at - size;
+  return std::max(low, std::min(start, high - size));
+}
+
 }  // namespace
 
-Point trayMenuPosition(Point cursor, int width, int height) {
-  if (height > cursor.y) {
-    return {cursor.x - width, cursor.y};
-  }
-  if (width > cursor.x) {
-    return {cursor.x, cursor.y - height};
-  }
-  return {cursor.x - width, cursor.y - height};
+Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea) {
+  return {placeBeside(cursor.x, width, workArea.left, workArea.right),
+          placeBeside(cursor.y, height, workArea.top, workArea.bottom)};
 }
 
 TStrennix::TStrennix(const Ports& ports, Application& application)
@@ -55,9 +58,10 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       log(ports.files, ports.clock),
       ports_(ports),
       application_(application),
-      lang_(ports.files),
+      dataFiles_(ports.files, ports.system),
+      lang_(dataFiles_),
       notifyIcons_(ports.shell, log),
-      fileControl_(ports.files, ports.shell, log),
+      fileControl_(dataFiles_, ports.system, ports.shell, log),
       names_(ports.system, ports.windows, ports.registry, log),
       winAuth_(ports.windows, ports.system, names_, settings, exclusions, log),
       gfx_(ports.windows, ports.drawing, winAuth_, settings, log),
@@ -278,10 +282,16 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
   appLog_.trace("Recieved WM_TRAY");
   if (mouseMessage == win::kWmLButtonDblClk) {
     show();
+    // Showing a minimized window leaves it minimized.
+    if ((windows_.windowLong(handle(), win::kGwlStyle) & win::kWsMinimize) != 0) {
+      windows_.showWindow(handle(), win::kSwRestore);
+    }
     windows_.setForegroundWindow(handle());
   } else if (mouseMessage == win::kWmRButtonUp && trayForm_ != nullptr) {
     const Rect frame = windows_.windowRect(trayForm_->handle());
-    const Point place = trayMenuPosition(windows_.cursorPos(), frame.width(), frame.height());
+    const Point cursor = windows_.cursorPos();
+    const Point place = trayMenuPosition(cursor, frame.width(), frame.height(),
+                                         windows_.monitorAt(cursor).workArea);
     windows_.moveWindow(trayForm_->handle(), place.x, place.y, frame.width(), frame.height(), true);
     trayForm_->show();
     windows_.setForegroundWindow(trayForm_->handle());
@@ -292,8 +302,7 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
 // The shell rebuilds its notification area after a restart: without our
 // icons the user could neither reach the settings nor get hidden windows back.
 void TStrennix::restoreTrayIcons() {
-  notifyIcons_.trayMessage(win::kNimAdd);
-  notifyIcons_.trayMessage(win::kNimModify);
+  notifyIcons_.reAddOwnIcon();
   for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
     const TrayedWindow& trayed = lists.trayedWindows[slot];
     if (trayed.free) {
@@ -301,8 +310,7 @@ void TStrennix::restoreTrayIcons() {
     }
     const std::string title = windows_.windowText(trayed.hwnd, 260);
     const IconHandle icon = uifx_.getWindowIcon(trayed.hwnd);
-    notifyIcons_.msgToTrayicon(win::kNimAdd, title, icon, slot);
-    notifyIcons_.msgToTrayicon(win::kNimModify, title, icon, slot);
+    notifyIcons_.reAddWindowIcon(title, icon, slot);
   }
 }
 

@@ -19,6 +19,7 @@
 #include "hook/helper64.h"
 #include "hook/setuphook.h"
 #include "language/langhandler.h"
+#include "platform/datafiles.h"
 #include "platform/forms.h"
 #include "platform/ports.h"
 #include "settings/settingsform.h"
@@ -30,8 +31,10 @@ namespace strennix {
 inline constexpr const char* kMakerWebPage = "https://www.example.com/strennix/";
 
 // Where the tray menu goes for a right click at `cursor`: above and to the
-// left of it, unless that would leave the top or the left of the screen.
-Point trayMenuPosition(Point cursor, int width, int height);
+// left of it, below or to the right where that would leave the work area's
+// top or left, and always wholly inside the work area (from its top-left
+// corner when the menu is larger).
+Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea);
 
 class TStrennix : public Form {
  public:
@@ -88,6 +91,7 @@ class TStrennix : public Form {
   ModuleLog setupAppLog_{log, kSetupAppLog};
   Ports ports_;
   Application& application_;
+  DataFiles dataFiles_;
   LangHandler lang_;
   NotifyIcons notifyIcons_;
   FileControl fileControl_;

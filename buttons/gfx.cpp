@@ -1,11 +1,26 @@
 #include "buttons/gfx.h"
 
 #include <cstdint>
+#include <limits>
 
 #include "platform/winconst.h"
 #include "resources/resource.h"
 
 namespace strennix {
+
+namespace {
+
+// The left edge of slot k of a row that ends XO left of `right`, for both the
+// hit test and the drawing: 64-bit so that no hand-written setting overflows.
+std::int64_t slotLeft(std::int32_t right, std::int64_t k, const Settings& settings) {
+  return std::int64_t{right} - settings.buttonXOffset - k * settings.buttonXStretch;
+}
+
+bool fitsInt(std::int64_t value) {
+  return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+}
+
+}  // namespace
 
 SlotButtons enabledButtons(const Settings& settings) {
   SlotButtons row;
@@ -24,19 +39,17 @@ SlotButtons enabledButtons(const Settings& settings) {
 }
 
 int slotAt(const Rect& window, Point click, const Settings& settings) {
-  // 64-bit so that large settings cannot overflow the comparisons.
-  const std::int64_t rowRight = std::int64_t{window.right} - settings.buttonXOffset;
-  const std::int64_t xs = settings.buttonXStretch;
   const std::int64_t n = settings.numberOfButtons;
   const std::int64_t top = std::int64_t{window.top} + settings.buttonYOffset;
-  const bool inside = rowRight - n * xs < click.x && click.x < rowRight && top < click.y &&
+  const bool inside = slotLeft(window.right, n, settings) < click.x &&
+                      click.x < slotLeft(window.right, 0, settings) && top < click.y &&
                       click.y < top + settings.buttonYStretch - 1;
   if (!inside) {
     return -1;
   }
   int pos = 0;
   for (std::int64_t i = 1; i <= n; ++i) {
-    if (rowRight - i * xs > click.x) {
+    if (slotLeft(window.right, i, settings) > click.x) {
       ++pos;
     }
   }
@@ -69,10 +82,9 @@ bool Gfx::qualifies(Hwnd window) {
   return windows_.isWindow(window) && auth_.passesAll(window) && window != windows_.desktopWindow();
 }
 
-// A full-screen program covers the primary screen exactly.
-bool Gfx::coversScreen(const Rect& rect) {
-  return rect.left == 0 && rect.top == 0 && rect.right == windows_.systemMetric(win::kSmCxScreen) &&
-         rect.bottom == windows_.systemMetric(win::kSmCyScreen);
+// A full-screen program covers its monitor exactly.
+bool Gfx::coversMonitor(Hwnd window, const Rect& rect) {
+  return rect == windows_.monitorOf(window).area;
 }
 
 IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
@@ -101,7 +113,7 @@ void Gfx::drawButtons(Hwnd window) {
     return;
   }
   const Rect rect = windows_.windowRect(window);
-  if (coversScreen(rect)) {
+  if (coversMonitor(window, rect)) {
     return;
   }
   log_.trace("  Drawing buttons");
@@ -112,11 +124,13 @@ void Gfx::drawButtons(Hwnd window) {
     const BrushHandle brush = drawing_.solidBrush(win::kClBtnFace);
     int k = 1;
     for (const TitleButton button : enabledButtons(settings_)) {
-      drawing_.drawIconEx(dc.get(),
-                          width - (k * settings_.buttonXStretch + settings_.buttonXOffset),
-                          settings_.buttonYOffset, iconOf(button, window), settings_.buttonXStretch,
-                          settings_.buttonYStretch, 0, brush.get(), win::kDiNormal);
-      ++k;
+      // A slot beyond the coordinate range lies far outside the window.
+      const std::int64_t x = slotLeft(width, k++, settings_);
+      if (fitsInt(x)) {
+        drawing_.drawIconEx(dc.get(), static_cast<int>(x), settings_.buttonYOffset,
+                            iconOf(button, window), settings_.buttonXStretch,
+                            settings_.buttonYStretch, 0, brush.get(), win::kDiNormal);
+      }
     }
     // The brush is deleted before the device context is released (reverse
     // order of acquisition).

@@ -66,7 +66,7 @@ class Gfx {
 
  private:
   bool qualifies(Hwnd window);
-  bool coversScreen(const Rect& rect);
+  bool coversMonitor(Hwnd window, const Rect& rect);
   IconHandle iconOf(TitleButton button, Hwnd window);
 
   WindowPort& windows_;

@@ -164,8 +164,10 @@ std::string NameFromWindow::nameFromPerflib(ProcessId processId) {
   if (!name) {
     return kUnknownProcess;
   }
-  std::string text = system_.ansiFromUtf16(*name);
-  return text.empty() ? kUnknownProcess : text;
+  // The instance name is the file name without ".exe"; the other strategies
+  // answer the file name, and files.txt lists file names.
+  const std::string text = system_.ansiFromUtf16(*name);
+  return text.empty() ? kUnknownProcess : text + ".exe";
 }
 
 }  // namespace strennix

@@ -23,7 +23,7 @@ std::string textBetween(std::string_view text, std::string_view open, std::strin
   return std::string(text.substr(begin, last - begin));
 }
 
-LangHandler::LangHandler(FilePort& files) : files_(files) {}
+LangHandler::LangHandler(const DataFiles& dataFiles) : dataFiles_(dataFiles) {}
 
 void LangHandler::setLanguage(std::uint16_t language) {
   language_ = language & win::kPrimaryLangIdMask;
@@ -38,12 +38,8 @@ std::string LangHandler::languageFile() const {
 }
 
 std::string LangHandler::translate(const std::string& english) const {
-  const std::string file = languageFile();
-  if (!files_.exists(file)) {
-    return english;
-  }
   // A file that cannot be read leaves the English text, as a missing one does.
-  const FileContents contents = files_.readAll(file);
+  const FileContents contents = dataFiles_.read(languageFile());
   if (contents.status != ReadStatus::Ok) {
     return english;
   }

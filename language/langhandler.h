@@ -1,4 +1,4 @@
-// Language files: a translation of the settings form's captions and of three
+// Language files: a translation of the settings form's captions and of the
 // messages, looked up by the English text itself.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/core/translator.h"
-#include "platform/files.h"
+#include "platform/datafiles.h"
 
 namespace strennix {
 
@@ -17,18 +17,19 @@ std::string textBetween(std::string_view text, std::string_view open, std::strin
 
 class LangHandler : public Translator {
  public:
-  explicit LangHandler(FilePort& files);
+  explicit LangHandler(const DataFiles& dataFiles);
 
   // Keeps the primary language: the low 10 bits.
   void setLanguage(std::uint16_t language);
   void setLanguageFolder(std::string folder);
   // "<folder>\<%#04x of the language>.lang"
   [[nodiscard]] std::string languageFile() const;
-  // The translation from the current language file, or the text itself.
+  // The translation from the current language file in force, or the text
+  // itself.
   [[nodiscard]] std::string translate(const std::string& english) const override;
 
  private:
-  FilePort& files_;
+  const DataFiles& dataFiles_;
   std::uint16_t language_ = 9;
   std::string folder_;
 };

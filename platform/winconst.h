@@ -74,10 +74,6 @@ inline constexpr int kVkEscape = 27;
 inline constexpr int kGclHIcon = -14;
 inline constexpr int kGclHIconSm = -34;
 
-// System metrics.
-inline constexpr int kSmCxScreen = 0;
-inline constexpr int kSmCyScreen = 1;
-
 // Notification icons.
 inline constexpr std::uint32_t kNimAdd = 0;
 inline constexpr std::uint32_t kNimModify = 1;
@@ -91,6 +87,8 @@ inline constexpr std::uint32_t kMbOk = 0x0000;
 inline constexpr std::uint32_t kMbIconStop = 0x0010;
 inline constexpr std::uint32_t kMbIconWarning = 0x0030;
 inline constexpr std::uint32_t kMbIconInformation = 0x0040;
+inline constexpr std::uint32_t kMbSetForeground = 0x00010000;
+inline constexpr std::uint32_t kMbTopmost = 0x00040000;
 
 // Drawing.
 inline constexpr std::uint32_t kDiNormal = 3;

@@ -11,6 +11,13 @@
 
 namespace strennix {
 
+// A display: its rectangle and its work area (without the taskbar).
+struct Monitor {
+  Rect area;
+  Rect workArea;
+  bool operator==(const Monitor&) const = default;
+};
+
 class WindowPort {
  public:
   virtual ~WindowPort() = default;
@@ -37,9 +44,11 @@ class WindowPort {
   virtual bool setForegroundWindow(Hwnd window) = 0;
   // Visits every top-level window until the visitor answers false.
   virtual void enumWindows(const std::function<bool(Hwnd)>& visit) = 0;
-  // Work area of the primary display (SPI_GETWORKAREA).
-  virtual Rect workArea() = 0;
-  virtual int systemMetric(int index) = 0;
+  // The monitor the window is on (the one it overlaps most), or the nearest
+  // one: MonitorFromWindow with GetMonitorInfoA.
+  virtual Monitor monitorOf(Hwnd window) = 0;
+  // The monitor at the point, or the nearest one.
+  virtual Monitor monitorAt(Point point) = 0;
   virtual Point cursorPos() = 0;
   // SendMessageTimeoutA; nothing when the call fails or times out.
   virtual std::optional<std::uint32_t> sendMessageTimeout(Hwnd window, std::uint32_t message,

@@ -178,15 +178,16 @@ void SettingsBinding::writeExStyles(SettingsKey& key) {
 
 // Unchecking removes the entry: otherwise the box would come back checked on
 // the next load and the program could never be taken out of the log-on list.
+// The path is quoted: unquoted, a path with blanks can start another program
+// at log-on. A missing Run key is created, and a failure is raised for the
+// error box rather than leaving the box ticked over nothing.
 void SettingsBinding::writeRunEntry() {
-  SettingsKey run(registry_, kRunKeyPath, false);
-  if (!run.isOpen()) {
-    return;
-  }
   if (isChecked(IDC_CHKSTART)) {
-    run.writeString(kRunValueName, system_.executablePath());
+    SettingsKey run(registry_, kRunKeyPath, true);
+    run.writeString(kRunValueName, '"' + system_.executablePath() + '"');
     return;
   }
+  SettingsKey run(registry_, kRunKeyPath, false);
   if (run.exists(kRunValueName) && !run.deleteValue(kRunValueName)) {
     throw StrennixError(std::string("Failed to delete '") + kRunValueName + "'");
   }

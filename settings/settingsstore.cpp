@@ -47,6 +47,10 @@ void SettingsStore::regToVars(Settings& settings, ExclusionLists& lists,
     settings.usingShade = hasTag(buttons, kTagShade);
     settings.usingMinIcon = hasTag(buttons, kTagToIcon);
     settings.usingMinMenu = hasTag(buttons, kTagToMenu);
+    // Counted here as well as by the form's load: when a later value fails,
+    // the form's count never runs, and the hit test would miss a button that
+    // the drawing already paints.
+    settings.numberOfButtons = buttonsOn(settings);
 
     settings.excludingClasses = key.readString("classes") == "1";
     settings.excludingNames = key.readString("names") == "1";

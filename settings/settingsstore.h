@@ -20,7 +20,7 @@ class SettingsStore {
  public:
   SettingsStore(RegistryPort& registry, FileControl& fileControl, const Logger& log);
 
-  // Loads every field but numberOfButtons, in a fixed order. A value that
+  // Loads every field, in a fixed order; numberOfButtons with the buttons. A value that
   // fails (not an integer, wrong registry type) throws StrennixError; the
   // fields loaded before it keep their new values, the rest their old ones.
   // The interval is handed on as soon as the priority is known.

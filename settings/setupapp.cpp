@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/core/registrystore.h"
+#include "platform/datafiles.h"
 #include "platform/forms.h"
 #include "platform/winconst.h"
 
@@ -42,12 +43,6 @@ constexpr std::array<Default, 15> kDefaults = {{
     {kValueVMaxPercentage, "100"},
     {kValueDrawOn, "<one>"},
 }};
-
-// The executable's folder with its final backslash; empty without one.
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 void writeDefaults(SettingsKey& key, SystemPort& system) {
   for (const Default& value : kDefaults) {

@@ -4,6 +4,27 @@
 
 namespace strennix {
 
+namespace {
+
+constexpr const char* kTrayMessageFailed = "::TrayMessage failed.";
+constexpr const char* kMsgToTrayiconFailed = "::msgToTrayicon failed.";
+
+// A window's icon: ID = slot, callback WM_ASTRAY; only NIM_MODIFY carries
+// the picture and the tip.
+NotifyIconData windowIcon(std::uint32_t operation, const std::string& tip, IconHandle icon,
+                          std::uint32_t id) {
+  NotifyIconData data;
+  data.id = id;
+  data.callbackMessage = win::kWmAsTray;
+  if (operation == win::kNimModify) {
+    data.icon = icon;
+    data.tip = tip.substr(0, kMaxTipLength);
+  }
+  return data;
+}
+
+}  // namespace
+
 NotifyIcons::NotifyIcons(ShellPort& shell, const Logger& log) : shell_(shell), log_(log, kAppLog) {}
 
 void NotifyIcons::setOwner(Hwnd owner, IconHandle applicationIcon) {
@@ -12,6 +33,25 @@ void NotifyIcons::setOwner(Hwnd owner, IconHandle applicationIcon) {
 }
 
 bool NotifyIcons::trayMessage(std::uint32_t operation) {
+  return notify(operation, ownIcon(operation), kTrayMessageFailed);
+}
+
+bool NotifyIcons::msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,
+                                std::uint32_t id) {
+  return notify(operation, windowIcon(operation, tip, icon, id), kMsgToTrayiconFailed);
+}
+
+void NotifyIcons::reAddOwnIcon() {
+  send(win::kNimAdd, ownIcon(win::kNimAdd));
+  trayMessage(win::kNimModify);
+}
+
+void NotifyIcons::reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id) {
+  send(win::kNimAdd, windowIcon(win::kNimAdd, tip, icon, id));
+  msgToTrayicon(win::kNimModify, tip, icon, id);
+}
+
+NotifyIconData NotifyIcons::ownIcon(std::uint32_t operation) const {
   NotifyIconData data;
   data.id = kOwnTrayIconId;
   data.callbackMessage = win::kWmTray;
@@ -19,25 +59,18 @@ bool NotifyIcons::trayMessage(std::uint32_t operation) {
     data.icon = applicationIcon_;
     data.tip = "Strennix";
   }
-  return notify(operation, data, "::TrayMessage failed.");
+  return data;
 }
 
-bool NotifyIcons::msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,
-                                std::uint32_t id) {
-  NotifyIconData data;
-  data.id = id;
-  data.callbackMessage = win::kWmAsTray;
-  if (operation == win::kNimModify) {
-    data.icon = icon;
-    data.tip = tip.substr(0, kMaxTipLength);
-  }
-  return notify(operation, data, "::msgToTrayicon failed.");
-}
-
-bool NotifyIcons::notify(std::uint32_t operation, NotifyIconData data, const char* failureLine) {
+bool NotifyIcons::send(std::uint32_t operation, NotifyIconData data) {
   data.owner = owner_;
   data.flags = win::kNifMessage | win::kNifIcon | win::kNifTip;
-  const bool succeeded = shell_.notifyIcon(operation, data);
+  return shell_.notifyIcon(operation, data);
+}
+
+bool NotifyIcons::notify(std::uint32_t operation, const NotifyIconData& data,
+                         const char* failureLine) {
+  const bool succeeded = send(operation, data);
   if (!succeeded) {
     log_.writeLog(failureLine);
   }

@@ -29,8 +29,16 @@ class NotifyIcons {
   bool msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,
                      std::uint32_t id);
 
+  // After "TaskbarCreated": adds the icon again and sets its picture and tip.
+  // An icon the shell still has refuses the add; that is no failure, and only
+  // a failure to set it is logged.
+  void reAddOwnIcon();
+  void reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id);
+
  private:
-  bool notify(std::uint32_t operation, NotifyIconData data, const char* failureLine);
+  NotifyIconData ownIcon(std::uint32_t operation) const;
+  bool send(std::uint32_t operation, NotifyIconData data);
+  bool notify(std::uint32_t operation, const NotifyIconData& data, const char* failureLine);
 
   ShellPort& shell_;
   ModuleLog log_;

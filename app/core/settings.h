@@ -31,4 +31,10 @@ struct Settings {
   std::int32_t hMaxPercentage = 100;
 };
 
+// How many of the six buttons are switched on.
+inline std::int32_t buttonsOn(const Settings& settings) {
+  return settings.usingVMax + settings.usingHMax + settings.usingShade + settings.usingMinIcon +
+         settings.usingMinMenu + settings.usingTop;
+}
+
 }  // namespace strennix

@@ -1,5 +1,8 @@
 #include "platform/sim/simwindowport.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/winconst.h"
 
 namespace strennix::sim {
@@ -8,6 +11,22 @@ namespace {
 
 constexpr std::uint32_t kDesktopStyle =
     win::kWsPopup | win::kWsVisible | win::kWsClipSiblings | win::kWsClipChildren;
+
+// The area two rectangles share, in square pixels.
+std::int64_t overlap(const Rect& a, const Rect& b) {
+  const std::int64_t width = std::min(a.right, b.right) - std::max(a.left, b.left);
+  const std::int64_t height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return width > 0 && height > 0 ? width * height : 0;
+}
+
+// How far a point lies outside a rectangle (0 inside it), as the larger of
+// the two axes' distances.
+std::int64_t distance(const Rect& rect, Point point) {
+  const auto axis = [](std::int64_t value, std::int64_t low, std::int64_t high) {
+    return value < low ? low - value : value >= high ? value - high + 1 : 0;
+  };
+  return std::max(axis(point.x, rect.left, rect.right), axis(point.y, rect.top, rect.bottom));
+}
 
 std::string truncated(const std::string& text, int bufferSize) {
   if (bufferSize <= 0) {
@@ -28,7 +47,7 @@ bool SimWindowPort::isWindow(Hwnd window) {
 
 Rect SimWindowPort::windowRect(Hwnd window) {
   if (window == kDesktopWindow) {
-    return world_.screen;
+    return world_.monitors.front().area;
   }
   const SimWindow* w = world_.findWindow(window);
   return w == nullptr ? Rect{} : w->rect;
@@ -196,16 +215,25 @@ void SimWindowPort::enumWindows(const std::function<bool(Hwnd)>& visit) {
   }
 }
 
-Rect SimWindowPort::workArea() { return world_.workAreaRect; }
+Monitor SimWindowPort::monitorOf(Hwnd window) {
+  const Rect rect = windowRect(window);
+  const std::vector<Monitor>& monitors = world_.monitors;
+  const auto most = std::max_element(monitors.begin(), monitors.end(),
+                                     [&rect](const Monitor& a, const Monitor& b) {
+                                       return overlap(a.area, rect) < overlap(b.area, rect);
+                                     });
+  if (overlap(most->area, rect) > 0) {
+    return *most;
+  }
+  return monitorAt(Point{rect.left + rect.width() / 2, rect.top + rect.height() / 2});
+}
 
-int SimWindowPort::systemMetric(int index) {
-  if (index == win::kSmCxScreen) {
-    return world_.screen.width();
-  }
-  if (index == win::kSmCyScreen) {
-    return world_.screen.height();
-  }
-  return 0;
+Monitor SimWindowPort::monitorAt(Point point) {
+  const std::vector<Monitor>& monitors = world_.monitors;
+  return *std::min_element(monitors.begin(), monitors.end(),
+                           [&point](const Monitor& a, const Monitor& b) {
+                             return distance(a.area, point) < distance(b.area, point);
+                           });
 }
 
 Point SimWindowPort::cursorPos() { return world_.cursor; }

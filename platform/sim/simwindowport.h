@@ -28,8 +28,8 @@ class SimWindowPort : public WindowPort {
   bool isVisible(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
   void enumWindows(const std::function<bool(Hwnd)>& visit) override;
-  Rect workArea() override;
-  int systemMetric(int index) override;
+  Monitor monitorOf(Hwnd window) override;
+  Monitor monitorAt(Point point) override;
   Point cursorPos() override;
   std::optional<std::uint32_t> sendMessageTimeout(Hwnd window, std::uint32_t message,
                                                   std::uint32_t wParam, std::int32_t lParam,

@@ -21,6 +21,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "platform/windows.h"
 
 namespace strennix::sim {
 
@@ -195,8 +196,8 @@ class SimWorld {
   void placeAfter(Hwnd window, Hwnd after);
   void sendToBottom(Hwnd window);
 
-  Rect screen{0, 0, 1024, 768};
-  Rect workAreaRect{0, 0, 1024, 738};
+  // The displays, the primary one first; a taskbar at the bottom of it.
+  std::vector<Monitor> monitors{Monitor{Rect{0, 0, 1024, 768}, Rect{0, 0, 1024, 738}}};
   Point cursor{0, 0};
   std::vector<SetWindowPosCall> setWindowPosCalls;
 

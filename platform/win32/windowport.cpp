@@ -12,6 +12,35 @@ Rect fromRect(const RECT& rect) { return Rect{rect.left, rect.top, rect.right, r
 
 using TextGetter = int(WINAPI*)(HWND, LPSTR, int);
 
+// The monitor functions are missing on Windows 95 and NT 4, so they are taken
+// at run time; without them the primary screen is the one monitor.
+using MonitorFromWindowFunction = HMONITOR(WINAPI*)(HWND, DWORD);
+using MonitorFromPointFunction = HMONITOR(WINAPI*)(POINT, DWORD);
+using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
+
+template <class Function>
+Function user32EntryPoint(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+Monitor primaryMonitor() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return Monitor{Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                 fromRect(work)};
+}
+
+Monitor monitorInfo(HMONITOR monitor) {
+  const auto getInfo = user32EntryPoint<GetMonitorInfoFunction>("GetMonitorInfoA");
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (monitor == nullptr || getInfo == nullptr || getInfo(monitor, &info) == FALSE) {
+    return primaryMonitor();
+  }
+  return Monitor{fromRect(info.rcMonitor), fromRect(info.rcWork)};
+}
+
 std::string boundedText(TextGetter getter, Hwnd window, int bufferSize) {
   if (bufferSize <= 0) {
     return {};
@@ -116,13 +145,21 @@ void Win32Desktop::enumWindows(const std::function<bool(Hwnd)>& visit) {
   }
 }
 
-Rect Win32Desktop::workArea() {
-  RECT rect{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
-  return fromRect(rect);
+Monitor Win32Desktop::monitorOf(Hwnd window) {
+  const auto fromWindow = user32EntryPoint<MonitorFromWindowFunction>("MonitorFromWindow");
+  if (fromWindow == nullptr) {
+    return primaryMonitor();
+  }
+  return monitorInfo(fromWindow(toHwnd(window), MONITOR_DEFAULTTONEAREST));
 }
 
-int Win32Desktop::systemMetric(int index) { return GetSystemMetrics(index); }
+Monitor Win32Desktop::monitorAt(Point point) {
+  const auto fromPoint = user32EntryPoint<MonitorFromPointFunction>("MonitorFromPoint");
+  if (fromPoint == nullptr) {
+    return primaryMonitor();
+  }
+  return monitorInfo(fromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST));
+}
 
 Point Win32Desktop::cursorPos() {
   POINT point{};

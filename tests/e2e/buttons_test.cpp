@@ -2,6 +2,7 @@
 // the places and with the icons of the default settings, never on windows it
 // leaves alone, and also when the hook library is missing.
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
@@ -92,6 +93,30 @@ TEST_F(TitleBarButtonsTest, MaximizedToolAndListedClassWindowsGetNoButtons) {
       },
       "the window to be maximized in the foreground");
   expectNoButtons(maximized);
+}
+
+// A start from the log-on entry runs in another directory; the lists the
+// user keeps beside the program are still in force, also one that Notepad
+// saved with a UTF-8 byte-order mark.
+TEST_F(TitleBarButtonsTest, StartedFromAnotherFolderTheListsBesideTheProgramAreInForce) {
+  writeDefaultSettings({{"Classes", "1"}, {"Names", "1"}});
+  writeFile("classes.txt", "\xEF\xBB\xBFListedClass\r\nOtherClass\r\n");
+  writeFile("files.txt", "nothing-such.exe\r\n");
+  runFolder = "elsewhere/";
+  std::filesystem::create_directory(workFile("elsewhere"));
+  WineProcess& strennix = startHidden({"--log"}, workFile("elsewhere"));
+
+  const WindowInfo ordinary = openTarget({.title = "Ordinary", .rect = Rect{20, 20, 420, 220}});
+  waitForButtons(ordinary, false);
+  const WindowInfo listed =
+      openTarget({.title = "Listed", .className = "ListedClass", .rect = Rect{500, 20, 900, 220}});
+  expectNoButtons(listed);
+
+  const auto listLog = logMessages(readFile(runFolder + "filecontrollog.txt"));
+  EXPECT_EQ(std::count(listLog.begin(), listLog.end(), "Classes were read"), 1);
+  EXPECT_EQ(std::count(listLog.begin(), listLog.end(), "Names were read"), 1);
+  EXPECT_FALSE(fileExists("gfxlog.txt")) << "log files go to the working directory only";
+  EXPECT_EQ(closeStrennix(strennix), 0);
 }
 
 TEST_F(TitleBarButtonsTest, WithoutTheHookLibraryTheButtonsStillShowAndTheFailuresAreLogged) {

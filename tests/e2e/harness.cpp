@@ -650,7 +650,7 @@ class WineSession {
   }
 
   WineProcess& start(const fs::path& exe, const std::vector<std::string>& arguments,
-                     const Environment& extra) {
+                     const Environment& extra, const fs::path& directory = {}) {
     std::vector<std::string> argv = {wineLoaderFor(exe), exe.string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     Environment environment = environment_;
@@ -660,7 +660,9 @@ class WineSession {
     const std::string name = exe.filename().string();
     const fs::path log =
         logs_ / (std::to_string(processes_.size() + 1) + "-" + exe.stem().string() + ".log");
-    processes_.emplace_back(name, ChildProcess({argv, environment, work_, log, {}}), log);
+    processes_.emplace_back(
+        name, ChildProcess({argv, environment, directory.empty() ? work_ : directory, log, {}}),
+        log);
     return processes_.back();
   }
 
@@ -845,14 +847,16 @@ WindowInfo WineDesktopTest::waitForVisibleWindow(const Window& window,
 
 // --- programs ----------------------------------------------------------------------
 
-WineProcess& WineDesktopTest::startStrennix(const std::vector<std::string>& arguments) {
-  return session().start(workFile("strennix.exe"), arguments, {});
+WineProcess& WineDesktopTest::startStrennix(const std::vector<std::string>& arguments,
+                                            const fs::path& directory) {
+  return session().start(workFile("strennix.exe"), arguments, {}, directory);
 }
 
 WineProcess& WineDesktopTest::startProgram(const fs::path& exe,
                                            const std::vector<std::string>& arguments,
-                                           const Environment& environment) {
-  return session().start(exe, arguments, environment);
+                                           const Environment& environment,
+                                           const fs::path& directory) {
+  return session().start(exe, arguments, environment, directory);
 }
 
 int WineDesktopTest::closeStrennix(WineProcess& strennix) {

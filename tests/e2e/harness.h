@@ -212,11 +212,15 @@ class WineDesktopTest : public ::testing::Test {
                                   std::chrono::milliseconds timeout = kStartTimeout);
 
   // --- programs ---------------------------------------------------------------
-  // strennix.exe from the working directory, with the given arguments.
-  WineProcess& startStrennix(const std::vector<std::string>& arguments = {});
+  // strennix.exe from the working directory, with the given arguments. The
+  // programs run in `directory`, or in the working directory when it is
+  // empty (a log-on start runs wherever Windows chooses).
+  WineProcess& startStrennix(const std::vector<std::string>& arguments = {},
+                             const std::filesystem::path& directory = {});
   WineProcess& startProgram(const std::filesystem::path& exe,
                             const std::vector<std::string>& arguments,
-                            const Environment& environment = {});
+                            const Environment& environment = {},
+                            const std::filesystem::path& directory = {});
   // Ends Strennix the way a user closing the settings form does (WM_CLOSE)
   // and returns its exit code.
   int closeStrennix(WineProcess& strennix);

@@ -3,6 +3,7 @@
 // entry, a German language file, the list file opened in Notepad, and the
 // begin and end of the program (a hidden second start, Hide, Exit).
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,43 @@ constexpr int kClientWidth = 307;
 constexpr int kClientHeight = 370;
 
 const char* const kDefaultExStyles = "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>";
+
+// The settings form's captions from lang/0x07.lang, in its ANSI code page
+// (Windows-1252).
+std::map<int, std::string> germanCaptions() {
+  return {
+      {IDC_BTNEDITCLASSES, "Bearbeiten..."},
+      {IDC_BTNEDITNAMES, "Bearbeiten..."},
+      {IDC_BTNHIDE, "Strnx verbergen"},
+      {IDC_BTNQUIT, "Strnx beenden"},
+      {IDC_BTNSAVE, "Speichern"},
+      {IDC_CHKCLASSES, "Klassen"},
+      {IDC_CHKHMAX, "Horizontal maximieren"},
+      {IDC_CHKMENUSTAY, "Men\xFC bleibt offen"},
+      {IDC_CHKMINICON, "Als Symbol"},
+      {IDC_CHKMINMENU, "Ins Men\xFC minimieren"},
+      {IDC_CHKMSGBOX, "Meldungen/Dialoge"},
+      {IDC_CHKNAMES, "Dateien"},
+      {IDC_CHKSHADE, "Aufrollen"},
+      {IDC_CHKSTART, "Mit Windows starten"},
+      {IDC_CHKTOOL, "Werkzeugfenster"},
+      {IDC_CHKTOP, "Im Vordergrund"},
+      {IDC_CHKTRANSP, "Transparente Fenster"},
+      {IDC_CHKVMAX, "Vertikal maximieren"},
+      {IDC_GROUPBUTTONS, std::string("Schaltfl\xE4") + "chen:"},
+      {IDC_GROUPEXCLUDE, "Nicht erweitern..."},
+      {IDC_GRPDRAWON, "Zeichnen auf..."},
+      {IDC_GRPMENU, "Men\xFCoptionen:"},
+      {IDC_GRPPRIORITY, "Priorit\xE4t:"},
+      {IDC_LBLSORT, "Sortieren:"},
+      {IDC_RDBTNALLWINDOWS, "...allen Fenstern."},
+      {IDC_RDBTNALPHA, "Name"},
+      {IDC_RDBTNFOREGROUND, "...nur Vordergrundfenster."},
+      {IDC_RDBTNTIME, "Zeit"},
+      // Not translated.
+      {IDC_LABEL1, "Corvane inc."},
+  };
+}
 
 class SettingsWindowTest : public TitleBarTest {
  protected:
@@ -153,8 +191,9 @@ class SettingsWindowTest : public TitleBarTest {
   }
 
   // The first start shows the form with the defaults.
-  WineProcess& firstStart(const std::vector<std::string>& arguments) {
-    WineProcess& strennix = startStrennix(arguments);
+  WineProcess& firstStart(const std::vector<std::string>& arguments,
+                          const std::filesystem::path& directory = {}) {
+    WineProcess& strennix = startStrennix(arguments, directory);
     waitForVisibleWindow(mainForm);
     return strennix;
   }
@@ -297,17 +336,20 @@ TEST_F(SettingsWindowTest, ASaveThatFailsOnAHandEditedValueShowsTheErrorAndThePr
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
 
-TEST_F(SettingsWindowTest, RunAtStartupWritesTheRunEntryAndUntickingRemovesIt) {
+// The path is quoted: the working directory's path holds no blank, but an
+// installation under "Program Files" does. A missing Run key is created.
+TEST_F(SettingsWindowTest, RunAtStartupWritesTheQuotedPathAndUntickingRemovesIt) {
+  regAdd(kRunKey, "OtherTool", "C:\\other.exe");
+  regDeleteKey(kRunKey);
   WineProcess& strennix = firstStart({"--log"});
   ASSERT_FALSE(isChecked(IDC_CHKSTART));
-  ASSERT_FALSE(regQuery(kRunKey, "Strennix").has_value());
 
   clickToState(IDC_CHKSTART, true);
   save();
-  expectEventually(
-      [this] { return regQuery(kRunKey, "Strennix"); },
-      std::optional<RegValue>(RegValue{"REG_SZ", windowsPath(workFile("strennix.exe"))}),
-      "the run entry");
+  expectEventually([this] { return regQuery(kRunKey, "Strennix"); },
+                   std::optional<RegValue>(
+                       RegValue{"REG_SZ", "\"" + windowsPath(workFile("strennix.exe")) + "\""}),
+                   "the quoted run entry");
   expectChecks({{IDC_CHKSTART, true}});
 
   clickToState(IDC_CHKSTART, false);
@@ -327,43 +369,23 @@ TEST_F(SettingsWindowTest, LanguageValueSevenShowsTheGermanCaptions) {
   regAdd(kSettingsKey, "lang", "7", "REG_DWORD");
 
   WineProcess& strennix = firstStart({});
-  // Texts in the ANSI code page (Windows-1252) of the language file.
-  const std::map<int, std::string> german = {
-      {IDC_BTNEDITCLASSES, "Bearbeiten..."},
-      {IDC_BTNEDITNAMES, "Bearbeiten..."},
-      {IDC_BTNHIDE, "Strnx verbergen"},
-      {IDC_BTNQUIT, "Strnx beenden"},
-      {IDC_BTNSAVE, "Speichern"},
-      {IDC_CHKCLASSES, "Klassen"},
-      {IDC_CHKHMAX, "Horizontal maximieren"},
-      {IDC_CHKMENUSTAY, "Men\xFC bleibt offen"},
-      {IDC_CHKMINICON, "Als Symbol"},
-      {IDC_CHKMINMENU, "Ins Men\xFC minimieren"},
-      {IDC_CHKMSGBOX, "Meldungen/Dialoge"},
-      {IDC_CHKNAMES, "Dateien"},
-      {IDC_CHKSHADE, "Aufrollen"},
-      {IDC_CHKSTART, "Mit Windows starten"},
-      {IDC_CHKTOOL, "Werkzeugfenster"},
-      {IDC_CHKTOP, "Im Vordergrund"},
-      {IDC_CHKTRANSP, "Transparente Fenster"},
-      {IDC_CHKVMAX, "Vertikal maximieren"},
-      {IDC_GROUPBUTTONS, std::string("Schaltfl\xE4") + "chen:"},
-      {IDC_GROUPEXCLUDE, "Nicht erweitern..."},
-      {IDC_GRPDRAWON, "Zeichnen auf..."},
-      {IDC_GRPMENU, "Men\xFCoptionen:"},
-      {IDC_GRPPRIORITY, "Priorit\xE4t:"},
-      {IDC_LBLSORT, "Sortieren:"},
-      {IDC_RDBTNALLWINDOWS, "...allen Fenstern."},
-      {IDC_RDBTNALPHA, "Name"},
-      {IDC_RDBTNFOREGROUND, "...nur Vordergrundfenster."},
-      {IDC_RDBTNTIME, "Zeit"},
-      // Not translated.
-      {IDC_LABEL1, "Corvane inc."},
-  };
-  expectTexts(german);
+  expectTexts(germanCaptions());
   expectEventually([this] { return findWindow(mainForm).value_or(WindowInfo{}).title; },
                    std::string("Strennix"), "the title of the settings form");
   screenshot("settings-window-german.png");
+
+  EXPECT_EQ(closeStrennix(strennix), 0);
+}
+
+// A start from the log-on entry runs in another directory.
+TEST_F(SettingsWindowTest, StartedFromAnotherFolderTheLanguageFileBesideTheProgramIsUsed) {
+  ASSERT_TRUE(fileExists("lang/0x07.lang"));
+  regAdd(kSettingsKey, "lang", "7", "REG_DWORD");
+  std::filesystem::create_directory(workFile("elsewhere"));
+
+  WineProcess& strennix = firstStart({}, workFile("elsewhere"));
+  expectTexts(germanCaptions());
+  screenshot("settings-window-german-from-another-folder.png");
 
   EXPECT_EQ(closeStrennix(strennix), 0);
 }

@@ -199,13 +199,25 @@ class TitleBarTest : public WineDesktopTest {
     return dumps.back();
   }
 
-  // Starts Strennix with the settings above and waits until it runs hidden,
-  // with its message loop taking messages.
-  WineProcess& startHidden(const std::vector<std::string>& arguments = {}) {
-    WineProcess& strennix = startStrennix(arguments);
+  // Starts Strennix with the settings above (in `directory` when given) and
+  // waits until it runs hidden, with its message loop taking messages.
+  WineProcess& startHidden(const std::vector<std::string>& arguments = {},
+                           const std::filesystem::path& directory = {}) {
+    WineProcess& strennix = startStrennix(arguments, directory);
     waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run",
             kStartTimeout);
     return strennix;
+  }
+
+  // The primary monitor's work area as the program sees it.
+  Rect workArea() {
+    Rect area;
+    const std::string output = driver({"workarea"});
+    if (std::sscanf(output.c_str(), "rect=%d,%d,%d,%d", &area.left, &area.top, &area.right,
+                    &area.bottom) != 4) {
+      ADD_FAILURE() << "testdriver workarea printed: " << output;
+    }
+    return area;
   }
 
   // A plain window of another process, made the foreground window.
@@ -278,8 +290,8 @@ class TitleBarTest : public WineDesktopTest {
                          (topmost ? " with the pressed pin" : ""));
   }
 
-  // The messages of gfxlog.txt so far.
-  std::vector<std::string> drawLog() { return logMessages(readFile("gfxlog.txt")); }
+  // The messages of gfxlog.txt so far, in the folder the program runs in.
+  std::vector<std::string> drawLog() { return logMessages(readFile(runFolder + "gfxlog.txt")); }
 
   // Waits for two redraw ticks on the foreground window (the log of a run
   // with --log) and checks that neither drew, nor does the screen show any
@@ -309,6 +321,10 @@ class TitleBarTest : public WineDesktopTest {
           << window.title << (topmost ? " (pressed pin)" : "");
     }
   }
+
+  // Where the program runs, relative to the working directory and ending in
+  // "/"; empty for the working directory itself.
+  std::string runFolder;
 };
 
 inline constexpr int kShadedHeight = 27;
@@ -389,16 +405,6 @@ class WindowActionsTest : public TitleBarTest {
     const ScreenPoint corner = slotCorner(now, slot);
     alternate_ = !alternate_;
     click(corner.x + (alternate_ ? 5 : 11), now.rect.top + 13);
-  }
-
-  Rect workArea() {
-    Rect area;
-    const std::string output = driver({"workarea"});
-    if (std::sscanf(output.c_str(), "rect=%d,%d,%d,%d", &area.left, &area.top, &area.right,
-                    &area.bottom) != 4) {
-      ADD_FAILURE() << "testdriver workarea printed: " << output;
-    }
-    return area;
   }
 
   // The titles in the tray menu's list, top to bottom.

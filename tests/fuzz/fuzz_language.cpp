@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   strennix::sim::SimDesktop desktop;
   desktop.files["lang\\0x07.lang"] = std::string(reinterpret_cast<const char*>(data), size);
-  strennix::LangHandler lang(desktop);
+  const strennix::DataFiles dataFiles(desktop, desktop);
+  strennix::LangHandler lang(dataFiles);
   lang.setLanguage(0x0407);
   lang.setLanguageFolder("lang");
   for (const char* key : {"Shade", "Edit...", "", "You can not add more icons to the tray."}) {

@@ -1,12 +1,19 @@
 // List files are whatever the user saved in Notepad.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/core/filecontrol.h"
+#include "platform/sim/simdesktop.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  strennix::sim::SimDesktop desktop;
+  const std::string text =
+      strennix::listText(std::string_view(reinterpret_cast<const char*>(data), size), desktop);
+  if (text.size() > size) {
+    __builtin_trap();  // neither a mark nor UTF-16 makes the text longer
+  }
   std::size_t total = 0;
   for (const auto& line : strennix::splitListLines(text)) {
     if (line.find_first_of("\r\n") != std::string_view::npos ||

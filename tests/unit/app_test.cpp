@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
 constexpr const char* kStamp = "Tue Dec 08 03:14:48 2026";
+constexpr int kSwMinimize = 6;
 
 class MainFormTest : public testsupport::ProgramTest {
  protected:
@@ -203,29 +204,54 @@ TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
 }
 
-TEST_F(MainFormTest, TrayMenuGoesAboveAndLeftOfTheCursorAwayFromScreenEdges) {
-  EXPECT_EQ(trayMenuPosition(Point{1000, 740}, 181, 262), (Point{819, 478}));
-  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262), (Point{-176, 5}));
-  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262), (Point{100, 238}));
+TEST_F(MainFormTest, TrayMenuGoesAboveAndLeftOfTheCursorWhollyInsideTheWorkArea) {
+  const Rect area{0, 0, 1024, 738};
+  EXPECT_EQ(trayMenuPosition(Point{1000, 700}, 181, 262, area), (Point{819, 438}));
+  EXPECT_EQ(trayMenuPosition(Point{1000, 750}, 181, 262, area), (Point{819, 476}))
+      << "on a taskbar at the bottom: just above it";
+  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262, area), (Point{5, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262, area), (Point{100, 238}));
+  EXPECT_EQ(trayMenuPosition(Point{1020, 5}, 181, 262, area), (Point{839, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{-50, -50}, 181, 262, area), (Point{0, 0}));
+  // A taskbar at the top or left, and a second monitor left of the first.
+  EXPECT_EQ(trayMenuPosition(Point{30, 10}, 181, 262, Rect{60, 30, 1024, 768}), (Point{60, 30}));
+  EXPECT_EQ(trayMenuPosition(Point{-1000, 100}, 181, 262, Rect{-1280, 0, 0, 1024}),
+            (Point{-1181, 100}));
+  EXPECT_EQ(trayMenuPosition(Point{50, 50}, 181, 262, Rect{0, 0, 100, 100}), (Point{0, 0}))
+      << "larger than the work area: from its top-left corner";
 }
 
-TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenSettingsWindow) {
+TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWindow) {
   storeDefaults();
   TStrennix& main = start();
   EXPECT_FALSE(application.showMainForm);
   main.onWM_TRAY(win::kWmLButtonDblClk);
   EXPECT_TRUE(sim.isVisible(main.handle()));
   EXPECT_EQ(sim.foregroundWindow(), main.handle());
+
+  sim.showWindow(main.handle(), kSwMinimize);
+  main.onWM_TRAY(win::kWmLButtonDblClk);
+  EXPECT_EQ(sim.windowLong(main.handle(), win::kGwlStyle) & win::kWsMinimize, 0U);
+  EXPECT_TRUE(sim.isVisible(main.handle()));
 }
 
-TEST_F(MainFormTest, RightClickOnTheOwnIconPlacesAndShowsTheTrayMenu) {
+TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCursorsMonitor) {
   storeDefaults();
   TStrennix& main = start();
-  sim.cursor = Point{1000, 740};
+  sim.cursor = Point{1000, 700};
   main.onWM_TRAY(win::kWmRButtonUp);
   const Rect frame = sim.windowRect(tray->handle());
   EXPECT_EQ(frame.right, 1000);
-  EXPECT_EQ(frame.bottom, 740);
+  EXPECT_EQ(frame.bottom, 700);
+
+  // On a taskbar at the top of a monitor left of the primary one: inside
+  // that monitor's work area.
+  sim.monitors.push_back(Monitor{Rect{-1280, 0, 0, 1024}, Rect{-1280, 30, 0, 1024}});
+  sim.cursor = Point{-10, 10};
+  main.onWM_TRAY(win::kWmRButtonUp);
+  const Rect left = sim.windowRect(tray->handle());
+  EXPECT_EQ(left.right, -10);
+  EXPECT_EQ(left.top, 30);
   EXPECT_TRUE(sim.isVisible(tray->handle()));
   EXPECT_EQ(sim.foregroundWindow(), tray->handle());
 }
@@ -247,6 +273,30 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).tip, "Editor");
 }
 
+// Explorer also announces itself when it still has every icon.
+TEST_F(MainFormTest, ATaskbarCreatedWithTheIconsStillThereLogsNoFailure) {
+  storeDefaults();
+  sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug"};
+  TStrennix& main = start();
+  addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(665, 60);
+  ASSERT_EQ(sim.trayIcons.size(), 2U);
+  const std::uint32_t taskbarCreated = sim.registerWindowMessage("TaskbarCreated");
+
+  std::int32_t result = 0;
+  main.onMessage(taskbarCreated, 0, 0, result);
+  EXPECT_EQ(sim.trayIcons.size(), 2U);
+  EXPECT_EQ(file("applog.txt").find("failed."), std::string::npos) << file("applog.txt");
+
+  // A shell that takes no icon at all is still logged, once an icon.
+  sim.trayIcons.clear();
+  sim.refuseTrayAdds = true;
+  main.onMessage(taskbarCreated, 0, 0, result);
+  const std::string applog = file("applog.txt");
+  EXPECT_NE(applog.find("::TrayMessage failed."), std::string::npos);
+  EXPECT_NE(applog.find("::msgToTrayicon failed."), std::string::npos);
+}
+
 TEST_F(MainFormTest, ASaveThatFailsToReloadShowsTheErrorAndTheProgramGoesOn) {
   storeDefaults();
   TStrennix& main = start();
@@ -257,6 +307,23 @@ TEST_F(MainFormTest, ASaveThatFailsToReloadShowsTheErrorAndTheProgramGoesOn) {
   EXPECT_EQ(sim.messageBoxes[0].caption, "Strennix");
   EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconStop);
   EXPECT_EQ(sim.timers.count({main.handle(), IDT_TIMER1}), 1U);
+}
+
+// The buttons are loaded before the value that fails, so a newly ticked one
+// is painted at once; its click has to work as well.
+TEST_F(MainFormTest, AfterASaveWhoseReloadFailsANewlyTickedButtonAnswersItsClick) {
+  storeDefaults();
+  writeSettings({{"Buttons", "<top>"}});
+  TStrennix& main = start();
+  sim.controlState(main.handle(), IDC_CHKSHADE).checked = true;
+  sim.setRegString(RegRoot::CurrentUser, kKey, "ButtonXOffset", "1O");
+  sim.click(main.handle(), IDC_BTNSAVE);
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+
+  // Shade is the second slot from the right: x from 650 to 665.
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  main.onSTRNX_NCLBUTTONUP(655, 60);
+  EXPECT_EQ(sim.window(editor).rect.height(), 27);
 }
 
 TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {

@@ -45,7 +45,8 @@ class FileControlTest : public ::testing::Test {
 
   sim::SimDesktop desk;
   Logger log{desk, desk};
-  FileControl control{desk, desk, log};
+  DataFiles dataFiles{desk, desk};
+  FileControl control{dataFiles, desk, desk, log};
 };
 
 TEST_F(FileControlTest, ReloadReplacesTheWholeListInFileOrder) {
@@ -100,6 +101,55 @@ TEST_F(FileControlTest, TraceLinesNeedLoggingModeToo) {
   control.readClasses(true, classes);
   EXPECT_EQ(classes, (Lines{"Notepad"}));
   EXPECT_EQ(desk.files.count(kFileControlLog), 0U);
+}
+
+// A start from the log-on entry runs in another directory: the lists beside
+// the program are then the ones in force, for loading and for editing.
+TEST_F(FileControlTest, FilesBesideTheProgramAreInForceWhenTheWorkingDirectoryHasNone) {
+  const std::string beside = "C:\\Program Files\\Strennix\\";
+  desk.exePath = beside + "strennix.exe";
+  desk.files[beside + kClassesFile] = "Notepad\r\n";
+  desk.files[beside + kNamesFile] = "calc.exe\r\n";
+  desk.files[kNamesFile] = "notepad.exe\r\n";
+  Lines classes;
+  Lines names;
+  control.readClasses(true, classes);
+  control.readNames(true, names);
+  EXPECT_EQ(classes, (Lines{"Notepad"}));
+  EXPECT_EQ(names, (Lines{"notepad.exe"})) << "the working directory's file comes first";
+
+  control.editClasses();
+  control.editNames();
+  ASSERT_EQ(desk.shellExecutes.size(), 2U);
+  EXPECT_EQ(desk.shellExecutes[0].parameters, "\"" + beside + kClassesFile + "\"");
+  EXPECT_EQ(desk.shellExecutes[1].parameters, "files.txt");
+}
+
+// Notepad saves with a byte-order mark when asked for UTF-8 or Unicode.
+TEST_F(FileControlTest, ListsSavedByNotepadAsUtf8OrUtf16ReadAsText) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    Lines entries;
+  };
+  const std::vector<Case> cases = {
+      {"UTF-8 with mark", "\xEF\xBB\xBFNotepad\r\nCaf\xC3\xA9\r\n", {"Notepad", "Caf\xC3\xA9"}},
+      {"UTF-16 little-endian",
+       "\xFF\xFEN\0o\0t\0e\0\r\0\n\0C\0a\0f\0\xE9\0\r\0\n\0"s,
+       {"Note", "Caf\xE9"}},
+      {"UTF-16 big-endian",
+       "\xFE\xFF\0N\0o\0t\0e\0\r\0\n\0C\0a\0f\0\xE9\0\r\0\n"s,
+       {"Note", "Caf\xE9"}},
+      {"a mark alone", "\xEF\xBB\xBF", {}},
+      {"UTF-16 with an odd last byte", "\xFF\xFEx\0y"s, {"x"}},
+      {"no mark, mark bytes further on", "a\xEF\xBB\xBF", {"a\xEF\xBB\xBF"}},
+  };
+  for (const Case& c : cases) {
+    Lines classes{"old"};
+    desk.files[kClassesFile] = c.bytes;
+    control.readClasses(true, classes);
+    EXPECT_EQ(classes, c.entries) << c.what;
+  }
 }
 
 TEST_F(FileControlTest, EditOpensTheListFileInNotepadWithoutCreatingIt) {

@@ -150,8 +150,9 @@ TEST_F(NameFromWindowTest, NtWithoutPsapiReadsThePerformanceData) {
   withoutPsapi();
   desk.performanceData = perf::PerfDataBuilder::processObject(
       {{u"Idle", 0}, {u"System", 4}, {u"notepad", 1234}, {u"explorer", 88}});
-  EXPECT_EQ(names.nameFromWindow(notepad), "notepad");
-  EXPECT_EQ(names.nameFromWindow(windowOf(88)), "explorer") << "the last instance is compared too";
+  EXPECT_EQ(names.nameFromWindow(notepad), "notepad.exe") << "a file name, as the other ways give";
+  EXPECT_EQ(names.nameFromWindow(windowOf(88)), "explorer.exe")
+      << "the last instance is compared too";
   EXPECT_EQ(names.nameFromWindow(windowOf(4242)), "unknown");
   EXPECT_EQ(desk.performanceQueries, 3) << "each answer fitted the first 12000 bytes";
   EXPECT_TRUE(desk.everythingReleased());
@@ -168,7 +169,7 @@ TEST_F(NameFromWindowTest, APerformanceAnswerOver12000BytesIsFetchedIn1000ByteSt
   const std::size_t size = desk.performanceData.size();
   ASSERT_GT(size, 15000U);
 
-  EXPECT_EQ(names.nameFromPerflib(777), "winword");
+  EXPECT_EQ(names.nameFromPerflib(777), "winword.exe");
   EXPECT_EQ(desk.performanceQueries, 1 + static_cast<int>((size - 12000 + 999) / 1000));
   EXPECT_TRUE(desk.everythingReleased());
 }

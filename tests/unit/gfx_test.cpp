@@ -131,6 +131,20 @@ TEST_F(GfxTest, ZeroOffsetAndZeroStretchesFollowTheFormula) {
   EXPECT_EQ(desk.draws.back().icon, kIcons.image1) << "the leftmost in slot order is drawn last";
 }
 
+// Found with UBSan: the drawing computed W - (k * XS + XO) in 32 bits.
+TEST_F(GfxTest, HugeHandWrittenSizesDrawWhatFitsTheCoordinatesAndNothingOverflows) {
+  settings.buttonXOffset = 0;
+  settings.buttonXStretch = 0x7FFFFFFF;
+  gfx.drawButtons(window);
+  EXPECT_EQ(drawnX(), (std::vector<int>{640 - 0x7FFFFFFF})) << "slot 2 lies beyond any int";
+
+  desk.draws.clear();
+  settings.buttonXOffset = 0x7FFFFFFF;
+  gfx.drawButtons(window);
+  EXPECT_TRUE(desk.draws.empty());
+  EXPECT_TRUE(desk.everythingReleased());
+}
+
 TEST_F(GfxTest, AFullScreenWindowGetsNoButtonsButOnePixelLessDoes) {
   desk.window(window).rect = Rect{0, 0, 1024, 768};
   gfx.drawButtons(window);
@@ -145,6 +159,19 @@ TEST_F(GfxTest, AFullScreenWindowGetsNoButtonsButOnePixelLessDoes) {
     EXPECT_EQ(desk.draws.size(), 6U);
   }
   EXPECT_TRUE(desk.everythingReleased());
+}
+
+TEST_F(GfxTest, AFullScreenWindowOnASecondMonitorGetsNoButtons) {
+  desk.monitors.push_back(Monitor{Rect{1024, -200, 2304, 824}, Rect{1024, -200, 2304, 794}});
+  desk.window(window).rect = Rect{1024, -200, 2304, 824};
+  gfx.drawButtons(window);
+  EXPECT_TRUE(desk.draws.empty());
+  desk.window(window).rect = Rect{0, 0, 1024, 768};
+  gfx.drawButtons(window);
+  EXPECT_TRUE(desk.draws.empty()) << "nor on the primary one";
+  desk.window(window).rect = Rect{1024, 0, 2304, 1024};
+  gfx.drawButtons(window);
+  EXPECT_EQ(desk.draws.size(), 6U) << "not exactly its monitor";
 }
 
 TEST_F(GfxTest, WithNoButtonOnTheContextAndBrushAreStillTakenAndReleased) {

@@ -16,7 +16,7 @@ using sim::SimDesktop;
 
 constexpr const char* kGerman = "lang\\0x07.lang";
 
-// The 28 captions of the settings form and the three messages.
+// The 28 captions of the settings form and the four messages.
 const std::vector<std::string> kKeys = {
     "Edit...",
     "Hide Strnx",
@@ -48,6 +48,7 @@ const std::vector<std::string> kKeys = {
     "You are trying to tray to many windows(45+). The operation failed.",
     "You can not add more icons to the tray.",
     "You are trying to shade to many windows(45+). The operation failed.",
+    "Windows did not take the tray icon. The window stays where it is.",
 };
 
 std::string repoFile(const std::string& relative) {
@@ -64,12 +65,14 @@ class LanguageTest : public ::testing::Test {
   }
 
   SimDesktop desk;
-  LangHandler lang{desk};
+  DataFiles dataFiles{desk, desk};
+  LangHandler lang{dataFiles};
 };
 
 TEST(LanguageFileName, IsTheFolderAndThePrimaryLanguageInHexadecimal) {
   SimDesktop desk;
-  LangHandler lang(desk);
+  const DataFiles dataFiles(desk, desk);
+  LangHandler lang(dataFiles);
   lang.setLanguageFolder("lang");
   EXPECT_EQ(lang.languageFile(), "lang\\0x09.lang") << "English until told otherwise";
   const std::vector<std::pair<std::uint16_t, std::string>> cases = {
@@ -165,6 +168,17 @@ TEST_F(LanguageTest, LinesEndAtCrLfLoneCrOrLoneLf) {
   EXPECT_EQ(lang.translate("Time"), "Zeit");
   EXPECT_EQ(lang.translate("Name"), "Benannt");
   EXPECT_EQ(lang.translate("Files"), "Dateien");
+}
+
+// A start from the log-on entry runs in another directory.
+TEST_F(LanguageTest, TheFileBesideTheProgramServesWhenTheWorkingDirectoryHasNone) {
+  desk.exePath = "C:\\Program Files\\Strennix\\strennix.exe";
+  desk.files["C:\\Program Files\\Strennix\\lang\\0x07.lang"] =
+      "<begin_en>Shade</end_en><begin>Aufrollen</end>";
+  EXPECT_EQ(lang.translate("Shade"), "Aufrollen");
+  desk.files[kGerman] = "<begin_en>Time</end_en><begin>Zeit</end>";
+  EXPECT_EQ(lang.translate("Shade"), "Shade") << "the working directory's file comes first";
+  EXPECT_EQ(lang.translate("Time"), "Zeit");
 }
 
 TEST_F(LanguageTest, AFileThatCannotBeReadLeavesTheEnglishText) {

@@ -283,7 +283,8 @@ TEST_F(SettingsFormTest, RunAtStartupIsWrittenWhenCheckedAndRemovedWhenUnchecked
 
   state(IDC_CHKSTART).checked = true;
   binding.formToReg();
-  EXPECT_EQ(runEntry(), "C:\\Program Files\\Strennix\\strennix.exe");
+  EXPECT_EQ(runEntry(), "\"C:\\Program Files\\Strennix\\strennix.exe\"")
+      << "quoted, so that the blank cannot start C:\\Program.exe at log-on";
 
   uncheckAll();
   binding.regToForm(settings);
@@ -299,13 +300,19 @@ TEST_F(SettingsFormTest, RunAtStartupIsWrittenWhenCheckedAndRemovedWhenUnchecked
   EXPECT_TRUE(desk.everythingReleased());
 }
 
-TEST_F(SettingsFormTest, AMissingRunKeyIsNeitherCreatedNorWritten) {
+TEST_F(SettingsFormTest, AMissingRunKeyIsCreatedAndAFailedRunEntryIsRaised) {
   desk.deleteRegKey(RegRoot::CurrentUser, kRunKeyPath);
   state(IDC_CHKSTART).checked = true;
   binding.formToReg();
-  EXPECT_FALSE(desk.regKeyExists(RegRoot::CurrentUser, kRunKeyPath));
-  binding.regToForm(settings);
-  EXPECT_TRUE(checked(IDC_CHKSTART)) << "left as it is";
+  EXPECT_EQ(runEntry(), "\"C:\\Program Files\\Strennix\\strennix.exe\"");
+
+  desk.deleteRegKey(RegRoot::CurrentUser, kRunKeyPath);
+  desk.unopenableKeys.insert(kRunKeyPath);
+  EXPECT_EQ(errorOf([&] { binding.formToReg(); }), "Failed to set data for 'Strennix'");
+  desk.unopenableKeys.clear();
+  desk.refusedWrites.insert(kRunValueName);
+  EXPECT_EQ(errorOf([&] { binding.formToReg(); }), "Failed to set data for 'Strennix'");
+  EXPECT_EQ(runEntry(), std::nullopt);
   EXPECT_TRUE(desk.everythingReleased());
 }
 

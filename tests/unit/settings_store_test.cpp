@@ -40,7 +40,8 @@ class SettingsStoreTest : public ::testing::Test {
 
   SimDesktop desk;
   Logger log{desk, desk};
-  FileControl fileControl{desk, desk, log};
+  DataFiles dataFiles{desk, desk};
+  FileControl fileControl{dataFiles, desk, desk, log};
   SettingsStore store{desk, fileControl, log};
   Settings settings;
   ExclusionLists lists;
@@ -57,7 +58,7 @@ TEST_F(SettingsStoreTest, TheFirstStartDefaultsLoadAsDocumented) {
   load();
   EXPECT_TRUE(settings.usingVMax && settings.usingHMax && settings.usingTop &&
               settings.usingShade && settings.usingMinIcon && settings.usingMinMenu);
-  EXPECT_EQ(settings.numberOfButtons, 0) << "counted by the form binding, not here";
+  EXPECT_EQ(settings.numberOfButtons, 6);
   EXPECT_EQ(settings.priority, 4);
   EXPECT_EQ(intervals, std::vector<std::uint32_t>{600});
   EXPECT_EQ(settings.buttonXOffset, 58);

@@ -232,8 +232,25 @@ TEST(SimDesktopTest, WindowsAreEnumeratedFrontFirstAndSurviveChangesDuringEnumer
 
   const Hwnd desktop = sim.desktopWindow();
   EXPECT_TRUE(sim.isWindow(desktop));
-  EXPECT_EQ(sim.windowRect(desktop), sim.screen);
+  EXPECT_EQ(sim.windowRect(desktop), sim.monitors.front().area) << "the primary monitor";
   EXPECT_EQ(std::count(sim.zOrder().begin(), sim.zOrder().end(), desktop), 0);
+}
+
+// As MonitorFromWindow and MonitorFromPoint with MONITOR_DEFAULTTONEAREST.
+TEST(SimDesktopTest, AWindowIsOnTheMonitorItOverlapsMostOrTheNearestOne) {
+  SimDesktop sim;
+  const Monitor primary = sim.monitors.front();
+  const Monitor right{Rect{1024, 0, 2304, 1024}, Rect{1024, 0, 2304, 994}};
+  sim.monitors.push_back(right);
+  sim::SimWindow window;
+  window.rect = Rect{900, 100, 1400, 400};
+  const Hwnd across = sim.addWindow(window);
+  EXPECT_EQ(sim.monitorOf(across), right);
+  sim.window(across).rect = Rect{-900, 100, -400, 400};
+  EXPECT_EQ(sim.monitorOf(across), primary) << "off every monitor: the nearest";
+  EXPECT_EQ(sim.monitorAt(Point{1023, 767}), primary);
+  EXPECT_EQ(sim.monitorAt(Point{1024, 0}), right);
+  EXPECT_EQ(sim.monitorAt(Point{5000, 100}), right);
 }
 
 TEST(SimDesktopTest, ShowWindowAnswersThePreviousVisibilityAndStylesFollow) {

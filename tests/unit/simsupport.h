@@ -93,7 +93,8 @@ class WindowActionsTest : public testing::Test {
   sim::SimDesktop sim;
   Hwnd mainWindow = sim.addWindow(sim::SimWindow{});
   Logger log{sim, sim};
-  LangHandler lang{sim};
+  DataFiles dataFiles{sim, sim};
+  LangHandler lang{dataFiles};
   NotifyIcons icons{sim, log};
   WindowLists lists;
   Settings settings;

@@ -51,6 +51,8 @@ constexpr std::size_t kTitleLength = 259;
 constexpr const char* kShadeRefusal =
     "You are trying to shade to many windows(45+). The operation failed.";
 constexpr const char* kTrayRefusal = "You can not add more icons to the tray.";
+constexpr const char* kIconRefusal =
+    "Windows did not take the tray icon. The window stays where it is.";
 constexpr const char* kMenuRefusal =
     "You are trying to tray to many windows(45+). The operation failed.";
 
@@ -183,7 +185,7 @@ std::string lower(std::string text) {
 class SoakTest : public testsupport::ProgramTest {
  protected:
   SoakTest() : rng(kSeed) {
-    sim.workAreaRect = kWorkArea;
+    sim.monitors[0].workArea = kWorkArea;
     sim.libraries["hook.dll"] = {"MouseProc", "CBTProc"};
     storeSettings();
     sim.files["classes.txt"] = std::string(kExcludedClass) + "\r\n";
@@ -388,7 +390,7 @@ class SoakTest : public testsupport::ProgramTest {
     sim.refuseTrayAdds = refuseIcon;
     const Rect before = rect;
     const bool acts = eligible(targets.at(window));
-    const char* refusal = acts ? refusalFor(button, before) : nullptr;
+    const char* refusal = acts ? refusalFor(button, before, refuseIcon) : nullptr;
     const Hwnd outerBusy = busyWindow;
     if (refusal != nullptr) {
       model.boxes.emplace_back(refusal);
@@ -404,16 +406,20 @@ class SoakTest : public testsupport::ProgramTest {
       return;
     }
     if (acts) {
-      expectAction(button, window, before, refuseIcon);
+      expectAction(button, window, before);
     }
   }
 
   // The limits are tested before anything else; the refusal box opens
   // before the click's handling ends, so it is expected before the click.
-  const char* refusalFor(Button button, const Rect& before) {
+  const char* refusalFor(Button button, const Rect& before, bool refuseIcon) {
     if (button == Button::ToIcon && model.trayed.size() == 4) {
       ++stats.trayRefusals;
       return kTrayRefusal;
+    }
+    if (button == Button::ToIcon && refuseIcon) {
+      ++stats.shellRefusals;
+      return kIconRefusal;
     }
     if (button == Button::Shade && before.height() >= 28 && model.shaded.size() == 45) {
       ++stats.shadeRefusals;
@@ -519,7 +525,7 @@ class SoakTest : public testsupport::ProgramTest {
     ++stats.strayMessages;
   }
 
-  void expectAction(Button button, Hwnd window, const Rect& before, bool shellRefused) {
+  void expectAction(Button button, Hwnd window, const Rect& before) {
     const Rect after = sim.window(window).rect;
     Target& target = targets.at(window);
     switch (button) {
@@ -528,7 +534,7 @@ class SoakTest : public testsupport::ProgramTest {
         ASSERT_EQ(after, before);
         break;
       case Button::ToIcon:
-        expectTrayed(window, shellRefused);
+        expectTrayed(window);
         break;
       case Button::Shade:
         expectShade(window, before, after);
@@ -555,11 +561,7 @@ class SoakTest : public testsupport::ProgramTest {
     }
   }
 
-  void expectTrayed(Hwnd window, bool shellRefused) {
-    if (shellRefused) {
-      ++stats.shellRefusals;
-      return;
-    }
+  void expectTrayed(Hwnd window) {
     const std::string title = sim.window(window).title.substr(0, kTitleLength);
     model.trayed[model.lowestFreeSlot()] =
         TrayIcon{window, targets.at(window).expectedIcon, title.substr(0, kTipLength)};
@@ -1001,7 +1003,7 @@ class SoakTest : public testsupport::ProgramTest {
       ASSERT_EQ(box.text, model.boxes[checkedBoxes]);
       ASSERT_EQ(box.owner, 0U);
       ASSERT_EQ(box.caption, "Strennix");
-      ASSERT_EQ(box.flags, win::kMbIconInformation);
+      ASSERT_EQ(box.flags, win::kMbIconInformation | win::kMbSetForeground | win::kMbTopmost);
     }
     ASSERT_EQ(sim.registryKeys.open(), 0);
     ASSERT_EQ(sim.windowDcs.open(), 0);

@@ -19,6 +19,9 @@ constexpr Rect kWorkArea{0, 0, 1024, 738};
 constexpr const char* kShadeLimit =
     "You are trying to shade to many windows(45+). The operation failed.";
 constexpr const char* kTrayLimit = "You can not add more icons to the tray.";
+// Every refusal comes to the front, not behind the window it is about.
+constexpr std::uint32_t kRefusalFlags =
+    win::kMbIconInformation | win::kMbOk | win::kMbSetForeground | win::kMbTopmost;
 constexpr const char* kMenuLimit =
     "You are trying to tray to many windows(45+). The operation failed.";
 
@@ -108,19 +111,37 @@ TEST_F(UifxTest, StretchingBothWaysAndRestoringBothLeavesTheFormerSizeCentred) {
 }
 
 TEST_F(UifxTest, StretchAndRestoreStayInsideAWorkAreaThatDoesNotStartAtZero) {
-  sim.workAreaRect = Rect{0, 40, 1024, 768};
+  sim.monitors[0].workArea = Rect{0, 40, 1024, 768};
   const Hwnd window = addWindow(Rect{100, 100, 600, 400});
   uifx.maxV(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{100, 40, 600, 768}));
   uifx.maxV(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{100, 254, 600, 554}));
 
-  sim.workAreaRect = Rect{60, 0, 1024, 768};
+  sim.monitors[0].workArea = Rect{60, 0, 1024, 768};
   settings.hMaxPercentage = 50;
   uifx.maxH(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{301, 254, 783, 554}));
   uifx.maxH(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{292, 254, 792, 554}));
+}
+
+// A second monitor right of the primary one, 1280 x 1024 with a taskbar.
+TEST_F(UifxTest, StretchAndRestoreUseTheWorkAreaOfTheMonitorTheWindowIsOn) {
+  sim.monitors.push_back(Monitor{Rect{1024, 0, 2304, 1024}, Rect{1024, 0, 2304, 994}});
+  const Hwnd window = addWindow(Rect{1100, 100, 1600, 400});
+  uifx.maxV(window);
+  EXPECT_EQ(sim.window(window).rect, (Rect{1100, 0, 1600, 994}));
+  uifx.maxH(window);
+  EXPECT_EQ(sim.window(window).rect, (Rect{1024, 0, 2304, 994}));
+  uifx.maxV(window);
+  uifx.maxH(window);
+  EXPECT_EQ(sim.window(window).rect, (Rect{1414, 347, 1914, 647}));
+
+  // Across both, the window belongs to the one it overlaps most.
+  const Hwnd across = addWindow(Rect{900, 100, 1400, 400});
+  uifx.maxV(across);
+  EXPECT_EQ(sim.window(across).rect, (Rect{900, 0, 1400, 994}));
 }
 
 TEST_F(UifxTest, ShadeRollsUpAWindowOf28PixelsAndDownAgain) {
@@ -182,7 +203,7 @@ TEST_F(UifxTest, The46thShadedWindowIsRefusedAndAHandEnlargedOneAtTheLimitToo) {
   EXPECT_EQ(sim.messageBoxes[0].owner, 0U);
   EXPECT_EQ(sim.messageBoxes[0].text, kShadeLimit);
   EXPECT_EQ(sim.messageBoxes[0].caption, "Strennix");
-  EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconInformation | win::kMbOk);
+  EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
 
   // A listed window enlarged by hand is refused too while the list is full.
   sim.window(windows[7]).rect = Rect{0, 0, 300, 250};
@@ -267,7 +288,7 @@ TEST_F(UifxTest, TheFifthTrayWindowIsRefusedAndAFreedSlotIsReusedLowestFirst) {
   EXPECT_EQ(sim.trayIcons.size(), 4U);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, kTrayLimit);
-  EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconInformation | win::kMbOk);
+  EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
 
   // As if slots 0 and 2 had been given back: the next window takes slot 0.
   lists.trayedWindows[0].free = true;
@@ -282,7 +303,7 @@ TEST_F(UifxTest, TheFifthTrayWindowIsRefusedAndAFreedSlotIsReusedLowestFirst) {
   EXPECT_EQ(sim.trayIcons.at({mainWindow, 0}).tip, "Window 4");
 }
 
-TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerWhenTheShellRefusesItsIcon) {
+TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefusesItsIcon) {
   const Hwnd window = addOwnedWindow("TApplication");
   const Hwnd owner = sim.window(window).owner;
   sim.refuseTrayAdds = true;
@@ -297,6 +318,10 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerWhenTheShellRefusesItsIcon) {
   }
   EXPECT_EQ(logLines(sim, kAppLog), std::vector<std::string>{"::msgToTrayicon failed."});
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called minTray", "Exited minTray"}));
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.messageBoxes[0].text,
+            "Windows did not take the tray icon. The window stays where it is.");
+  EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
 
   sim.refuseTrayAdds = false;
   uifx.minTray(window);

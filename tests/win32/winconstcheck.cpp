@@ -71,9 +71,6 @@ static_assert(std::cmp_equal(kVkEscape, VK_ESCAPE));
 static_assert(std::cmp_equal(kGclHIcon, GCL_HICON));
 static_assert(std::cmp_equal(kGclHIconSm, GCL_HICONSM));
 
-static_assert(std::cmp_equal(kSmCxScreen, SM_CXSCREEN));
-static_assert(std::cmp_equal(kSmCyScreen, SM_CYSCREEN));
-
 static_assert(std::cmp_equal(kNimAdd, NIM_ADD));
 static_assert(std::cmp_equal(kNimModify, NIM_MODIFY));
 static_assert(std::cmp_equal(kNimDelete, NIM_DELETE));
@@ -85,6 +82,8 @@ static_assert(std::cmp_equal(kMbOk, MB_OK));
 static_assert(std::cmp_equal(kMbIconStop, MB_ICONSTOP));
 static_assert(std::cmp_equal(kMbIconWarning, MB_ICONWARNING));
 static_assert(std::cmp_equal(kMbIconInformation, MB_ICONINFORMATION));
+static_assert(std::cmp_equal(kMbSetForeground, MB_SETFOREGROUND));
+static_assert(std::cmp_equal(kMbTopmost, MB_TOPMOST));
 
 static_assert(std::cmp_equal(kDiNormal, DI_NORMAL));
 // A system colour as a colour value: its index with the top bit set.
