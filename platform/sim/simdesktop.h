@@ -11,6 +11,7 @@
 #include "platform/sim/simfileport.h"
 #include "platform/sim/simhookport.h"
 #include "platform/sim/simmessageboxport.h"
+#include "platform/sim/simprocessport.h"
 #include "platform/sim/simregistryport.h"
 #include "platform/sim/simshellport.h"
 #include "platform/sim/simsystemport.h"
@@ -32,6 +33,7 @@ class SimDesktop final : public SimWorld,
                          public SimClockPort,
                          public SimMessageBoxPort,
                          public SimHookPort,
+                         public SimProcessPort,
                          public SimUiPort {
  public:
   SimDesktop();

@@ -1,5 +1,7 @@
 #include "platform/sim/simsystemport.h"
 
+#include "platform/winconst.h"
+
 #include "platform/sim/simtext.h"
 
 namespace strennix::sim {
@@ -74,9 +76,13 @@ ProcAddress SimSystemPort::procAddress(const Module& module, const std::string& 
   return module.get() + 0x1000 + static_cast<ProcAddress>(index) * 0x10;
 }
 
-Process SimSystemPort::openProcess(std::uint32_t /*access*/, ProcessId processId) {
+Process SimSystemPort::openProcess(std::uint32_t access, ProcessId processId) {
   const auto found = world_.processes.find(processId);
   if (found == world_.processes.end() || found->second.accessDenied) {
+    return Process{};
+  }
+  if (world_.limitedAccessOnly.contains(processId) &&
+      (access & ~win::kProcessQueryLimitedInformation) != 0) {
     return Process{};
   }
   const std::uint32_t handle = world_.newResource();
@@ -155,6 +161,23 @@ std::optional<std::string> SimSystemPort::moduleBaseName(const Module& psapi,
   }
   ++world_.processLookups;
   return found->second.baseName.substr(0, bufferSize - 1);
+}
+
+std::optional<std::string> SimSystemPort::fullProcessImageName(const Module& kernel32,
+                                                               const Process& process) {
+  if (!exports(kernel32, "QueryFullProcessImageNameA")) {
+    return std::nullopt;
+  }
+  const auto open = openProcesses_.find(process.get());
+  if (open == openProcesses_.end()) {
+    return std::nullopt;
+  }
+  const auto path = world_.imagePaths.find(open->second);
+  if (path == world_.imagePaths.end()) {
+    return std::nullopt;
+  }
+  ++world_.processLookups;
+  return path->second;
 }
 
 bool SimSystemPort::equalIgnoringCase(std::string_view a, std::string_view b) {

@@ -30,6 +30,8 @@ class SimSystemPort : public SystemPort {
                                                  const Process& process) override;
   std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
                                             ModuleHandle module, std::uint32_t bufferSize) override;
+  std::optional<std::string> fullProcessImageName(const Module& kernel32,
+                                                  const Process& process) override;
   bool equalIgnoringCase(std::string_view a, std::string_view b) override;
   std::string ansiFromUtf16(const std::u16string& text) override;
   void freeLibrary(ModuleHandle module) noexcept override;

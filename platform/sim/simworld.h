@@ -57,6 +57,25 @@ struct SimProcess {
   bool accessDenied = false;
 };
 
+// A program the system can start, by its full path.
+struct SimProgram {
+  // Ends at once, before it is ready, with this exit code.
+  std::optional<std::uint32_t> exitCodeAtStart;
+  // Takes no notice of WM_QUIT.
+  bool ignoresQuit = false;
+};
+
+// A program started through the process port. A test ends it by giving it
+// an exit code.
+struct StartedProgram {
+  std::string path;
+  std::string arguments;
+  std::uint32_t threadId = 0;
+  std::optional<std::uint32_t> exitCode;  // nothing while it runs
+  bool quitPosted = false;
+  bool terminated = false;
+};
+
 struct DrawCall {
   Hwnd window = 0;
   int x = 0;
@@ -245,9 +264,21 @@ class SimWorld {
   // LoadLibrary matches them: letter case ignored, ".dll" implied.
   std::map<std::string, std::set<std::string>> libraries;
   std::map<ProcessId, SimProcess> processes;
+  // Image paths as QueryFullProcessImageNameA reports them; a process
+  // without one makes that call fail.
+  std::map<ProcessId, std::string> imagePaths;
+  // Processes whose OpenProcess grants PROCESS_QUERY_LIMITED_INFORMATION
+  // alone, as those of the other bitness and most elevated ones do.
+  std::set<ProcessId> limitedAccessOnly;
   // Successful name lookups: each moduleBaseName that answers, and each
   // snapshot walk that gets its first entry.
   int processLookups = 0;
+
+  // ---- Programs started by this one ------------------------------------------
+  bool wow64 = false;
+  ProcessId currentProcess = 0x1F0;
+  std::map<std::string, SimProgram> programs;
+  std::vector<StartedProgram> started;
 
   // ---- Hooks ---------------------------------------------------------------
   std::vector<InstalledHook> hooks;
@@ -260,6 +291,7 @@ class SimWorld {
   HandleCount modules;
   HandleCount processHandles;
   HandleCount snapshotHandles;
+  HandleCount childHandles;
   // Releases of handles that were not open (never issued, or released
   // twice). Counted apart so that the counts above stay exact.
   int strayReleases = 0;

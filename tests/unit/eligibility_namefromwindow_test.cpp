@@ -30,7 +30,7 @@ class NameFromWindowTest : public ::testing::Test {
     return desk.addWindow(window);
   }
 
-  std::vector<std::string> logLines() const {
+  [[nodiscard]] std::vector<std::string> logLines() const {
     return testsupport::logLines(desk, kNameFromWindowLog);
   }
 
@@ -94,15 +94,17 @@ TEST_F(NameFromWindowTest, ARefusedProcessUnderPsapiStaysUnknownWithoutPerforman
 // elevated ones.
 TEST_F(NameFromWindowTest, WhereTheSystemOffersItTheImagePathNamesAProcessPsapiCannotRead) {
   desk.libraries["kernel32.dll"].insert("QueryFullProcessImageNameA");
-  sim::SimProcess wide;
-  wide.imagePath = "C:\\Program Files\\Tool\\tool64.exe";
-  wide.onlyLimitedAccess = true;
-  desk.processes[2468] = wide;
+  desk.processes[2468] =
+      sim::SimProcess{.exeFile = "tool64.exe", .baseName = "tool64.exe", .accessDenied = false};
+  desk.imagePaths[2468] = R"(C:\Program Files\Tool\tool64.exe)";
+  desk.limitedAccessOnly.insert(2468);
 
-  EXPECT_EQ(names.nameFromWindow(windowOf(2468)), "tool64.exe");
+  const Hwnd window = windowOf(2468);
+  EXPECT_EQ(names.nameFromWindow(window), "tool64.exe");
   EXPECT_EQ(logLines(),
             (std::vector<std::string>{"Called nameFromWindow", "Called nameFromImagePath",
                                       "Exited nameFromImagePath"}));
+  EXPECT_EQ(names.nameFromPsapi(window), "unknown");
   EXPECT_TRUE(desk.everythingReleased());
 }
 

@@ -14,7 +14,7 @@
 namespace strennix {
 namespace {
 
-constexpr const char* kHelperPath = "C:\\Program Files\\Strennix\\strennix64.exe";
+constexpr const char* kHelperPath = R"(C:\Program Files\Strennix\strennix64.exe)";
 
 class Helper64Test : public testing::Test {
  protected:
@@ -25,7 +25,9 @@ class Helper64Test : public testing::Test {
     sim.programs[kHelperPath] = sim::SimProgram{};
   }
 
-  std::vector<std::string> logLines() const { return testsupport::logLines(sim, kSetupHookLog); }
+  [[nodiscard]] std::vector<std::string> logLines() const {
+    return testsupport::logLines(sim, kSetupHookLog);
+  }
 
   sim::SimDesktop sim;
   Logger log{sim, sim};
