@@ -15,6 +15,7 @@ constexpr unsigned kViewer = 400;   // a 32-bit program
 
 std::vector<unsigned> threadsOf(const std::vector<RunningThread>& entries) {
   std::vector<unsigned> threads;
+  threads.reserve(entries.size());
   for (const RunningThread& entry : entries) {
     threads.push_back(entry.thread);
   }
