@@ -43,6 +43,14 @@ struct KernelObjectTraits {
   static void release(Owner& /*api*/, const Value& value) noexcept { CloseHandle(value); }
 };
 
+// CreateToolhelp32Snapshot fails with INVALID_HANDLE_VALUE, not null.
+struct SnapshotTraits {
+  using Value = HANDLE;
+  using Owner = Api;
+  static bool valid(const Value& value) { return value != INVALID_HANDLE_VALUE; }
+  static void release(Owner& /*api*/, const Value& value) noexcept { CloseHandle(value); }
+};
+
 struct LibraryTraits {
   using Value = HMODULE;
   using Owner = Api;
@@ -116,9 +124,8 @@ bool is64BitProcess(Api& api, DWORD process) {
 
 std::vector<strennix::RunningThread> runningThreads(Api& api) {
   std::vector<strennix::RunningThread> threads;
-  const UniqueHandle<KernelObjectTraits> snapshot(api,
-                                                  CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) {
+  const UniqueHandle<SnapshotTraits> snapshot(api, CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) {
     return threads;
   }
   THREADENTRY32 entry{};
