@@ -22,30 +22,18 @@ TEST_F(WindowActionsTest, StretchButtonsFillTheWorkAreaCentredAndTheSecondClickG
   const WindowInfo target = openTarget({.title = "Stretched", .rect = Rect{150, 200, 550, 450}});
 
   clickButton(target, kVMax);
-  WindowInfo now = waitForState(
-      target, [&](const WindowInfo& info) { return info.rect.height() == area.height(); },
-      "to fill the work area's height");
-  EXPECT_EQ(now.rect, (Rect{150, area.top, 550, area.bottom}));
+  waitForRect(target, Rect{150, area.top, 550, area.bottom});
 
   clickButton(target, kVMax);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.height() == 250; },
-      "to get its height back");
   const int top = area.top + (area.height() - 250) / 2;
-  EXPECT_EQ(now.rect, (Rect{150, top, 550, top + 250}));
+  waitForRect(target, Rect{150, top, 550, top + 250});
 
   clickButton(target, kHMax);
-  now = waitForState(
-      target, [&](const WindowInfo& info) { return info.rect.width() == area.width(); },
-      "to fill the work area's width");
-  EXPECT_EQ(now.rect, (Rect{area.left, top, area.right, top + 250}));
+  waitForRect(target, Rect{area.left, top, area.right, top + 250});
 
   clickButton(target, kHMax);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.width() == 400; },
-      "to get its width back");
   const int left = area.left + (area.width() - 400) / 2;
-  EXPECT_EQ(now.rect, (Rect{left, top, left + 400, top + 250}));
+  const WindowInfo now = waitForRect(target, Rect{left, top, left + 400, top + 250});
   EXPECT_TRUE(now.visible);
 }
 
@@ -66,15 +54,10 @@ TEST_F(WindowActionsTest, StayOnTopAndShadeToggleWithoutMovingTheWindow) {
   EXPECT_EQ(now.rect, target.rect);
 
   clickButton(target, kShade);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.height() == kShadedHeight; },
-      "to roll up");
-  EXPECT_EQ(now.rect, (Rect{200, 150, 640, 150 + kShadedHeight}));
+  now = waitForRect(target, Rect{200, 150, 640, 150 + kShadedHeight});
   EXPECT_TRUE(now.visible);
   clickButton(target, kShade);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.height() == 330; }, "to roll down");
-  EXPECT_EQ(now.rect, target.rect);
+  now = waitForRect(target, target.rect);
   EXPECT_FALSE(now.topmost);
 }
 
@@ -105,23 +88,24 @@ TEST_F(WindowActionsTest, ToIconHidesTheWindowBehindATrayIconWhoseClickBringsItB
   screenshot("tray-icon-tip.png");
 
   click(firstIcon.x - 3, firstIcon.y);
-  WindowInfo back = waitUntilBack(first);
-  EXPECT_EQ(back.rect, first.rect);
+  waitUntilBack(first);
+  waitForRect(first, first.rect);
   EXPECT_FALSE(current(second).visible);
 
   // The first icon is gone: the second has moved into its cell and a click
   // there brings the second window back.
   click(firstIcon.x + 3, firstIcon.y);
-  back = waitUntilBack(second);
-  EXPECT_EQ(back.rect, second.rect);
+  waitUntilBack(second);
+  waitForRect(second, second.rect);
   EXPECT_TRUE(current(first).visible);
 
-  const auto uifx = logOf("uifxlog.txt");
-  EXPECT_EQ(count(uifx, "Called minTray"), 2);
-  EXPECT_EQ(count(uifx, "Exited minTray"), 2);
+  expectCount("uifxlog.txt", "Called minTray", 2);
+  expectCount("uifxlog.txt", "Exited minTray", 2);
   // The shell took every add, change and delete.
+  expectEventually([this] { return count(logOf("applog.txt"), "Called onWM_ASTRAY."); },
+                   [](long called) { return called >= 2; },
+                   "at least two lines \"Called onWM_ASTRAY.\" in applog.txt");
   const auto app = logOf("applog.txt");
-  EXPECT_GE(count(app, "Called onWM_ASTRAY."), 2);
   EXPECT_EQ(count(app, "::msgToTrayicon failed."), 0);
   EXPECT_EQ(count(app, "::TrayMessage failed."), 0);
 }
@@ -144,18 +128,18 @@ TEST_F(WindowActionsTest, ToMenuListsTheTitlesInTheTrayMenuAndADoubleClickBrings
       "the tray menu to show in the foreground");
   EXPECT_TRUE(menu.topmost);
   // Sorted by name ("<alpha>"), whatever the order of hiding.
+  expectMenuTitles({"Alpha notes", "Beta notes"});
   const std::vector<ListItem> items = menuItems();
-  ASSERT_EQ(texts(items), (std::vector<std::string>{"Alpha notes", "Beta notes"}));
   screenshot("tray-menu.png");
 
   const ScreenPoint title = centre(items[1].rect);
   doubleClick(title.x, title.y);
-  const WindowInfo back = waitUntilBack(beta);
-  EXPECT_EQ(back.rect, beta.rect);
+  waitUntilBack(beta);
+  waitForRect(beta, beta.rect);
   EXPECT_FALSE(current(alpha).visible);
   // "<stay>": the menu stays open, without the restored title.
   EXPECT_TRUE(current(menu).visible);
-  EXPECT_EQ(texts(menuItems()), (std::vector<std::string>{"Alpha notes"}));
+  expectMenuTitles({"Alpha notes"});
 }
 
 // The stretched window is shaded too: the end gives it its stretched height
@@ -188,15 +172,12 @@ TEST_F(WindowActionsTest, ExitGivesEveryHiddenAndShadedWindowBackAndLeavesNoTray
   clickControl(mainForm, IDC_BTNQUIT);
   EXPECT_EQ(started.process.waitForExit(), 0);
 
-  const WindowInfo unshaded = waitForState(
-      shaded, [](const WindowInfo& info) { return info.rect.height() > kShadedHeight; },
-      "to roll down");
-  EXPECT_EQ(unshaded.rect, (Rect{100, area.top, 500, area.bottom}));
+  const WindowInfo unshaded = waitForRect(shaded, Rect{100, area.top, 500, area.bottom});
   EXPECT_TRUE(unshaded.visible);
   for (const WindowInfo& hidden : {iconized, listed}) {
-    const WindowInfo shown = waitForState(
-        hidden, [](const WindowInfo& info) { return info.visible; }, "to show again");
-    EXPECT_EQ(shown.rect, hidden.rect) << hidden.title;
+    waitForState(
+        hidden, [&](const WindowInfo& info) { return info.visible && info.rect == hidden.rect; },
+        "to show again where it was");
   }
   waitFor([this] { return !taskbar().visible; }, "the notification area to be empty again");
   screenshot("after-exit.png");

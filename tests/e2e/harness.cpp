@@ -24,7 +24,8 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kPollInterval = 100ms;
-constexpr auto kCommandTimeout = 60s;
+// One Wine command; the first in a fresh prefix copy starts Wine itself.
+constexpr auto kCommandTimeout = 120s;
 constexpr auto kWinebootTimeout = 300s;
 constexpr const char* kScreen = "1024x768x24";
 constexpr const char* kReadyMarker = ".strennix-template-ready";
@@ -585,6 +586,32 @@ std::string Window::describe() const {
   return text;
 }
 
+void PrintTo(const Rect& rect, std::ostream* out) {
+  *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
+}
+
+void PrintTo(const WindowInfo& info, std::ostream* out) {
+  *out << "{hwnd 0x" << hex(info.hwnd) << " class \"" << info.className << "\" title \""
+       << info.title << "\" rect ";
+  PrintTo(info.rect, out);
+  *out << " visible " << info.visible << " topmost " << info.topmost << " foreground "
+       << info.foreground << " iconic " << info.iconic << " style 0x" << hex(info.style) << "}";
+}
+
+void PrintTo(const ControlInfo& info, std::ostream* out) {
+  *out << "{id " << info.id << " " << info.className << " \"" << info.text << "\" enabled "
+       << info.enabled << " checked " << ::testing::PrintToString(info.checked) << " position "
+       << ::testing::PrintToString(info.position) << "}";
+}
+
+void PrintTo(const RegValue& value, std::ostream* out) {
+  if (value.type.empty()) {
+    *out << "(none)";
+    return;
+  }
+  *out << value.type << " \"" << value.data << "\"";
+}
+
 // --- processes ---------------------------------------------------------------------
 
 int WineProcess::waitForExit(std::chrono::milliseconds timeout) {
@@ -730,7 +757,7 @@ void WineDesktopTest::SetUp() {
           last = runDriver({"query", "--class", "Shell_TrayWnd"});
           return last.exitCode == 0;
         },
-        "the Wine desktop and its taskbar", 2 * kDefaultTimeout);
+        "the Wine desktop and its taskbar", kStartTimeout);
   } catch (const std::exception& error) {
     fail(std::string(error.what()) +
          " (the driver said: " + trimmed(last.output + "\n" + last.errors) + ")");
@@ -774,10 +801,17 @@ void WineDesktopTest::keepArtifactsOfFailure() {
 
 void WineDesktopTest::waitFor(const std::function<bool()>& condition, const std::string& what,
                               std::chrono::milliseconds timeout) {
+  waitFor(condition, what, timeout, {});
+}
+
+void WineDesktopTest::waitFor(const std::function<bool()>& condition, const std::string& what,
+                              std::chrono::milliseconds timeout,
+                              const std::function<std::string()>& lastSeen) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
     if (std::chrono::steady_clock::now() >= deadline) {
-      fail("Timed out after " + seconds(timeout) + " waiting for " + what);
+      fail("Timed out after " + seconds(timeout) + " waiting for " + what +
+           (lastSeen ? "; last seen: " + lastSeen() : ""));
     }
     std::this_thread::sleep_for(kPollInterval);
   }
@@ -786,9 +820,10 @@ void WineDesktopTest::waitFor(const std::function<bool()>& condition, const std:
 WindowInfo WineDesktopTest::waitForVisibleWindow(const Window& window,
                                                  std::chrono::milliseconds timeout) {
   WindowInfo found;
+  std::vector<WindowInfo> windows;
   waitFor(
       [&] {
-        const auto windows = listWindows(true);
+        windows = listWindows(true);
         for (const WindowInfo& info : windows) {
           if (matches(info, window)) {
             found = info;
@@ -803,7 +838,8 @@ WindowInfo WineDesktopTest::waitForVisibleWindow(const Window& window,
         }
         return false;
       },
-      "the " + window.describe() + " to show", timeout);
+      "the " + window.describe() + " to show", timeout,
+      [&] { return "the visible windows " + ::testing::PrintToString(windows); });
   return found;
 }
 
@@ -916,7 +952,7 @@ OpenedWindow WineDesktopTest::openWindow(const OpenWindowOptions& options) {
         }
         return hwnd != 0;
       },
-      "the window \"" + options.title + "\" to open");
+      "the window \"" + options.title + "\" to open", kStartTimeout);
   return {hwnd, &process};
 }
 
@@ -1094,6 +1130,20 @@ void WineDesktopTest::regDeleteKey(const std::string& key) {
   if (result.exitCode != 0) {
     fail(commandFailure(arguments, result));
   }
+}
+
+void WineDesktopTest::expectRegValues(const std::string& key,
+                                      const std::map<std::string, RegValue>& expected) {
+  expectEventually(
+      [&] {
+        auto values = regValues(key);
+        std::map<std::string, RegValue> shown;
+        for (const auto& entry : expected) {
+          shown[entry.first] = values[entry.first];
+        }
+        return shown;
+      },
+      expected, "the values of " + key);
 }
 
 // --- files -------------------------------------------------------------------------

@@ -20,7 +20,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "tests/e2e/process.h"
@@ -29,6 +31,9 @@ namespace strennix::e2e {
 
 // Long enough for a slow, busy machine; a test that waits this long has failed.
 inline constexpr std::chrono::milliseconds kDefaultTimeout = std::chrono::seconds(60);
+// For a program's start and the desktop's: on a busy machine the first start
+// in a fresh prefix copy took over half a minute.
+inline constexpr std::chrono::milliseconds kStartTimeout = std::chrono::minutes(3);
 
 inline constexpr const char* kSettingsKey = "HKCU\\Software\\Corvane inc.\\Strennix";
 inline constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -182,10 +187,29 @@ class WineDesktopTest : public ::testing::Test {
   // with `what`.
   static void waitFor(const std::function<bool()>& condition, const std::string& what,
                       std::chrono::milliseconds timeout = kDefaultTimeout);
+
+  // For every state that settles over time (a title, a rectangle, a log
+  // line, a registry value, pixels): polls `read` until its value equals
+  // `expected`, or passes it when `expected` is a predicate, and returns that
+  // value. After the time-out the test fails with `what` (what is read, or
+  // with a predicate what is awaited) and the last value read.
+  template <typename Read, typename Expected>
+  static auto expectEventually(Read read, const Expected& expected, const std::string& what,
+                               std::chrono::milliseconds timeout = kDefaultTimeout) {
+    using Value = std::invoke_result_t<Read&>;
+    if constexpr (std::is_invocable_r_v<bool, const Expected&, const Value&>) {
+      return pollUntil(read, expected, what, timeout);
+    } else {
+      return pollUntil(
+          read, [&](const Value& value) { return value == expected; },
+          what + " to be " + ::testing::PrintToString(expected), timeout);
+    }
+  }
+
   // Waits until the window exists and is visible. A message box titled
   // "Strennix" showing up instead fails the test at once with its text.
   WindowInfo waitForVisibleWindow(const Window& window,
-                                  std::chrono::milliseconds timeout = kDefaultTimeout);
+                                  std::chrono::milliseconds timeout = kStartTimeout);
 
   // --- programs ---------------------------------------------------------------
   // strennix.exe from the working directory, with the given arguments.
@@ -235,6 +259,9 @@ class WineDesktopTest : public ::testing::Test {
               const std::string& type = "REG_SZ");
   void regDelete(const std::string& key, const std::string& value);
   void regDeleteKey(const std::string& key);
+  // Waits until these values of the key are as given (a missing value reads
+  // as type and data empty).
+  void expectRegValues(const std::string& key, const std::map<std::string, RegValue>& expected);
 
   // --- files ----------------------------------------------------------------------
   // The test's Wine prefix (drive_c ... as Linux paths).
@@ -259,6 +286,24 @@ class WineDesktopTest : public ::testing::Test {
   void pressKeys(const std::string& keys);
 
  private:
+  // waitFor that tells, on the time-out, what `lastSeen` describes.
+  static void waitFor(const std::function<bool()>& condition, const std::string& what,
+                      std::chrono::milliseconds timeout,
+                      const std::function<std::string()>& lastSeen);
+
+  template <typename Read, typename Check>
+  static auto pollUntil(Read& read, const Check& check, const std::string& what,
+                        std::chrono::milliseconds timeout) {
+    std::optional<std::decay_t<std::invoke_result_t<Read&>>> last;
+    waitFor(
+        [&] {
+          last = read();
+          return check(*last);
+        },
+        what, timeout, [&] { return ::testing::PrintToString(*last); });
+    return std::move(*last);
+  }
+
   WineSession& session();
   CommandResult wine(const std::vector<std::string>& arguments);
   void xdotool(const std::vector<std::string>& arguments);
@@ -267,6 +312,12 @@ class WineDesktopTest : public ::testing::Test {
   PrefixArch arch_;
   std::unique_ptr<WineSession> session_;
 };
+
+// How the values show in the messages of failed expectations.
+void PrintTo(const Rect& rect, std::ostream* out);
+void PrintTo(const WindowInfo& info, std::ostream* out);
+void PrintTo(const ControlInfo& info, std::ostream* out);
+void PrintTo(const RegValue& value, std::ostream* out);
 
 // The lines of a text (a log file), without their line ends.
 std::vector<std::string> splitLines(const std::string& text);

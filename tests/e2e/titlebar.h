@@ -203,7 +203,8 @@ class TitleBarTest : public WineDesktopTest {
   // with its message loop taking messages.
   WineProcess& startHidden(const std::vector<std::string>& arguments = {}) {
     WineProcess& strennix = startStrennix(arguments);
-    waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run");
+    waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run",
+            kStartTimeout);
     return strennix;
   }
 
@@ -271,9 +272,10 @@ class TitleBarTest : public WineDesktopTest {
   // Waits until all six buttons show on the window, the pin pressed in when
   // `topmost`.
   void waitForButtons(const WindowInfo& window, bool topmost) {
-    waitFor([&] { return allButtonsShown(grab(), window, topmost); },
-            std::string("the six buttons on \"") + window.title + "\"" +
-                (topmost ? " with the pressed pin" : ""));
+    expectEventually([&] { return buttonsShown(grab(), window, topmost); },
+                     std::vector<bool>(6, true),
+                     std::string("which of the six buttons show on \"") + window.title + "\"" +
+                         (topmost ? " with the pressed pin" : ""));
   }
 
   // The messages of gfxlog.txt so far.
@@ -354,19 +356,18 @@ class WindowActionsTest : public TitleBarTest {
   // Waits until the window's state passes the check; returns that state.
   WindowInfo waitForState(const Window& window, const std::function<bool(const WindowInfo&)>& check,
                           const std::string& what) {
-    WindowInfo info;
-    waitFor(
-        [&] {
-          info = current(window);
-          return check(info);
-        },
-        what);
-    return info;
+    return expectEventually([&] { return current(window); }, check, what);
   }
   WindowInfo waitForState(const WindowInfo& window,
                           const std::function<bool(const WindowInfo&)>& check,
                           const std::string& what) {
     return waitForState(Window::byHandle(window.hwnd), check, "\"" + window.title + "\" " + what);
+  }
+
+  WindowInfo waitForRect(const WindowInfo& window, const Rect& rect) {
+    return waitForState(
+        window, [&](const WindowInfo& info) { return info.rect == rect; },
+        "to have the rectangle " + ::testing::PrintToString(rect));
   }
 
   WindowInfo waitUntilHidden(const WindowInfo& window) {
@@ -421,6 +422,10 @@ class WindowActionsTest : public TitleBarTest {
     return items;
   }
 
+  void expectMenuTitles(const std::vector<std::string>& titles) {
+    expectEventually([this] { return texts(menuItems()); }, titles, "the titles in the tray menu");
+  }
+
   WindowInfo taskbar() { return current(Window::byClass("Shell_TrayWnd")); }
 
   struct Started {
@@ -443,6 +448,12 @@ class WindowActionsTest : public TitleBarTest {
     return std::any_of(windows.begin(), windows.end(), [](const WindowInfo& window) {
       return window.className == "tooltips_class32";
     });
+  }
+
+  // Waits until the log file holds the message this many times.
+  void expectCount(const std::string& file, const std::string& message, long times) {
+    expectEventually([&] { return count(logOf(file), message); }, times,
+                     "the lines \"" + message + "\" in " + file);
   }
 
   // The messages of a log file of the working directory.
