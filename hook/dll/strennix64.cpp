@@ -8,11 +8,23 @@
 // messages until strennix.exe ends, however it ends, or until a WM_QUIT
 // reaches its thread. It has no window and writes no file: the exit code
 // (HelperExit) tells strennix.exe why it ended.
+//
+// Under Wine a global hook is called by loading its library into the process
+// that gets the event; where that fails (a library of the other bitness) the
+// rest of the chain is skipped, so global 64-bit hooks would silence
+// hook.dll in every 32-bit process. There the helper hooks the threads of
+// 64-bit processes one by one instead, scanning for new ones as it waits.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
 
+#include "hook/dll/threadhooks.h"
 #include "platform/handle.h"
 #include "platform/hookprotocol.h"
 
@@ -31,6 +43,14 @@ struct KernelObjectTraits {
   static void release(Owner& /*api*/, const Value& value) noexcept { CloseHandle(value); }
 };
 
+// CreateToolhelp32Snapshot fails with INVALID_HANDLE_VALUE, not null.
+struct SnapshotTraits {
+  using Value = HANDLE;
+  using Owner = Api;
+  static bool valid(const Value& value) { return value != INVALID_HANDLE_VALUE; }
+  static void release(Owner& /*api*/, const Value& value) noexcept { CloseHandle(value); }
+};
+
 struct LibraryTraits {
   using Value = HMODULE;
   using Owner = Api;
@@ -44,6 +64,16 @@ struct HookTraits {
   static bool valid(const Value& value) { return value != nullptr; }
   static void release(Owner& /*api*/, const Value& value) noexcept { UnhookWindowsHookEx(value); }
 };
+
+struct HookProcs {
+  HMODULE library = nullptr;
+  HOOKPROC mouse = nullptr;
+  HOOKPROC cbt = nullptr;
+};
+
+// How often the threads are scanned under Wine: a window opened since the
+// last scan misses at most this much of its first input.
+constexpr DWORD kScanIntervalMs = 250;
 
 int exitCode(HelperExit reason) { return static_cast<int>(reason); }
 
@@ -79,9 +109,87 @@ HOOKPROC procedure(HMODULE library, const char* name) {
   return reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-// Windows runs these hooks for 32-bit processes on this thread, so it must
+bool runsOnWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// A 64-bit process, seen from this 64-bit program: one not under WoW64.
+bool is64BitProcess(Api& api, DWORD process) {
+  const UniqueHandle<KernelObjectTraits> handle(
+      api, OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+  BOOL wow64 = FALSE;
+  return handle && IsWow64Process(handle.get(), &wow64) != FALSE && wow64 == FALSE;
+}
+
+std::vector<strennix::RunningThread> runningThreads(Api& api) {
+  std::vector<strennix::RunningThread> threads;
+  const UniqueHandle<SnapshotTraits> snapshot(api, CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) {
+    return threads;
+  }
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more != FALSE;
+       more = Thread32Next(snapshot.get(), &entry)) {
+    threads.push_back({entry.th32ThreadID, entry.th32OwnerProcessID});
+  }
+  return threads;
+}
+
+// The two hooks of one thread, released together.
+struct ThreadHooks {
+  UniqueHandle<HookTraits> mouse;
+  UniqueHandle<HookTraits> cbt;
+};
+
+// The hooks of the 64-bit processes' threads, kept up to date by scan().
+class PerThreadHooks {
+ public:
+  PerThreadHooks(Api& api, const HookProcs& procs, DWORD programProcess)
+      : api_(api), procs_(procs), book_(GetCurrentProcessId(), programProcess) {}
+
+  void scan() {
+    const strennix::ThreadScan changes = book_.scan(runningThreads(api_));
+    for (unsigned thread : changes.ended) {
+      hooks_.erase(thread);
+    }
+    std::map<unsigned, bool> wide;
+    for (const strennix::RunningThread& entry : changes.fresh) {
+      auto known = wide.find(entry.process);
+      if (known == wide.end()) {
+        known = wide.emplace(entry.process, is64BitProcess(api_, entry.process)).first;
+      }
+      if (known->second) {
+        hook(entry.thread);
+      }
+    }
+  }
+
+ private:
+  void hook(unsigned thread) {
+    ThreadHooks hooks{UniqueHandle<HookTraits>(
+                          api_, SetWindowsHookExA(WH_MOUSE, procs_.mouse, procs_.library, thread)),
+                      UniqueHandle<HookTraits>(
+                          api_, SetWindowsHookExA(WH_CBT, procs_.cbt, procs_.library, thread))};
+    if (!hooks.mouse || !hooks.cbt) {
+      return;  // e.g. a thread on another desktop: left alone, not asked again
+    }
+    hooks_.emplace(thread, std::move(hooks));
+    book_.hooked(thread);
+  }
+
+  Api& api_;
+  HookProcs procs_;
+  strennix::ThreadHookBook book_;
+  std::map<unsigned, ThreadHooks> hooks_;
+};
+
+// Windows runs global hooks for 32-bit processes on this thread, so it must
 // keep taking messages until the end, or those processes would stall.
-void pumpUntilProgramEnds(HANDLE program) {
+// onIdle runs each time `interval` passes without a message.
+template <class OnIdle>
+void pumpUntilProgramEnds(HANDLE program, DWORD interval, OnIdle onIdle) {
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
@@ -90,11 +198,33 @@ void pumpUntilProgramEnds(HANDLE program) {
       }
       DispatchMessageA(&message);
     }
-    const DWORD woken = MsgWaitForMultipleObjects(1, &program, FALSE, INFINITE, QS_ALLINPUT);
-    if (woken != WAIT_OBJECT_0 + 1) {
+    const DWORD woken = MsgWaitForMultipleObjects(1, &program, FALSE, interval, QS_ALLINPUT);
+    if (woken == WAIT_TIMEOUT) {
+      onIdle();
+    } else if (woken != WAIT_OBJECT_0 + 1) {
       return;  // the program has ended (or the wait failed: nothing to wait for)
     }
   }
+}
+
+HelperExit hookGlobally(Api& api, const HookProcs& procs, HANDLE program) {
+  const UniqueHandle<HookTraits> mouseHook(
+      api, SetWindowsHookExA(WH_MOUSE, procs.mouse, procs.library, 0));
+  const UniqueHandle<HookTraits> cbtHook(api,
+                                         SetWindowsHookExA(WH_CBT, procs.cbt, procs.library, 0));
+  if (!mouseHook || !cbtHook) {
+    return HelperExit::HookRefused;
+  }
+  pumpUntilProgramEnds(program, INFINITE, [] {});
+  return HelperExit::Ended;
+}
+
+HelperExit hookThreadByThread(Api& api, const HookProcs& procs, HANDLE program,
+                              DWORD programProcess) {
+  PerThreadHooks hooks(api, procs, programProcess);
+  hooks.scan();
+  pumpUntilProgramEnds(program, kScanIntervalMs, [&hooks] { hooks.scan(); });
+  return HelperExit::Ended;
 }
 
 }  // namespace
@@ -113,18 +243,15 @@ int main(int argc, char** argv) {
   if (!library) {
     return exitCode(HelperExit::LibraryMissing);
   }
-  const HOOKPROC mouseProc = procedure(library.get(), strennix::hookprotocol::kMouseProcName);
-  const HOOKPROC cbtProc = procedure(library.get(), strennix::hookprotocol::kCbtProcName);
-  if (mouseProc == nullptr || cbtProc == nullptr) {
+  const HookProcs procs{library.get(),
+                        procedure(library.get(), strennix::hookprotocol::kMouseProcName),
+                        procedure(library.get(), strennix::hookprotocol::kCbtProcName)};
+  if (procs.mouse == nullptr || procs.cbt == nullptr) {
     return exitCode(HelperExit::ExportMissing);
   }
-  // Declared after the library: the hooks go before it is released.
-  const UniqueHandle<HookTraits> mouseHook(
-      api, SetWindowsHookExA(WH_MOUSE, mouseProc, library.get(), 0));
-  const UniqueHandle<HookTraits> cbtHook(api, SetWindowsHookExA(WH_CBT, cbtProc, library.get(), 0));
-  if (!mouseHook || !cbtHook) {
-    return exitCode(HelperExit::HookRefused);
+  // The hooks are released inside these calls, before the library is.
+  if (runsOnWine()) {
+    return exitCode(hookThreadByThread(api, procs, program.get(), id));
   }
-  pumpUntilProgramEnds(program.get());
-  return exitCode(HelperExit::Ended);
+  return exitCode(hookGlobally(api, procs, program.get()));
 }
