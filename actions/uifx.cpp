@@ -47,11 +47,12 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
 }
 
 Uifx::Uifx(WindowPort& windows, MessageBoxPort& boxes, const LangHandler& lang, WindowLists& lists,
-           NotifyIcons& icons, const Settings& settings, const Logger& log)
+           Journal& journal, NotifyIcons& icons, const Settings& settings, const Logger& log)
     : windows_(windows),
       boxes_(boxes),
       lang_(lang),
       lists_(lists),
+      journal_(journal),
       icons_(icons),
       settings_(settings),
       log_(log) {}
@@ -67,8 +68,10 @@ void Uifx::maxV(Hwnd window) {
     windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height), rect.width(),
                         height, true);
     removeStretchRecord(lists_.vStretchedWindows, window);
+    journal_.forget(Change::VStretched, window);
     return;
   }
+  journal_.note(JournalRecord{.change = Change::VStretched, .window = window, .rect = rect});
   lists_.vStretchedWindows.push_back(StretchedWindow{window, rect.height()});
   const Rect target = calcVMaxRect(rect, settings_.vMaxPercentage, windows_.workArea());
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
@@ -84,8 +87,10 @@ void Uifx::maxH(Hwnd window) {
     windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top, width,
                         rect.height(), true);
     removeStretchRecord(lists_.hStretchedWindows, window);
+    journal_.forget(Change::HStretched, window);
     return;
   }
+  journal_.note(JournalRecord{.change = Change::HStretched, .window = window, .rect = rect});
   lists_.hStretchedWindows.push_back(StretchedWindow{window, rect.width()});
   const Rect target = calcHMaxRect(rect, settings_.hMaxPercentage, windows_.workArea());
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
@@ -114,6 +119,7 @@ void Uifx::rollUp(Hwnd window, const Rect& rect) {
     refuse(kTooManyShaded);
     return;
   }
+  journal_.note(JournalRecord{.change = Change::Shaded, .window = window, .height = rect.height()});
   resizeInPlace(windows_, window, rect.width(), kShadedHeight);
   if (const std::int32_t listed = positionOf(lists_.shadedWindows, count - 1, window)) {
     lists_.shadedWindows[static_cast<std::size_t>(listed)].height = rect.height();
@@ -132,13 +138,19 @@ void Uifx::rollDown(Hwnd window, const Rect& rect) {
   resizeInPlace(windows_, window, rect.width(),
                 lists_.shadedWindows[static_cast<std::size_t>(listed)].height);
   removePosition(lists_.shadedWindows, lists_.numberOfShadedWindows, listed);
+  journal_.forget(Change::Shaded, window);
 }
 
 // The slot is taken only once the shell has accepted the icon: without an
-// icon the window could never be brought back, so it stays visible.
+// icon the window could never be brought back, so it stays visible. A window
+// hidden already keeps its one slot or menu item.
 void Uifx::minTray(Hwnd window) {
   log_.trace(kUifxLog, "Called minTray");
-  const IconHandle icon = getWindowIcon(window);
+  if (isHiddenWindow(lists_, window)) {
+    log_.trace(kUifxLog, "Exited minTray");
+    return;
+  }
+  const IconHandle icon = trayIconOf(window);
   const std::string title = windows_.windowText(window, kTitleBuffer);
   std::int32_t& count = lists_.numberOfTrayedWindows;
   ++count;
@@ -155,6 +167,8 @@ void Uifx::minTray(Hwnd window) {
     log_.trace(kUifxLog, "Exited minTray");
     return;
   }
+  journal_.note(JournalRecord{
+      .change = Change::Trayed, .window = window, .owner = applicationOwner(windows_, window)});
   lists_.trayedWindows[id] = TrayedWindow{window, false};
   hideApplicationOwner(windows_, window);
   icons_.msgToTrayicon(win::kNimModify, title, icon, id);
@@ -166,7 +180,7 @@ void Uifx::minTray(Hwnd window) {
 // before the program ends, so it is left alone.
 void Uifx::minMenu(Hwnd window) {
   log_.trace(kUifxLog, "Called minMenu");
-  if (menu_ == nullptr) {
+  if (menu_ == nullptr || isHiddenWindow(lists_, window)) {
     log_.trace(kUifxLog, "Exited minMenu");
     return;
   }
@@ -178,6 +192,8 @@ void Uifx::minMenu(Hwnd window) {
     log_.trace(kUifxLog, "Exited minMenu");
     return;
   }
+  journal_.note(JournalRecord{
+      .change = Change::Menu, .window = window, .owner = applicationOwner(windows_, window)});
   hideApplicationOwner(windows_, window);
   MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(count)];
   entry = MinimizedWindow{window, windows_.windowText(window, kMenuTitleBuffer)};
@@ -190,8 +206,14 @@ void Uifx::minMenu(Hwnd window) {
 void Uifx::toggleTopmost(Hwnd window) {
   log_.trace(kUifxLog, "Called toggleTopmost");
   const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
+  if (!topmost) {
+    journal_.note(JournalRecord{.change = Change::Topmost, .window = window});
+  }
   windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost, 0, 0, 0, 0,
                         win::kSwpNoMove | win::kSwpNoSize);
+  if (topmost) {
+    journal_.forget(Change::Topmost, window);
+  }
   log_.trace(kUifxLog, "Exited toggleTopmost");
 }
 
@@ -211,9 +233,16 @@ IconHandle Uifx::getWindowIcon(Hwnd window) {
   return askIcon(window, win::kWmQueryDragIcon, 0);
 }
 
-// A window that does not answer within the time-out counts as having no icon.
+IconHandle Uifx::trayIconOf(Hwnd window) {
+  const IconHandle own = getWindowIcon(window);
+  return own != 0 ? own : icons_.applicationIcon();
+}
+
+// A window that does not answer within the time-out counts as having no icon;
+// one whose program has stopped answering is not waited for at all.
 std::uint32_t Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam) {
-  return windows_.sendMessageTimeout(window, message, wParam, 0, win::kSmtoNormal, kIconTimeoutMs)
+  return windows_
+      .sendMessageTimeout(window, message, wParam, 0, win::kSmtoAbortIfHung, kIconTimeoutMs)
       .value_or(0);
 }
 

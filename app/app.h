@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actions/uifx.h"
+#include "app/core/journal.h"
 #include "app/log.h"
 #include "app/notifyicons.h"
 #include "app/windowbook.h"
@@ -44,11 +45,16 @@ class TStrennix : public Form {
 
   // The tray menu form is created after the main form.
   void setTrayForm(TTrayForm& trayForm);
+  // Runs the message loop. However it ends (Exit, the close box, the end of
+  // the session, a WM_QUIT from elsewhere, an exception after its error box),
+  // the end sequence has run once when this returns.
+  void run();
 
   void dumpSystemInfo();
   void selectLanguage();
   void dumpVariables(const char* file) const;
   void beginApp();
+  // Runs once; later calls do nothing.
   void endApp();
 
   void onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y);
@@ -69,6 +75,7 @@ class TStrennix : public Form {
   Settings settings;
   ExclusionLists exclusions;
   WindowLists lists;
+  Journal journal;
 
  protected:
   bool handleMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
@@ -81,6 +88,10 @@ class TStrennix : public Form {
   void readSwitches();
   void runAction(int place, Hwnd window);
   void restoreTrayIcons();
+  [[nodiscard]] bool showOwnIcon();
+  void forgetWindow(Hwnd window);
+  void dropVanishedWindows();
+  bool handleSessionEnd(std::uint32_t message, std::uint32_t wParam, std::int32_t& result);
   [[nodiscard]] bool eligible(Hwnd window);
 
   Ports ports_;
@@ -99,6 +110,10 @@ class TStrennix : public Form {
   Timer Timer1;
   TTrayForm* trayForm_ = nullptr;
   std::uint32_t taskbarCreated_ = 0;
+  // Until the shell takes it (at log-on it may not be ready), the own icon
+  // is tried again on every tick.
+  bool ownIconShown_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace strennix

@@ -15,9 +15,9 @@ int main() {
     application.title = kApplicationTitle;
     TStrennix strennix(ports, application);
     TTrayForm trayForm(ports.ui, ports.windows, ports.messageBoxes, strennix.lists,
-                       strennix.settings, strennix.log);
+                       strennix.journal, strennix.settings, strennix.log);
     strennix.setTrayForm(trayForm);
-    application.run(strennix);
+    strennix.run();
   } catch (const std::exception& error) {
     application.showException(error);
   }

@@ -20,6 +20,7 @@ class NotifyIcons {
 
   // Set once the main window and the application icon exist.
   void setOwner(Hwnd owner, IconHandle applicationIcon);
+  [[nodiscard]] IconHandle applicationIcon() const { return applicationIcon_; }
 
   // The program's own icon (ID 1006, callback WM_TRAY). Only NIM_MODIFY sets
   // the icon and the tip "Strennix".

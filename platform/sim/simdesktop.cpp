@@ -334,6 +334,11 @@ bool SimDesktop::isVisible(Hwnd window) {
   return found != windows_.end() && found->second.visible;
 }
 
+bool SimDesktop::isHung(Hwnd window) {
+  const auto found = windows_.find(window);
+  return found != windows_.end() && found->second.hung;
+}
+
 bool SimDesktop::setForegroundWindow(Hwnd window) {
   const auto found = windows_.find(window);
   if (found == windows_.end()) {

@@ -69,6 +69,7 @@ class Win32Desktop final : public WindowPort,
                     std::uint32_t flags) override;
   bool showWindow(Hwnd window, int command) override;
   bool isVisible(Hwnd window) override;
+  bool isHung(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
   void enumWindows(const std::function<bool(Hwnd)>& visit) override;
   Rect workArea() override;

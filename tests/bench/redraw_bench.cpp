@@ -109,7 +109,8 @@ struct Program {
     storeSettings(sim, drawOnAll, lookup != Lookup::Off);
     chooseLookup(sim, lookup);
     form = std::make_unique<TStrennix>(sim.ports(), application);
-    tray = std::make_unique<TTrayForm>(sim, sim, sim, form->lists, form->settings, form->log);
+    tray = std::make_unique<TTrayForm>(sim, sim, sim, form->lists, form->journal, form->settings,
+                                       form->log);
     form->setTrayForm(*tray);
   }
 

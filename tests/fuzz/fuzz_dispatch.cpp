@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   desktop.setRegString(RegRoot::CurrentUser, kKey, "DrawOn", "<all>");
   Application application(desktop, desktop);
   TStrennix form(desktop.ports(), application);
-  TTrayForm tray(desktop, desktop, desktop, form.lists, form.settings, form.log);
+  TTrayForm tray(desktop, desktop, desktop, form.lists, form.journal, form.settings, form.log);
   form.setTrayForm(tray);
   std::vector<Hwnd> windows;
   for (int i = 0; i < 8; ++i) {

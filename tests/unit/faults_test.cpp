@@ -224,7 +224,10 @@ TEST_F(FaultsTest, AClickWithNoForegroundWindowListsNoWindowThatDoesNotExist) {
   EXPECT_EQ(sim.listCount(tray->control(IDC_LISTBOX1)), 0);
 }
 
-TEST_F(FaultsTest, AWindowThatDoesNotAnswerStillGoesToTheTrayWithAnIconWithoutPicture) {
+// Its own icon cannot be asked for, so the tray icon shows the program's. A
+// click on the icon waits for nothing: while the program does not answer, the
+// icon stays, and once it answers again the window comes back.
+TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswers) {
   start();
   sim::SimWindow window;
   window.rect = kEditorRect;
@@ -241,17 +244,23 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerStillGoesToTheTrayWithAnIconWithoutPi
   EXPECT_FALSE(sim.isVisible(busy));
   ASSERT_EQ(form->lists.numberOfTrayedWindows, 1);
   EXPECT_EQ(form->lists.trayedWindows[0].hwnd, busy);
+  const IconHandle programIcon = sim.loadIcon(IDI_APPLICATION_ICON);
   ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
-  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, 0U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, programIcon);
   EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).tip, "Busy");
 
-  // A restarted shell gets the icon back, still without a picture.
+  // A restarted shell gets the icon back, with the same picture.
   sim.trayIcons.clear();
   sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
   ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
-  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, 0U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, programIcon);
 
-  sim.post(form->handle(), win::kWmAsTray, 0, static_cast<std::int32_t>(win::kWmLButtonUp));
+  const auto leftRelease = static_cast<std::int32_t>(win::kWmLButtonUp);
+  sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
+  EXPECT_FALSE(sim.isVisible(busy));
+  EXPECT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
+  sim.window(busy).hung = false;
+  sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
   EXPECT_TRUE(sim.isVisible(busy));
   EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
   exitAndCheckNothingLeaks();

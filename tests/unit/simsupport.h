@@ -67,7 +67,7 @@ class ProgramTest : public testing::Test {
   TStrennix& start(const Ports& ports) {
     form = std::make_unique<TStrennix>(ports, application);
     tray = std::make_unique<TTrayForm>(ports.ui, ports.windows, ports.messageBoxes, form->lists,
-                                       form->settings, form->log);
+                                       form->journal, form->settings, form->log);
     form->setTrayForm(*tray);
     return *form;
   }
@@ -94,8 +94,9 @@ class WindowActionsTest : public testing::Test {
   LangHandler lang{sim};
   NotifyIcons icons{sim, log};
   WindowLists lists;
+  Journal journal{sim, sim, log};
   Settings settings;
-  Uifx uifx{sim, sim, lang, lists, icons, settings, log};
+  Uifx uifx{sim, sim, lang, lists, journal, icons, settings, log};
 };
 
 // Message boxes whose modal loop runs other handlers while the box is open,

@@ -341,7 +341,7 @@ TEST_F(UifxTest, WindowIconComesFromTheFirstSourceThatAnswers) {
   EXPECT_EQ(uifx.getWindowIcon(window), 0U);
 }
 
-TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndStillGetsATrayIcon) {
+TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndItsTrayIconShowsTheProgramsIcon) {
   const Hwnd window = addWindow(Rect{0, 0, 300, 200}, "Busy");
   sim::SimWindow& w = sim.window(window);
   w.hung = true;
@@ -356,7 +356,7 @@ TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndStillGetsATrayIcon) {
   uifx.minTray(window);
   EXPECT_FALSE(sim.isVisible(window));
   const NotifyIconData& icon = sim.trayIcons.at({mainWindow, 0});
-  EXPECT_EQ(icon.icon, 0U);
+  EXPECT_EQ(icon.icon, 0x7001U) << "the program's icon instead of an empty cell";
   EXPECT_EQ(icon.tip, "Busy");
 }
 
@@ -396,7 +396,7 @@ TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
 }
 
 TEST_F(UifxTest, MinMenuBeforeTheMenuExistsLeavesTheWindowAlone) {
-  Uifx early{sim, sim, lang, lists, icons, settings, log};
+  Uifx early{sim, sim, lang, lists, journal, icons, settings, log};
   const Hwnd window = addWindow(Rect{0, 0, 300, 200});
   early.minMenu(window);
   EXPECT_TRUE(sim.isVisible(window));
