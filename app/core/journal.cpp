@@ -129,6 +129,7 @@ std::vector<JournalRecord> Journal::load() {
                                  : std::nullopt;
   if (!records) {
     log_.writeLog(kAppLog, "Journal of changed windows is damaged, ignored.");
+    save();
     return {};
   }
   records_ = *records;

@@ -51,8 +51,8 @@ class Journal {
  public:
   Journal(RegistryPort& registry, WindowPort& windows, const Logger& log);
 
-  // What an earlier run left; empty (with a log line) when the stored journal
-  // is damaged. Starts this run's journal from it.
+  // What an earlier run left; empty (with a log line, and cleared) when the
+  // stored journal is damaged. Starts this run's journal from it.
   std::vector<JournalRecord> load();
 
   // Writes the change down before it is made. The window's process and class

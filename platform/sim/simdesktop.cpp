@@ -1235,7 +1235,12 @@ std::uint32_t SimDesktop::registerWindowMessage(const std::string& name) {
   return windowMessages_.try_emplace(lower(name), next).first->second;
 }
 
-void SimDesktop::runMessageLoop() { ++messageLoopRuns; }
+void SimDesktop::runMessageLoop() {
+  ++messageLoopRuns;
+  if (whileMessageLoopRuns) {
+    whileMessageLoopRuns();
+  }
+}
 
 void SimDesktop::quitMessageLoop() { quitRequested = true; }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -259,6 +260,9 @@ class SimDesktop final : public WindowPort,
   // Active timers: (form, id) -> interval.
   std::map<std::pair<Hwnd, std::uint32_t>, std::uint32_t> timers;
   int messageLoopRuns = 0;
+  // What happens while the message loop runs; without it the loop ends at
+  // once, as when a WM_QUIT comes from elsewhere.
+  std::function<void()> whileMessageLoopRuns;
   bool quitRequested = false;
 
   // ==== Port implementations =================================================

@@ -380,6 +380,23 @@ TEST_F(UifxTest, MinMenuHidesTheWindowAndListsItsTitle) {
                                                  "Called minMenu", "Exited minMenu"}));
 }
 
+// A forged click can name a window that is hidden already: it keeps its one
+// slot or item, so that it comes back once and no slot is lost.
+TEST_F(UifxTest, AHiddenWindowIsNeverHiddenASecondTime) {
+  const Hwnd trayed = addWindow(Rect{0, 0, 300, 200}, "Trayed");
+  const Hwnd menued = addWindow(Rect{0, 0, 300, 200}, "Menu");
+  uifx.minTray(trayed);
+  uifx.minMenu(menued);
+  for (const Hwnd window : {trayed, menued}) {
+    uifx.minTray(window);
+    uifx.minMenu(window);
+  }
+  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(sim.trayIcons.size(), 1U);
+  EXPECT_EQ(lists.numberOfMinimizedWindows, 1);
+  EXPECT_EQ(menu.titles, (std::vector<std::string>{"Menu"}));
+}
+
 TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
   for (int i = 0; i < 45; ++i) {
     uifx.minMenu(addWindow(Rect{0, 0, 300, 200}));
