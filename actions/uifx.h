@@ -7,15 +7,15 @@
 #include <string>
 
 #include "app/core/journal.h"
-#include "app/log.h"
-#include "app/notifyicons.h"
-#include "app/windowlists.h"
-#include "language/langhandler.h"
+#include "app/core/log.h"
+#include "app/core/menulist.h"
+#include "app/core/notifyicons.h"
+#include "app/core/settings.h"
+#include "app/core/translator.h"
+#include "app/core/windowlists.h"
 #include "platform/messagebox.h"
 #include "platform/types.h"
 #include "platform/windows.h"
-#include "settings/settings.h"
-#include "traymenu/menulist.h"
 
 namespace strennix {
 
@@ -27,7 +27,7 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
 
 class Uifx {
  public:
-  Uifx(WindowPort& windows, MessageBoxPort& boxes, const LangHandler& lang, WindowLists& lists,
+  Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, WindowLists& lists,
        Journal& journal, NotifyIcons& icons, const Settings& settings, const Logger& log);
 
   // The tray menu exists only after the main form; until it is set, minMenu
@@ -55,12 +55,12 @@ class Uifx {
 
   WindowPort& windows_;
   MessageBoxPort& boxes_;
-  const LangHandler& lang_;
+  const Translator& lang_;
   WindowLists& lists_;
   Journal& journal_;
   NotifyIcons& icons_;
   const Settings& settings_;
-  const Logger& log_;
+  ModuleLog log_;
   MenuList* menu_ = nullptr;
 };
 

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/registrystore.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
-#include "settings/registrystore.h"
 #include "settings/setupapp.h"
 
 namespace strennix {
@@ -99,7 +99,7 @@ void TStrennix::run() {
     application_.showException(StrennixError("Unexpected error"));
   }
   if (!ended_) {
-    log.writeLog(kAppLog, "Message loop ended without Exit: giving windows back.");
+    appLog_.writeLog("Message loop ended without Exit: giving windows back.");
     endApp();
   }
 }
@@ -109,12 +109,12 @@ void TStrennix::readSwitches() {
     const std::string lowered = lowerCase(argument);
     if (lowered == "--debug") {
       log.debugMode = true;
-      log.writeLog(kAppLog, "Starting application in debugmode.\nDumping some systeminfo.");
+      appLog_.writeLog("Starting application in debugmode.\nDumping some systeminfo.");
     }
     if (lowered == "--log") {
       log.debugMode = true;
       log.loggingMode = true;
-      log.writeLog(kAppLog, "Starting application in loggingmode.\nDumping some systeminfo.");
+      appLog_.writeLog("Starting application in loggingmode.\nDumping some systeminfo.");
     }
   }
 }
@@ -136,7 +136,7 @@ void TStrennix::dumpSystemInfo() {
   text += std::string("Strnx version: ") + kProgramVersion + "\n";
   text += "Path: " + ports_.system.executablePath() + "\n";
   text += formatted("Finding hook.dll: %lld\n", ports_.files.exists("hook.dll") ? 1 : 0);
-  log.writeBlock(kAppLog, text);
+  appLog_.writeBlock(text);
 }
 
 void TStrennix::selectLanguage() {
@@ -192,20 +192,20 @@ void TStrennix::dumpVariables(const char* file) const {
 }
 
 void TStrennix::beginApp() {
-  log.trace(kSetupAppLog, "Called beginApp. (Critical function, i.e. can crash)");
+  setupAppLog_.trace("Called beginApp. (Critical function, i.e. can crash)");
   exclusions = ExclusionLists{};
-  zeroVars(settings, lists, log);
-  log.trace(kSetupAppLog, "  Vars are zeroed");
+  zeroVars(settings, lists, setupAppLog_);
+  setupAppLog_.trace("  Vars are zeroed");
   // Before anything else touches a window: what a run that did not end
   // cleanly left changed comes back first.
   book_.giveBack(journal.load());
   application_.showMainForm =
-      checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, log);
+      checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, setupAppLog_);
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   setupHook_.beginHook();
   ownIconShown_ = showOwnIcon();
-  log.trace(kSetupAppLog, "Exited beginApp.");
+  setupAppLog_.trace("Exited beginApp.");
   Timer1.setEnabled(true);
 }
 
@@ -213,7 +213,7 @@ void TStrennix::endApp() {
   if (std::exchange(ended_, true)) {
     return;
   }
-  log.trace(kSetupAppLog, "Called endApp");
+  setupAppLog_.trace("Called endApp");
   Timer1.setEnabled(false);
   book_.unShadeAll();
   book_.unIconizeAll();
@@ -223,7 +223,7 @@ void TStrennix::endApp() {
   book_.forgetStretchedAndTopmost();
   setupHook_.endHook();
   notifyIcons_.trayMessage(win::kNimDelete);
-  log.trace(kSetupAppLog, "Exited endApp");
+  setupAppLog_.trace("Exited endApp");
 }
 
 // With no foreground window (or one that has just died) every query answers
@@ -235,18 +235,18 @@ bool TStrennix::eligible(Hwnd window) {
 }
 
 void TStrennix::onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y) {
-  log.trace(kAppLog, "Recieved STRNX_NCLBUTTONUP.");
+  appLog_.trace("Recieved STRNX_NCLBUTTONUP.");
   const Hwnd window = windows_.foregroundWindow();
   if (!eligible(window)) {
     return;
   }
   const int pos = slotAt(windows_.windowRect(window), Point{x, y}, settings);
   if (pos >= 0) {
-    log.trace(kAppLog, "  Dealing with the click");
-    log.trace(kAppLog, std::to_string(pos));
+    appLog_.trace("  Dealing with the click");
+    appLog_.trace(std::to_string(pos));
     runAction(pos, window);
   }
-  log.trace(kAppLog, "Handled STRNX_NCLBUTTONUP");
+  appLog_.trace("Handled STRNX_NCLBUTTONUP");
 }
 
 void TStrennix::runAction(int place, Hwnd window) {
@@ -281,13 +281,13 @@ void TStrennix::runAction(int place, Hwnd window) {
 // or forged report forgets nothing; a window still being destroyed goes at a
 // later tick).
 void TStrennix::onSTRNX_DESTROY(Hwnd window) {
-  log.trace(kAppLog, "Recieved STRNX_DESTROY");
+  appLog_.trace("Recieved STRNX_DESTROY");
   if (journal.stillSame(window)) {
-    log.trace(kAppLog, "  Window still exists, kept");
+    appLog_.trace("  Window still exists, kept");
   } else {
     forgetWindow(window);
   }
-  log.trace(kAppLog, "Handled STRNX_DESTROY");
+  appLog_.trace("Handled STRNX_DESTROY");
 }
 
 void TStrennix::forgetWindow(Hwnd window) {
@@ -313,16 +313,16 @@ void TStrennix::dropVanishedWindows() {
 }
 
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
-  log.trace(kAppLog, "Called onWM_ASTRAY.");
+  appLog_.trace("Called onWM_ASTRAY.");
   if (mouseMessage == win::kWmLButtonUp && iconId < kTraySlots &&
       !lists.trayedWindows[iconId].free) {
     book_.restoreTrayedWindow(static_cast<int>(iconId));
   }
-  log.trace(kAppLog, "Exited onWM_ASTRAY.");
+  appLog_.trace("Exited onWM_ASTRAY.");
 }
 
 void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
-  log.trace(kAppLog, "Recieved WM_TRAY");
+  appLog_.trace("Recieved WM_TRAY");
   if (mouseMessage == win::kWmLButtonDblClk) {
     show();
     windows_.setForegroundWindow(handle());
@@ -333,7 +333,7 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
     trayForm_->show();
     windows_.setForegroundWindow(trayForm_->handle());
   }
-  log.trace(kAppLog, "Handled WM_TRAY");
+  appLog_.trace("Handled WM_TRAY");
 }
 
 // The shell rebuilds its notification area after a restart: without our
@@ -365,7 +365,7 @@ bool TStrennix::showOwnIcon() {
 }
 
 void TStrennix::Timer1Timer() {
-  log.trace(kAppLog, "Timer event");
+  appLog_.trace("Timer event");
   if (!ownIconShown_) {
     ownIconShown_ = showOwnIcon();
   }
@@ -378,7 +378,7 @@ void TStrennix::Timer1Timer() {
   } else {
     gfx_.drawButtons(windows_.foregroundWindow());
   }
-  log.trace(kAppLog, "Timer event handled");
+  appLog_.trace("Timer event handled");
 }
 
 void TStrennix::btnSaveClick() {
@@ -391,20 +391,20 @@ void TStrennix::btnSaveClick() {
 }
 
 void TStrennix::btnHideClick() {
-  log.trace(kAppLog, "Hiding appwindow");
+  appLog_.trace("Hiding appwindow");
   hide();
-  log.trace(kAppLog, "Window hidden");
+  appLog_.trace("Window hidden");
 }
 
 void TStrennix::btnQuitClick() {
   endApp();
-  log.writeLog(kAppLog, "Terminating application.");
+  appLog_.writeLog("Terminating application.");
   application_.terminate();
 }
 
 void TStrennix::FormClose() {
   endApp();
-  log.writeLog(kAppLog, "Terminating application.");
+  appLog_.writeLog("Terminating application.");
   application_.terminate();
 }
 
@@ -428,7 +428,7 @@ bool TStrennix::handleSessionEnd(std::uint32_t message, std::uint32_t wParam,
     return false;
   }
   if (wParam != 0) {
-    log.writeLog(kAppLog, "Session ending: giving windows back.");
+    appLog_.writeLog("Session ending: giving windows back.");
     endApp();
     application_.terminate();
   }

@@ -59,9 +59,9 @@ ButtonIcons loadButtonIcons(UiPort& ui) {
                      ui.loadIcon(IDI_BUTTON_PINNED)};
 }
 
-Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, WinAuth& auth, const Settings& settings,
+Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, WindowFilter& auth, const Settings& settings,
          const Logger& log)
-    : windows_(windows), drawing_(drawing), auth_(auth), settings_(settings), log_(log) {}
+    : windows_(windows), drawing_(drawing), auth_(auth), settings_(settings), log_(log, kGfxLog) {}
 
 void Gfx::setIcons(const ButtonIcons& icons) { icons_ = icons; }
 
@@ -96,7 +96,7 @@ IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
 }
 
 void Gfx::drawButtons(Hwnd window) {
-  log_.trace(kGfxLog, "Called drawButtons (Only reports exit on draw)");
+  log_.trace("Called drawButtons (Only reports exit on draw)");
   if (!qualifies(window)) {
     return;
   }
@@ -104,7 +104,7 @@ void Gfx::drawButtons(Hwnd window) {
   if (coversScreen(rect)) {
     return;
   }
-  log_.trace(kGfxLog, "  Drawing buttons");
+  log_.trace("  Drawing buttons");
   {
     const WindowDcHandle dc = drawing_.windowDc(window);
     const int width = rect.width();
@@ -121,7 +121,7 @@ void Gfx::drawButtons(Hwnd window) {
     // The brush is deleted before the device context is released (reverse
     // order of acquisition).
   }
-  log_.trace(kGfxLog, "Exited drawButtons");
+  log_.trace("Exited drawButtons");
 }
 
 }  // namespace strennix

@@ -6,13 +6,13 @@
 #include <array>
 #include <optional>
 
-#include "app/log.h"
-#include "eligibility/winauth.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
+#include "app/core/windowfilter.h"
 #include "platform/drawing.h"
 #include "platform/types.h"
 #include "platform/ui.h"
 #include "platform/windows.h"
-#include "settings/settings.h"
 
 namespace strennix {
 
@@ -56,7 +56,7 @@ ButtonIcons loadButtonIcons(UiPort& ui);
 
 class Gfx {
  public:
-  Gfx(WindowPort& windows, DrawingPort& drawing, WinAuth& auth, const Settings& settings,
+  Gfx(WindowPort& windows, DrawingPort& drawing, WindowFilter& auth, const Settings& settings,
       const Logger& log);
 
   void setIcons(const ButtonIcons& icons);
@@ -71,9 +71,9 @@ class Gfx {
 
   WindowPort& windows_;
   DrawingPort& drawing_;
-  WinAuth& auth_;
+  WindowFilter& auth_;
   const Settings& settings_;
-  const Logger& log_;
+  ModuleLog log_;
   ButtonIcons icons_;
 };
 

@@ -6,12 +6,12 @@
 #include <string>
 
 #include "app/core/journal.h"
-#include "app/log.h"
-#include "app/windowlists.h"
+#include "app/core/log.h"
+#include "app/core/menulist.h"
+#include "app/core/settings.h"
+#include "app/core/windowlists.h"
 #include "platform/forms.h"
 #include "platform/types.h"
-#include "settings/settings.h"
-#include "traymenu/menulist.h"
 
 namespace strennix {
 
@@ -55,7 +55,7 @@ class TTrayForm : public Form, public MenuList {
   WindowLists& lists_;
   Journal& journal_;
   Settings& settings_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

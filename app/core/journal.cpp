@@ -107,7 +107,7 @@ std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text) 
 }
 
 Journal::Journal(RegistryPort& registry, WindowPort& windows, const Logger& log)
-    : registry_(registry), windows_(windows), log_(log) {}
+    : registry_(registry), windows_(windows), log_(log, kAppLog) {}
 
 std::vector<JournalRecord> Journal::load() {
   records_.clear();
@@ -128,7 +128,7 @@ std::vector<JournalRecord> Journal::load() {
       value->type == win::kRegSz ? parseJournal(std::string(value->data.begin(), end))
                                  : std::nullopt;
   if (!records) {
-    log_.writeLog(kAppLog, "Journal of changed windows is damaged, ignored.");
+    log_.writeLog("Journal of changed windows is damaged, ignored.");
     save();
     return {};
   }
@@ -188,7 +188,7 @@ void Journal::save() {
   std::vector<std::uint8_t> data(text.begin(), text.end());
   data.push_back(0);
   if (!key || !registry_.setValue(key, kJournalValue, win::kRegSz, data)) {
-    log_.writeLog(kAppLog, "Journal of changed windows could not be written.");
+    log_.writeLog("Journal of changed windows could not be written.");
   }
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/registry.h"
 #include "platform/types.h"
 #include "platform/windows.h"
@@ -75,7 +75,7 @@ class Journal {
 
   RegistryPort& registry_;
   WindowPort& windows_;
-  const Logger& log_;
+  ModuleLog log_;
   std::vector<JournalRecord> records_;
 };
 

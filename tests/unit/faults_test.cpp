@@ -142,8 +142,9 @@ class FaultsTest : public testsupport::ProgramTest {
   // The program killed: it ends without its end sequence, and the shell
   // drops the icons of its window.
   void kill() {
-    tray.reset();
-    form.reset();
+    program.reset();
+    form = nullptr;
+    tray = nullptr;
     sim.trayIcons.clear();
   }
 
@@ -155,8 +156,7 @@ class FaultsTest : public testsupport::ProgramTest {
     sim.click(form->handle(), IDC_BTNQUIT);
     EXPECT_TRUE(sim.quitRequested);
     EXPECT_TRUE(sim.trayIcons.empty());
-    tray.reset();
-    form.reset();
+    program.reset();
     EXPECT_TRUE(sim.everythingReleased());
   }
 };

@@ -1,4 +1,4 @@
-#include "app/windowbook.h"
+#include "app/core/windowbook.h"
 
 #include "platform/winconst.h"
 
@@ -45,35 +45,35 @@ WindowState stateOf(Journal& journal, WindowPort& windows, Hwnd window) {
 
 WindowBook::WindowBook(WindowLists& lists, WindowPort& windows, Journal& journal,
                        NotifyIcons& icons, const Logger& log)
-    : lists_(lists), windows_(windows), journal_(journal), icons_(icons), log_(log) {}
+    : lists_(lists), windows_(windows), journal_(journal), icons_(icons), log_(log, kAppLog) {}
 
 void WindowBook::removeShadedHwnd(Hwnd window) {
-  log_.trace(kAppLog, "Called removeShadedHwnd()");
+  log_.trace("Called removeShadedHwnd()");
   removePosition(lists_.shadedWindows, lists_.numberOfShadedWindows,
                  positionOf(lists_.shadedWindows, lists_.numberOfShadedWindows, window));
-  log_.trace(kAppLog, "Exited removeShadedHwnd.");
+  log_.trace("Exited removeShadedHwnd.");
 }
 
 void WindowBook::removeIconizedHwnd(Hwnd window) {
-  log_.trace(kAppLog, "Called removeIconizedHwnd()");
+  log_.trace("Called removeIconizedHwnd()");
   for (std::size_t slot = 0; slot < lists_.trayedWindows.size(); ++slot) {
     const TrayedWindow& entry = lists_.trayedWindows[slot];
     if (!entry.free && entry.hwnd == window) {
       freeTraySlot(slot);
     }
   }
-  log_.trace(kAppLog, "Exited removeIconizedHwnd()");
+  log_.trace("Exited removeIconizedHwnd()");
 }
 
 // A window stretched both ways loses both records: left behind, the second
 // one would be matched against whatever window later gets the same handle.
 // The exit line keeps its old meaning: written only when no record was found.
 void WindowBook::removeStretchedWindow(Hwnd window) {
-  log_.trace(kAppLog, "Called removeStretchedWindow()");
+  log_.trace("Called removeStretchedWindow()");
   const bool vertical = removeStretchRecord(lists_.vStretchedWindows, window);
   const bool horizontal = removeStretchRecord(lists_.hStretchedWindows, window);
   if (!vertical && !horizontal) {
-    log_.trace(kAppLog, "Exited removeStretchedWindow()");
+    log_.trace("Exited removeStretchedWindow()");
   }
 }
 
@@ -92,13 +92,13 @@ void WindowBook::restoreTrayedWindow(int slot) {
 }
 
 void WindowBook::unIconizeAll() {
-  log_.trace(kAppLog, "Called unIconizeAll");
+  log_.trace("Called unIconizeAll");
   for (std::size_t slot = 0; slot < lists_.trayedWindows.size(); ++slot) {
     if (!lists_.trayedWindows[slot].free) {
       giveBackSlot(slot, false);
     }
   }
-  log_.trace(kAppLog, "Exited unIconizeAll");
+  log_.trace("Exited unIconizeAll");
 }
 
 // A gone window is not touched and its record goes; a hung one is not
@@ -120,7 +120,7 @@ void WindowBook::giveBackSlot(std::size_t slot, bool foreground) {
 }
 
 void WindowBook::unShadeAll() {
-  log_.trace(kAppLog, "Called unShadeAll.");
+  log_.trace("Called unShadeAll.");
   for (std::int32_t position = 1; position <= lists_.numberOfShadedWindows; ++position) {
     const ShadedWindow& entry = lists_.shadedWindows[static_cast<std::size_t>(position)];
     const WindowState state = stateOf(journal_, windows_, entry.hwnd);
@@ -131,7 +131,7 @@ void WindowBook::unShadeAll() {
       journal_.forget(Change::Shaded, entry.hwnd);
     }
   }
-  log_.trace(kAppLog, "Exited unShadeAll.");
+  log_.trace("Exited unShadeAll.");
 }
 
 void WindowBook::giveBackTrayed(std::size_t slot) { giveBackSlot(slot, false); }
@@ -149,12 +149,12 @@ void WindowBook::forgetStretchedAndTopmost() {
 void WindowBook::giveBack(const std::vector<JournalRecord>& records) {
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (!journal_.sameWindow(*record)) {
-      log_.trace(kAppLog, "  Journaled window is gone, dropped");
+      log_.trace("  Journaled window is gone, dropped");
       journal_.forget(record->change, record->window);
       continue;
     }
     if (windows_.isHung(record->window)) {
-      log_.trace(kAppLog, "  Journaled window does not answer, kept");
+      log_.trace("  Journaled window does not answer, kept");
       continue;
     }
     giveBackRecord(*record);

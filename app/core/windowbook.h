@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/core/journal.h"
-#include "app/log.h"
-#include "app/notifyicons.h"
-#include "app/windowlists.h"
+#include "app/core/log.h"
+#include "app/core/notifyicons.h"
+#include "app/core/windowlists.h"
 #include "platform/types.h"
 #include "platform/windows.h"
 
@@ -76,7 +76,7 @@ class WindowBook {
   WindowPort& windows_;
   Journal& journal_;
   NotifyIcons& icons_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix
