@@ -51,6 +51,10 @@ class WindowPort {
                                                           std::uint32_t flags,
                                                           std::uint32_t timeoutMs) = 0;
   virtual std::uint32_t classLong(Hwnd window, int index) = 0;
+  // FindWindowA: the first top-level window of the class and caption; 0.
+  virtual Hwnd findWindow(const std::string& className, const std::string& caption) = 0;
+  virtual bool postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                           std::int32_t lParam) = 0;
 };
 
 }  // namespace strennix

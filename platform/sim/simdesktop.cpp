@@ -941,10 +941,48 @@ void SimDesktop::closeSnapshot(std::uint32_t snapshot) noexcept {
   ++snapshotHandles.released;
 }
 
+NamedMutex SimDesktop::createMutex(const std::string& name) {
+  const bool existed = std::any_of(openMutexes_.begin(), openMutexes_.end(),
+                                   [&name](const auto& open) { return open.second == name; });
+  const std::uint32_t handle = newResource();
+  openMutexes_[handle] = name;
+  ++mutexes.acquired;
+  return NamedMutex{Mutex(*this, handle), existed};
+}
+
+void SimDesktop::closeMutex(std::uint32_t mutex) noexcept {
+  if (openMutexes_.erase(mutex) == 0) {
+    ++strayReleases;
+    return;
+  }
+  ++mutexes.released;
+}
+
+Hwnd SimDesktop::findWindow(const std::string& className, const std::string& caption) {
+  for (const Hwnd window : zOrder_) {
+    const SimWindow& w = windows_.at(window);
+    if (w.className == className && w.title == caption) {
+      return window;
+    }
+  }
+  return 0;
+}
+
+bool SimDesktop::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                             std::int32_t lParam) {
+  if (!exists(window)) {
+    return false;
+  }
+  if (forms_.contains(window)) {
+    post(window, message, wParam, lParam);
+  }
+  return true;
+}
+
 bool SimDesktop::everythingReleased() const {
   return strayReleases == 0 && registryKeys.open() == 0 && windowDcs.open() == 0 &&
          brushes.open() == 0 && modules.open() == 0 && processHandles.open() == 0 &&
-         snapshotHandles.open() == 0;
+         snapshotHandles.open() == 0 && mutexes.open() == 0;
 }
 
 // ---- Files ------------------------------------------------------------------

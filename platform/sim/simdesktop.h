@@ -233,6 +233,7 @@ class SimDesktop final : public WindowPort,
   HandleCount modules;
   HandleCount processHandles;
   HandleCount snapshotHandles;
+  HandleCount mutexes;
   // Releases of handles that were not open (never issued, or released
   // twice). Counted apart so that the counts above stay exact.
   int strayReleases = 0;
@@ -293,6 +294,11 @@ class SimDesktop final : public WindowPort,
                                                   std::uint32_t flags,
                                                   std::uint32_t timeoutMs) override;
   std::uint32_t classLong(Hwnd window, int index) override;
+  Hwnd findWindow(const std::string& className, const std::string& caption) override;
+  // To a form, delivered at once as post() does; other windows take no
+  // messages here.
+  bool postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                   std::int32_t lParam) override;
 
   // DrawingPort
   WindowDcHandle windowDc(Hwnd window) override;
@@ -326,6 +332,9 @@ class SimDesktop final : public WindowPort,
   Module loadLibrary(const std::string& name) override;
   ProcAddress procAddress(const Module& module, const std::string& name) override;
   Process openProcess(std::uint32_t access, ProcessId processId) override;
+  // Named mutexes of the session: a name made by anyone (the test too)
+  // exists while one of its handles is open.
+  NamedMutex createMutex(const std::string& name) override;
   Snapshot processSnapshot(const Module& kernel32) override;
   std::optional<ProcessEntry> firstProcess(const Module& kernel32,
                                            const Snapshot& snapshot) override;
@@ -340,6 +349,7 @@ class SimDesktop final : public WindowPort,
   void freeLibrary(ModuleHandle module) noexcept override;
   void closeProcess(std::uint32_t process) noexcept override;
   void closeSnapshot(std::uint32_t snapshot) noexcept override;
+  void closeMutex(std::uint32_t mutex) noexcept override;
 
   // FilePort
   bool exists(const std::string& path) override;
@@ -438,6 +448,7 @@ class SimDesktop final : public WindowPort,
   std::map<ModuleHandle, int> moduleRefs_;
   std::map<std::uint32_t, ProcessId> openProcesses_;
   std::map<std::uint32_t, SnapshotState> snapshots_;
+  std::map<std::uint32_t, std::string> openMutexes_;
   std::map<int, IconHandle> icons_;
   std::map<std::string, std::uint32_t> windowMessages_;
 };

@@ -166,4 +166,13 @@ std::uint32_t Win32Desktop::classLong(Hwnd window, int index) {
   return static_cast<std::uint32_t>(GetClassLongA(toHwnd(window), index));
 }
 
+Hwnd Win32Desktop::findWindow(const std::string& className, const std::string& caption) {
+  return fromHwnd(FindWindowA(className.c_str(), caption.c_str()));
+}
+
+bool Win32Desktop::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                               std::int32_t lParam) {
+  return PostMessageA(toHwnd(window), message, wParam, lParam) != FALSE;
+}
+
 }  // namespace strennix::win32

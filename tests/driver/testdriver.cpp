@@ -439,6 +439,13 @@ int cmdHang(const Options& options) {
                                                                                    : kExitFailed;
 }
 
+// Exit code 0 while the system counts the window's program as not answering
+// (IsHungAppWindow), as Strennix sees it.
+int cmdIsHung(const Options& options) {
+  HWND window = findTopLevel(options);
+  return window != nullptr && succeeded(IsHungAppWindow(window)) ? kExitOk : kExitFailed;
+}
+
 // Any message, as another program could post it (a forged report, a WM_QUIT
 // from elsewhere).
 int cmdPost(const Options& options) {
@@ -895,6 +902,7 @@ const Command kCommands[] = {
     {"workarea", cmdWorkArea, ""},
     {"close", cmdClose, kWindow},
     {"hang", cmdHang, "(window made by open) [--ms N]"},
+    {"ishung", cmdIsHung, kWindow},
     {"post", cmdPost, "(window) --msg HEX [--wparam HEX] [--lparam HEX]"},
     {"foreground", cmdForeground, kWindow},
     {"show", cmdShow, "(window) --cmd N"},
