@@ -415,7 +415,9 @@ TEST_F(WindowActionsTest, AStartAfterAKillGivesBackEveryWindowTheKilledRunLeftCh
 }
 
 // wineboot --end-session sends WM_QUERYENDSESSION and WM_ENDSESSION to the
-// main window; the hidden windows come back and the program ends.
+// main window, and then ends every process that had a window, the targets
+// included: what is left to see afterwards is that the program gave every
+// window back (its journal is empty) and ended by itself.
 TEST_F(WindowActionsTest, TheEndOfTheSessionGivesTheHiddenWindowsBack) {
   writeDefaultSettings();
   const WindowInfo listed = openTarget({.title = "In the menu", .rect = Rect{560, 100, 960, 300}});
@@ -424,14 +426,25 @@ TEST_F(WindowActionsTest, TheEndOfTheSessionGivesTheHiddenWindowsBack) {
   const WindowInfo shaded = openTarget({.title = "Shaded", .rect = Rect{100, 120, 500, 370}});
   WineProcess& strennix = startWithTrayIcon({"--debug"}).process;
   changeThree(listed, iconized, shaded);
+  const std::string journalKey = std::string(kSettingsKey) + "\\Journal";
+  // `reg query` prints the whole text, one record a line.
+  const auto journaled = [&] {
+    WineProcess& query = startProgram("reg", {"query", journalKey, "/v", "Windows"});
+    EXPECT_EQ(query.waitForExit(), 0);
+    return query.output();
+  };
+  const std::string before = journaled();
+  for (const WindowInfo& window : {listed, iconized, shaded}) {
+    EXPECT_NE(before.find(" " + hex(window.hwnd) + " "), std::string::npos) << window.title;
+  }
 
   WineProcess& endSession = startProgram("wineboot", {"--end-session"});
   EXPECT_EQ(endSession.waitForExit(), 0) << endSession.output();
-  for (const WindowInfo& window : {listed, iconized, shaded}) {
-    waitUntilShownAsBefore(window);
-  }
   EXPECT_EQ(strennix.waitForExit(), 0);
   EXPECT_EQ(count(logOf("applog.txt"), "Session ending: giving windows back."), 1);
+  const std::string after = journaled();
+  EXPECT_NE(after.find("Strennix journal 1"), std::string::npos) << after;
+  EXPECT_EQ(after.find("StrennixTestWindow"), std::string::npos) << after;
 }
 
 // The hung window's program sleeps in its window procedure. Exit waits for

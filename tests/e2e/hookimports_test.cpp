@@ -129,8 +129,8 @@ TEST(HookLibraryImageTest, ImportsOnlyUserKernelAndAdvapiAndRunsNothingWhenLoade
   }
   std::ifstream file(win32BinDir() / "hook.dll", std::ios::binary);
   ASSERT_TRUE(file) << "hook.dll";
-  const PeImage image(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file),
-                                                std::istreambuf_iterator<char>()));
+  const PeImage image(std::vector<std::uint8_t>{std::istreambuf_iterator<char>(file),
+                                                std::istreambuf_iterator<char>()});
 
   const std::set<std::string> allowed = {"USER32.DLL", "KERNEL32.DLL", "ADVAPI32.DLL"};
   const std::set<std::string> imported = image.importedDlls();
