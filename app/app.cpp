@@ -67,6 +67,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       book_(lists, ports.windows, journal, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, journal, notifyIcons_, settings, log),
       setupHook_(ports.system, ports.hooks, ports.registry, log),
+      helper64_(ports.system, ports.processes, log),
       store_(ports.registry, fileControl_, log),
       binding_(ports.registry, ports.system, ports.ui, *this, log),
       Timer1(ports.ui, *this, IDT_TIMER1) {
@@ -203,6 +204,7 @@ void TStrennix::beginApp() {
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   setupHook_.beginHook();
+  helper64_.beginHelper();
   ownIconShown_ = showOwnIcon();
   setupAppLog_.trace("Exited beginApp.");
   Timer1.setEnabled(true);
@@ -221,6 +223,7 @@ void TStrennix::endApp() {
   }
   book_.forgetStretchedAndTopmost();
   setupHook_.endHook();
+  helper64_.endHelper();
   notifyIcons_.trayMessage(win::kNimDelete);
   setupAppLog_.trace("Exited endApp");
 }

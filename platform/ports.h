@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/hooks.h"
 #include "platform/messagebox.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -25,6 +26,7 @@ struct Ports {
   ClockPort& clock;
   MessageBoxPort& messageBoxes;
   HookPort& hooks;
+  ProcessPort& processes;
   UiPort& ui;
 };
 

@@ -1,11 +1,13 @@
-// hook.dll: the two system-wide hook procedures of Strennix. Windows maps
-// this library into every process that receives mouse or window events, so
-// it is written as plain C-style code without the C++ runtime: it must never
-// crash, block, allocate, write files or hold a lock there. It only posts
-// two private messages to the program's main window and passes every event
-// on to the next hook.
+// hook.dll and hook64.dll: the two system-wide hook procedures of Strennix,
+// one source built for 32-bit and for 64-bit processes. Windows maps the
+// library into every process of its bitness that receives mouse or window
+// events, so it is written as plain C-style code without the C++ runtime: it
+// must never crash, block, allocate, write files or hold a lock there. It
+// only posts two private messages to the program's main window and passes
+// every event on to the next hook.
 #include <windows.h>
 
+#include "hook/dll/reporting.h"
 #include "platform/hookprotocol.h"
 
 namespace {
@@ -47,23 +49,28 @@ HHOOK chainHandle(const char* valueName) {
   return reinterpret_cast<HHOOK>(static_cast<ULONG_PTR>(value));
 }
 
-// Posts to the main window, if it runs. Events of the program's own process
-// are left out: its own windows are never extended.
-void postToMain(UINT message, WPARAM wParam, LPARAM lParam) {
+DWORD processOf(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
+// Posts an event about `window` to the main window, if it runs and this
+// library is the one to report it.
+void postToMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND main = FindWindowA(kMainClass, kMainCaption);
   if (main == nullptr) {
     return;
   }
-  DWORD mainProcess = 0;
-  GetWindowThreadProcessId(main, &mainProcess);
-  if (mainProcess == GetCurrentProcessId()) {
+  if (!strennix::reportsEvent(processOf(window), GetCurrentProcessId(), processOf(main))) {
     return;
   }
   PostMessageA(main, message, wParam, lParam);
 }
 
 void postRelease(const MOUSEHOOKSTRUCT* event) {
-  postToMain(kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x), static_cast<LPARAM>(event->pt.y));
+  postToMain(event->hwnd, kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x),
+             static_cast<LPARAM>(event->pt.y));
 }
 
 void onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
@@ -95,7 +102,7 @@ void onDestroy(HWND window) {
   if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  postToMain(kStrnxDestroy, reinterpret_cast<WPARAM>(window), 0);
+  postToMain(window, kStrnxDestroy, reinterpret_cast<WPARAM>(window), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "app/singlecopy.h"
@@ -296,6 +297,28 @@ TEST_F(MainFormTest, ASecondCopyShowsTheRunningCopysSettingsAndDoesNotRun) {
 
   first.reset();
   EXPECT_TRUE(claimSingleCopy(sim, sim).has_value()) << "a copy that ended leaves the claim free";
+}
+
+TEST_F(MainFormTest, UnderWow64TheHelperStartsOnceTheHooksAreInAndEndsAtExit) {
+  storeDefaults();
+  sim.libraries["hook.dll"] = {"MouseProc", "CBTProc"};
+  sim.wow64 = true;
+  sim.programs["C:\\Apps\\strennix64.exe"] = sim::SimProgram{};
+  sim.commandLine.emplace_back("--log");
+  TStrennix& main = start();
+  ASSERT_EQ(sim.started.size(), 1U);
+  const std::vector<std::string> begin = testsupport::logLines(sim, kSetupHookLog);
+  ASSERT_GE(begin.size(), 4U);
+  EXPECT_EQ(std::vector<std::string>(begin.end() - 4, begin.end()),
+            (std::vector<std::string>{"Exited beginHook.", "Called beginHelper",
+                                      "  Started strennix64.exe", "Exited beginHelper"}));
+
+  sim.files.erase(kSetupHookLog);
+  sim.click(main.handle(), IDC_BTNQUIT);
+  EXPECT_TRUE(sim.started[0].quitPosted);
+  EXPECT_EQ(testsupport::logLines(sim, kSetupHookLog),
+            (std::vector<std::string>{"Called endHook", "Exited endHook", "Called endHelper",
+                                      "Exited endHelper"}));
 }
 
 }  // namespace
