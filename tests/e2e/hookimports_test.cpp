@@ -121,7 +121,7 @@ class PeImage {
 };
 
 TEST(HookLibraryImageTest, ImportsOnlyUserKernelAndAdvapiAndRunsNothingWhenLoaded) {
-  if (const auto missing = missingBinaries()) {
+  if (const auto missing = missingBinaries(PrefixArch::Win32)) {
     if (binariesRequired()) {
       FAIL() << *missing;
     }
