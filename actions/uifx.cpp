@@ -49,11 +49,12 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
 }
 
 Uifx::Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, WindowLists& lists,
-           NotifyIcons& icons, const Settings& settings, const Logger& log)
+           Journal& journal, NotifyIcons& icons, const Settings& settings, const Logger& log)
     : windows_(windows),
       boxes_(boxes),
       lang_(lang),
       lists_(lists),
+      journal_(journal),
       icons_(icons),
       settings_(settings),
       log_(log, kUifxLog) {}
@@ -69,8 +70,10 @@ void Uifx::maxV(Hwnd window) {
     windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height), rect.width(),
                         height, true);
     removeStretchRecord(lists_.vStretchedWindows, window);
+    journal_.forget(Change::VStretched, window);
     return;
   }
+  journal_.note(JournalRecord{.change = Change::VStretched, .window = window, .rect = rect});
   lists_.vStretchedWindows.push_back(StretchedWindow{window, rect.height()});
   const Rect target =
       calcVMaxRect(rect, settings_.vMaxPercentage, windows_.monitorOf(window).workArea);
@@ -87,8 +90,10 @@ void Uifx::maxH(Hwnd window) {
     windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top, width,
                         rect.height(), true);
     removeStretchRecord(lists_.hStretchedWindows, window);
+    journal_.forget(Change::HStretched, window);
     return;
   }
+  journal_.note(JournalRecord{.change = Change::HStretched, .window = window, .rect = rect});
   lists_.hStretchedWindows.push_back(StretchedWindow{window, rect.width()});
   const Rect target =
       calcHMaxRect(rect, settings_.hMaxPercentage, windows_.monitorOf(window).workArea);
@@ -118,6 +123,7 @@ void Uifx::rollUp(Hwnd window, const Rect& rect) {
     refuse(kTooManyShaded);
     return;
   }
+  journal_.note(JournalRecord{.change = Change::Shaded, .window = window, .height = rect.height()});
   resizeInPlace(windows_, window, rect.width(), kShadedHeight);
   if (const std::int32_t listed = positionOf(lists_.shadedWindows, count - 1, window)) {
     lists_.shadedWindows[static_cast<std::size_t>(listed)].height = rect.height();
@@ -136,13 +142,19 @@ void Uifx::rollDown(Hwnd window, const Rect& rect) {
   resizeInPlace(windows_, window, rect.width(),
                 lists_.shadedWindows[static_cast<std::size_t>(listed)].height);
   removePosition(lists_.shadedWindows, lists_.numberOfShadedWindows, listed);
+  journal_.forget(Change::Shaded, window);
 }
 
 // The slot is taken only once the shell has accepted the icon: without an
-// icon the window could never be brought back, so it stays visible.
+// icon the window could never be brought back, so it stays visible. A window
+// hidden already keeps its one slot or menu item.
 void Uifx::minTray(Hwnd window) {
   log_.trace("Called minTray");
-  const IconHandle icon = getWindowIcon(window);
+  if (isHiddenWindow(lists_, window)) {
+    log_.trace("Exited minTray");
+    return;
+  }
+  const IconHandle icon = trayIconOf(window);
   const std::string title = windows_.windowText(window, kTitleBuffer);
   std::int32_t& count = lists_.numberOfTrayedWindows;
   ++count;
@@ -160,6 +172,8 @@ void Uifx::minTray(Hwnd window) {
     log_.trace("Exited minTray");
     return;
   }
+  journal_.note(JournalRecord{
+      .change = Change::Trayed, .window = window, .owner = applicationOwner(windows_, window)});
   lists_.trayedWindows[id] = TrayedWindow{window, false};
   hideApplicationOwner(windows_, window);
   icons_.msgToTrayicon(win::kNimModify, title, icon, id);
@@ -171,7 +185,7 @@ void Uifx::minTray(Hwnd window) {
 // before the program ends, so it is left alone.
 void Uifx::minMenu(Hwnd window) {
   log_.trace("Called minMenu");
-  if (menu_ == nullptr) {
+  if (menu_ == nullptr || isHiddenWindow(lists_, window)) {
     log_.trace("Exited minMenu");
     return;
   }
@@ -183,6 +197,8 @@ void Uifx::minMenu(Hwnd window) {
     log_.trace("Exited minMenu");
     return;
   }
+  journal_.note(JournalRecord{
+      .change = Change::Menu, .window = window, .owner = applicationOwner(windows_, window)});
   hideApplicationOwner(windows_, window);
   MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(count)];
   entry = MinimizedWindow{window, windows_.windowText(window, kMenuTitleBuffer)};
@@ -195,8 +211,14 @@ void Uifx::minMenu(Hwnd window) {
 void Uifx::toggleTopmost(Hwnd window) {
   log_.trace("Called toggleTopmost");
   const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
+  if (!topmost) {
+    journal_.note(JournalRecord{.change = Change::Topmost, .window = window});
+  }
   windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost, 0, 0, 0, 0,
                         win::kSwpNoMove | win::kSwpNoSize);
+  if (topmost) {
+    journal_.forget(Change::Topmost, window);
+  }
   log_.trace("Exited toggleTopmost");
 }
 
@@ -216,9 +238,16 @@ IconHandle Uifx::getWindowIcon(Hwnd window) {
   return askIcon(window, win::kWmQueryDragIcon, 0);
 }
 
-// A window that does not answer within the time-out counts as having no icon.
+IconHandle Uifx::trayIconOf(Hwnd window) {
+  const IconHandle own = getWindowIcon(window);
+  return own != 0 ? own : icons_.applicationIcon();
+}
+
+// A window that does not answer within the time-out counts as having no icon;
+// one whose program has stopped answering is not waited for at all.
 std::uint32_t Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam) {
-  return windows_.sendMessageTimeout(window, message, wParam, 0, win::kSmtoNormal, kIconTimeoutMs)
+  return windows_
+      .sendMessageTimeout(window, message, wParam, 0, win::kSmtoAbortIfHung, kIconTimeoutMs)
       .value_or(0);
 }
 

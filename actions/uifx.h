@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/core/journal.h"
 #include "app/core/log.h"
 #include "app/core/menulist.h"
 #include "app/core/notifyicons.h"
@@ -27,7 +28,7 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
 class Uifx {
  public:
   Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, WindowLists& lists,
-       NotifyIcons& icons, const Settings& settings, const Logger& log);
+       Journal& journal, NotifyIcons& icons, const Settings& settings, const Logger& log);
 
   // The tray menu exists only after the main form; until it is set, minMenu
   // leaves windows alone.
@@ -42,6 +43,9 @@ class Uifx {
   // The window's own small or big icon, its class's, or its drag icon; 0 when
   // none answers.
   IconHandle getWindowIcon(Hwnd window);
+  // The picture of a window's tray icon: its own icon, or the program's when
+  // it has none, so that the icon never shows as an empty cell.
+  IconHandle trayIconOf(Hwnd window);
 
  private:
   void refuse(const std::string& english);
@@ -53,6 +57,7 @@ class Uifx {
   MessageBoxPort& boxes_;
   const Translator& lang_;
   WindowLists& lists_;
+  Journal& journal_;
   NotifyIcons& icons_;
   const Settings& settings_;
   ModuleLog log_;

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/core/registrystore.h"
 #include "platform/winconst.h"
@@ -56,6 +58,7 @@ Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea
 TStrennix::TStrennix(const Ports& ports, Application& application)
     : Form(ports.ui, ports.windows, ports.messageBoxes, IDD_STRENNIX),
       log(ports.files, ports.clock),
+      journal(ports.registry, ports.windows, log),
       ports_(ports),
       application_(application),
       dataFiles_(ports.files, ports.system),
@@ -65,8 +68,8 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       names_(ports.system, ports.windows, ports.registry, log),
       winAuth_(ports.windows, ports.system, names_, settings, exclusions, log),
       gfx_(ports.windows, ports.drawing, winAuth_, settings, log),
-      book_(lists, ports.windows, notifyIcons_, log),
-      uifx_(ports.windows, ports.messageBoxes, lang_, lists, notifyIcons_, settings, log),
+      book_(lists, ports.windows, journal, notifyIcons_, log),
+      uifx_(ports.windows, ports.messageBoxes, lang_, lists, journal, notifyIcons_, settings, log),
       setupHook_(ports.system, ports.hooks, ports.registry, log),
       helper64_(ports.system, ports.processes, log),
       store_(ports.registry, fileControl_, log),
@@ -89,6 +92,20 @@ void TStrennix::setTrayForm(TTrayForm& trayForm) {
   trayForm_ = &trayForm;
   winAuth_.setOwnWindows(handle(), trayForm.handle());
   uifx_.setMenu(trayForm);
+}
+
+void TStrennix::run() {
+  try {
+    application_.run(*this);
+  } catch (const std::exception& error) {
+    application_.showException(error);
+  } catch (...) {
+    application_.showException(StrennixError("Unexpected error"));
+  }
+  if (!ended_) {
+    appLog_.writeLog("Message loop ended without Exit: giving windows back.");
+    endApp();
+  }
 }
 
 void TStrennix::readSwitches() {
@@ -183,25 +200,32 @@ void TStrennix::beginApp() {
   exclusions = ExclusionLists{};
   zeroVars(settings, lists, setupAppLog_);
   setupAppLog_.trace("  Vars are zeroed");
+  // Before anything else touches a window: what a run that did not end
+  // cleanly left changed comes back first.
+  book_.giveBack(journal.load());
   application_.showMainForm =
       checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, setupAppLog_);
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   setupHook_.beginHook();
   helper64_.beginHelper();
-  notifyIcons_.trayMessage(win::kNimAdd);
-  notifyIcons_.trayMessage(win::kNimModify);
+  ownIconShown_ = showOwnIcon();
   setupAppLog_.trace("Exited beginApp.");
   Timer1.setEnabled(true);
 }
 
 void TStrennix::endApp() {
+  if (std::exchange(ended_, true)) {
+    return;
+  }
   setupAppLog_.trace("Called endApp");
+  Timer1.setEnabled(false);
   book_.unShadeAll();
   book_.unIconizeAll();
   if (trayForm_ != nullptr) {
     trayForm_->showAllWindows();
   }
+  book_.forgetStretchedAndTopmost();
   setupHook_.endHook();
   helper64_.endHelper();
   notifyIcons_.trayMessage(win::kNimDelete);
@@ -258,15 +282,40 @@ void TStrennix::runAction(int place, Hwnd window) {
   }
 }
 
+// The hook reports a window about to be destroyed, and anyone can post the
+// same message: a window is forgotten only once it is really gone (a vetoed
+// or forged report forgets nothing; a window still being destroyed goes at a
+// later tick).
 void TStrennix::onSTRNX_DESTROY(Hwnd window) {
   appLog_.trace("Recieved STRNX_DESTROY");
+  if (journal.stillSame(window)) {
+    appLog_.trace("  Window still exists, kept");
+  } else {
+    forgetWindow(window);
+  }
+  appLog_.trace("Handled STRNX_DESTROY");
+}
+
+void TStrennix::forgetWindow(Hwnd window) {
+  book_.showOwnerOfDestroyed(window);
   book_.removeShadedHwnd(window);
   book_.removeIconizedHwnd(window);
   if (trayForm_ != nullptr) {
     trayForm_->removeTrayHwnd(window);
   }
   book_.removeStretchedWindow(window);
-  appLog_.trace("Handled STRNX_DESTROY");
+  journal.forgetWindow(window);
+}
+
+// Windows that died unreported (no hook, or a report that came too early),
+// or whose handle now names another window, are never touched again.
+void TStrennix::dropVanishedWindows() {
+  const std::vector<JournalRecord> records = journal.records();
+  for (const JournalRecord& record : records) {
+    if (!journal.sameWindow(record)) {
+      forgetWindow(record.window);
+    }
+  }
 }
 
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
@@ -301,21 +350,36 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
 
 // The shell rebuilds its notification area after a restart: without our
 // icons the user could neither reach the settings nor get hidden windows back.
+// A window whose icon cannot be put back is shown again: hidden without an
+// icon, it could not be brought back. An icon the shell kept takes the
+// change instead of the add.
 void TStrennix::restoreTrayIcons() {
-  notifyIcons_.reAddOwnIcon();
+  ownIconShown_ = notifyIcons_.reAddOwnIcon();
   for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
     const TrayedWindow& trayed = lists.trayedWindows[slot];
     if (trayed.free) {
       continue;
     }
     const std::string title = windows_.windowText(trayed.hwnd, 260);
-    const IconHandle icon = uifx_.getWindowIcon(trayed.hwnd);
-    notifyIcons_.reAddWindowIcon(title, icon, slot);
+    const IconHandle icon = uifx_.trayIconOf(trayed.hwnd);
+    if (!notifyIcons_.reAddWindowIcon(title, icon, slot)) {
+      book_.giveBackTrayed(slot);
+    }
   }
+}
+
+bool TStrennix::showOwnIcon() {
+  const bool added = notifyIcons_.trayMessage(win::kNimAdd);
+  const bool changed = notifyIcons_.trayMessage(win::kNimModify);
+  return added || changed;
 }
 
 void TStrennix::Timer1Timer() {
   appLog_.trace("Timer event");
+  if (!ownIconShown_) {
+    ownIconShown_ = showOwnIcon();
+  }
+  dropVanishedWindows();
   if (settings.drawOnAll) {
     windows_.enumWindows([this](Hwnd window) {
       gfx_.drawButtons(window);
@@ -362,9 +426,37 @@ void TStrennix::Label1Click() {
   ports_.shell.shellExecute(0, "open", kMakerWebPage, "", "", win::kSwShowNormal);
 }
 
+// The windows come back before the session ends; then the program ends, as
+// nothing would be left for it to do.
+bool TStrennix::handleSessionEnd(std::uint32_t message, std::uint32_t wParam,
+                                 std::int32_t& result) {
+  if (message == win::kWmQueryEndSession) {
+    result = 1;
+    return true;
+  }
+  if (message != win::kWmEndSession) {
+    return false;
+  }
+  if (wParam != 0) {
+    appLog_.writeLog("Session ending: giving windows back.");
+    endApp();
+    application_.terminate();
+  }
+  return true;
+}
+
 bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
                               std::int32_t& result) {
   result = 0;
+  if (handleSessionEnd(message, wParam, result)) {
+    return true;
+  }
+  // After the end sequence no private message may hide or list a window,
+  // and no icon may come back.
+  if (ended_ && ((message >= win::kStrnxDestroy && message <= win::kWmTray) ||
+                 (taskbarCreated_ != 0 && message == taskbarCreated_))) {
+    return true;
+  }
   switch (message) {
     case win::kStrnxNcLButtonUp:
       onSTRNX_NCLBUTTONUP(static_cast<std::int32_t>(wParam), lParam);

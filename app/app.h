@@ -8,6 +8,7 @@
 #include "actions/uifx.h"
 #include "app/core/exclusionlists.h"
 #include "app/core/filecontrol.h"
+#include "app/core/journal.h"
 #include "app/core/log.h"
 #include "app/core/notifyicons.h"
 #include "app/core/settings.h"
@@ -48,11 +49,16 @@ class TStrennix : public Form {
 
   // The tray menu form is created after the main form.
   void setTrayForm(TTrayForm& trayForm);
+  // Runs the message loop. However it ends (Exit, the close box, the end of
+  // the session, a WM_QUIT from elsewhere, an exception after its error box),
+  // the end sequence has run once when this returns.
+  void run();
 
   void dumpSystemInfo();
   void selectLanguage();
   void dumpVariables(const char* file) const;
   void beginApp();
+  // Runs once; later calls do nothing.
   void endApp();
 
   void onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y);
@@ -73,6 +79,7 @@ class TStrennix : public Form {
   Settings settings;
   ExclusionLists exclusions;
   WindowLists lists;
+  Journal journal;
 
  protected:
   bool handleMessage(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam,
@@ -85,6 +92,10 @@ class TStrennix : public Form {
   void readSwitches();
   void runAction(int place, Hwnd window);
   void restoreTrayIcons();
+  [[nodiscard]] bool showOwnIcon();
+  void forgetWindow(Hwnd window);
+  void dropVanishedWindows();
+  bool handleSessionEnd(std::uint32_t message, std::uint32_t wParam, std::int32_t& result);
   [[nodiscard]] bool eligible(Hwnd window);
 
   ModuleLog appLog_{log, kAppLog};
@@ -107,6 +118,10 @@ class TStrennix : public Form {
   Timer Timer1;
   TTrayForm* trayForm_ = nullptr;
   std::uint32_t taskbarCreated_ = 0;
+  // Until the shell takes it (at log-on it may not be ready), the own icon
+  // is tried again on every tick.
+  bool ownIconShown_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace strennix

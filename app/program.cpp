@@ -4,8 +4,8 @@ namespace strennix {
 
 Program::Program(const Ports& ports, Application& application)
     : mainForm_(ports, application),
-      trayForm_(ports.ui, ports.windows, ports.messageBoxes, mainForm_.lists, mainForm_.settings,
-                mainForm_.log) {
+      trayForm_(ports.ui, ports.windows, ports.messageBoxes, mainForm_.lists, mainForm_.journal,
+                mainForm_.settings, mainForm_.log) {
   mainForm_.setTrayForm(trayForm_);
 }
 

@@ -36,9 +36,23 @@ struct SnapshotTraits {
   static void release(Owner& owner, const Value& value) noexcept;
 };
 
+struct MutexTraits {
+  using Value = std::uint32_t;
+  using Owner = SystemPort;
+  static bool valid(const Value& value) { return value != 0; }
+  static void release(Owner& owner, const Value& value) noexcept;
+};
+
 using Module = UniqueHandle<ModuleTraits>;
 using Process = UniqueHandle<ProcessTraits>;
 using Snapshot = UniqueHandle<SnapshotTraits>;
+using Mutex = UniqueHandle<MutexTraits>;
+
+// A named mutex, and whether another holder had made it first.
+struct NamedMutex {
+  Mutex mutex;
+  bool alreadyExisted = false;
+};
 
 // The fields of OSVERSIONINFOA (size 148) that the program reads.
 struct OsVersion {
@@ -68,6 +82,8 @@ class SystemPort {
   virtual ProcAddress procAddress(const Module& module, const std::string& name) = 0;
 
   virtual Process openProcess(std::uint32_t access, ProcessId processId) = 0;
+  // CreateMutexA, not owned; invalid when it cannot be made.
+  virtual NamedMutex createMutex(const std::string& name) = 0;
 
   // Toolhelp32, with its entry points taken from `kernel32` at run time:
   // invalid or nothing when an entry point is missing or the call fails.
@@ -99,6 +115,7 @@ class SystemPort {
   virtual void freeLibrary(ModuleHandle module) noexcept = 0;
   virtual void closeProcess(std::uint32_t process) noexcept = 0;
   virtual void closeSnapshot(std::uint32_t snapshot) noexcept = 0;
+  virtual void closeMutex(std::uint32_t mutex) noexcept = 0;
 };
 
 inline void ModuleTraits::release(Owner& owner, const Value& value) noexcept {
@@ -109,6 +126,9 @@ inline void ProcessTraits::release(Owner& owner, const Value& value) noexcept {
 }
 inline void SnapshotTraits::release(Owner& owner, const Value& value) noexcept {
   owner.closeSnapshot(value);
+}
+inline void MutexTraits::release(Owner& owner, const Value& value) noexcept {
+  owner.closeMutex(value);
 }
 
 }  // namespace strennix

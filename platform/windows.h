@@ -36,11 +36,15 @@ class WindowPort {
   // GetWindow(GW_OWNER); 0 when there is none.
   virtual Hwnd owner(Hwnd window) = 0;
   virtual ProcessId windowProcessId(Hwnd window) = 0;
+  // Placement and showing never wait on a window of another thread: the
+  // change is queued to it (ShowWindowAsync, SWP_ASYNCWINDOWPOS).
   virtual bool moveWindow(Hwnd window, int x, int y, int width, int height, bool repaint) = 0;
   virtual bool setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
                             std::uint32_t flags) = 0;
   virtual bool showWindow(Hwnd window, int command) = 0;
   virtual bool isVisible(Hwnd window) = 0;
+  // IsHungAppWindow: the window's program has stopped taking its messages.
+  virtual bool isHung(Hwnd window) = 0;
   virtual bool setForegroundWindow(Hwnd window) = 0;
   // Visits every top-level window until the visitor answers false.
   virtual void enumWindows(const std::function<bool(Hwnd)>& visit) = 0;
@@ -56,6 +60,10 @@ class WindowPort {
                                                           std::uint32_t flags,
                                                           std::uint32_t timeoutMs) = 0;
   virtual std::uint32_t classLong(Hwnd window, int index) = 0;
+  // FindWindowA: the first top-level window of the class and caption; 0.
+  virtual Hwnd findWindow(const std::string& className, const std::string& caption) = 0;
+  virtual bool postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                           std::int32_t lParam) = 0;
 };
 
 }  // namespace strennix

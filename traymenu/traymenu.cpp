@@ -7,9 +7,10 @@
 namespace strennix {
 
 TTrayForm::TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
-                     Settings& settings, const Logger& log)
+                     Journal& journal, Settings& settings, const Logger& log)
     : Form(ui, windows, boxes, IDD_TRAYFORM),
       lists_(lists),
+      journal_(journal),
       settings_(settings),
       log_(log, kTrayMenuLog) {
   changeBorder();
@@ -34,7 +35,9 @@ void TTrayForm::changeBorder() {
 }
 
 // Titles need not be unique: the oldest window with the clicked title comes
-// back, and the remaining item then stands for the other one.
+// back, and the remaining item then stands for the other one. A window whose
+// program does not answer stays listed, to be tried again; one that is gone
+// only leaves the list.
 void TTrayForm::ListBox1DblClick() {
   log_.trace("Called ListBox1DblClick. (Several exits)");
   const int selected = ui_.listSelected(listBox());
@@ -48,9 +51,16 @@ void TTrayForm::ListBox1DblClick() {
     if (entry.title != text) {
       continue;
     }
-    windows_.showWindow(entry.hwnd, win::kSwRestore);
-    windows_.setForegroundWindow(entry.hwnd);
-    restoreApplicationOwner(windows_, entry.hwnd);
+    const WindowState state = stateOf(journal_, windows_, entry.hwnd);
+    if (state == WindowState::Hung) {
+      break;
+    }
+    if (state == WindowState::Same) {
+      windows_.showWindow(entry.hwnd, win::kSwRestore);
+      windows_.setForegroundWindow(entry.hwnd);
+      restoreApplicationOwner(windows_, entry.hwnd);
+    }
+    journal_.forget(Change::Menu, entry.hwnd);
     ui_.listDelete(listBox(), selected);
     removePosition(lists_.minimizedWindows, lists_.numberOfMinimizedWindows, position);
     break;
@@ -83,8 +93,14 @@ void TTrayForm::showAllWindows() {
   log_.trace("Called showAllWindows");
   for (std::int32_t position = 1; position <= lists_.numberOfMinimizedWindows; ++position) {
     const Hwnd window = lists_.minimizedWindows[static_cast<std::size_t>(position)].hwnd;
-    windows_.showWindow(window, win::kSwRestore);
-    restoreApplicationOwner(windows_, window);
+    const WindowState state = stateOf(journal_, windows_, window);
+    if (state == WindowState::Same) {
+      windows_.showWindow(window, win::kSwRestore);
+      restoreApplicationOwner(windows_, window);
+    }
+    if (state != WindowState::Hung) {
+      journal_.forget(Change::Menu, window);
+    }
   }
   ui_.listClear(listBox());
   log_.trace("Exited showAllWindows");

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/core/journal.h"
 #include "app/core/log.h"
 #include "app/core/menulist.h"
 #include "app/core/settings.h"
@@ -19,7 +20,7 @@ class TTrayForm : public Form, public MenuList {
   // Hidden until the main form shows it at the cursor. The list's sorting is
   // fixed here, from menuSort.
   TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
-            Settings& settings, const Logger& log);
+            Journal& journal, Settings& settings, const Logger& log);
 
   // The caption's close box follows menuStay.
   void changeBorder();
@@ -52,6 +53,7 @@ class TTrayForm : public Form, public MenuList {
   void hideOnEscape(int key);
 
   WindowLists& lists_;
+  Journal& journal_;
   Settings& settings_;
   ModuleLog log_;
 };

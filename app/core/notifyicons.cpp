@@ -41,14 +41,14 @@ bool NotifyIcons::msgToTrayicon(std::uint32_t operation, const std::string& tip,
   return notify(operation, windowIcon(operation, tip, icon, id), kMsgToTrayiconFailed);
 }
 
-void NotifyIcons::reAddOwnIcon() {
-  send(win::kNimAdd, ownIcon(win::kNimAdd));
-  trayMessage(win::kNimModify);
+bool NotifyIcons::reAddOwnIcon() {
+  const bool added = send(win::kNimAdd, ownIcon(win::kNimAdd));
+  return trayMessage(win::kNimModify) || added;
 }
 
-void NotifyIcons::reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id) {
-  send(win::kNimAdd, windowIcon(win::kNimAdd, tip, icon, id));
-  msgToTrayicon(win::kNimModify, tip, icon, id);
+bool NotifyIcons::reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id) {
+  const bool added = send(win::kNimAdd, windowIcon(win::kNimAdd, tip, icon, id));
+  return msgToTrayicon(win::kNimModify, tip, icon, id) || added;
 }
 
 NotifyIconData NotifyIcons::ownIcon(std::uint32_t operation) const {

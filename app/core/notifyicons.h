@@ -20,6 +20,7 @@ class NotifyIcons {
 
   // Set once the main window and the application icon exist.
   void setOwner(Hwnd owner, IconHandle applicationIcon);
+  [[nodiscard]] IconHandle applicationIcon() const { return applicationIcon_; }
 
   // The program's own icon (ID 1006, callback WM_TRAY). Only NIM_MODIFY sets
   // the icon and the tip "Strennix".
@@ -31,9 +32,9 @@ class NotifyIcons {
 
   // After "TaskbarCreated": adds the icon again and sets its picture and tip.
   // An icon the shell still has refuses the add; that is no failure, and only
-  // a failure to set it is logged.
-  void reAddOwnIcon();
-  void reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id);
+  // a failure to set it is logged. Answers whether the shell shows it.
+  bool reAddOwnIcon();
+  bool reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id);
 
  private:
   NotifyIconData ownIcon(std::uint32_t operation) const;

@@ -36,9 +36,16 @@ void resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::in
                        win::kSwpNoSendChanging | win::kSwpNoZOrder | win::kSwpNoMove);
 }
 
-WindowBook::WindowBook(WindowLists& lists, WindowPort& windows, NotifyIcons& icons,
-                       const Logger& log)
-    : lists_(lists), windows_(windows), icons_(icons), log_(log, kAppLog) {}
+WindowState stateOf(Journal& journal, WindowPort& windows, Hwnd window) {
+  if (!journal.stillSame(window)) {
+    return WindowState::Gone;
+  }
+  return windows.isHung(window) ? WindowState::Hung : WindowState::Same;
+}
+
+WindowBook::WindowBook(WindowLists& lists, WindowPort& windows, Journal& journal,
+                       NotifyIcons& icons, const Logger& log)
+    : lists_(lists), windows_(windows), journal_(journal), icons_(icons), log_(log, kAppLog) {}
 
 void WindowBook::removeShadedHwnd(Hwnd window) {
   log_.trace("Called removeShadedHwnd()");
@@ -76,36 +83,118 @@ void WindowBook::restoreTrayedWindow(int slot) {
   }
   const auto index = static_cast<std::size_t>(slot);
   const TrayedWindow entry = lists_.trayedWindows[index];
-  if (entry.free) {
+  // A click waits for no program: a window that does not answer keeps its
+  // icon, to be clicked again.
+  if (entry.free || windows_.isHung(entry.hwnd)) {
     return;
   }
-  windows_.showWindow(entry.hwnd, win::kSwRestore);
-  windows_.setForegroundWindow(entry.hwnd);
-  restoreApplicationOwner(windows_, entry.hwnd);
-  freeTraySlot(index);
+  giveBackSlot(index, true);
 }
 
 void WindowBook::unIconizeAll() {
   log_.trace("Called unIconizeAll");
   for (std::size_t slot = 0; slot < lists_.trayedWindows.size(); ++slot) {
-    const TrayedWindow entry = lists_.trayedWindows[slot];
-    if (entry.free) {
-      continue;
+    if (!lists_.trayedWindows[slot].free) {
+      giveBackSlot(slot, false);
     }
-    windows_.showWindow(entry.hwnd, win::kSwRestore);
-    restoreApplicationOwner(windows_, entry.hwnd);
-    freeTraySlot(slot);
   }
   log_.trace("Exited unIconizeAll");
+}
+
+// A gone window is not touched and its record goes; a hung one is not
+// waited for and its record stays. Either way the slot and icon go.
+void WindowBook::giveBackSlot(std::size_t slot, bool foreground) {
+  const Hwnd window = lists_.trayedWindows[slot].hwnd;
+  const WindowState state = stateOf(journal_, windows_, window);
+  if (state == WindowState::Same) {
+    windows_.showWindow(window, win::kSwRestore);
+    if (foreground) {
+      windows_.setForegroundWindow(window);
+    }
+    restoreApplicationOwner(windows_, window);
+  }
+  if (state != WindowState::Hung) {
+    journal_.forget(Change::Trayed, window);
+  }
+  freeTraySlot(slot);
 }
 
 void WindowBook::unShadeAll() {
   log_.trace("Called unShadeAll.");
   for (std::int32_t position = 1; position <= lists_.numberOfShadedWindows; ++position) {
     const ShadedWindow& entry = lists_.shadedWindows[static_cast<std::size_t>(position)];
-    resizeInPlace(windows_, entry.hwnd, windows_.windowRect(entry.hwnd).width(), entry.height);
+    const WindowState state = stateOf(journal_, windows_, entry.hwnd);
+    if (state == WindowState::Same) {
+      resizeInPlace(windows_, entry.hwnd, windows_.windowRect(entry.hwnd).width(), entry.height);
+    }
+    if (state != WindowState::Hung) {
+      journal_.forget(Change::Shaded, entry.hwnd);
+    }
   }
   log_.trace("Exited unShadeAll.");
+}
+
+void WindowBook::giveBackTrayed(std::size_t slot) { giveBackSlot(slot, false); }
+
+void WindowBook::forgetStretchedAndTopmost() {
+  const std::vector<JournalRecord> records = journal_.records();
+  for (const JournalRecord& record : records) {
+    if (record.change == Change::VStretched || record.change == Change::HStretched ||
+        record.change == Change::Topmost) {
+      journal_.forget(record.change, record.window);
+    }
+  }
+}
+
+void WindowBook::giveBack(const std::vector<JournalRecord>& records) {
+  for (auto record = records.rbegin(); record != records.rend(); ++record) {
+    if (!journal_.sameWindow(*record)) {
+      log_.trace("  Journaled window is gone, dropped");
+      journal_.forget(record->change, record->window);
+      continue;
+    }
+    if (windows_.isHung(record->window)) {
+      log_.trace("  Journaled window does not answer, kept");
+      continue;
+    }
+    giveBackRecord(*record);
+    journal_.forget(record->change, record->window);
+  }
+}
+
+void WindowBook::giveBackRecord(const JournalRecord& record) {
+  const Hwnd window = record.window;
+  switch (record.change) {
+    case Change::Shaded:
+      resizeInPlace(windows_, window, windows_.windowRect(window).width(), record.height);
+      break;
+    case Change::Trayed:
+    case Change::Menu:
+      windows_.showWindow(window, win::kSwRestore);
+      restoreApplicationOwner(windows_, window);
+      break;
+    case Change::VStretched:
+    case Change::HStretched:
+      windows_.moveWindow(window, record.rect.left, record.rect.top, record.rect.width(),
+                          record.rect.height(), true);
+      break;
+    case Change::Topmost:
+      windows_.setWindowPos(window, win::kHwndNoTopmost, 0, 0, 0, 0,
+                            win::kSwpNoMove | win::kSwpNoSize | win::kSwpNoActivate);
+      break;
+  }
+}
+
+void WindowBook::showOwnerOfDestroyed(Hwnd window) {
+  for (const Change change : {Change::Trayed, Change::Menu}) {
+    const JournalRecord* record = journal_.find(change, window);
+    if (record == nullptr || record->owner == 0) {
+      continue;
+    }
+    if (windows_.className(record->owner, kClassNameBuffer) == kApplicationOwnerClass) {
+      windows_.showWindow(record->owner, win::kSwRestore);
+    }
+  }
 }
 
 // The slot is freed even when the shell refuses to delete the icon.

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "app/core/journal.h"
 #include "app/core/log.h"
 #include "app/core/notifyicons.h"
 #include "app/core/windowlists.h"
@@ -30,9 +32,17 @@ void restoreApplicationOwner(WindowPort& windows, Hwnd window);
 // first (SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOMOVE).
 void resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height);
 
+// What may be done to a listed window now: it may be gone (or its handle now
+// names another window), or its program may have stopped answering.
+enum class WindowState { Same, Gone, Hung };
+
+// Never touched when gone; never waited on when hung.
+WindowState stateOf(Journal& journal, WindowPort& windows, Hwnd window);
+
 class WindowBook {
  public:
-  WindowBook(WindowLists& lists, WindowPort& windows, NotifyIcons& icons, const Logger& log);
+  WindowBook(WindowLists& lists, WindowPort& windows, Journal& journal, NotifyIcons& icons,
+             const Logger& log);
 
   void removeShadedHwnd(Hwnd window);
   void removeIconizedHwnd(Hwnd window);
@@ -43,12 +53,28 @@ class WindowBook {
   void restoreTrayedWindow(int slot);
   void unIconizeAll();
   void unShadeAll();
+  // Brings back the window of an occupied slot without making it the
+  // foreground window, as at the end and when its icon is lost.
+  void giveBackTrayed(std::size_t slot);
+  // Stretched and topmost windows stay as they are at the end: their
+  // records go with the program.
+  void forgetStretchedAndTopmost();
+  // At start: gives back what an earlier run left changed, newest change
+  // first, to every window that is still the same window. A window whose
+  // program does not answer stays in the journal for a later start.
+  void giveBack(const std::vector<JournalRecord>& records);
+  // A window destroyed while hidden no longer has an owner to ask for: the
+  // application owner hidden with it is shown again.
+  void showOwnerOfDestroyed(Hwnd window);
 
  private:
   void freeTraySlot(std::size_t slot);
+  void giveBackSlot(std::size_t slot, bool foreground);
+  void giveBackRecord(const JournalRecord& record);
 
   WindowLists& lists_;
   WindowPort& windows_;
+  Journal& journal_;
   NotifyIcons& icons_;
   ModuleLog log_;
 };

@@ -91,6 +91,16 @@ inline int lowestFreeSlot(const std::array<TrayedWindow, kTraySlots>& slots) {
   return found == slots.end() ? -1 : static_cast<int>(found - slots.begin());
 }
 
+// Whether the window is hidden behind a tray icon or in the tray menu: such a
+// window is never hidden a second time.
+inline bool isHiddenWindow(const WindowLists& lists, Hwnd window) {
+  const auto& slots = lists.trayedWindows;
+  return positionOf(lists.minimizedWindows, lists.numberOfMinimizedWindows, window) != 0 ||
+         std::any_of(slots.begin(), slots.end(), [window](const TrayedWindow& slot) {
+           return !slot.free && slot.hwnd == window;
+         });
+}
+
 // The first stretch record of `window`; nullptr when it has none.
 inline StretchedWindow* findStretchRecord(std::vector<StretchedWindow>& list, Hwnd window) {
   const auto found = std::find_if(list.begin(), list.end(),

@@ -109,6 +109,9 @@ void onDestroy(HWND window) {
 
 extern "C" {
 
+// The entry point: no C runtime is started, and there is nothing to set up.
+BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD /*reason*/, LPVOID /*reserved*/) { return TRUE; }
+
 __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   // HC_NOREMOVE events are seen again with HC_ACTION when they are removed.
   if (code == HC_ACTION && lParam != 0) {

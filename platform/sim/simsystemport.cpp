@@ -1,5 +1,7 @@
 #include "platform/sim/simsystemport.h"
 
+#include <algorithm>
+
 #include "platform/winconst.h"
 
 #include "platform/sim/simtext.h"
@@ -204,6 +206,19 @@ void SimSystemPort::freeLibrary(ModuleHandle module) noexcept {
 
 void SimSystemPort::closeProcess(std::uint32_t process) noexcept {
   world_.countRelease(world_.processHandles, openProcesses_.erase(process) != 0);
+}
+
+NamedMutex SimSystemPort::createMutex(const std::string& name) {
+  const bool existed = std::any_of(openMutexes_.begin(), openMutexes_.end(),
+                                   [&name](const auto& open) { return open.second == name; });
+  const std::uint32_t handle = world_.newResource();
+  openMutexes_[handle] = name;
+  ++world_.mutexes.acquired;
+  return NamedMutex{Mutex(*this, handle), existed};
+}
+
+void SimSystemPort::closeMutex(std::uint32_t mutex) noexcept {
+  world_.countRelease(world_.mutexes, openMutexes_.erase(mutex) != 0);
 }
 
 void SimSystemPort::closeSnapshot(std::uint32_t snapshot) noexcept {

@@ -37,6 +37,10 @@ class SimSystemPort : public SystemPort {
   void freeLibrary(ModuleHandle module) noexcept override;
   void closeProcess(std::uint32_t process) noexcept override;
   void closeSnapshot(std::uint32_t snapshot) noexcept override;
+  // Named mutexes of the session: a name exists while one of its handles is
+  // open.
+  NamedMutex createMutex(const std::string& name) override;
+  void closeMutex(std::uint32_t mutex) noexcept override;
 
  private:
   struct SnapshotState {
@@ -56,6 +60,7 @@ class SimSystemPort : public SystemPort {
   std::map<ModuleHandle, int> moduleRefs_;
   std::map<std::uint32_t, ProcessId> openProcesses_;
   std::map<std::uint32_t, SnapshotState> snapshots_;
+  std::map<std::uint32_t, std::string> openMutexes_;
 };
 
 }  // namespace strennix::sim

@@ -196,7 +196,12 @@ std::uint32_t SimUiPort::registerWindowMessage(const std::string& name) {
   return windowMessages_.try_emplace(lower(name), next).first->second;
 }
 
-void SimUiPort::runMessageLoop() { ++world_.messageLoopRuns; }
+void SimUiPort::runMessageLoop() {
+  ++world_.messageLoopRuns;
+  if (world_.whileMessageLoopRuns) {
+    world_.whileMessageLoopRuns();
+  }
+}
 
 void SimUiPort::quitMessageLoop() { world_.quitRequested = true; }
 

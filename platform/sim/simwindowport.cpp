@@ -196,6 +196,32 @@ bool SimWindowPort::isVisible(Hwnd window) {
   return w != nullptr && w->visible;
 }
 
+bool SimWindowPort::isHung(Hwnd window) {
+  const SimWindow* w = world_.findWindow(window);
+  return w != nullptr && w->hung;
+}
+
+Hwnd SimWindowPort::findWindow(const std::string& className, const std::string& caption) {
+  for (const Hwnd window : world_.zOrder()) {
+    const SimWindow* w = world_.findWindow(window);
+    if (w != nullptr && w->className == className && w->title == caption) {
+      return window;
+    }
+  }
+  return 0;
+}
+
+bool SimWindowPort::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                                std::int32_t lParam) {
+  if (world_.findWindow(window) == nullptr) {
+    return false;
+  }
+  if (world_.findForm(window) != nullptr) {
+    world_.post(window, message, wParam, lParam);
+  }
+  return true;
+}
+
 bool SimWindowPort::setForegroundWindow(Hwnd window) {
   const SimWindow* w = world_.findWindow(window);
   if (w == nullptr) {

@@ -26,6 +26,7 @@ class SimWindowPort : public WindowPort {
                     std::uint32_t flags) override;
   bool showWindow(Hwnd window, int command) override;
   bool isVisible(Hwnd window) override;
+  bool isHung(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
   void enumWindows(const std::function<bool(Hwnd)>& visit) override;
   Monitor monitorOf(Hwnd window) override;
@@ -36,6 +37,11 @@ class SimWindowPort : public WindowPort {
                                                   std::uint32_t flags,
                                                   std::uint32_t timeoutMs) override;
   std::uint32_t classLong(Hwnd window, int index) override;
+  Hwnd findWindow(const std::string& className, const std::string& caption) override;
+  // To a form, delivered at once as the world's post() does; other windows
+  // take no messages here.
+  bool postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                   std::int32_t lParam) override;
 
  private:
   // Where SetWindowPos puts a window in the z-order.

@@ -72,7 +72,7 @@ void SimWorld::countRelease(HandleCount& count, bool wasOpen) noexcept {
 bool SimWorld::everythingReleased() const {
   return strayReleases == 0 && registryKeys.open() == 0 && windowDcs.open() == 0 &&
          brushes.open() == 0 && modules.open() == 0 && processHandles.open() == 0 &&
-         snapshotHandles.open() == 0 && childHandles.open() == 0;
+         snapshotHandles.open() == 0 && childHandles.open() == 0 && mutexes.open() == 0;
 }
 
 // ---- Windows ----------------------------------------------------------------

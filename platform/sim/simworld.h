@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -292,6 +293,7 @@ class SimWorld {
   HandleCount modules;
   HandleCount processHandles;
   HandleCount snapshotHandles;
+  HandleCount mutexes;
   HandleCount childHandles;
   // Releases of handles that were not open (never issued, or released
   // twice). Counted apart so that the counts above stay exact.
@@ -329,6 +331,9 @@ class SimWorld {
   // Active timers: (form, id) -> interval.
   std::map<std::pair<Hwnd, std::uint32_t>, std::uint32_t> timers;
   int messageLoopRuns = 0;
+  // What happens while the message loop runs; without it the loop ends at
+  // once, as when a WM_QUIT comes from elsewhere.
+  std::function<void()> whileMessageLoopRuns;
   bool quitRequested = false;
 
  private:

@@ -222,6 +222,16 @@ void Win32Desktop::closeSnapshot(std::uint32_t snapshot) noexcept {
   CloseHandle(toHandle<HANDLE>(snapshot));
 }
 
+NamedMutex Win32Desktop::createMutex(const std::string& name) {
+  const HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  return NamedMutex{Mutex(*this, fromHandle(mutex)), mutex != nullptr && existed};
+}
+
+void Win32Desktop::closeMutex(std::uint32_t mutex) noexcept {
+  CloseHandle(toHandle<HANDLE>(mutex));
+}
+
 bool Win32Desktop::exists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -70,6 +70,7 @@ class Win32Desktop final : public WindowPort,
                     std::uint32_t flags) override;
   bool showWindow(Hwnd window, int command) override;
   bool isVisible(Hwnd window) override;
+  bool isHung(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
   void enumWindows(const std::function<bool(Hwnd)>& visit) override;
   Monitor monitorOf(Hwnd window) override;
@@ -80,6 +81,9 @@ class Win32Desktop final : public WindowPort,
                                                   std::uint32_t flags,
                                                   std::uint32_t timeoutMs) override;
   std::uint32_t classLong(Hwnd window, int index) override;
+  Hwnd findWindow(const std::string& className, const std::string& caption) override;
+  bool postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                   std::int32_t lParam) override;
 
   // DrawingPort
   WindowDcHandle windowDc(Hwnd window) override;
@@ -113,6 +117,7 @@ class Win32Desktop final : public WindowPort,
   Module loadLibrary(const std::string& name) override;
   ProcAddress procAddress(const Module& module, const std::string& name) override;
   Process openProcess(std::uint32_t access, ProcessId processId) override;
+  NamedMutex createMutex(const std::string& name) override;
   Snapshot processSnapshot(const Module& kernel32) override;
   std::optional<ProcessEntry> firstProcess(const Module& kernel32,
                                            const Snapshot& snapshot) override;
@@ -129,6 +134,7 @@ class Win32Desktop final : public WindowPort,
   void freeLibrary(ModuleHandle module) noexcept override;
   void closeProcess(std::uint32_t process) noexcept override;
   void closeSnapshot(std::uint32_t snapshot) noexcept override;
+  void closeMutex(std::uint32_t mutex) noexcept override;
 
   // FilePort
   bool exists(const std::string& path) override;

@@ -67,6 +67,14 @@ BOOL CALLBACK visitWindow(HWND window, LPARAM parameter) {
   }
 }
 
+// A window of another thread is changed without waiting for it: a program
+// that has stopped answering must not hold this one up.
+bool ofOtherThread(HWND window) {
+  return GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId();
+}
+
+UINT asyncFor(HWND window) { return ofOtherThread(window) ? SWP_ASYNCWINDOWPOS : 0; }
+
 }  // namespace
 
 std::string windowTextOf(HWND window) {
@@ -117,21 +125,32 @@ ProcessId Win32Desktop::windowProcessId(Hwnd window) {
   return processId;
 }
 
+// MoveWindow is SetWindowPos without z-order or activation, which can be
+// queued.
 bool Win32Desktop::moveWindow(Hwnd window, int x, int y, int width, int height, bool repaint) {
-  return MoveWindow(toHwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+  const HWND target = toHwnd(window);
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW);
+  return SetWindowPos(target, nullptr, x, y, width, height, flags | asyncFor(target)) != FALSE;
 }
 
 bool Win32Desktop::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
+  const HWND target = toHwnd(window);
   auto* const after = fromInteger<HWND>(insertAfter);
-  return SetWindowPos(toHwnd(window), after, x, y, cx, cy, flags) != FALSE;
+  return SetWindowPos(target, after, x, y, cx, cy, flags | asyncFor(target)) != FALSE;
 }
 
 bool Win32Desktop::showWindow(Hwnd window, int command) {
-  return ShowWindow(toHwnd(window), command) != FALSE;
+  const HWND target = toHwnd(window);
+  if (ofOtherThread(target)) {
+    return ShowWindowAsync(target, command) != FALSE;
+  }
+  return ShowWindow(target, command) != FALSE;
 }
 
 bool Win32Desktop::isVisible(Hwnd window) { return IsWindowVisible(toHwnd(window)) != FALSE; }
+
+bool Win32Desktop::isHung(Hwnd window) { return IsHungAppWindow(toHwnd(window)) != FALSE; }
 
 bool Win32Desktop::setForegroundWindow(Hwnd window) {
   return SetForegroundWindow(toHwnd(window)) != FALSE;
@@ -182,6 +201,15 @@ std::optional<std::uint32_t> Win32Desktop::sendMessageTimeout(Hwnd window, std::
 
 std::uint32_t Win32Desktop::classLong(Hwnd window, int index) {
   return static_cast<std::uint32_t>(GetClassLongA(toHwnd(window), index));
+}
+
+Hwnd Win32Desktop::findWindow(const std::string& className, const std::string& caption) {
+  return fromHwnd(FindWindowA(className.c_str(), caption.c_str()));
+}
+
+bool Win32Desktop::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                               std::int32_t lParam) {
+  return PostMessageA(toHwnd(window), message, wParam, lParam) != FALSE;
 }
 
 }  // namespace strennix::win32

@@ -249,9 +249,16 @@ HICON makeIcon() {
   return icon;
 }
 
+// Posted by `hang` to a window that `open` made: its procedure sleeps for
+// lParam milliseconds, so that its program stops taking messages.
+constexpr UINT kHangMessage = WM_APP + 0x3A1;
+
 LRESULT CALLBACK openWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* state = pointerFrom<OpenWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   switch (message) {
+    case kHangMessage:
+      Sleep(static_cast<DWORD>(lParam));
+      return 0;
     case WM_NCCREATE: {
       auto* create = pointerFrom<CREATESTRUCTA*>(lParam);
       SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -423,6 +430,32 @@ int cmdClose(const Options& options) {
   HWND window = findTopLevel(options);
   return window != nullptr && succeeded(PostMessageA(window, WM_CLOSE, 0, 0)) ? kExitOk
                                                                               : kExitFailed;
+}
+
+int cmdHang(const Options& options) {
+  HWND window = findTopLevel(options);
+  const auto ms = static_cast<LPARAM>(options.number("ms", 60000));
+  return window != nullptr && succeeded(PostMessageA(window, kHangMessage, 0, ms)) ? kExitOk
+                                                                                   : kExitFailed;
+}
+
+// Exit code 0 while the system counts the window's program as not answering
+// (IsHungAppWindow), as Strennix sees it.
+int cmdIsHung(const Options& options) {
+  HWND window = findTopLevel(options);
+  return window != nullptr && succeeded(IsHungAppWindow(window)) ? kExitOk : kExitFailed;
+}
+
+// Any message, as another program could post it (a forged report, a WM_QUIT
+// from elsewhere).
+int cmdPost(const Options& options) {
+  HWND window = findTopLevel(options);
+  const auto message = static_cast<UINT>(options.hex("msg"));
+  const auto wParam = static_cast<WPARAM>(options.hex("wparam"));
+  const auto lParam = static_cast<LPARAM>(options.hex("lparam"));
+  return window != nullptr && succeeded(PostMessageA(window, message, wParam, lParam))
+             ? kExitOk
+             : kExitFailed;
 }
 
 int cmdForeground(const Options& options) {
@@ -868,6 +901,9 @@ const Command kCommands[] = {
     {"idle", cmdIdle, ""},
     {"workarea", cmdWorkArea, ""},
     {"close", cmdClose, kWindow},
+    {"hang", cmdHang, "(window made by open) [--ms N]"},
+    {"ishung", cmdIsHung, kWindow},
+    {"post", cmdPost, "(window) --msg HEX [--wparam HEX] [--lparam HEX]"},
     {"foreground", cmdForeground, kWindow},
     {"show", cmdShow, "(window) --cmd N"},
     {"move", cmdMove, "(window) --rect X,Y,W,H"},

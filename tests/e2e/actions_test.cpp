@@ -1,7 +1,11 @@
 // The six window actions under Wine, clicked with the real mouse on the
 // buttons painted into another program's title bar: each action and its undo,
-// the way back from a tray icon and from the tray menu, and what "Exit Strnx"
-// gives back.
+// the way back from a tray icon and from the tray menu, and what every way out
+// gives back: "Exit Strnx", a start after a kill, the end of the session, an
+// Exit while a hidden window's program hangs.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -189,6 +193,146 @@ TEST_F(WindowActionsTest, ExitGivesEveryHiddenAndShadedWindowBackAndLeavesNoTray
   const auto setup = logOf("setupapplog.txt");
   EXPECT_EQ(count(setup, "Called endApp"), 1);
   EXPECT_EQ(count(setup, "Exited endApp"), 1);
+}
+
+class WaysOutTest : public WindowActionsTest {
+ protected:
+  static std::string hex(std::uint32_t value) {
+    char text[16] = {};
+    std::snprintf(text, sizeof text, "%x", value);
+    return text;
+  }
+
+  // Hides one window into the tray menu, one behind a tray icon and shades
+  // a third, each waited for.
+  void changeThree(const WindowInfo& listed, const WindowInfo& iconized, const WindowInfo& shaded) {
+    clickButton(listed, kToMenu);
+    waitUntilHidden(listed);
+    clickButton(iconized, kToIcon);
+    waitUntilHidden(iconized);
+    clickButton(shaded, kShade);
+    waitForState(
+        shaded, [](const WindowInfo& info) { return info.rect.height() == kShadedHeight; },
+        "to roll up");
+  }
+
+  void waitUntilShownAsBefore(const WindowInfo& window) {
+    const WindowInfo shown = waitForState(
+        window, [&](const WindowInfo& info) { return info.visible && info.rect == window.rect; },
+        "to show again as it was");
+    EXPECT_EQ(shown.rect, window.rect) << window.title;
+  }
+};
+
+// A kill leaves no end sequence: the next start gives back what the journal
+// in the registry says the killed run had changed.
+TEST_F(WaysOutTest, AStartAfterAKillGivesBackEveryWindowTheKilledRunLeftChanged) {
+  writeDefaultSettings();
+  const WindowInfo listed = openTarget({.title = "In the menu", .rect = Rect{560, 100, 960, 300}});
+  const WindowInfo iconized =
+      openTarget({.title = "Behind an icon", .rect = Rect{300, 400, 700, 600}});
+  const WindowInfo shaded = openTarget({.title = "Shaded", .rect = Rect{100, 120, 500, 370}});
+  WineProcess& first = startWithTrayIcon({}).process;
+  changeThree(listed, iconized, shaded);
+
+  first.kill();
+  waitFor([this] { return !windowExists("TStrennix"); }, "the killed program's window to go");
+  EXPECT_FALSE(current(listed).visible);
+  EXPECT_FALSE(current(iconized).visible);
+  EXPECT_EQ(current(shaded).rect.height(), kShadedHeight);
+
+  WineProcess& second = startHidden();
+  for (const WindowInfo& window : {listed, iconized, shaded}) {
+    waitUntilShownAsBefore(window);
+  }
+  EXPECT_EQ(closeStrennix(second), 0);
+}
+
+// wineboot --end-session sends WM_QUERYENDSESSION and WM_ENDSESSION to the
+// main window, and then ends every process that had a window, the targets
+// included: what is left to see afterwards is that the program gave every
+// window back (its journal is empty) and ended by itself.
+TEST_F(WaysOutTest, TheEndOfTheSessionGivesTheHiddenWindowsBack) {
+  writeDefaultSettings();
+  const WindowInfo listed = openTarget({.title = "In the menu", .rect = Rect{560, 100, 960, 300}});
+  const WindowInfo iconized =
+      openTarget({.title = "Behind an icon", .rect = Rect{300, 400, 700, 600}});
+  const WindowInfo shaded = openTarget({.title = "Shaded", .rect = Rect{100, 120, 500, 370}});
+  WineProcess& strennix = startWithTrayIcon({"--debug"}).process;
+  changeThree(listed, iconized, shaded);
+  const std::string journalKey = std::string(kSettingsKey) + "\\Journal";
+  // `reg query` prints the whole text, one record a line.
+  const auto journaled = [&] {
+    WineProcess& query = startProgram("reg", {"query", journalKey, "/v", "Windows"});
+    EXPECT_EQ(query.waitForExit(), 0);
+    return query.output();
+  };
+  const std::string before = journaled();
+  for (const WindowInfo& window : {listed, iconized, shaded}) {
+    EXPECT_NE(before.find(" " + hex(window.hwnd) + " "), std::string::npos) << window.title;
+  }
+
+  WineProcess& endSession = startProgram("wineboot", {"--end-session"});
+  EXPECT_EQ(endSession.waitForExit(), 0) << endSession.output();
+  EXPECT_EQ(strennix.waitForExit(), 0);
+  EXPECT_EQ(count(logOf("applog.txt"), "Session ending: giving windows back."), 1);
+  const std::string after = journaled();
+  EXPECT_NE(after.find("Strennix journal 1"), std::string::npos) << after;
+  EXPECT_EQ(after.find("StrennixTestWindow"), std::string::npos) << after;
+}
+
+// The hung window's program sleeps in its window procedure. Exit waits for
+// it nowhere: the program ends at once and the other windows come back.
+TEST_F(WaysOutTest, ExitEndsWithinFiveSecondsWhileAHiddenWindowsProgramHangs) {
+  writeDefaultSettings();
+  const WindowInfo hung = openTarget({.title = "Hangs", .rect = Rect{100, 100, 500, 350}});
+  const WindowInfo listed = openTarget({.title = "In the menu", .rect = Rect{560, 100, 960, 300}});
+  const WindowInfo iconized =
+      openTarget({.title = "Behind an icon", .rect = Rect{300, 400, 700, 600}});
+  const Started started = startWithTrayIcon({});
+  clickButton(hung, kToIcon);
+  waitUntilHidden(hung);
+  clickButton(listed, kToMenu);
+  waitUntilHidden(listed);
+  clickButton(iconized, kToIcon);
+  waitUntilHidden(iconized);
+
+  driver({"hang", "--hwnd", hex(hung.hwnd), "--ms", "120000"});
+  waitFor(
+      [&] {
+        return runDriver({"ishung", "--hwnd", hex(hung.hwnd)}).exitCode == 0;
+      },
+      "the hidden window's program to count as not answering");
+  doubleClick(started.icon.x, started.icon.y);
+  waitForVisibleWindow(mainForm);
+
+  const auto pressed = std::chrono::steady_clock::now();
+  clickControl(mainForm, IDC_BTNQUIT);
+  EXPECT_EQ(started.process.waitForExit(std::chrono::seconds(5)), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(5));
+  for (const WindowInfo& window : {listed, iconized}) {
+    waitUntilShownAsBefore(window);
+  }
+  EXPECT_FALSE(current(hung).visible);
+}
+
+// Anyone can post the hook's destroy report: one naming a live hidden window
+// forgets nothing, and Exit still gives that window back.
+TEST_F(WaysOutTest, AForgedDestroyReportForAHiddenWindowForgetsNothing) {
+  writeDefaultSettings();
+  const WindowInfo iconized =
+      openTarget({.title = "Behind an icon", .rect = Rect{300, 400, 700, 600}});
+  const Started started = startWithTrayIcon({"--log"});
+  clickButton(iconized, kToIcon);
+  waitUntilHidden(iconized);
+
+  driver({"post", "--class", "TStrennix", "--msg", "8065", "--wparam", hex(iconized.hwnd)});
+  waitFor([this] { return count(logOf("applog.txt"), "  Window still exists, kept") == 1; },
+          "the forged report to be handled");
+  EXPECT_FALSE(current(iconized).visible);
+
+  EXPECT_EQ(closeStrennix(started.process), 0);
+  waitUntilShownAsBefore(iconized);
 }
 
 }  // namespace

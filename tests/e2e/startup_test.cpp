@@ -6,6 +6,7 @@
 #include <regex>
 #include <utility>
 
+#include "resources/resource.h"
 #include "resources/version.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/defaultsettings.h"
@@ -191,6 +192,26 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsAndShowsTheSettingsWindow) {
   EXPECT_FALSE(hidden->visible);
   expectRegValues(kSettingsKey, {{"Priority", {"REG_SZ", "7"}}});
   EXPECT_EQ(closeStrennix(second), 0);
+}
+
+// One copy per session: a second start brings up the running copy's
+// settings window and ends, leaving one main window.
+TEST_F(StartupTest, ASecondStartShowsTheRunningCopysSettingsAndEnds) {
+  WineProcess& first = startStrennix();
+  waitForVisibleWindow(mainForm);
+  clickControl(mainForm, IDC_BTNHIDE);
+  waitFor([this] { return !findWindow(mainForm).value_or(WindowInfo{}).visible; },
+          "the settings window to hide");
+
+  WineProcess& second = startStrennix();
+  EXPECT_EQ(second.waitForExit(), 0);
+  waitForVisibleWindow(mainForm);
+  const auto windows = listWindows();
+  EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
+                          [](const WindowInfo& w) { return w.className == "TStrennix"; }),
+            1);
+  EXPECT_TRUE(first.running());
+  EXPECT_EQ(closeStrennix(first), 0);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
+#include "app/singlecopy.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
@@ -344,6 +346,24 @@ TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   EXPECT_TRUE(sim.isVisible(menued));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.quitRequested);
+}
+
+// A second start brings up the running copy's settings window and runs no
+// further, so that clicks and destroy reports all reach one copy.
+TEST_F(MainFormTest, ASecondCopyShowsTheRunningCopysSettingsAndDoesNotRun) {
+  storeDefaults();
+  std::optional<Mutex> first = claimSingleCopy(sim, sim);
+  ASSERT_TRUE(first.has_value());
+  TStrennix& main = start();
+  ASSERT_FALSE(sim.isVisible(main.handle()));
+
+  EXPECT_FALSE(claimSingleCopy(sim, sim).has_value());
+  EXPECT_TRUE(sim.isVisible(main.handle()));
+  EXPECT_EQ(sim.foregroundWindow(), main.handle());
+  EXPECT_EQ(sim.mutexes.open(), 1) << "the second copy keeps no claim";
+
+  first.reset();
+  EXPECT_TRUE(claimSingleCopy(sim, sim).has_value()) << "a copy that ended leaves the claim free";
 }
 
 TEST_F(MainFormTest, UnderWow64TheHelperStartsOnceTheHooksAreInAndEndsAtExit) {

@@ -4,7 +4,9 @@
 // be opened, list and language files that cannot be read, and stray messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -137,6 +139,19 @@ class FaultsTest : public testsupport::ProgramTest {
     return lines;
   }
 
+  // The program killed: it ends without its end sequence, and the shell
+  // drops the icons of its window.
+  void kill() {
+    program.reset();
+    form = nullptr;
+    tray = nullptr;
+    sim.trayIcons.clear();
+  }
+
+  [[nodiscard]] std::optional<std::string> storedJournal() const {
+    return sim.regString(RegRoot::CurrentUser, kJournalKeyPath, kJournalValue);
+  }
+
   void exitAndCheckNothingLeaks() {
     sim.click(form->handle(), IDC_BTNQUIT);
     EXPECT_TRUE(sim.quitRequested);
@@ -223,7 +238,10 @@ TEST_F(FaultsTest, AClickWithNoForegroundWindowListsNoWindowThatDoesNotExist) {
   EXPECT_EQ(sim.listCount(tray->control(IDC_LISTBOX1)), 0);
 }
 
-TEST_F(FaultsTest, AWindowThatDoesNotAnswerStillGoesToTheTrayWithAnIconWithoutPicture) {
+// Its own icon cannot be asked for, so the tray icon shows the program's. A
+// click on the icon waits for nothing: while the program does not answer, the
+// icon stays, and once it answers again the window comes back.
+TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswers) {
   start();
   sim::SimWindow window;
   window.rect = kEditorRect;
@@ -240,17 +258,23 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerStillGoesToTheTrayWithAnIconWithoutPi
   EXPECT_FALSE(sim.isVisible(busy));
   ASSERT_EQ(form->lists.numberOfTrayedWindows, 1);
   EXPECT_EQ(form->lists.trayedWindows[0].hwnd, busy);
+  const IconHandle programIcon = sim.loadIcon(IDI_APPLICATION_ICON);
   ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
-  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, 0U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, programIcon);
   EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).tip, "Busy");
 
-  // A restarted shell gets the icon back, still without a picture.
+  // A restarted shell gets the icon back, with the same picture.
   sim.trayIcons.clear();
   sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
   ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
-  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, 0U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, programIcon);
 
-  sim.post(form->handle(), win::kWmAsTray, 0, static_cast<std::int32_t>(win::kWmLButtonUp));
+  const auto leftRelease = static_cast<std::int32_t>(win::kWmLButtonUp);
+  sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
+  EXPECT_FALSE(sim.isVisible(busy));
+  EXPECT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
+  sim.window(busy).hung = false;
+  sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
   EXPECT_TRUE(sim.isVisible(busy));
   EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
   exitAndCheckNothingLeaks();
@@ -600,6 +624,275 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
   EXPECT_TRUE(sim.isVisible(trayed));
   EXPECT_TRUE(sim.isVisible(menued));
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
+}
+
+TEST_F(FaultsTest, AStartGivesBackEveryWindowThatAKilledRunLeftChanged) {
+  start();
+  const Hwnd shaded = addTarget("Shaded");
+  click(shaded, kShade);
+  const Hwnd trayed = addTarget("Trayed");
+  click(trayed, kToIcon);
+  const Hwnd menued = addTarget("Menu");
+  click(menued, kToMenu);
+  const Rect before{200, 100, 600, 300};
+  const Hwnd stretched = addTarget("Stretched", before);
+  click(stretched, kVMax);
+  click(stretched, kHMax);
+  click(stretched, kTop);
+  ASSERT_EQ(sim.window(stretched).rect, (Rect{0, 0, 1024, 738}));
+  ASSERT_NE(sim.window(stretched).exStyle & win::kWsExTopmost, 0U);
+
+  kill();
+  ASSERT_EQ(sim.window(shaded).rect.height(), 27);
+  ASSERT_FALSE(sim.isVisible(trayed));
+  start();
+
+  EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
+  EXPECT_TRUE(sim.isVisible(trayed));
+  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_EQ(sim.window(stretched).rect, before) << "both stretches undone, newest first";
+  EXPECT_EQ(sim.window(stretched).exStyle & win::kWsExTopmost, 0U);
+  EXPECT_TRUE(form->journal.records().empty());
+  EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  exitAndCheckNothingLeaks();
+}
+
+TEST_F(FaultsTest, ADamagedJournalIsIgnoredWithALogLineAndClearedAndTheStartGoesOn) {
+  sim.commandLine.emplace_back("--debug");
+  const Hwnd editor = addTarget("Editor", Rect{100, 50, 740, 77});
+  const std::string damaged[] = {"",
+                                 "Strennix journal 2\n",
+                                 "Strennix journal 1\nS 2001",
+                                 "Strennix journal 1\nX 2001 0 400 0 0 0 0 0 SimWindow\n",
+                                 "Strennix journal 1\nS 2001 0 4OO 0 0 0 0 0 SimWindow\n",
+                                 "Strennix journal 1\nS 0 0 400 0 0 0 0 0 SimWindow\n"};
+  for (const std::string& text : damaged) {
+    sim.setRegString(RegRoot::CurrentUser, kJournalKeyPath, kJournalValue, text);
+    sim.files.clear();
+    start();
+    EXPECT_EQ(sim.window(editor).rect.height(), 27) << text;
+    EXPECT_TRUE(sim.messageBoxes.empty());
+    EXPECT_EQ(sim.messageLoopRuns, 0);
+    EXPECT_NE(sim.files["applog.txt"].find("   Journal of changed windows is damaged, ignored.\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
+    EXPECT_EQ(sim.trayIcons.count({form->handle(), 1006U}), 1U);
+    kill();
+  }
+  sim.setRegDword(RegRoot::CurrentUser, kJournalKeyPath, kJournalValue, 7);
+  start();
+  EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  exitAndCheckNothingLeaks();
+}
+
+// Handles are reused: a journaled handle that now names a window of another
+// class or process, or no window, is left alone and its record dropped.
+TEST_F(FaultsTest, AJournaledHandleThatNowNamesAnotherWindowOrNoneIsNeverTouched) {
+  start();
+  const Hwnd gone = addTarget("Gone");
+  click(gone, kToIcon);
+  const Hwnd reused = addTarget("Reused");
+  click(reused, kShade);
+  const Hwnd otherProcess = addTarget("Other process");
+  click(otherProcess, kToMenu);
+  kill();
+
+  sim.destroyWindow(gone);
+  sim.destroyWindow(reused);
+  sim::SimWindow stranger;
+  stranger.className = "Stranger";
+  stranger.rect = Rect{100, 50, 740, 77};
+  sim.addWindow(stranger, reused);
+  sim::SimWindow sameClass = sim.window(otherProcess);
+  sim.destroyWindow(otherProcess);
+  sameClass.processId = 4242;
+  sim.addWindow(sameClass, otherProcess);
+  start();
+
+  EXPECT_EQ(sim.window(reused).rect.height(), 27);
+  EXPECT_FALSE(sim.isVisible(otherProcess));
+  EXPECT_EQ(sim.setWindowPosCalls.size(), 1U) << "only the shade click of the first run";
+  EXPECT_TRUE(form->journal.records().empty());
+  EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
+  exitAndCheckNothingLeaks();
+}
+
+// WM_QUERYENDSESSION is only answered; WM_ENDSESSION for an ending session
+// gives the windows back, and the program ends. Nothing that comes later
+// changes a window.
+TEST_F(FaultsTest, TheEndOfTheSessionGivesTheWindowsBackOnceAndLaterMessagesChangeNothing) {
+  sim.commandLine.emplace_back("--log");
+  start();
+  const Hwnd shaded = addTarget("Shaded");
+  click(shaded, kShade);
+  const Hwnd trayed = addTarget("Trayed");
+  click(trayed, kToIcon);
+  const Hwnd menued = addTarget("Menu");
+  click(menued, kToMenu);
+
+  EXPECT_TRUE(sim.post(form->handle(), win::kWmQueryEndSession, 0, 0));
+  EXPECT_EQ(sim.lastMessageResult, 1);
+  sim.post(form->handle(), win::kWmEndSession, 0, 0);
+  EXPECT_FALSE(sim.isVisible(trayed)) << "a session that goes on keeps its hidden windows";
+  EXPECT_FALSE(sim.quitRequested);
+
+  sim.post(form->handle(), win::kWmEndSession, 1, 0);
+  EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
+  EXPECT_TRUE(sim.isVisible(trayed));
+  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.hooks.empty());
+  EXPECT_TRUE(sim.trayIcons.empty());
+  EXPECT_TRUE(sim.quitRequested);
+
+  const Hwnd late = addTarget("Late");
+  click(late, kToMenu);
+  click(late, kShade);
+  sim.post(form->handle(), win::kWmTray, 1006, static_cast<std::int32_t>(win::kWmLButtonDblClk));
+  sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(sim.isVisible(late));
+  EXPECT_EQ(sim.window(late).rect, kEditorRect);
+  EXPECT_FALSE(sim.isVisible(form->handle()));
+  EXPECT_TRUE(sim.trayIcons.empty());
+
+  exitAndCheckNothingLeaks();
+  const std::vector<std::string> setup = logLines(kSetupAppLog);
+  EXPECT_EQ(std::count(setup.begin(), setup.end(), "Called endApp"), 1);
+}
+
+TEST_F(FaultsTest, AMessageLoopEndedFromElsewhereOrByAnErrorStillGivesTheWindowsBack) {
+  start();
+  const Hwnd quit = addTarget("Quit");
+  click(quit, kToIcon);
+  form->run();
+  EXPECT_TRUE(sim.isVisible(quit));
+  EXPECT_TRUE(sim.trayIcons.empty());
+  EXPECT_TRUE(sim.hooks.empty());
+  kill();
+
+  start();
+  const Hwnd failed = addTarget("Failed");
+  click(failed, kToMenu);
+  sim.whileMessageLoopRuns = [] { throw StrennixError("Out of memory"); };
+  form->run();
+  ASSERT_EQ(sim.messageBoxes.size(), 1U);
+  EXPECT_EQ(sim.messageBoxes[0].text, "Out of memory.");
+  EXPECT_TRUE(sim.isVisible(failed));
+  EXPECT_TRUE(sim.trayIcons.empty());
+  EXPECT_TRUE(form->journal.records().empty());
+}
+
+// At the end a window whose program has stopped answering is not waited
+// for: the others come back, it stays in the journal, and a later start
+// gives it back once it answers again.
+TEST_F(FaultsTest, AtTheEndAHungWindowIsSkippedAndALaterStartGivesItBackOnceItAnswers) {
+  start();
+  const Hwnd hung = addTarget("Hung");
+  click(hung, kToIcon);
+  const Hwnd shadedHung = addTarget("Shaded and hung");
+  click(shadedHung, kShade);
+  const Hwnd menued = addTarget("Menu");
+  click(menued, kToMenu);
+  const Hwnd trayed = addTarget("Trayed");
+  click(trayed, kToIcon);
+  sim.window(hung).hung = true;
+  sim.window(shadedHung).hung = true;
+
+  exitAndCheckNothingLeaks();
+  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.isVisible(trayed));
+  EXPECT_FALSE(sim.isVisible(hung));
+  EXPECT_EQ(sim.window(shadedHung).rect.height(), 27);
+
+  start();
+  EXPECT_FALSE(sim.isVisible(hung)) << "still hung: kept for the next start";
+  EXPECT_EQ(form->journal.records().size(), 2U);
+  kill();
+
+  sim.window(hung).hung = false;
+  sim.window(shadedHung).hung = false;
+  start();
+  EXPECT_TRUE(sim.isVisible(hung));
+  EXPECT_EQ(sim.window(shadedHung).rect, kEditorRect);
+  EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
+  exitAndCheckNothingLeaks();
+}
+
+// A destroy report is believed only once the window is gone: a forged (or
+// vetoed) report forgets nothing. Windows that die unreported, or whose
+// handle is handed to another window, leave the lists at the next tick and
+// are never touched again.
+TEST_F(FaultsTest, OnlyWindowsThatAreReallyGoneAreForgottenAndNoneIsTouchedAfterwards) {
+  start();
+  const Hwnd forged = addTarget("Forged");
+  click(forged, kToIcon);
+  reportDestroyed(forged);
+  EXPECT_EQ(form->lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
+
+  const Hwnd unreported = addTarget("Unreported");
+  click(unreported, kToIcon);
+  const Hwnd handedOn = addTarget("Handed on");
+  click(handedOn, kToMenu);
+  sim.destroyWindow(unreported);
+  sim.destroyWindow(handedOn);
+  sim::SimWindow stranger;
+  stranger.className = "Stranger";
+  stranger.visible = false;
+  sim.addWindow(stranger, handedOn);
+  reportDestroyed(handedOn);
+  EXPECT_EQ(form->lists.numberOfMinimizedWindows, 0) << "its handle names another window now";
+  sim.tick(form->handle(), IDT_TIMER1);
+  EXPECT_EQ(form->lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(sim.trayIcons.count({form->handle(), 1U}), 0U);
+
+  exitAndCheckNothingLeaks();
+  EXPECT_TRUE(sim.isVisible(forged));
+  EXPECT_FALSE(sim.isVisible(handedOn));
+}
+
+// A program that owns its windows by a hidden "TApplication" window gets
+// that window back when the hidden window is closed.
+TEST_F(FaultsTest, AnApplicationOwnerHiddenWithADestroyedWindowIsShownAgain) {
+  start();
+  sim::SimWindow owner;
+  owner.className = "TApplication";
+  const Hwnd application = sim.addWindow(owner);
+  for (const Slot slot : {kToIcon, kToMenu}) {
+    sim::SimWindow window;
+    window.rect = kEditorRect;
+    window.owner = application;
+    const Hwnd hidden = sim.addWindow(window);
+    click(hidden, slot);
+    ASSERT_FALSE(sim.isVisible(application));
+    sim.destroyWindow(hidden);
+    reportDestroyed(hidden);
+    EXPECT_TRUE(sim.isVisible(application)) << slot;
+  }
+  exitAndCheckNothingLeaks();
+}
+
+TEST_F(FaultsTest, TheOwnIconIsTriedAgainUntilTheShellTakesItAndALostWindowIconShowsItsWindow) {
+  sim.refuseTrayAdds = true;
+  start();
+  sim.tick(form->handle(), IDT_TIMER1);
+  EXPECT_TRUE(sim.trayIcons.empty());
+  sim.refuseTrayAdds = false;
+  sim.tick(form->handle(), IDT_TIMER1);
+  ASSERT_EQ(sim.trayIcons.count({form->handle(), 1006U}), 1U);
+  EXPECT_EQ(sim.trayIcons.at({form->handle(), 1006U}).tip, "Strennix");
+
+  const Hwnd trayed = addTarget("Trayed");
+  click(trayed, kToIcon);
+  sim.trayIcons.clear();
+  sim.refuseTrayAdds = true;
+  sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(sim.isVisible(trayed));
+  EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
+  sim.refuseTrayAdds = false;
+  exitAndCheckNothingLeaks();
 }
 
 }  // namespace

@@ -97,8 +97,9 @@ class WindowActionsTest : public testing::Test {
   LangHandler lang{dataFiles};
   NotifyIcons icons{sim, log};
   WindowLists lists;
+  Journal journal{sim, sim, log};
   Settings settings;
-  Uifx uifx{sim, sim, lang, lists, icons, settings, log};
+  Uifx uifx{sim, sim, lang, lists, journal, icons, settings, log};
 };
 
 // Message boxes whose modal loop runs other handlers while the box is open,

@@ -366,7 +366,7 @@ TEST_F(UifxTest, WindowIconComesFromTheFirstSourceThatAnswers) {
   EXPECT_EQ(uifx.getWindowIcon(window), 0U);
 }
 
-TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndStillGetsATrayIcon) {
+TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndItsTrayIconShowsTheProgramsIcon) {
   const Hwnd window = addWindow(Rect{0, 0, 300, 200}, "Busy");
   sim::SimWindow& w = sim.window(window);
   w.hung = true;
@@ -381,7 +381,7 @@ TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndStillGetsATrayIcon) {
   uifx.minTray(window);
   EXPECT_FALSE(sim.isVisible(window));
   const NotifyIconData& icon = sim.trayIcons.at({mainWindow, 0});
-  EXPECT_EQ(icon.icon, 0U);
+  EXPECT_EQ(icon.icon, 0x7001U) << "the program's icon instead of an empty cell";
   EXPECT_EQ(icon.tip, "Busy");
 }
 
@@ -405,6 +405,23 @@ TEST_F(UifxTest, MinMenuHidesTheWindowAndListsItsTitle) {
                                                  "Called minMenu", "Exited minMenu"}));
 }
 
+// A forged click can name a window that is hidden already: it keeps its one
+// slot or item, so that it comes back once and no slot is lost.
+TEST_F(UifxTest, AHiddenWindowIsNeverHiddenASecondTime) {
+  const Hwnd trayed = addWindow(Rect{0, 0, 300, 200}, "Trayed");
+  const Hwnd menued = addWindow(Rect{0, 0, 300, 200}, "Menu");
+  uifx.minTray(trayed);
+  uifx.minMenu(menued);
+  for (const Hwnd window : {trayed, menued}) {
+    uifx.minTray(window);
+    uifx.minMenu(window);
+  }
+  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(sim.trayIcons.size(), 1U);
+  EXPECT_EQ(lists.numberOfMinimizedWindows, 1);
+  EXPECT_EQ(menu.titles, (std::vector<std::string>{"Menu"}));
+}
+
 TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
   for (int i = 0; i < 45; ++i) {
     uifx.minMenu(addWindow(Rect{0, 0, 300, 200}));
@@ -421,7 +438,7 @@ TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
 }
 
 TEST_F(UifxTest, MinMenuBeforeTheMenuExistsLeavesTheWindowAlone) {
-  Uifx early{sim, sim, lang, lists, icons, settings, log};
+  Uifx early{sim, sim, lang, lists, journal, icons, settings, log};
   const Hwnd window = addWindow(Rect{0, 0, 300, 200});
   early.minMenu(window);
   EXPECT_TRUE(sim.isVisible(window));

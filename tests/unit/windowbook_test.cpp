@@ -52,7 +52,7 @@ class WindowBookTest : public testsupport::WindowActionsTest {
     book.removeStretchedWindow(window);
   }
 
-  WindowBook book{lists, sim, icons, log};
+  WindowBook book{lists, sim, journal, icons, log};
 };
 
 TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
@@ -170,7 +170,7 @@ TEST_F(WindowBookTest, ShadedWindowsGetTheirHeightBackAtTheEndWithTheirCurrentWi
 }
 
 TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverShownAgain) {
-  TTrayForm menu{sim, sim, sim, lists, settings, log};
+  TTrayForm menu{sim, sim, sim, lists, journal, settings, log};
   uifx.setMenu(menu);
   const Hwnd keeper = addWindow("Keeper");
   const Hwnd shaded = addWindow("Shaded");

@@ -1,0 +1,195 @@
+#include "app/core/journal.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+#include <utility>
+
+#include "platform/winconst.h"
+
+namespace strennix {
+
+namespace {
+
+constexpr std::string_view kHeader = "Strennix journal 1";
+constexpr int kClassNameBuffer = 256;
+constexpr std::string_view kChanges = "STMVHP";
+// Change, handle, process, height, owner, the rectangle's four sides.
+constexpr int kNumberFields = 9;
+
+// The next blank-separated word of `line`, consumed.
+std::string_view nextWord(std::string_view& line) {
+  const auto end = line.find(' ');
+  const std::string_view word = line.substr(0, end);
+  line = end == std::string_view::npos ? std::string_view() : line.substr(end + 1);
+  return word;
+}
+
+template <class Number>
+bool parseNumber(std::string_view word, Number& value, int base) {
+  const auto* end = word.data() + word.size();
+  const auto result = std::from_chars(word.data(), end, value, base);
+  return !word.empty() && result.ec == std::errc() && result.ptr == end;
+}
+
+std::optional<JournalRecord> parseRecord(std::string_view line) {
+  JournalRecord record;
+  const std::string_view change = nextWord(line);
+  if (change.size() != 1 || kChanges.find(change[0]) == std::string_view::npos) {
+    return std::nullopt;
+  }
+  record.change = static_cast<Change>(change[0]);
+  const bool numbers = parseNumber(nextWord(line), record.window, 16) &&
+                       parseNumber(nextWord(line), record.processId, 10) &&
+                       parseNumber(nextWord(line), record.height, 10) &&
+                       parseNumber(nextWord(line), record.owner, 16) &&
+                       parseNumber(nextWord(line), record.rect.left, 10) &&
+                       parseNumber(nextWord(line), record.rect.top, 10) &&
+                       parseNumber(nextWord(line), record.rect.right, 10) &&
+                       parseNumber(nextWord(line), record.rect.bottom, 10);
+  if (!numbers || record.window == 0) {
+    return std::nullopt;
+  }
+  // The class name is the rest of the line: it may hold blanks.
+  record.className = std::string(line);
+  return record;
+}
+
+std::string recordLine(const JournalRecord& r) {
+  char numbers[160] = {};
+  std::snprintf(numbers, sizeof numbers, "%c %x %u %d %x %d %d %d %d ", static_cast<char>(r.change),
+                static_cast<unsigned>(r.window), static_cast<unsigned>(r.processId),
+                static_cast<int>(r.height), static_cast<unsigned>(r.owner),
+                static_cast<int>(r.rect.left), static_cast<int>(r.rect.top),
+                static_cast<int>(r.rect.right), static_cast<int>(r.rect.bottom));
+  static_assert(kNumberFields == 9, "the format above writes nine numbers");
+  return numbers + r.className + "\n";
+}
+
+}  // namespace
+
+std::string journalText(const std::vector<JournalRecord>& records) {
+  std::string text = std::string(kHeader) + "\n";
+  for (const JournalRecord& record : records) {
+    text += recordLine(record);
+  }
+  return text;
+}
+
+std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text) {
+  std::string_view rest = text;
+  std::vector<JournalRecord> records;
+  bool header = true;
+  while (!rest.empty()) {
+    const auto end = rest.find('\n');
+    if (end == std::string_view::npos) {
+      return std::nullopt;  // cut off in the middle of a line
+    }
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    if (std::exchange(header, false)) {
+      if (line != kHeader) {
+        return std::nullopt;
+      }
+      continue;
+    }
+    std::optional<JournalRecord> record = parseRecord(line);
+    if (!record) {
+      return std::nullopt;
+    }
+    records.push_back(*std::move(record));
+  }
+  if (header) {
+    return std::nullopt;
+  }
+  return records;
+}
+
+Journal::Journal(RegistryPort& registry, WindowPort& windows, const Logger& log)
+    : registry_(registry), windows_(windows), log_(log, kAppLog) {}
+
+std::vector<JournalRecord> Journal::load() {
+  records_.clear();
+  std::optional<RegValue> value;
+  {
+    const RegistryKey key =
+        registry_.openKey(RegRoot::CurrentUser, kJournalKeyPath, KeyAccess::Read, false);
+    if (!key) {
+      return {};
+    }
+    value = registry_.readValue(key, kJournalValue);
+  }
+  if (!value) {
+    return {};
+  }
+  const auto end = std::find(value->data.begin(), value->data.end(), std::uint8_t{0});
+  std::optional<std::vector<JournalRecord>> records =
+      value->type == win::kRegSz ? parseJournal(std::string(value->data.begin(), end))
+                                 : std::nullopt;
+  if (!records) {
+    log_.writeLog("Journal of changed windows is damaged, ignored.");
+    save();
+    return {};
+  }
+  records_ = *records;
+  return *std::move(records);
+}
+
+void Journal::note(JournalRecord record) {
+  record.processId = windows_.windowProcessId(record.window);
+  record.className = windows_.className(record.window, kClassNameBuffer);
+  std::erase_if(records_, [&](const JournalRecord& r) {
+    return r.change == record.change && r.window == record.window;
+  });
+  records_.push_back(std::move(record));
+  save();
+}
+
+void Journal::forget(Change change, Hwnd window) {
+  if (std::erase_if(records_, [&](const JournalRecord& r) {
+        return r.change == change && r.window == window;
+      }) != 0) {
+    save();
+  }
+}
+
+void Journal::forgetWindow(Hwnd window) {
+  if (std::erase_if(records_, [&](const JournalRecord& r) { return r.window == window; }) != 0) {
+    save();
+  }
+}
+
+const JournalRecord* Journal::find(Change change, Hwnd window) const {
+  const auto found = std::find_if(records_.begin(), records_.end(), [&](const JournalRecord& r) {
+    return r.change == change && r.window == window;
+  });
+  return found == records_.end() ? nullptr : &*found;
+}
+
+bool Journal::sameWindow(const JournalRecord& record) {
+  return windows_.isWindow(record.window) &&
+         windows_.windowProcessId(record.window) == record.processId &&
+         windows_.className(record.window, kClassNameBuffer) == record.className;
+}
+
+bool Journal::stillSame(Hwnd window) {
+  const auto found = std::find_if(records_.begin(), records_.end(),
+                                  [window](const JournalRecord& r) { return r.window == window; });
+  return found == records_.end() ? windows_.isWindow(window) : sameWindow(*found);
+}
+
+// The whole journal in one value: one write replaces it at once, so a kill
+// in the middle never leaves half a record.
+void Journal::save() {
+  const RegistryKey key =
+      registry_.openKey(RegRoot::CurrentUser, kJournalKeyPath, KeyAccess::AllAccess, true);
+  const std::string text = journalText(records_);
+  std::vector<std::uint8_t> data(text.begin(), text.end());
+  data.push_back(0);
+  if (!key || !registry_.setValue(key, kJournalValue, win::kRegSz, data)) {
+    log_.writeLog("Journal of changed windows could not be written.");
+  }
+}
+
+}  // namespace strennix

@@ -1,0 +1,25 @@
+#include "app/singlecopy.h"
+
+#include <utility>
+
+#include "app/core/notifyicons.h"
+#include "platform/hookprotocol.h"
+#include "platform/winconst.h"
+
+namespace strennix {
+
+std::optional<Mutex> claimSingleCopy(SystemPort& system, WindowPort& windows) {
+  NamedMutex claim = system.createMutex(kSingleCopyMutex);
+  if (!claim.alreadyExisted) {
+    return std::move(claim.mutex);
+  }
+  // What a double click on its tray icon does: the settings window comes up.
+  const Hwnd running = windows.findWindow(hookprotocol::kMainClass, hookprotocol::kMainCaption);
+  if (running != 0) {
+    windows.postMessage(running, win::kWmTray, kOwnTrayIconId,
+                        static_cast<std::int32_t>(win::kWmLButtonDblClk));
+  }
+  return std::nullopt;
+}
+
+}  // namespace strennix
