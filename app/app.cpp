@@ -3,7 +3,9 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/winconst.h"
 #include "resources/resource.h"
@@ -61,7 +63,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       fileControl_(ports.files, ports.shell, log),
       names_(ports.system, ports.windows, ports.registry, log),
       winAuth_(ports.windows, ports.system, names_, settings, exclusions, log),
-      gfx_(ports.windows, ports.drawing, winAuth_, settings, log),
+      gfx_(ports.windows, ports.drawing, ports.buttonRows, winAuth_, settings, log),
       book_(lists, ports.windows, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, notifyIcons_, settings, log),
       setupHook_(ports.system, ports.hooks, ports.registry, log),
@@ -260,7 +262,53 @@ void TStrennix::onSTRNX_DESTROY(Hwnd window) {
     trayForm_->removeTrayHwnd(window);
   }
   book_.removeStretchedWindow(window);
+  gfx_.forget(window);
   log.trace(kAppLog, "Handled STRNX_DESTROY");
+}
+
+void TStrennix::repaintButtons(Hwnd window) {
+  if (settings.drawOnAll || window == windows_.foregroundWindow()) {
+    gfx_.drawButtons(window);
+    return;
+  }
+  // Its repaint has just covered the buttons of its last turn in front.
+  gfx_.forget(window);
+}
+
+void TStrennix::onSTRNX_CAPTIONPAINTED(Hwnd window) {
+  log.trace(kAppLog, "Recieved STRNX_CAPTIONPAINTED");
+  repaintButtons(window);
+  log.trace(kAppLog, "Handled STRNX_CAPTIONPAINTED");
+}
+
+void TStrennix::onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot) {
+  log.trace(kAppLog, "Recieved STRNX_BUTTONDOWN");
+  // Only a button the program painted: a stray report changes nothing.
+  const std::optional<ButtonRow> row = ports_.buttonRows.published(window);
+  if (!row || slot < 0 || slot >= row->slots || !eligible(window)) {
+    return;
+  }
+  // As a press on its title bar would.
+  windows_.setForegroundWindow(window);
+  gfx_.hold(HeldButton{window, slot});
+  gfx_.drawButtons(window);
+  log.trace(kAppLog, "Handled STRNX_BUTTONDOWN");
+}
+
+void TStrennix::onSTRNX_BUTTONUP(Hwnd window, std::int32_t slot) {
+  log.trace(kAppLog, "Recieved STRNX_BUTTONUP");
+  const std::optional<HeldButton> held = gfx_.held();
+  if (!held || held->window != window) {
+    return;
+  }
+  gfx_.letGo();
+  if (slot == held->slot && eligible(window)) {
+    log.trace(kAppLog, "  Dealing with the click");
+    log.trace(kAppLog, std::to_string(slot));
+    runAction(slot, window);
+  }
+  repaintButtons(window);
+  log.trace(kAppLog, "Handled STRNX_BUTTONUP");
 }
 
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
@@ -306,14 +354,22 @@ void TStrennix::restoreTrayIcons() {
 
 void TStrennix::Timer1Timer() {
   log.trace(kAppLog, "Timer event");
+  std::vector<Hwnd> painted;
+  const auto draw = [this, &painted](Hwnd window) {
+    if (gfx_.drawButtons(window)) {
+      painted.push_back(window);
+    }
+  };
   if (settings.drawOnAll) {
-    windows_.enumWindows([this](Hwnd window) {
-      gfx_.drawButtons(window);
+    windows_.enumWindows([&draw](Hwnd window) {
+      draw(window);
       return true;
     });
   } else {
-    gfx_.drawButtons(windows_.foregroundWindow());
+    draw(windows_.foregroundWindow());
   }
+  // A window that left the front, or died, shows no buttons any more.
+  gfx_.keepOnly(painted);
   log.trace(kAppLog, "Timer event handled");
 }
 
@@ -361,6 +417,15 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
       return true;
     case win::kStrnxDestroy:
       onSTRNX_DESTROY(wParam);
+      return true;
+    case win::kStrnxCaptionPainted:
+      onSTRNX_CAPTIONPAINTED(wParam);
+      return true;
+    case win::kStrnxButtonDown:
+      onSTRNX_BUTTONDOWN(wParam, lParam);
+      return true;
+    case win::kStrnxButtonUp:
+      onSTRNX_BUTTONUP(wParam, lParam);
       return true;
     case win::kWmAsTray:
       onWM_ASTRAY(wParam, static_cast<std::uint32_t>(lParam));

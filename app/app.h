@@ -53,6 +53,15 @@ class TStrennix : public Form {
 
   void onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y);
   void onSTRNX_DESTROY(Hwnd window);
+  // A window's title bar was painted anew: its buttons are painted again at
+  // once, or it loses its row when it no longer gets buttons.
+  void onSTRNX_CAPTIONPAINTED(Hwnd window);
+  // A press on a painted button, kept from the window by the hook library:
+  // the window comes to the front and the button shows held down.
+  void onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot);
+  // The release that ends it: over the same button (slot) it runs the
+  // button's action on that window, anywhere else (-1) it does nothing.
+  void onSTRNX_BUTTONUP(Hwnd window, std::int32_t slot);
   void onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage);
   void onWM_TRAY(std::uint32_t mouseMessage);
   void Timer1Timer();
@@ -80,6 +89,8 @@ class TStrennix : public Form {
  private:
   void readSwitches();
   void runAction(int place, Hwnd window);
+  // Paints the window's buttons if it gets them in the current mode.
+  void repaintButtons(Hwnd window);
   void restoreTrayIcons();
   [[nodiscard]] bool eligible(Hwnd window);
 

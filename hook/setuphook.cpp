@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/hookprotocol.h"
 #include "platform/winconst.h"
 #include "settings/registrystore.h"
 
@@ -19,6 +20,9 @@ SetupHook::~SetupHook() {
   }
   if (cbtHook != 0) {
     hooks_.unhook(cbtHook);
+  }
+  if (callWndRetHook != 0) {
+    hooks_.unhook(callWndRetHook);
   }
 }
 
@@ -48,7 +52,20 @@ void SetupHook::beginHook() {
   if (cbtHook == 0) {
     log_.writeLog(kSetupHookLog, "CBTHook not valid. Fatal error.");
   }
+  beginCaptionHook();
   log_.trace(kSetupHookLog, "Exited beginHook.");
+}
+
+void SetupHook::beginCaptionHook() {
+  callWndRetProc = exportOf("CallWndRetProc");
+  if (callWndRetProc == 0) {
+    return;
+  }
+  callWndRetHook =
+      hooks_.setWindowsHook(win::kWhCallWndProcRet, callWndRetProc, hookLibrary.get(), 0);
+  if (callWndRetHook != 0) {
+    publishHandle(hookprotocol::kCallWndRetHookValue, callWndRetHook);
+  }
 }
 
 void SetupHook::endHook() {
@@ -59,10 +76,14 @@ void SetupHook::endHook() {
   if (!hooks_.unhook(std::exchange(cbtHook, 0))) {
     log_.writeLog(kSetupHookLog, "Didn't unhook CBT. Severe error.");
   }
+  if (callWndRetHook != 0) {
+    hooks_.unhook(std::exchange(callWndRetHook, 0));
+  }
   // The procedures die with the library.
   hookLibrary.reset();
   mouseProc = 0;
   cbtProc = 0;
+  callWndRetProc = 0;
   log_.trace(kSetupHookLog, "Exited endHook");
 }
 

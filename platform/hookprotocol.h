@@ -69,8 +69,8 @@ struct ButtonRowTable {
 // that large settings cannot overflow.
 constexpr int slotInRow(long long rowRight, long long rowTop, long long slotWidth, long long height,
                         long long slots, long long x, long long y) {
-  const bool inside = rowRight - slots * slotWidth < x && x < rowRight && rowTop < y &&
-                      y < rowTop + height - 1;
+  const bool inside =
+      rowRight - slots * slotWidth < x && x < rowRight && rowTop < y && y < rowTop + height - 1;
   if (!inside) {
     return -1;
   }

@@ -2,6 +2,7 @@
 // the ports they use.
 #pragma once
 
+#include "platform/buttonrows.h"
 #include "platform/clock.h"
 #include "platform/drawing.h"
 #include "platform/files.h"
@@ -26,6 +27,7 @@ struct Ports {
   MessageBoxPort& messageBoxes;
   HookPort& hooks;
   UiPort& ui;
+  ButtonRowsPort& buttonRows;
 };
 
 }  // namespace strennix

@@ -41,6 +41,9 @@ inline constexpr int kGwOwner = 4;
 inline constexpr std::uint32_t kWmApp = hookprotocol::kWmApp;
 inline constexpr std::uint32_t kStrnxDestroy = hookprotocol::kStrnxDestroy;
 inline constexpr std::uint32_t kStrnxNcLButtonUp = hookprotocol::kStrnxNcLButtonUp;
+inline constexpr std::uint32_t kStrnxCaptionPainted = hookprotocol::kStrnxCaptionPainted;
+inline constexpr std::uint32_t kStrnxButtonDown = hookprotocol::kStrnxButtonDown;
+inline constexpr std::uint32_t kStrnxButtonUp = hookprotocol::kStrnxButtonUp;
 inline constexpr std::uint32_t kWmAsTray = kWmApp + 0x67;
 inline constexpr std::uint32_t kWmTray = kWmApp + 0x68;
 inline constexpr std::uint32_t kWmGetIcon = 0x007F;
@@ -85,6 +88,7 @@ inline constexpr std::uint32_t kClBtnFace = 0x8000000F;
 // Hooks.
 inline constexpr int kWhCbt = 5;
 inline constexpr int kWhMouse = 7;
+inline constexpr int kWhCallWndProcRet = 12;
 
 // Platform ids of GetVersionEx.
 inline constexpr std::uint32_t kPlatformWin32Windows = 1;

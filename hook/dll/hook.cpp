@@ -92,9 +92,7 @@ const volatile ButtonRowTable* buttonRows() {
   return static_cast<const volatile ButtonRowTable*>(rowsView);
 }
 
-Uint32 handleValue(HWND window) {
-  return static_cast<Uint32>(reinterpret_cast<ULONG_PTR>(window));
-}
+Uint32 handleValue(HWND window) { return static_cast<Uint32>(reinterpret_cast<ULONG_PTR>(window)); }
 
 // The button slot of the window's published row under the screen point, or
 // -1. The program may rewrite a record while it is read here: a record read

@@ -96,7 +96,7 @@ SimDesktop::SimDesktop() {
 }
 
 Ports SimDesktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
 }
 
 Hwnd SimDesktop::newHandle() {

@@ -61,6 +61,11 @@ struct DrawCall {
   std::uint32_t flags = 0;
 };
 
+struct EdgeCall {
+  Hwnd window = 0;
+  Rect rect;
+};
+
 struct MessageBoxCall {
   Hwnd owner = 0;
   std::string text;
@@ -133,7 +138,8 @@ class SimDesktop final : public WindowPort,
                          public ClockPort,
                          public MessageBoxPort,
                          public HookPort,
-                         public UiPort {
+                         public UiPort,
+                         public ButtonRowsPort {
  public:
   SimDesktop();
 
@@ -207,6 +213,10 @@ class SimDesktop final : public WindowPort,
 
   // ---- Drawing -------------------------------------------------------------
   std::vector<DrawCall> draws;
+  std::vector<EdgeCall> sunkenEdges;
+
+  // ---- Published button rows -----------------------------------------------
+  std::map<Hwnd, ButtonRow> buttonRows;
 
   // ---- System --------------------------------------------------------------
   std::optional<OsVersion> osVersion = OsVersion{6, 1, 7601, 2};
@@ -294,6 +304,7 @@ class SimDesktop final : public WindowPort,
   BrushHandle solidBrush(ColorRef color) override;
   bool drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width, int height,
                   std::uint32_t step, std::uint32_t brush, std::uint32_t flags) override;
+  void drawSunkenEdge(const WindowDc& dc, const Rect& rect) override;
   void releaseWindowDc(const WindowDc& dc) noexcept override;
   void deleteObject(std::uint32_t object) noexcept override;
 
@@ -378,6 +389,12 @@ class SimDesktop final : public WindowPort,
   std::uint32_t registerWindowMessage(const std::string& name) override;
   void runMessageLoop() override;
   void quitMessageLoop() override;
+
+  // ButtonRowsPort
+  bool publish(const ButtonRow& row) override;
+  void withdraw(Hwnd window) override;
+  [[nodiscard]] std::optional<ButtonRow> published(Hwnd window) const override;
+  [[nodiscard]] std::vector<Hwnd> publishedWindows() const override;
 
  private:
   struct RegKeyData {

@@ -18,6 +18,7 @@ namespace strennix::win32 {
 class Win32Desktop;
 struct FormWindow;
 class IconRowPainter;
+class SharedButtonRows;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
 struct LoadedIconTraits {
@@ -44,7 +45,8 @@ class Win32Desktop final : public WindowPort,
                            public ClockPort,
                            public MessageBoxPort,
                            public HookPort,
-                           public UiPort {
+                           public UiPort,
+                           public ButtonRowsPort {
  public:
   Win32Desktop();
   ~Win32Desktop() override;
@@ -172,6 +174,12 @@ class Win32Desktop final : public WindowPort,
   void runMessageLoop() override;
   void quitMessageLoop() override;
 
+  // ButtonRowsPort
+  bool publish(const ButtonRow& row) override;
+  void withdraw(Hwnd window) override;
+  [[nodiscard]] std::optional<ButtonRow> published(Hwnd window) const override;
+  [[nodiscard]] std::vector<Hwnd> publishedWindows() const override;
+
   // For the window procedure: keeps the first exception that escaped an
   // event and ends the message loop.
   void keepEscapedException(std::exception_ptr error);
@@ -202,6 +210,7 @@ class Win32Desktop final : public WindowPort,
   std::exception_ptr escapedException_;
   // The title-bar buttons of a window go to the screen as one blit.
   std::unique_ptr<IconRowPainter> iconRows_;
+  std::unique_ptr<SharedButtonRows> buttonRows_;
 };
 
 }  // namespace strennix::win32

@@ -72,7 +72,7 @@ class GfxTest : public ::testing::Test {
   ExclusionLists lists;
   NameFromWindow names{desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
-  Gfx gfx{desk, desk, auth, settings, log};
+  Gfx gfx{desk, desk, desk, auth, settings, log};
   Hwnd settingsForm = 0;
   Hwnd window = 0;
 };
