@@ -95,6 +95,20 @@ TEST_F(GfxTest, SixButtonsAreDrawnRightToLeftInSlotOrder) {
   EXPECT_TRUE(desk.everythingReleased());
 }
 
+TEST_F(GfxTest, APaintedRowIsPublishedUntilTheWindowNoLongerGetsButtons) {
+  gfx.drawButtons(window);
+  EXPECT_EQ(desk.published(window), (ButtonRow{window, 58, 6, 16, 14, 6}));
+
+  desk.window(window).style |= win::kWsMaximize;
+  gfx.drawButtons(window);
+  EXPECT_FALSE(desk.published(window).has_value());
+
+  desk.window(window).style &= ~win::kWsMaximize;
+  gfx.drawButtons(window);
+  gfx.keepOnly({});
+  EXPECT_TRUE(desk.publishedWindows().empty());
+}
+
 TEST_F(GfxTest, SwitchedOffButtonsTakeNoSlot) {
   settings = onlyVMaxAndTop();
   gfx.drawButtons(window);
