@@ -1,6 +1,6 @@
 #include "actions/uifx.h"
 
-#include "app/windowbook.h"
+#include "app/core/windowbook.h"
 #include "platform/forms.h"
 #include "platform/winconst.h"
 
@@ -46,7 +46,7 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
   return Rect{left, window.top, left + width, window.bottom};
 }
 
-Uifx::Uifx(WindowPort& windows, MessageBoxPort& boxes, const LangHandler& lang, WindowLists& lists,
+Uifx::Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, WindowLists& lists,
            NotifyIcons& icons, const Settings& settings, const Logger& log)
     : windows_(windows),
       boxes_(boxes),
@@ -54,12 +54,12 @@ Uifx::Uifx(WindowPort& windows, MessageBoxPort& boxes, const LangHandler& lang, 
       lists_(lists),
       icons_(icons),
       settings_(settings),
-      log_(log) {}
+      log_(log, kUifxLog) {}
 
 void Uifx::setMenu(MenuList& menu) { menu_ = &menu; }
 
 void Uifx::maxV(Hwnd window) {
-  log_.trace(kUifxLog, "Called maxV");
+  log_.trace("Called maxV");
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = findStretchRecord(lists_.vStretchedWindows, window)) {
     const std::int32_t height = record->savedSize;
@@ -72,11 +72,11 @@ void Uifx::maxV(Hwnd window) {
   lists_.vStretchedWindows.push_back(StretchedWindow{window, rect.height()});
   const Rect target = calcVMaxRect(rect, settings_.vMaxPercentage, windows_.workArea());
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
-  log_.trace(kUifxLog, "Exited maxV");
+  log_.trace("Exited maxV");
 }
 
 void Uifx::maxH(Hwnd window) {
-  log_.trace(kUifxLog, "Called maxH");
+  log_.trace("Called maxH");
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = findStretchRecord(lists_.hStretchedWindows, window)) {
     const std::int32_t width = record->savedSize;
@@ -92,14 +92,14 @@ void Uifx::maxH(Hwnd window) {
 }
 
 void Uifx::shade(Hwnd window) {
-  log_.trace(kUifxLog, "Called shade");
+  log_.trace("Called shade");
   const Rect rect = windows_.windowRect(window);
   if (rect.height() > kShadedHeight) {
     rollUp(window, rect);
   } else {
     rollDown(window, rect);
   }
-  log_.trace(kUifxLog, "Exited shade");
+  log_.trace("Exited shade");
 }
 
 // The limit is tested before the list is searched, so a listed window that
@@ -137,7 +137,7 @@ void Uifx::rollDown(Hwnd window, const Rect& rect) {
 // The slot is taken only once the shell has accepted the icon: without an
 // icon the window could never be brought back, so it stays visible.
 void Uifx::minTray(Hwnd window) {
-  log_.trace(kUifxLog, "Called minTray");
+  log_.trace("Called minTray");
   const IconHandle icon = getWindowIcon(window);
   const std::string title = windows_.windowText(window, kTitleBuffer);
   std::int32_t& count = lists_.numberOfTrayedWindows;
@@ -145,29 +145,29 @@ void Uifx::minTray(Hwnd window) {
   if (count > kMaxTrayedWindows) {
     --count;
     refuse(kTooManyTrayIcons);
-    log_.trace(kUifxLog, "Exited minTray");
+    log_.trace("Exited minTray");
     return;
   }
   const int slot = lowestFreeSlot(lists_.trayedWindows);
   const auto id = static_cast<std::uint32_t>(slot);
   if (slot < 0 || !icons_.msgToTrayicon(win::kNimAdd, title, icon, id)) {
     --count;
-    log_.trace(kUifxLog, "Exited minTray");
+    log_.trace("Exited minTray");
     return;
   }
   lists_.trayedWindows[id] = TrayedWindow{window, false};
   hideApplicationOwner(windows_, window);
   icons_.msgToTrayicon(win::kNimModify, title, icon, id);
   windows_.showWindow(window, win::kSwHide);
-  log_.trace(kUifxLog, "Exited minTray");
+  log_.trace("Exited minTray");
 }
 
 // Without a menu to list it in, a hidden window could not be brought back
 // before the program ends, so it is left alone.
 void Uifx::minMenu(Hwnd window) {
-  log_.trace(kUifxLog, "Called minMenu");
+  log_.trace("Called minMenu");
   if (menu_ == nullptr) {
-    log_.trace(kUifxLog, "Exited minMenu");
+    log_.trace("Exited minMenu");
     return;
   }
   std::int32_t& count = lists_.numberOfMinimizedWindows;
@@ -175,7 +175,7 @@ void Uifx::minMenu(Hwnd window) {
   if (count > kMaxMenuWindows) {
     --count;  // before the box, as in rollUp
     refuse(kTooManyMenuWindows);
-    log_.trace(kUifxLog, "Exited minMenu");
+    log_.trace("Exited minMenu");
     return;
   }
   hideApplicationOwner(windows_, window);
@@ -183,16 +183,16 @@ void Uifx::minMenu(Hwnd window) {
   entry = MinimizedWindow{window, windows_.windowText(window, kMenuTitleBuffer)};
   menu_->addTitle(entry.title);
   windows_.showWindow(window, win::kSwHide);
-  log_.trace(kUifxLog, "Exited minMenu");
+  log_.trace("Exited minMenu");
 }
 
 // Without SWP_NOACTIVATE the call also activates the window.
 void Uifx::toggleTopmost(Hwnd window) {
-  log_.trace(kUifxLog, "Called toggleTopmost");
+  log_.trace("Called toggleTopmost");
   const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
   windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost, 0, 0, 0, 0,
                         win::kSwpNoMove | win::kSwpNoSize);
-  log_.trace(kUifxLog, "Exited toggleTopmost");
+  log_.trace("Exited toggleTopmost");
 }
 
 IconHandle Uifx::getWindowIcon(Hwnd window) {

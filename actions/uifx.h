@@ -6,15 +6,15 @@
 #include <cstdint>
 #include <string>
 
-#include "app/log.h"
-#include "app/notifyicons.h"
-#include "app/windowlists.h"
-#include "language/langhandler.h"
+#include "app/core/log.h"
+#include "app/core/menulist.h"
+#include "app/core/notifyicons.h"
+#include "app/core/settings.h"
+#include "app/core/translator.h"
+#include "app/core/windowlists.h"
 #include "platform/messagebox.h"
 #include "platform/types.h"
 #include "platform/windows.h"
-#include "settings/settings.h"
-#include "traymenu/menulist.h"
 
 namespace strennix {
 
@@ -26,7 +26,7 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
 
 class Uifx {
  public:
-  Uifx(WindowPort& windows, MessageBoxPort& boxes, const LangHandler& lang, WindowLists& lists,
+  Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, WindowLists& lists,
        NotifyIcons& icons, const Settings& settings, const Logger& log);
 
   // The tray menu exists only after the main form; until it is set, minMenu
@@ -51,11 +51,11 @@ class Uifx {
 
   WindowPort& windows_;
   MessageBoxPort& boxes_;
-  const LangHandler& lang_;
+  const Translator& lang_;
   WindowLists& lists_;
   NotifyIcons& icons_;
   const Settings& settings_;
-  const Logger& log_;
+  ModuleLog log_;
   MenuList* menu_ = nullptr;
 };
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/core/registrystore.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
-#include "settings/registrystore.h"
 #include "settings/setupapp.h"
 
 namespace strennix {
@@ -94,12 +94,12 @@ void TStrennix::readSwitches() {
     const std::string lowered = lowerCase(argument);
     if (lowered == "--debug") {
       log.debugMode = true;
-      log.writeLog(kAppLog, "Starting application in debugmode.\nDumping some systeminfo.");
+      appLog_.writeLog("Starting application in debugmode.\nDumping some systeminfo.");
     }
     if (lowered == "--log") {
       log.debugMode = true;
       log.loggingMode = true;
-      log.writeLog(kAppLog, "Starting application in loggingmode.\nDumping some systeminfo.");
+      appLog_.writeLog("Starting application in loggingmode.\nDumping some systeminfo.");
     }
   }
 }
@@ -121,7 +121,7 @@ void TStrennix::dumpSystemInfo() {
   text += std::string("Strnx version: ") + kProgramVersion + "\n";
   text += "Path: " + ports_.system.executablePath() + "\n";
   text += formatted("Finding hook.dll: %lld\n", ports_.files.exists("hook.dll") ? 1 : 0);
-  log.writeBlock(kAppLog, text);
+  appLog_.writeBlock(text);
 }
 
 void TStrennix::selectLanguage() {
@@ -177,23 +177,23 @@ void TStrennix::dumpVariables(const char* file) const {
 }
 
 void TStrennix::beginApp() {
-  log.trace(kSetupAppLog, "Called beginApp. (Critical function, i.e. can crash)");
+  setupAppLog_.trace("Called beginApp. (Critical function, i.e. can crash)");
   exclusions = ExclusionLists{};
-  zeroVars(settings, lists, log);
-  log.trace(kSetupAppLog, "  Vars are zeroed");
+  zeroVars(settings, lists, setupAppLog_);
+  setupAppLog_.trace("  Vars are zeroed");
   application_.showMainForm =
-      checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, log);
+      checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, setupAppLog_);
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   setupHook_.beginHook();
   notifyIcons_.trayMessage(win::kNimAdd);
   notifyIcons_.trayMessage(win::kNimModify);
-  log.trace(kSetupAppLog, "Exited beginApp.");
+  setupAppLog_.trace("Exited beginApp.");
   Timer1.setEnabled(true);
 }
 
 void TStrennix::endApp() {
-  log.trace(kSetupAppLog, "Called endApp");
+  setupAppLog_.trace("Called endApp");
   book_.unShadeAll();
   book_.unIconizeAll();
   if (trayForm_ != nullptr) {
@@ -201,7 +201,7 @@ void TStrennix::endApp() {
   }
   setupHook_.endHook();
   notifyIcons_.trayMessage(win::kNimDelete);
-  log.trace(kSetupAppLog, "Exited endApp");
+  setupAppLog_.trace("Exited endApp");
 }
 
 // With no foreground window (or one that has just died) every query answers
@@ -213,18 +213,18 @@ bool TStrennix::eligible(Hwnd window) {
 }
 
 void TStrennix::onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y) {
-  log.trace(kAppLog, "Recieved STRNX_NCLBUTTONUP.");
+  appLog_.trace("Recieved STRNX_NCLBUTTONUP.");
   const Hwnd window = windows_.foregroundWindow();
   if (!eligible(window)) {
     return;
   }
   const int pos = slotAt(windows_.windowRect(window), Point{x, y}, settings);
   if (pos >= 0) {
-    log.trace(kAppLog, "  Dealing with the click");
-    log.trace(kAppLog, std::to_string(pos));
+    appLog_.trace("  Dealing with the click");
+    appLog_.trace(std::to_string(pos));
     runAction(pos, window);
   }
-  log.trace(kAppLog, "Handled STRNX_NCLBUTTONUP");
+  appLog_.trace("Handled STRNX_NCLBUTTONUP");
 }
 
 void TStrennix::runAction(int place, Hwnd window) {
@@ -255,7 +255,7 @@ void TStrennix::runAction(int place, Hwnd window) {
 }
 
 void TStrennix::onSTRNX_DESTROY(Hwnd window) {
-  log.trace(kAppLog, "Recieved STRNX_DESTROY");
+  appLog_.trace("Recieved STRNX_DESTROY");
   book_.removeShadedHwnd(window);
   book_.removeIconizedHwnd(window);
   if (trayForm_ != nullptr) {
@@ -263,7 +263,7 @@ void TStrennix::onSTRNX_DESTROY(Hwnd window) {
   }
   book_.removeStretchedWindow(window);
   gfx_.forget(window);
-  log.trace(kAppLog, "Handled STRNX_DESTROY");
+  appLog_.trace("Handled STRNX_DESTROY");
 }
 
 void TStrennix::repaintButtons(Hwnd window) {
@@ -276,13 +276,13 @@ void TStrennix::repaintButtons(Hwnd window) {
 }
 
 void TStrennix::onSTRNX_CAPTIONPAINTED(Hwnd window) {
-  log.trace(kAppLog, "Recieved STRNX_CAPTIONPAINTED");
+  appLog_.trace("Recieved STRNX_CAPTIONPAINTED");
   repaintButtons(window);
-  log.trace(kAppLog, "Handled STRNX_CAPTIONPAINTED");
+  appLog_.trace("Handled STRNX_CAPTIONPAINTED");
 }
 
 void TStrennix::onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot) {
-  log.trace(kAppLog, "Recieved STRNX_BUTTONDOWN");
+  appLog_.trace("Recieved STRNX_BUTTONDOWN");
   // Only a button the program painted: a stray report changes nothing.
   const std::optional<ButtonRow> row = ports_.buttonRows.published(window);
   if (!row || slot < 0 || slot >= row->slots || !eligible(window)) {
@@ -292,36 +292,36 @@ void TStrennix::onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot) {
   windows_.setForegroundWindow(window);
   gfx_.hold(HeldButton{window, slot});
   gfx_.drawButtons(window);
-  log.trace(kAppLog, "Handled STRNX_BUTTONDOWN");
+  appLog_.trace("Handled STRNX_BUTTONDOWN");
 }
 
 void TStrennix::onSTRNX_BUTTONUP(Hwnd window, std::int32_t slot) {
-  log.trace(kAppLog, "Recieved STRNX_BUTTONUP");
+  appLog_.trace("Recieved STRNX_BUTTONUP");
   const std::optional<HeldButton> held = gfx_.held();
   if (!held || held->window != window) {
     return;
   }
   gfx_.letGo();
   if (slot == held->slot && eligible(window)) {
-    log.trace(kAppLog, "  Dealing with the click");
-    log.trace(kAppLog, std::to_string(slot));
+    appLog_.trace("  Dealing with the click");
+    appLog_.trace(std::to_string(slot));
     runAction(slot, window);
   }
   repaintButtons(window);
-  log.trace(kAppLog, "Handled STRNX_BUTTONUP");
+  appLog_.trace("Handled STRNX_BUTTONUP");
 }
 
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
-  log.trace(kAppLog, "Called onWM_ASTRAY.");
+  appLog_.trace("Called onWM_ASTRAY.");
   if (mouseMessage == win::kWmLButtonUp && iconId < kTraySlots &&
       !lists.trayedWindows[iconId].free) {
     book_.restoreTrayedWindow(static_cast<int>(iconId));
   }
-  log.trace(kAppLog, "Exited onWM_ASTRAY.");
+  appLog_.trace("Exited onWM_ASTRAY.");
 }
 
 void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
-  log.trace(kAppLog, "Recieved WM_TRAY");
+  appLog_.trace("Recieved WM_TRAY");
   if (mouseMessage == win::kWmLButtonDblClk) {
     show();
     windows_.setForegroundWindow(handle());
@@ -332,7 +332,7 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
     trayForm_->show();
     windows_.setForegroundWindow(trayForm_->handle());
   }
-  log.trace(kAppLog, "Handled WM_TRAY");
+  appLog_.trace("Handled WM_TRAY");
 }
 
 // The shell rebuilds its notification area after a restart: without our
@@ -353,7 +353,7 @@ void TStrennix::restoreTrayIcons() {
 }
 
 void TStrennix::Timer1Timer() {
-  log.trace(kAppLog, "Timer event");
+  appLog_.trace("Timer event");
   std::vector<Hwnd> painted;
   const auto draw = [this, &painted](Hwnd window) {
     if (gfx_.drawButtons(window)) {
@@ -370,7 +370,7 @@ void TStrennix::Timer1Timer() {
   }
   // A window that left the front, or died, shows no buttons any more.
   gfx_.keepOnly(painted);
-  log.trace(kAppLog, "Timer event handled");
+  appLog_.trace("Timer event handled");
 }
 
 void TStrennix::btnSaveClick() {
@@ -383,20 +383,20 @@ void TStrennix::btnSaveClick() {
 }
 
 void TStrennix::btnHideClick() {
-  log.trace(kAppLog, "Hiding appwindow");
+  appLog_.trace("Hiding appwindow");
   hide();
-  log.trace(kAppLog, "Window hidden");
+  appLog_.trace("Window hidden");
 }
 
 void TStrennix::btnQuitClick() {
   endApp();
-  log.writeLog(kAppLog, "Terminating application.");
+  appLog_.writeLog("Terminating application.");
   application_.terminate();
 }
 
 void TStrennix::FormClose() {
   endApp();
-  log.writeLog(kAppLog, "Terminating application.");
+  appLog_.writeLog("Terminating application.");
   application_.terminate();
 }
 

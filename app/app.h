@@ -6,20 +6,20 @@
 #include <string>
 
 #include "actions/uifx.h"
-#include "app/log.h"
-#include "app/notifyicons.h"
-#include "app/windowbook.h"
-#include "app/windowlists.h"
+#include "app/core/exclusionlists.h"
+#include "app/core/filecontrol.h"
+#include "app/core/log.h"
+#include "app/core/notifyicons.h"
+#include "app/core/settings.h"
+#include "app/core/windowbook.h"
+#include "app/core/windowlists.h"
 #include "buttons/gfx.h"
-#include "eligibility/exclusionlists.h"
-#include "eligibility/filecontrol.h"
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
 #include "hook/setuphook.h"
 #include "language/langhandler.h"
 #include "platform/forms.h"
 #include "platform/ports.h"
-#include "settings/settings.h"
 #include "settings/settingsform.h"
 #include "settings/settingsstore.h"
 #include "traymenu/traymenu.h"
@@ -94,6 +94,8 @@ class TStrennix : public Form {
   void restoreTrayIcons();
   [[nodiscard]] bool eligible(Hwnd window);
 
+  ModuleLog appLog_{log, kAppLog};
+  ModuleLog setupAppLog_{log, kSetupAppLog};
   Ports ports_;
   Application& application_;
   LangHandler lang_;

@@ -2,9 +2,8 @@
 // all start-up work), the tray menu form, the message loop.
 #include <exception>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "platform/win32/win32desktop.h"
-#include "traymenu/traymenu.h"
 
 int main() {
   using namespace strennix;
@@ -13,11 +12,8 @@ int main() {
   Application application(ports.ui, ports.messageBoxes);
   try {
     application.title = kApplicationTitle;
-    TStrennix strennix(ports, application);
-    TTrayForm trayForm(ports.ui, ports.windows, ports.messageBoxes, strennix.lists,
-                       strennix.settings, strennix.log);
-    strennix.setTrayForm(trayForm);
-    application.run(strennix);
+    Program program(ports, application);
+    application.run(program.mainForm());
   } catch (const std::exception& error) {
     application.showException(error);
   }

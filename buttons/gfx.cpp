@@ -49,14 +49,14 @@ ButtonIcons loadButtonIcons(UiPort& ui) {
                      ui.loadIcon(IDI_BUTTON_PINNED)};
 }
 
-Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WinAuth& auth,
+Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
          const Settings& settings, const Logger& log)
     : windows_(windows),
       drawing_(drawing),
       rows_(rows),
       auth_(auth),
       settings_(settings),
-      log_(log) {}
+      log_(log, kGfxLog) {}
 
 void Gfx::setIcons(const ButtonIcons& icons) { icons_ = icons; }
 
@@ -91,7 +91,7 @@ IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
 }
 
 bool Gfx::drawButtons(Hwnd window) {
-  log_.trace(kGfxLog, "Called drawButtons (Only reports exit on draw)");
+  log_.trace("Called drawButtons (Only reports exit on draw)");
   if (!qualifies(window)) {
     forget(window);
     return false;
@@ -101,7 +101,7 @@ bool Gfx::drawButtons(Hwnd window) {
     forget(window);
     return false;
   }
-  log_.trace(kGfxLog, "  Drawing buttons");
+  log_.trace("  Drawing buttons");
   {
     const WindowDcHandle dc = drawing_.windowDc(window);
     const int width = rect.width();
@@ -128,7 +128,7 @@ bool Gfx::drawButtons(Hwnd window) {
   rows_.publish(ButtonRow{window, settings_.buttonXOffset, settings_.buttonYOffset,
                           settings_.buttonXStretch, settings_.buttonYStretch,
                           settings_.numberOfButtons});
-  log_.trace(kGfxLog, "Exited drawButtons");
+  log_.trace("Exited drawButtons");
   return true;
 }
 

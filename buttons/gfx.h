@@ -7,14 +7,14 @@
 #include <optional>
 #include <vector>
 
-#include "app/log.h"
-#include "eligibility/winauth.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
+#include "app/core/windowfilter.h"
 #include "platform/buttonrows.h"
 #include "platform/drawing.h"
 #include "platform/types.h"
 #include "platform/ui.h"
 #include "platform/windows.h"
-#include "settings/settings.h"
 
 namespace strennix {
 
@@ -65,7 +65,7 @@ struct HeldButton {
 
 class Gfx {
  public:
-  Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WinAuth& auth,
+  Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
       const Settings& settings, const Logger& log);
 
   void setIcons(const ButtonIcons& icons);
@@ -91,9 +91,9 @@ class Gfx {
   WindowPort& windows_;
   DrawingPort& drawing_;
   ButtonRowsPort& rows_;
-  WinAuth& auth_;
+  WindowFilter& auth_;
   const Settings& settings_;
-  const Logger& log_;
+  ModuleLog log_;
   ButtonIcons icons_;
   std::optional<HeldButton> held_;
 };

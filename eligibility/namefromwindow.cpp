@@ -38,10 +38,10 @@ std::optional<std::uint32_t> decimal(std::string_view text) {
 
 NameFromWindow::NameFromWindow(SystemPort& system, WindowPort& windows, RegistryPort& registry,
                                const Logger& log)
-    : system_(system), windows_(windows), registry_(registry), log_(log) {}
+    : system_(system), windows_(windows), registry_(registry), log_(log, kNameFromWindowLog) {}
 
 std::string NameFromWindow::nameFromWindow(Hwnd window) {
-  log_.trace(kNameFromWindowLog, "Called nameFromWindow");
+  log_.trace("Called nameFromWindow");
   const auto version = system_.version();
   if (!version) {
     return kUnknownProcess;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -39,7 +39,7 @@ class NameFromWindow {
   SystemPort& system_;
   WindowPort& windows_;
   RegistryPort& registry_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

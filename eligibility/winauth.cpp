@@ -20,7 +20,7 @@ WinAuth::WinAuth(WindowPort& windows, SystemPort& system, NameFromWindow& names,
       names_(names),
       settings_(settings),
       lists_(lists),
-      log_(log) {}
+      log_(log, kWinAuthLog) {}
 
 void WinAuth::setOwnWindows(Hwnd settingsForm, Hwnd trayForm) {
   settingsForm_ = settingsForm;
@@ -28,7 +28,7 @@ void WinAuth::setOwnWindows(Hwnd settingsForm, Hwnd trayForm) {
 }
 
 bool WinAuth::checkStyles(Hwnd window) {
-  log_.trace(kWinAuthLog, "Called checkStyles. (Several exits)");
+  log_.trace("Called checkStyles. (Several exits)");
   if (window == settingsForm_ || window == trayForm_) {
     return false;
   }
@@ -40,7 +40,7 @@ bool WinAuth::checkStyles(Hwnd window) {
 }
 
 bool WinAuth::checkNames(Hwnd window) {
-  log_.trace(kWinAuthLog, "Called checkNames. (Several exits)");
+  log_.trace("Called checkNames. (Several exits)");
   if (!settings_.excludingNames) {
     return true;
   }
@@ -48,7 +48,7 @@ bool WinAuth::checkNames(Hwnd window) {
 }
 
 bool WinAuth::checkClasses(Hwnd window) {
-  log_.trace(kWinAuthLog, "Called checkClasses. (Several exits)");
+  log_.trace("Called checkClasses. (Several exits)");
   if (!settings_.excludingClasses) {
     return true;
   }

@@ -6,17 +6,18 @@
 #include <string_view>
 #include <vector>
 
-#include "app/log.h"
-#include "eligibility/exclusionlists.h"
+#include "app/core/exclusionlists.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
+#include "app/core/windowfilter.h"
 #include "eligibility/namefromwindow.h"
 #include "platform/system.h"
 #include "platform/types.h"
 #include "platform/windows.h"
-#include "settings/settings.h"
 
 namespace strennix {
 
-class WinAuth {
+class WinAuth : public WindowFilter {
  public:
   WinAuth(WindowPort& windows, SystemPort& system, NameFromWindow& names, const Settings& settings,
           const ExclusionLists& lists, const Logger& log);
@@ -30,7 +31,7 @@ class WinAuth {
   bool checkClasses(Hwnd window);
   // checkStyles, checkNames, checkClasses in this order, stopping at the
   // first that refuses: the common part of drawing and click handling.
-  bool passesAll(Hwnd window);
+  bool passesAll(Hwnd window) override;
 
  private:
   bool listed(const std::vector<std::string>& list, std::string_view name);
@@ -40,7 +41,7 @@ class WinAuth {
   NameFromWindow& names_;
   const Settings& settings_;
   const ExclusionLists& lists_;
-  const Logger& log_;
+  ModuleLog log_;
   Hwnd settingsForm_ = 0;
   Hwnd trayForm_ = 0;
 };

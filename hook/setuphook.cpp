@@ -4,15 +4,15 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/registrystore.h"
 #include "platform/hookprotocol.h"
 #include "platform/winconst.h"
-#include "settings/registrystore.h"
 
 namespace strennix {
 
 SetupHook::SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry,
                      const Logger& logger)
-    : system_(system), hooks_(hooks), registry_(registry), log_(logger) {}
+    : system_(system), hooks_(hooks), registry_(registry), log_(logger, kSetupHookLog) {}
 
 SetupHook::~SetupHook() {
   if (mouseHook != 0) {
@@ -27,33 +27,33 @@ SetupHook::~SetupHook() {
 }
 
 void SetupHook::beginHook() {
-  log_.trace(kSetupHookLog, "Called beginHook. (Critical)");
+  log_.trace("Called beginHook. (Critical)");
   hookLibrary = system_.loadLibrary(kHookLibraryName);
   if (!hookLibrary) {
-    log_.writeLog(kSetupHookLog, "DLL not found. Fatal error");
+    log_.writeLog("DLL not found. Fatal error");
   }
 
   mouseProc = exportOf("MouseProc");
   if (mouseProc == 0) {
-    log_.writeLog(kSetupHookLog, "MouseProc not found. Fatal error.");
+    log_.writeLog("MouseProc not found. Fatal error.");
   }
   mouseHook = hooks_.setWindowsHook(win::kWhMouse, mouseProc, hookLibrary.get(), 0);
   mhToReg(mouseHook);
   if (mouseHook == 0) {
-    log_.writeLog(kSetupHookLog, "MouseHook not valid. Fatal error.");
+    log_.writeLog("MouseHook not valid. Fatal error.");
   }
 
   cbtProc = exportOf("CBTProc");
   if (cbtProc == 0) {
-    log_.writeLog(kSetupHookLog, "CBTProc not found. Fatal error.");
+    log_.writeLog("CBTProc not found. Fatal error.");
   }
   cbtHook = hooks_.setWindowsHook(win::kWhCbt, cbtProc, hookLibrary.get(), 0);
   cbthToReg(cbtHook);
   if (cbtHook == 0) {
-    log_.writeLog(kSetupHookLog, "CBTHook not valid. Fatal error.");
+    log_.writeLog("CBTHook not valid. Fatal error.");
   }
   beginCaptionHook();
-  log_.trace(kSetupHookLog, "Exited beginHook.");
+  log_.trace("Exited beginHook.");
 }
 
 void SetupHook::beginCaptionHook() {
@@ -69,12 +69,12 @@ void SetupHook::beginCaptionHook() {
 }
 
 void SetupHook::endHook() {
-  log_.trace(kSetupHookLog, "Called endHook");
+  log_.trace("Called endHook");
   if (!hooks_.unhook(std::exchange(mouseHook, 0))) {
-    log_.writeLog(kSetupHookLog, "Didn't unhook mouse. Severe error.");
+    log_.writeLog("Didn't unhook mouse. Severe error.");
   }
   if (!hooks_.unhook(std::exchange(cbtHook, 0))) {
-    log_.writeLog(kSetupHookLog, "Didn't unhook CBT. Severe error.");
+    log_.writeLog("Didn't unhook CBT. Severe error.");
   }
   if (callWndRetHook != 0) {
     hooks_.unhook(std::exchange(callWndRetHook, 0));
@@ -84,25 +84,25 @@ void SetupHook::endHook() {
   mouseProc = 0;
   cbtProc = 0;
   callWndRetProc = 0;
-  log_.trace(kSetupHookLog, "Exited endHook");
+  log_.trace("Exited endHook");
 }
 
 void SetupHook::mhToReg(HookHandle hook) {
-  log_.trace(kSetupHookLog, "Called mhToReg");
+  log_.trace("Called mhToReg");
   if (!publishHandle(kValueMouseHook, hook)) {
-    log_.writeLog(kSetupHookLog, "Couldn't open registry. Fatal error.");
+    log_.writeLog("Couldn't open registry. Fatal error.");
     return;
   }
-  log_.trace(kSetupHookLog, "Exited mhToReg");
+  log_.trace("Exited mhToReg");
 }
 
 void SetupHook::cbthToReg(HookHandle hook) {
-  log_.trace(kSetupHookLog, "Called cbthToReg");
+  log_.trace("Called cbthToReg");
   if (!publishHandle(kValueCbtHook, hook)) {
-    log_.writeLog(kSetupHookLog, "Couldn't open registry. Fatal error");
+    log_.writeLog("Couldn't open registry. Fatal error");
     return;
   }
-  log_.trace(kSetupHookLog, "Exited cbthToReg");
+  log_.trace("Exited cbthToReg");
 }
 
 ProcAddress SetupHook::exportOf(const char* name) const {

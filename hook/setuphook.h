@@ -2,7 +2,7 @@
 // hook.dll, and the registry values that publish their handles to it.
 #pragma once
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/hooks.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -53,7 +53,7 @@ class SetupHook {
   SystemPort& system_;
   HookPort& hooks_;
   RegistryPort& registry_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

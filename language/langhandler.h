@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/core/translator.h"
 #include "platform/files.h"
 
 namespace strennix {
@@ -14,7 +15,7 @@ namespace strennix {
 // tag is missing or the range is empty.
 std::string textBetween(std::string_view text, std::string_view open, std::string_view close);
 
-class LangHandler {
+class LangHandler : public Translator {
  public:
   explicit LangHandler(FilePort& files);
 
@@ -24,7 +25,7 @@ class LangHandler {
   // "<folder>\<%#04x of the language>.lang"
   [[nodiscard]] std::string languageFile() const;
   // The translation from the current language file, or the text itself.
-  [[nodiscard]] std::string translate(const std::string& english) const;
+  [[nodiscard]] std::string translate(const std::string& english) const override;
 
  private:
   FilePort& files_;

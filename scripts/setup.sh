@@ -13,7 +13,7 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick
   cmake make g++ clang clang-format clang-tidy
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-  procps
+  procps python3
 )
 
 as_root() {

@@ -24,6 +24,8 @@ cmake --build --preset sanitize -j2
 # cannot find them fails instead of skipping.
 export STRENNIX_E2E_REQUIRE_BINARIES=1
 status=0
+echo "test: formatting and lint"
+bash scripts/lint.sh || status=1
 echo "test: unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzzers"
 ctest --preset sanitize || status=1
 echo "test: unit and end-to-end tests"

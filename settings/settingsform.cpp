@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/core/registrystore.h"
 #include "resources/resource.h"
 #include "settings/integer.h"
-#include "settings/registrystore.h"
 #include "settings/tags.h"
 
 namespace strennix {
@@ -63,7 +63,7 @@ const char* flag(bool on) { return on ? "1" : "0"; }
 
 SettingsBinding::SettingsBinding(RegistryPort& registry, SystemPort& system, UiPort& ui,
                                  const Form& form, const Logger& log)
-    : registry_(registry), system_(system), ui_(ui), form_(form), log_(log) {}
+    : registry_(registry), system_(system), ui_(ui), form_(form), log_(log, kSetupAppLog) {}
 
 FormControl SettingsBinding::control(int controlId) const { return form_.control(controlId); }
 
@@ -78,7 +78,7 @@ void SettingsBinding::enable(int controlId, bool enabled) {
 }
 
 void SettingsBinding::regToForm(Settings& settings) {
-  log_.trace(kSetupAppLog, "Called regToForm");
+  log_.trace("Called regToForm");
   {
     const SettingsKey key(registry_);
     settings.numberOfButtons = 0;
@@ -124,7 +124,7 @@ void SettingsBinding::regToForm(Settings& settings) {
 
     runEntryToForm();
   }
-  log_.trace(kSetupAppLog, "Exited regToForm");
+  log_.trace("Exited regToForm");
 }
 
 void SettingsBinding::runEntryToForm() {
@@ -135,7 +135,7 @@ void SettingsBinding::runEntryToForm() {
 }
 
 void SettingsBinding::formToReg() {
-  log_.trace(kSetupAppLog, "Called formToReg.");
+  log_.trace("Called formToReg.");
   {
     SettingsKey key(registry_);
     std::string buttons;
@@ -165,7 +165,7 @@ void SettingsBinding::formToReg() {
 
     writeRunEntry();
   }
-  log_.trace(kSetupAppLog, "Exited formToReg.");
+  log_.trace("Exited formToReg.");
 }
 
 void SettingsBinding::writeExStyles(SettingsKey& key) {

@@ -2,12 +2,12 @@
 // store, saving them back, and the two check boxes that enable Edit buttons.
 #pragma once
 
-#include "app/log.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
 #include "platform/forms.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "settings/settings.h"
 
 namespace strennix {
 
@@ -42,7 +42,7 @@ class SettingsBinding {
   SystemPort& system_;
   UiPort& ui_;
   const Form& form_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

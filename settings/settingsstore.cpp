@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "app/core/registrystore.h"
 #include "settings/integer.h"
-#include "settings/registrystore.h"
 #include "settings/tags.h"
 
 namespace strennix {
@@ -32,11 +32,11 @@ std::uint32_t redrawInterval(std::int32_t priority) {
 }
 
 SettingsStore::SettingsStore(RegistryPort& registry, FileControl& fileControl, const Logger& log)
-    : registry_(registry), fileControl_(fileControl), log_(log) {}
+    : registry_(registry), fileControl_(fileControl), log_(log, kSetupAppLog) {}
 
 void SettingsStore::regToVars(Settings& settings, ExclusionLists& lists,
                               const std::function<void(std::uint32_t)>& setRedrawInterval) {
-  log_.trace(kSetupAppLog, "Called regToVars. (Critical)");
+  log_.trace("Called regToVars. (Critical)");
   {
     const SettingsKey key(registry_);
 
@@ -73,7 +73,7 @@ void SettingsStore::regToVars(Settings& settings, ExclusionLists& lists,
     settings.excludeStyles = styleMask(key.readString(kValueExcludeStyles));
     settings.excludeExStyles = exStyleMask(key.readString(kValueExcludeExStyles));
   }
-  log_.trace(kSetupAppLog, "Exited regToVars.");
+  log_.trace("Exited regToVars.");
 }
 
 }  // namespace strennix

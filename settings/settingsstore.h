@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/log.h"
-#include "eligibility/exclusionlists.h"
-#include "eligibility/filecontrol.h"
+#include "app/core/exclusionlists.h"
+#include "app/core/filecontrol.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
 #include "platform/registry.h"
-#include "settings/settings.h"
 
 namespace strennix {
 
@@ -30,7 +30,7 @@ class SettingsStore {
  private:
   RegistryPort& registry_;
   FileControl& fileControl_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

@@ -3,9 +3,9 @@
 #include <array>
 #include <string>
 
+#include "app/core/registrystore.h"
 #include "platform/forms.h"
 #include "platform/winconst.h"
-#include "settings/registrystore.h"
 
 namespace strennix {
 
@@ -58,8 +58,8 @@ void writeDefaults(SettingsKey& key, SystemPort& system) {
 
 }  // namespace
 
-void zeroVars(Settings& settings, WindowLists& lists, const Logger& log) {
-  log.trace(kSetupAppLog, "Called zeroVars");
+void zeroVars(Settings& settings, WindowLists& lists, const ModuleLog& log) {
+  log.trace("Called zeroVars");
   settings = Settings{};
   lists.numberOfMinimizedWindows = 0;
   lists.numberOfTrayedWindows = 0;
@@ -69,7 +69,7 @@ void zeroVars(Settings& settings, WindowLists& lists, const Logger& log) {
   for (TrayedWindow& slot : lists.trayedWindows) {
     slot.free = true;
   }
-  log.trace(kSetupAppLog, "Exited zeroVars");
+  log.trace("Exited zeroVars");
 }
 
 void checkPsapi(SystemPort& system, MessageBoxPort& boxes) {
@@ -90,7 +90,7 @@ bool versionIsOlder(std::string_view version) {
 }
 
 bool checkFirstStart(RegistryPort& registry, SystemPort& system, MessageBoxPort& boxes,
-                     const Logger& log) {
+                     const ModuleLog& log) {
   SettingsKey key(registry);
   std::string version = "0.0.0.0";
   if (key.exists(kValueVersion)) {
@@ -99,10 +99,10 @@ bool checkFirstStart(RegistryPort& registry, SystemPort& system, MessageBoxPort&
     checkPsapi(system, boxes);
   }
   if (!versionIsOlder(version)) {
-    log.trace(kSetupAppLog, "  Hiding form.");
+    log.trace("  Hiding form.");
     return false;
   }
-  log.trace(kSetupAppLog, "  First time starting, showing form and setting defaults.");
+  log.trace("  First time starting, showing form and setting defaults.");
   writeDefaults(key, system);
   return true;
 }

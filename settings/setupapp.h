@@ -4,18 +4,18 @@
 
 #include <string_view>
 
-#include "app/log.h"
-#include "app/windowlists.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
+#include "app/core/windowlists.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
 #include "platform/system.h"
-#include "settings/settings.h"
 
 namespace strennix {
 
 // Every setting false or 0 (the percentages 100), every window list empty,
 // every tray slot free.
-void zeroVars(Settings& settings, WindowLists& lists, const Logger& log);
+void zeroVars(Settings& settings, WindowLists& lists, const ModuleLog& log);
 
 // On the NT family, warns once that "psapi.dll" cannot be loaded.
 void checkPsapi(SystemPort& system, MessageBoxPort& boxes);
@@ -28,6 +28,6 @@ bool versionIsOlder(std::string_view version);
 // older than this program's are replaced by the sixteen defaults. Answers
 // whether the settings form is to be shown at start.
 bool checkFirstStart(RegistryPort& registry, SystemPort& system, MessageBoxPort& boxes,
-                     const Logger& log);
+                     const ModuleLog& log);
 
 }  // namespace strennix

@@ -1,6 +1,6 @@
 #include "traymenu/traymenu.h"
 
-#include "app/windowbook.h"
+#include "app/core/windowbook.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
 
@@ -8,7 +8,10 @@ namespace strennix {
 
 TTrayForm::TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
                      Settings& settings, const Logger& log)
-    : Form(ui, windows, boxes, IDD_TRAYFORM), lists_(lists), settings_(settings), log_(log) {
+    : Form(ui, windows, boxes, IDD_TRAYFORM),
+      lists_(lists),
+      settings_(settings),
+      log_(log, kTrayMenuLog) {
   changeBorder();
   ui_.setListSorted(listBox(), settings_.menuSort);
 }
@@ -16,7 +19,7 @@ TTrayForm::TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, Win
 // A tool window shows its close box only with WS_SYSMENU; the frame is drawn
 // anew only when the window's size changes, hence the width - 1 and back.
 void TTrayForm::changeBorder() {
-  log_.trace(kTrayMenuLog, "Called changeBorder");
+  log_.trace("Called changeBorder");
   std::uint32_t style = windows_.windowLong(handle(), win::kGwlStyle);
   if (settings_.menuStay) {
     style |= win::kWsSysMenu;
@@ -27,13 +30,13 @@ void TTrayForm::changeBorder() {
   const Rect rect = windows_.windowRect(handle());
   windows_.moveWindow(handle(), rect.left, rect.top, rect.width() - 1, rect.height(), true);
   windows_.moveWindow(handle(), rect.left, rect.top, rect.width(), rect.height(), true);
-  log_.trace(kTrayMenuLog, "Exited changeBorder");
+  log_.trace("Exited changeBorder");
 }
 
 // Titles need not be unique: the oldest window with the clicked title comes
 // back, and the remaining item then stands for the other one.
 void TTrayForm::ListBox1DblClick() {
-  log_.trace(kTrayMenuLog, "Called ListBox1DblClick. (Several exits)");
+  log_.trace("Called ListBox1DblClick. (Several exits)");
   const int selected = ui_.listSelected(listBox());
   if (selected < 0) {
     return;
@@ -60,7 +63,7 @@ void TTrayForm::ListBox1DblClick() {
 // The item is matched with letter case, so that of two windows whose titles
 // differ only in case the right item goes.
 void TTrayForm::removeTrayHwnd(Hwnd window) {
-  log_.trace(kTrayMenuLog, "Called removeTrayHwnd");
+  log_.trace("Called removeTrayHwnd");
   std::int32_t position = 1;
   while (position <= lists_.numberOfMinimizedWindows) {
     const MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(position)];
@@ -73,18 +76,18 @@ void TTrayForm::removeTrayHwnd(Hwnd window) {
     }
     removePosition(lists_.minimizedWindows, lists_.numberOfMinimizedWindows, position);
   }
-  log_.trace(kTrayMenuLog, "Exited removeTrayHwnd");
+  log_.trace("Exited removeTrayHwnd");
 }
 
 void TTrayForm::showAllWindows() {
-  log_.trace(kTrayMenuLog, "Called showAllWindows");
+  log_.trace("Called showAllWindows");
   for (std::int32_t position = 1; position <= lists_.numberOfMinimizedWindows; ++position) {
     const Hwnd window = lists_.minimizedWindows[static_cast<std::size_t>(position)].hwnd;
     windows_.showWindow(window, win::kSwRestore);
     restoreApplicationOwner(windows_, window);
   }
   ui_.listClear(listBox());
-  log_.trace(kTrayMenuLog, "Exited showAllWindows");
+  log_.trace("Exited showAllWindows");
 }
 
 void TTrayForm::addTitle(const std::string& title) { ui_.listAdd(listBox(), title); }
@@ -94,12 +97,12 @@ void TTrayForm::FormKeyUp(int key) { hideOnEscape(key); }
 void TTrayForm::ListBox1KeyUp(int key) { hideOnEscape(key); }
 
 void TTrayForm::onNCClick(std::uint32_t hitTest) {
-  log_.trace(kTrayMenuLog, "Recieved NCClick");
+  log_.trace("Recieved NCClick");
   if (hitTest == static_cast<std::uint32_t>(win::kHtCaption)) {
     settings_.menuStay = !settings_.menuStay;
     changeBorder();
   }
-  log_.trace(kTrayMenuLog, "Handled NCClick");
+  log_.trace("Handled NCClick");
 }
 
 // The frame's double click never reaches default handling, so the caption

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "app/log.h"
-#include "app/windowlists.h"
+#include "app/core/log.h"
+#include "app/core/menulist.h"
+#include "app/core/settings.h"
+#include "app/core/windowlists.h"
 #include "platform/forms.h"
 #include "platform/types.h"
-#include "settings/settings.h"
-#include "traymenu/menulist.h"
 
 namespace strennix {
 
@@ -53,7 +53,7 @@ class TTrayForm : public Form, public MenuList {
 
   WindowLists& lists_;
   Settings& settings_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

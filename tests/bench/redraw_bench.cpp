@@ -18,13 +18,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "eligibility/namefromwindow.h"
-#include "eligibility/perfdatabuilder.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/support/perfdatabuilder.h"
 
 namespace strennix {
 namespace {
@@ -104,24 +104,25 @@ void chooseLookup(sim::SimDesktop& sim, Lookup lookup) {
 }
 
 // The program started on a simulated desktop, as the entry point starts it.
-struct Program {
-  Program(bool drawOnAll, Lookup lookup) {
+struct BenchProgram {
+  BenchProgram(bool drawOnAll, Lookup lookup) {
     storeSettings(sim, drawOnAll, lookup != Lookup::Off);
     chooseLookup(sim, lookup);
-    form = std::make_unique<TStrennix>(sim.ports(), application);
-    tray = std::make_unique<TTrayForm>(sim, sim, sim, form->lists, form->settings, form->log);
-    form->setTrayForm(*tray);
+    composed = std::make_unique<Program>(sim.ports(), application);
+    form = &composed->mainForm();
+    tray = &composed->trayForm();
   }
 
   sim::SimDesktop sim;
   Application application{sim, sim};
-  std::unique_ptr<TStrennix> form;
-  std::unique_ptr<TTrayForm> tray;
+  std::unique_ptr<Program> composed;
+  TStrennix* form = nullptr;
+  TTrayForm* tray = nullptr;
 };
 
 void redrawAllWindows(benchmark::State& state, Lookup lookup) {
   const auto windows = static_cast<int>(state.range(0));
-  Program program(true, lookup);
+  BenchProgram program(true, lookup);
   sim::SimDesktop& sim = program.sim;
   addProcesses(sim, windows);
   for (int i = 0; i < windows; ++i) {
@@ -171,7 +172,7 @@ Point buttonPoint(const Rect& window, int place) {
 enum Place { kTop = 0, kToIcon, kShade, kToMenu, kVMax, kHMax };
 
 void clickAndUndo(benchmark::State& state, Place place) {
-  Program program(false, Lookup::Off);
+  BenchProgram program(false, Lookup::Off);
   sim::SimDesktop& sim = program.sim;
   TStrennix& main = *program.form;
   sim::SimWindow window;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
@@ -39,9 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   desktop.setRegString(RegRoot::CurrentUser, kKey, "VMaxPercentage", "50");
   desktop.setRegString(RegRoot::CurrentUser, kKey, "DrawOn", "<all>");
   Application application(desktop, desktop);
-  TStrennix form(desktop.ports(), application);
-  TTrayForm tray(desktop, desktop, desktop, form.lists, form.settings, form.log);
-  form.setTrayForm(tray);
+  Program program(desktop.ports(), application);
+  TStrennix& form = program.mainForm();
   std::vector<Hwnd> windows;
   for (int i = 0; i < 8; ++i) {
     windows.push_back(desktop.addWindow(sim::SimWindow{Rect{10 * i, 10 * i, 640 + 10 * i, 480}}));

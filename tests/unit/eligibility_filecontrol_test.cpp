@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
-#include "eligibility/filecontrol.h"
+#include "app/core/filecontrol.h"
+#include "app/core/log.h"
 #include "platform/sim/simdesktop.h"
 
 namespace strennix {

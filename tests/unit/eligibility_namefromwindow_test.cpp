@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "eligibility/namefromwindow.h"
-#include "eligibility/perfdatabuilder.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
+#include "tests/support/perfdatabuilder.h"
 
 namespace strennix {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "eligibility/perfdata.h"
-#include "eligibility/perfdatabuilder.h"
+#include "tests/support/perfdatabuilder.h"
 
 namespace strennix::perf {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/log.h"
-#include "eligibility/exclusionlists.h"
+#include "app/core/exclusionlists.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
-#include "settings/settings.h"
 
 namespace strennix {
 namespace {

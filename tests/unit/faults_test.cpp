@@ -141,8 +141,7 @@ class FaultsTest : public testsupport::ProgramTest {
     sim.click(form->handle(), IDC_BTNQUIT);
     EXPECT_TRUE(sim.quitRequested);
     EXPECT_TRUE(sim.trayIcons.empty());
-    tray.reset();
-    form.reset();
+    program.reset();
     EXPECT_TRUE(sim.everythingReleased());
   }
 };

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "app/core/log.h"
+#include "app/core/registrystore.h"
 #include "platform/forms.h"
 #include "platform/sim/simdesktop.h"
 #include "resources/resource.h"
-#include "settings/registrystore.h"
 #include "settings/settingsform.h"
 #include "tests/unit/errorof.h"
 

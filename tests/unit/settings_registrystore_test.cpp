@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/core/registrystore.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
-#include "settings/registrystore.h"
 #include "tests/unit/errorof.h"
 
 namespace strennix {

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
-#include "app/windowlists.h"
+#include "app/core/log.h"
+#include "app/core/registrystore.h"
+#include "app/core/windowlists.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
-#include "settings/registrystore.h"
 #include "settings/setupapp.h"
 #include "tests/support/defaultsettings.h"
 #include "tests/unit/errorof.h"
@@ -30,7 +30,7 @@ class SettingsSetupApp : public ::testing::Test {
  protected:
   SettingsSetupApp() { log.debugMode = log.loggingMode = true; }
 
-  bool firstStart() { return checkFirstStart(desk, desk, desk, log); }
+  bool firstStart() { return checkFirstStart(desk, desk, desk, setupLog); }
   void set(const std::string& name, const std::string& value) {
     desk.setRegString(RegRoot::CurrentUser, kSettingsKeyPath, name, value);
   }
@@ -41,6 +41,7 @@ class SettingsSetupApp : public ::testing::Test {
 
   SimDesktop desk;
   Logger log{desk, desk};
+  ModuleLog setupLog{log, kSetupAppLog};
 };
 
 TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
@@ -61,7 +62,7 @@ TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
   lists.trayedWindows[0].free = false;
   lists.trayedWindows[19].free = false;
 
-  zeroVars(settings, lists, log);
+  zeroVars(settings, lists, setupLog);
 
   EXPECT_FALSE(settings.usingTop || settings.drawOnAll || settings.menuSort);
   EXPECT_EQ(settings.numberOfButtons, 0);

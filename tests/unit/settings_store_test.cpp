@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
-#include "eligibility/exclusionlists.h"
-#include "eligibility/filecontrol.h"
+#include "app/core/exclusionlists.h"
+#include "app/core/filecontrol.h"
+#include "app/core/log.h"
+#include "app/core/registrystore.h"
 #include "platform/sim/simdesktop.h"
-#include "settings/registrystore.h"
 #include "settings/settingsstore.h"
 #include "tests/support/defaultsettings.h"
 #include "tests/unit/errorof.h"

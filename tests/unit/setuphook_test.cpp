@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 

@@ -16,15 +16,16 @@
 
 #include "actions/uifx.h"
 #include "app/app.h"
-#include "app/log.h"
-#include "app/notifyicons.h"
-#include "app/windowlists.h"
+#include "app/core/log.h"
+#include "app/core/notifyicons.h"
+#include "app/core/settings.h"
+#include "app/core/windowlists.h"
+#include "app/program.h"
 #include "language/langhandler.h"
 #include "platform/forms.h"
 #include "platform/messagebox.h"
 #include "platform/ports.h"
 #include "platform/sim/simdesktop.h"
-#include "settings/settings.h"
 #include "tests/support/defaultsettings.h"
 #include "traymenu/traymenu.h"
 
@@ -65,17 +66,18 @@ class ProgramTest : public testing::Test {
   // Makes the main form and the tray menu form, as the entry point does.
   TStrennix& start() { return start(sim.ports()); }
   TStrennix& start(const Ports& ports) {
-    form = std::make_unique<TStrennix>(ports, application);
-    tray = std::make_unique<TTrayForm>(ports.ui, ports.windows, ports.messageBoxes, form->lists,
-                                       form->settings, form->log);
-    form->setTrayForm(*tray);
+    program = std::make_unique<Program>(ports, application);
+    form = &program->mainForm();
+    tray = &program->trayForm();
     return *form;
   }
 
   sim::SimDesktop sim;
   Application application{sim, sim};
-  std::unique_ptr<TStrennix> form;
-  std::unique_ptr<TTrayForm> tray;
+  std::unique_ptr<Program> program;
+  // The two forms of `program`, while it lives.
+  TStrennix* form = nullptr;
+  TTrayForm* tray = nullptr;
 };
 
 // The window actions on the simulated desktop, with every log line written

@@ -1116,8 +1116,7 @@ TEST_F(SoakTest, AHundredThousandTicksAndTenThousandClicksKeepEveryListTrueAndLe
   EXPECT_GT(sim.snapshotHandles.acquired, 1000);
   EXPECT_GT(sim.registryKeys.acquired, 1000);
 
-  tray.reset();
-  form.reset();
+  program.reset();
   EXPECT_TRUE(sim.everythingReleased());
   EXPECT_TRUE(sim.timers.empty());
 

@@ -1,7 +1,7 @@
 // The bookkeeping of changed windows: destroyed windows are forgotten,
 // tray-icon windows come back from their icons, and at the end shaded and
 // tray-icon windows are given back.
-#include "app/windowbook.h"
+#include "app/core/windowbook.h"
 
 #include <gtest/gtest.h>
 

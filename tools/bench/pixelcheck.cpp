@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "app/core/exclusionlists.h"
+#include "app/core/log.h"
+#include "app/core/settings.h"
 #include "buttons/gfx.h"
-#include "eligibility/exclusionlists.h"
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
 #include "platform/win32/win32desktop.h"
-#include "settings/settings.h"
 
 namespace {
 

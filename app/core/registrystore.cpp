@@ -1,4 +1,4 @@
-#include "settings/registrystore.h"
+#include "app/core/registrystore.h"
 
 #include <algorithm>
 

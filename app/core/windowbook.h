@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "app/log.h"
-#include "app/notifyicons.h"
-#include "app/windowlists.h"
+#include "app/core/log.h"
+#include "app/core/notifyicons.h"
+#include "app/core/windowlists.h"
 #include "platform/types.h"
 #include "platform/windows.h"
 
@@ -50,7 +50,7 @@ class WindowBook {
   WindowLists& lists_;
   WindowPort& windows_;
   NotifyIcons& icons_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

@@ -1,5 +1,6 @@
-#include "eligibility/filecontrol.h"
+#include "app/core/filecontrol.h"
 
+#include "app/core/textlines.h"
 #include "platform/winconst.h"
 
 namespace strennix {
@@ -22,38 +23,24 @@ bool loadList(FilePort& files, const char* path, std::vector<std::string>& list)
 
 std::vector<std::string> splitListLines(std::string_view text) {
   text = text.substr(0, text.find('\0'));
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') {
-      continue;
-    }
-    lines.emplace_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      ++i;
-    }
-    start = i + 1;
-  }
-  if (start < text.size()) {
-    lines.emplace_back(text.substr(start));
-  }
-  return lines;
+  const std::vector<std::string_view> lines = splitLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 FileControl::FileControl(FilePort& files, ShellPort& shell, const Logger& log)
-    : files_(files), shell_(shell), log_(log) {}
+    : files_(files), shell_(shell), log_(log, kFileControlLog) {}
 
 void FileControl::readClasses(bool excluding, std::vector<std::string>& excludedClasses) {
-  log_.trace(kFileControlLog, "Called readClasses. (No exit)");
+  log_.trace("Called readClasses. (No exit)");
   if (excluding && loadList(files_, kClassesFile, excludedClasses)) {
-    log_.trace(kFileControlLog, "Classes were read");
+    log_.trace("Classes were read");
   }
 }
 
 void FileControl::readNames(bool excluding, std::vector<std::string>& excludedNames) {
-  log_.trace(kFileControlLog, "Called readNames. (No exit)");
+  log_.trace("Called readNames. (No exit)");
   if (excluding && loadList(files_, kNamesFile, excludedNames)) {
-    log_.trace(kFileControlLog, "Names were read");
+    log_.trace("Names were read");
   }
 }
 

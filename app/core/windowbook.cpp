@@ -1,4 +1,4 @@
-#include "app/windowbook.h"
+#include "app/core/windowbook.h"
 
 #include "platform/winconst.h"
 
@@ -38,35 +38,35 @@ void resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::in
 
 WindowBook::WindowBook(WindowLists& lists, WindowPort& windows, NotifyIcons& icons,
                        const Logger& log)
-    : lists_(lists), windows_(windows), icons_(icons), log_(log) {}
+    : lists_(lists), windows_(windows), icons_(icons), log_(log, kAppLog) {}
 
 void WindowBook::removeShadedHwnd(Hwnd window) {
-  log_.trace(kAppLog, "Called removeShadedHwnd()");
+  log_.trace("Called removeShadedHwnd()");
   removePosition(lists_.shadedWindows, lists_.numberOfShadedWindows,
                  positionOf(lists_.shadedWindows, lists_.numberOfShadedWindows, window));
-  log_.trace(kAppLog, "Exited removeShadedHwnd.");
+  log_.trace("Exited removeShadedHwnd.");
 }
 
 void WindowBook::removeIconizedHwnd(Hwnd window) {
-  log_.trace(kAppLog, "Called removeIconizedHwnd()");
+  log_.trace("Called removeIconizedHwnd()");
   for (std::size_t slot = 0; slot < lists_.trayedWindows.size(); ++slot) {
     const TrayedWindow& entry = lists_.trayedWindows[slot];
     if (!entry.free && entry.hwnd == window) {
       freeTraySlot(slot);
     }
   }
-  log_.trace(kAppLog, "Exited removeIconizedHwnd()");
+  log_.trace("Exited removeIconizedHwnd()");
 }
 
 // A window stretched both ways loses both records: left behind, the second
 // one would be matched against whatever window later gets the same handle.
 // The exit line keeps its old meaning: written only when no record was found.
 void WindowBook::removeStretchedWindow(Hwnd window) {
-  log_.trace(kAppLog, "Called removeStretchedWindow()");
+  log_.trace("Called removeStretchedWindow()");
   const bool vertical = removeStretchRecord(lists_.vStretchedWindows, window);
   const bool horizontal = removeStretchRecord(lists_.hStretchedWindows, window);
   if (!vertical && !horizontal) {
-    log_.trace(kAppLog, "Exited removeStretchedWindow()");
+    log_.trace("Exited removeStretchedWindow()");
   }
 }
 
@@ -86,7 +86,7 @@ void WindowBook::restoreTrayedWindow(int slot) {
 }
 
 void WindowBook::unIconizeAll() {
-  log_.trace(kAppLog, "Called unIconizeAll");
+  log_.trace("Called unIconizeAll");
   for (std::size_t slot = 0; slot < lists_.trayedWindows.size(); ++slot) {
     const TrayedWindow entry = lists_.trayedWindows[slot];
     if (entry.free) {
@@ -96,16 +96,16 @@ void WindowBook::unIconizeAll() {
     restoreApplicationOwner(windows_, entry.hwnd);
     freeTraySlot(slot);
   }
-  log_.trace(kAppLog, "Exited unIconizeAll");
+  log_.trace("Exited unIconizeAll");
 }
 
 void WindowBook::unShadeAll() {
-  log_.trace(kAppLog, "Called unShadeAll.");
+  log_.trace("Called unShadeAll.");
   for (std::int32_t position = 1; position <= lists_.numberOfShadedWindows; ++position) {
     const ShadedWindow& entry = lists_.shadedWindows[static_cast<std::size_t>(position)];
     resizeInPlace(windows_, entry.hwnd, windows_.windowRect(entry.hwnd).width(), entry.height);
   }
-  log_.trace(kAppLog, "Exited unShadeAll.");
+  log_.trace("Exited unShadeAll.");
 }
 
 // The slot is freed even when the shell refuses to delete the icon.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/shell.h"
 #include "platform/types.h"
 
@@ -33,7 +33,7 @@ class NotifyIcons {
   bool notify(std::uint32_t operation, NotifyIconData data, const char* failureLine);
 
   ShellPort& shell_;
-  const Logger& log_;
+  ModuleLog log_;
   Hwnd owner_ = 0;
   IconHandle applicationIcon_ = 0;
 };

@@ -46,4 +46,19 @@ class Logger {
   ClockPort& clock_;
 };
 
+// One module's log: the writer bound to the module's own file, so that
+// its calls name only the line.
+class ModuleLog {
+ public:
+  ModuleLog(const Logger& logger, const char* file) : logger_(logger), file_(file) {}
+
+  void writeLog(std::string_view message) const { logger_.writeLog(file_, message); }
+  void trace(std::string_view message) const { logger_.trace(file_, message); }
+  void writeBlock(std::string_view text) const { logger_.writeBlock(file_, text); }
+
+ private:
+  const Logger& logger_;
+  const char* file_;
+};
+
 }  // namespace strennix

@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "app/core/log.h"
 
 #include <array>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/log.h"
+#include "app/core/log.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 
@@ -33,7 +33,7 @@ class FileControl {
  private:
   FilePort& files_;
   ShellPort& shell_;
-  const Logger& log_;
+  ModuleLog log_;
 };
 
 }  // namespace strennix

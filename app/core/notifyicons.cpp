@@ -1,10 +1,10 @@
-#include "app/notifyicons.h"
+#include "app/core/notifyicons.h"
 
 #include "platform/winconst.h"
 
 namespace strennix {
 
-NotifyIcons::NotifyIcons(ShellPort& shell, const Logger& log) : shell_(shell), log_(log) {}
+NotifyIcons::NotifyIcons(ShellPort& shell, const Logger& log) : shell_(shell), log_(log, kAppLog) {}
 
 void NotifyIcons::setOwner(Hwnd owner, IconHandle applicationIcon) {
   owner_ = owner;
@@ -39,7 +39,7 @@ bool NotifyIcons::notify(std::uint32_t operation, NotifyIconData data, const cha
   data.flags = win::kNifMessage | win::kNifIcon | win::kNifTip;
   const bool succeeded = shell_.notifyIcon(operation, data);
   if (!succeeded) {
-    log_.writeLog(kAppLog, failureLine);
+    log_.writeLog(failureLine);
   }
   return succeeded;
 }
