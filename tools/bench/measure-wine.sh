@@ -96,12 +96,14 @@ cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
 "${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
 "${cxx[@]}" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
 "${cxx[@]}" -o "$helpers/msgcost.exe" "$here/msgcost.cpp"
-libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_core.a")
+# One library per layer; a group, so that their order does not matter.
+libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_buttons.a"
+  "$build/libstrennix_eligibility.a" "$build/libstrennix_core.a" "$build/libstrennix_platform.a")
 have_pixelcheck=1
 for lib in "${libs[@]}"; do [[ -f $lib ]] || have_pixelcheck=0; done
 if ((have_pixelcheck)); then
   "${cxx[@]}" -DNOMINMAX -DSTRICT -I"$root" -o "$helpers/pixelcheck.exe" "$here/pixelcheck.cpp" \
-    "${libs[@]}" -luser32 -lgdi32 -lshell32 -ladvapi32 -lcomctl32
+    -Wl,--start-group "${libs[@]}" -Wl,--end-group -luser32 -lgdi32 -lshell32 -ladvapi32 -lcomctl32
 fi
 
 # --- desktop: Xvfb and a 32-bit prefix with one 1024 x 768 virtual desktop --------
