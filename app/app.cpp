@@ -10,13 +10,12 @@
 #include "app/core/registrystore.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 #include "settings/setupapp.h"
 
 namespace strennix {
 
 namespace {
-
-constexpr const char* kProgramVersion = "1.2.1.0";
 
 // The settings form's captions that a language file may translate, in the
 // order they are looked up.
@@ -118,7 +117,7 @@ void TStrennix::dumpSystemInfo() {
                     static_cast<std::int32_t>(version.buildNumber));
   text += formatted("OSVERSIONINFO.dwdwPlatformId: %lld\n",
                     static_cast<std::int32_t>(version.platformId));
-  text += std::string("Strnx version: ") + kProgramVersion + "\n";
+  text += std::string("Strnx version: ") + kVersion + "\n";
   text += "Path: " + ports_.system.executablePath() + "\n";
   text += formatted("Finding hook.dll: %lld\n", ports_.files.exists("hook.dll") ? 1 : 0);
   appLog_.writeBlock(text);

@@ -6,14 +6,9 @@
 #include <vector>
 
 #include "app/core/textlines.h"
+#include "platform/winconst.h"
 
 namespace strennix {
-
-namespace {
-
-constexpr std::uint16_t kPrimaryLanguageMask = 0x3FF;
-
-}  // namespace
 
 std::string textBetween(std::string_view text, std::string_view open, std::string_view close) {
   const std::size_t first = text.find(open);
@@ -31,7 +26,7 @@ std::string textBetween(std::string_view text, std::string_view open, std::strin
 LangHandler::LangHandler(FilePort& files) : files_(files) {}
 
 void LangHandler::setLanguage(std::uint16_t language) {
-  language_ = language & kPrimaryLanguageMask;
+  language_ = language & win::kPrimaryLangIdMask;
 }
 
 void LangHandler::setLanguageFolder(std::string folder) { folder_ = std::move(folder); }

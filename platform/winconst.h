@@ -1,5 +1,6 @@
-// Numeric constants of the Win32 API that portable modules use. Kept here so
-// that module code never includes <windows.h>.
+// Numeric constants of the Win32 API that portable modules and the simulated
+// desktop use. Kept here so that module code never includes <windows.h>; the
+// Windows build checks every value against it (tests/win32/winconstcheck.cpp).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,10 @@ namespace strennix::win {
 inline constexpr int kGwlStyle = -16;
 inline constexpr int kGwlExStyle = -20;
 inline constexpr std::uint32_t kWsMaximize = 0x01000000;
+inline constexpr std::uint32_t kWsMinimize = 0x20000000;
+inline constexpr std::uint32_t kWsVisible = 0x10000000;
+inline constexpr std::uint32_t kWsClipChildren = 0x02000000;
+inline constexpr std::uint32_t kWsClipSiblings = 0x04000000;
 inline constexpr std::uint32_t kWsSysMenu = 0x00080000;
 inline constexpr std::uint32_t kWsPopup = 0x80000000;
 inline constexpr std::uint32_t kWsChild = 0x40000000;
@@ -23,14 +28,22 @@ inline constexpr std::uint32_t kWsExTransparent = 0x00000020;
 // ShowWindow commands.
 inline constexpr int kSwHide = 0;
 inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShowMinimized = 2;
+inline constexpr int kSwMaximize = 3;
 inline constexpr int kSwShow = 5;
+inline constexpr int kSwMinimize = 6;
+inline constexpr int kSwShowMinNoActive = 7;
 inline constexpr int kSwRestore = 9;
 
 // SetWindowPos.
 inline constexpr std::uint32_t kSwpNoSize = 0x0001;
 inline constexpr std::uint32_t kSwpNoMove = 0x0002;
 inline constexpr std::uint32_t kSwpNoZOrder = 0x0004;
+inline constexpr std::uint32_t kSwpShowWindow = 0x0040;
+inline constexpr std::uint32_t kSwpHideWindow = 0x0080;
 inline constexpr std::uint32_t kSwpNoSendChanging = 0x0400;
+inline constexpr std::int32_t kHwndTop = 0;
+inline constexpr std::int32_t kHwndBottom = 1;
 inline constexpr std::int32_t kHwndTopmost = -1;
 inline constexpr std::int32_t kHwndNoTopmost = -2;
 
@@ -55,6 +68,7 @@ inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
 inline constexpr std::uint32_t kWmRButtonUp = 0x0205;
 inline constexpr std::uint32_t kIconSmall = 0;
 inline constexpr std::uint32_t kIconBig = 1;
+inline constexpr std::uint32_t kIconSmall2 = 2;
 inline constexpr std::uint32_t kSmtoNormal = 0;
 inline constexpr int kHtCaption = 2;
 inline constexpr int kVkEscape = 27;
@@ -90,6 +104,9 @@ inline constexpr int kWhCbt = 5;
 inline constexpr int kWhMouse = 7;
 inline constexpr int kWhCallWndProcRet = 12;
 
+// The primary language of a language id (PRIMARYLANGID).
+inline constexpr std::uint16_t kPrimaryLangIdMask = 0x3FF;
+
 // Platform ids of GetVersionEx.
 inline constexpr std::uint32_t kPlatformWin32Windows = 1;
 inline constexpr std::uint32_t kPlatformWin32Nt = 2;
@@ -100,10 +117,13 @@ inline constexpr std::uint32_t kProcessVmRead = 0x0010;
 
 // Registry.
 inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 inline constexpr std::int32_t kErrorSuccess = 0;
 inline constexpr std::int32_t kErrorFileNotFound = 2;
+inline constexpr std::int32_t kErrorInvalidHandle = 6;
 inline constexpr std::int32_t kErrorMoreData = 234;
 
 }  // namespace strennix::win

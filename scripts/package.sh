@@ -14,16 +14,18 @@ cd "$repo"
 
 bash scripts/setup.sh
 
-version=$(sed -n 's/^project(strennix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-if [[ -z $version ]]; then
-  echo "package: no project version found in CMakeLists.txt" >&2
-  exit 1
-fi
-name=strennix-$version-win32
-
 echo "package: building the Windows program"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
+
+# The version and the README as the build made them from the project version.
+generated=build/win32/generated
+version=$(sed -n 's/^#define STRENNIX_VERSION_TEXT "\(.*\)"$/\1/p' "$generated/resources/version.h")
+if [[ -z $version ]]; then
+  echo "package: no version in $generated/resources/version.h" >&2
+  exit 1
+fi
+name=strennix-$version-win32
 
 bin=build/win32/bin
 staging=build/win32/package/$name
@@ -40,7 +42,7 @@ done
 crlf() {
   LC_ALL=C sed -e 's/\r$//' -e 's/$/\r/' "$1" >"$2"
 }
-crlf dist-files/README.txt "$staging/README.txt"
+crlf "$generated/README.txt" "$staging/README.txt"
 crlf LICENSE "$staging/LICENSE.txt"
 crlf lang/0x07.lang "$staging/lang/0x07.lang"
 crlf lang/template.lang "$staging/lang/template.lang"

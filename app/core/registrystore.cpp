@@ -10,7 +10,6 @@ namespace strennix {
 namespace {
 
 // REG_EXPAND_SZ: still text; the form library read it as a string too.
-constexpr std::uint32_t kRegExpandSz = 2;
 
 [[noreturn]] void throwDataType(const std::string& name) {
   throw StrennixError("Invalid data type for '" + name + "'");
@@ -37,7 +36,7 @@ std::string SettingsKey::readString(const std::string& name) const {
   if (!value) {
     return {};
   }
-  if (value->type != win::kRegSz && value->type != kRegExpandSz) {
+  if (value->type != win::kRegSz && value->type != win::kRegExpandSz) {
     throwDataType(name);
   }
   // The stored terminator is optional; the text ends at the first NUL.

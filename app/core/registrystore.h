@@ -11,13 +11,14 @@
 
 #include "platform/hookprotocol.h"
 #include "platform/registry.h"
+#include "resources/version.h"
 
 namespace strennix {
 
 inline constexpr const char* kSettingsKeyPath = hookprotocol::kSettingsKey;
 inline constexpr const char* kRunKeyPath = R"(Software\Microsoft\Windows\CurrentVersion\Run)";
 inline constexpr const char* kRunValueName = "Strennix";
-inline constexpr std::string_view kSettingsVersion = "1.2.1.0";
+inline constexpr std::string_view kSettingsVersion = kVersion;
 
 // Value names of the settings key.
 inline constexpr const char* kValueVersion = "Version";

@@ -12,20 +12,8 @@ namespace strennix::sim {
 namespace {
 
 constexpr Hwnd kDesktop = 0x00010010;
-constexpr std::uint32_t kWsVisible = 0x10000000;
-constexpr std::uint32_t kWsMinimize = 0x20000000;
-constexpr std::uint32_t kDesktopStyle = 0x96000000;  // popup, visible, clipping
-constexpr std::int32_t kHwndTop = 0;
-constexpr std::int32_t kHwndBottom = 1;
-constexpr std::uint32_t kSwpShowWindow = 0x0040;
-constexpr std::uint32_t kSwpHideWindow = 0x0080;
-constexpr int kSwShowMinimized = 2;
-constexpr int kSwMaximize = 3;
-constexpr int kSwMinimize = 6;
-constexpr int kSwShowMinNoActive = 7;
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::int32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kIconSmall2 = 2;
+constexpr std::uint32_t kDesktopStyle =
+    win::kWsPopup | win::kWsVisible | win::kWsClipSiblings | win::kWsClipChildren;
 constexpr int kIddStrennix = 100;
 constexpr int kIddTrayForm = 101;
 
@@ -202,7 +190,7 @@ std::uint32_t SimDesktop::windowLong(Hwnd window, int index) {
   }
   const SimWindow& w = found->second;
   if (index == win::kGwlStyle) {
-    return (w.style & ~kWsVisible) | (w.visible ? kWsVisible : 0);
+    return (w.style & ~win::kWsVisible) | (w.visible ? win::kWsVisible : 0);
   }
   if (index == win::kGwlExStyle) {
     return w.exStyle;
@@ -218,7 +206,7 @@ void SimDesktop::setWindowLong(Hwnd window, int index, std::uint32_t value) {
   SimWindow& w = found->second;
   if (index == win::kGwlStyle) {
     w.style = value;
-    w.visible = (value & kWsVisible) != 0;
+    w.visible = (value & win::kWsVisible) != 0;
   } else if (index == win::kGwlExStyle) {
     w.exStyle = value;
   }
@@ -272,10 +260,10 @@ bool SimDesktop::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int 
     w.rect.right = w.rect.left + cx;
     w.rect.bottom = w.rect.top + cy;
   }
-  if ((flags & kSwpShowWindow) != 0) {
+  if ((flags & win::kSwpShowWindow) != 0) {
     w.visible = true;
   }
-  if ((flags & kSwpHideWindow) != 0) {
+  if ((flags & win::kSwpHideWindow) != 0) {
     w.visible = false;
   }
   if ((flags & win::kSwpNoZOrder) != 0) {
@@ -289,13 +277,13 @@ bool SimDesktop::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int 
       w.exStyle &= ~win::kWsExTopmost;
       placeAfterTopmost(window);
     }
-  } else if (insertAfter == kHwndTop) {
+  } else if (insertAfter == win::kHwndTop) {
     if ((w.exStyle & win::kWsExTopmost) != 0) {
       raise(window);
     } else {
       placeAfterTopmost(window);
     }
-  } else if (insertAfter == kHwndBottom) {
+  } else if (insertAfter == win::kHwndBottom) {
     w.exStyle &= ~win::kWsExTopmost;
     removeFromZOrder(window);
     zOrder_.push_back(window);
@@ -316,12 +304,12 @@ bool SimDesktop::showWindow(Hwnd window, int command) {
   const bool wasVisible = w.visible;
   w.visible = command != win::kSwHide;
   if (command == win::kSwShowNormal || command == win::kSwRestore) {
-    w.style &= ~(win::kWsMaximize | kWsMinimize);
-  } else if (command == kSwMaximize) {
-    w.style = (w.style & ~kWsMinimize) | win::kWsMaximize;
-  } else if (command == kSwShowMinimized || command == kSwMinimize ||
-             command == kSwShowMinNoActive) {
-    w.style = (w.style & ~win::kWsMaximize) | kWsMinimize;
+    w.style &= ~(win::kWsMaximize | win::kWsMinimize);
+  } else if (command == win::kSwMaximize) {
+    w.style = (w.style & ~win::kWsMinimize) | win::kWsMaximize;
+  } else if (command == win::kSwShowMinimized || command == win::kSwMinimize ||
+             command == win::kSwShowMinNoActive) {
+    w.style = (w.style & ~win::kWsMaximize) | win::kWsMinimize;
   }
   return wasVisible;
 }
@@ -392,7 +380,7 @@ std::optional<std::uint32_t> SimDesktop::sendMessageTimeout(Hwnd window, std::ui
     if (wParam == win::kIconBig) {
       return w.bigIcon;
     }
-    if (wParam == win::kIconSmall || wParam == kIconSmall2) {
+    if (wParam == win::kIconSmall || wParam == win::kIconSmall2) {
       return w.smallIcon;
     }
     return 0U;
@@ -664,7 +652,7 @@ std::optional<RegValue> SimDesktop::readValue(const RegistryKey& key, const std:
   const OpenKey* open = openKeyOf(key);
   if (open != nullptr && open->root == RegRoot::PerformanceData) {
     ++performanceQueries;
-    return RegValue{kRegBinary, performanceData};
+    return RegValue{win::kRegBinary, performanceData};
   }
   const RegKeyData* data = keyDataOf(key);
   if (data == nullptr) {
@@ -682,7 +670,7 @@ std::int32_t SimDesktop::queryInto(const RegistryKey& key, const std::string& na
   bytesRead = 0;
   const OpenKey* open = openKeyOf(key);
   if (open == nullptr) {
-    return kErrorInvalidHandle;
+    return win::kErrorInvalidHandle;
   }
   const std::vector<std::uint8_t>* data = nullptr;
   if (open->root == RegRoot::PerformanceData) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/version.h"
 #include "tests/e2e/harness.h"
 
 namespace strennix::e2e {
@@ -14,8 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-constexpr const char* kVersion = "1.2.1.0";
 
 // Control IDs of the settings form (resources/resource.h).
 constexpr int kGroupButtons = 1001;

@@ -6,6 +6,7 @@
 #include <regex>
 #include <utility>
 
+#include "resources/version.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/defaultsettings.h"
 
@@ -73,7 +74,7 @@ TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
   EXPECT_TRUE(std::regex_match(log[3], std::regex(R"(OSVERSIONINFO\.dwMinorVersion: \d+)")));
   EXPECT_TRUE(std::regex_match(log[4], std::regex(R"(OSVERSIONINFO\.dwBuildNumber: \d+)")));
   EXPECT_EQ(log[5], "OSVERSIONINFO.dwdwPlatformId: 2");  // Wine poses as the NT family
-  EXPECT_EQ(log[6], "Strnx version: 1.2.1.0");
+  EXPECT_EQ(log[6], std::string("Strnx version: ") + kVersion);
   EXPECT_EQ(log[7], "Path: " + windowsPath(workFile("strennix.exe")));
   EXPECT_EQ(log[8], "Finding hook.dll: 1");
 

@@ -8,6 +8,7 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::uint32_t take(const std::uint8_t*& data, std::size_t& size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   sim::SimDesktop desktop;
-  desktop.setRegString(RegRoot::CurrentUser, kKey, "Version", "1.2.1.0");
+  desktop.setRegString(RegRoot::CurrentUser, kKey, "Version", kVersion);
   desktop.setRegString(RegRoot::CurrentUser, kKey, "Buttons",
                        "<hmax><vmax><top><shade><toicon><tomenu>");
   desktop.setRegString(RegRoot::CurrentUser, kKey, "Priority", "9");
@@ -43,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TStrennix& form = program.mainForm();
   std::vector<Hwnd> windows;
   for (int i = 0; i < 8; ++i) {
-    windows.push_back(desktop.addWindow(sim::SimWindow{Rect{10 * i, 10 * i, 640 + 10 * i, 480}}));
+    sim::SimWindow window;
+    window.rect = Rect{10 * i, 10 * i, 640 + 10 * i, 480};
+    windows.push_back(desktop.addWindow(window));
   }
   constexpr std::uint32_t kMessages[] = {
       win::kStrnxNcLButtonUp, win::kStrnxDestroy, win::kWmAsTray, win::kWmTray, 0x0001, 0xC000};

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "resources/version.h"
+
 namespace strennix::testsupport {
 
 using SettingValues = std::vector<std::pair<std::string, std::string>>;
@@ -18,7 +20,7 @@ inline constexpr const char* kInstallPath = "installPath";
 
 // The other fifteen, in the order the first start writes them.
 inline SettingValues firstStartSettings() {
-  return {{"Version", "1.2.1.0"},
+  return {{"Version", kVersion},
           {"Buttons", "<hmax><vmax><top><shade><toicon><tomenu>"},
           {"Classes", "0"},
           {"Names", "0"},

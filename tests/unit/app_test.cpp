@@ -6,6 +6,7 @@
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 #include "tests/support/defaultsettings.h"
 #include "tests/unit/errorof.h"
 #include "tests/unit/simsupport.h"
@@ -86,7 +87,9 @@ TEST_F(MainFormTest, SystemInformationDumpFollowsTheStartLines) {
                                "OSVERSIONINFO.dwMinorVersion: 1\n"
                                "OSVERSIONINFO.dwBuildNumber: 7601\n"
                                "OSVERSIONINFO.dwdwPlatformId: 2\n"
-                               "Strnx version: 1.2.1.0\n"
+                               "Strnx version: " +
+                               kVersion +
+                               "\n"
                                "Path: C:\\Apps\\strennix.exe\n"
                                "Finding hook.dll: 0\n"
                                "Variables at " +

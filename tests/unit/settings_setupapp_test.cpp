@@ -9,6 +9,7 @@
 #include "app/core/windowlists.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
+#include "resources/version.h"
 #include "settings/setupapp.h"
 #include "tests/support/defaultsettings.h"
 #include "tests/unit/errorof.h"
@@ -108,11 +109,16 @@ TEST_F(SettingsSetupApp, PsapiWarningOnlyOnNtWithoutTheLibrary) {
 }
 
 TEST_F(SettingsSetupApp, VersionsCompareAsPlainText) {
-  for (const char* older :
-       {"0.0.0.0", "1.1.0.0", "1.10.0.0", "1.2.0.9", "1.2.1", "", "1", "1.2.1.", "0.9"}) {
+  const std::string current = kVersion;
+  // Text order, not number order: a shorter prefix is older, a longer text
+  // or any letter is newer.
+  for (const std::string& older :
+       {std::string(), std::string("0.0.0.0"), std::string("0.9"),
+        current.substr(0, current.size() - 1), current.substr(0, current.rfind('.'))}) {
     EXPECT_TRUE(versionIsOlder(older)) << older;
   }
-  for (const char* notOlder : {"1.2.1.0", "1.2.1.0.1", "1.2.10.0", "2.0", "1.3", "a", "\xE9"}) {
+  for (const std::string& notOlder :
+       {current, current + ".1", current + "0", std::string("a"), std::string("\xE9")}) {
     EXPECT_FALSE(versionIsOlder(notOlder)) << notOlder;
   }
 }
@@ -148,7 +154,7 @@ TEST_F(SettingsSetupApp, OlderSettingsAreReplacedWithoutThePsapiCheck) {
     set("Version", older);
     set("Buttons", "<top>");
     EXPECT_TRUE(firstStart()) << older;
-    EXPECT_EQ(value("Version"), "1.2.1.0");
+    EXPECT_EQ(value("Version"), kVersion);
     EXPECT_EQ(value("Buttons"), "<hmax><vmax><top><shade><toicon><tomenu>");
   }
   EXPECT_TRUE(desk.messageBoxes.empty());

@@ -11,6 +11,7 @@
 #include "app/core/log.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
+#include "resources/version.h"
 
 namespace strennix {
 namespace {
@@ -41,7 +42,7 @@ class SetupHookTest : public testing::Test {
   SetupHookTest() {
     log.debugMode = true;
     // The begin sequence creates the key before the hooks are installed.
-    sim.setRegString(RegRoot::CurrentUser, kKey, "Version", "1.2.1.0");
+    sim.setRegString(RegRoot::CurrentUser, kKey, "Version", kVersion);
   }
 
   void provideLibrary(const std::set<std::string>& exports) { sim.libraries["hook.dll"] = exports; }

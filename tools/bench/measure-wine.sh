@@ -5,9 +5,10 @@
 #
 #  1. CPU: for priority 4 and 9, with "draw on all windows" off and on, the
 #     share of one core used over an interval by strennix.exe alone and
-#     together with wineserver and Xvfb; in the same run refpaint.exe at the
-#     same timer interval (600 / 100 ms) and mode (0 foreground window, 1 every
-#     window), and refpaint's idle mode 2 as the do-nothing baseline. Strennix
+#     together with wineserver and Xvfb; in the same run the reference
+#     painter refpaint.exe (tools/bench/refpaint.cpp, built with the win32
+#     preset) at the same timer interval (600 / 100 ms) and mode (0 foreground
+#     window, 1 every window), and its idle mode 2 as the do-nothing baseline. Strennix
 #     and refpaint take turns, in alternating order, to even out drifting load.
 #  2. Start-up: the time from CreateProcess to Strennix's main window and tray
 #     icon, beside the time to the window of a do-nothing Win32 program, timed
@@ -29,20 +30,20 @@
 #            [--seconds S] [--windows N] [--start-runs R] [--baseline DIR]
 #            [--skip-cpu] [--skip-start] [--skip-latency] [--skip-msgcost]
 #            [--activations A] [--msg-rounds M] [--pixels-only]
-#   --bin      strennix.exe, hook.dll, testdriver.exe (default: $STRENNIX_WIN32_BIN
-#              or build/win32/bin); the win32 build directory is its parent
+#   --bin      strennix.exe, hook.dll, testdriver.exe, refpaint.exe (default:
+#              $STRENNIX_WIN32_BIN or build/win32/bin); the win32 build
+#              directory is its parent
 #   --out      where the result tables go (default: ./bench-results)
-#   --work     scratch directory with the Wine prefix (default: /tmp/strennix-bench-$USER)
+#   --work     scratch directory with the Wine prefix (default: build/bench-work)
 #   --baseline another strennix.exe's directory (with its hook.dll), measured
 #              beside it as "baseline" in every configuration (before/after)
-# Environment: REFPAINT_SRC (default /work/shared/bench/refpaint.cpp).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 bin=${STRENNIX_WIN32_BIN:-$root/build/win32/bin}
 out=$PWD/bench-results
-work=/tmp/strennix-bench-${USER:-$(id -un)}
+work=$root/build/bench-work
 seconds=60
 windows=50
 start_runs=21
@@ -54,7 +55,6 @@ activations=24
 msg_rounds=5
 pixels_only=0
 baseline=
-refpaint_src=${REFPAINT_SRC:-/work/shared/bench/refpaint.cpp}
 
 while [[ $# -gt 0 ]]; do
   case $1 in
@@ -76,7 +76,7 @@ while [[ $# -gt 0 ]]; do
   esac
 done
 
-for f in strennix.exe hook.dll testdriver.exe; do
+for f in strennix.exe hook.dll testdriver.exe refpaint.exe; do
   [[ -f $bin/$f ]] || { echo "missing $bin/$f (build the win32 preset)" >&2; exit 1; }
 done
 [[ -z $baseline || -f $baseline/strennix.exe ]] || { echo "missing $baseline/strennix.exe" >&2; exit 1; }
@@ -91,7 +91,6 @@ log() { echo "[$(date +%T)] $*" >&2; }
 helpers=$work/helpers
 mkdir -p "$helpers"
 cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
-"${cxx[@]}" -mwindows -o "$helpers/refpaint.exe" "$refpaint_src"
 "${cxx[@]}" -mwindows -o "$helpers/donothing.exe" "$here/donothing.cpp"
 "${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
 "${cxx[@]}" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
@@ -259,7 +258,7 @@ measure() {  # measure PROGRAM INTERVAL MODE PID
 }
 
 run_refpaint() {  # INTERVAL MODE
-  wine "$helpers/refpaint.exe" "$1" "$2" >/dev/null 2>&1 &
+  wine "$bin/refpaint.exe" "$1" "$2" >/dev/null 2>&1 &
   local pid=$!
   starttimer wait-window RefPaint
   measure refpaint "$1" "$2" "$pid"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark: the host benchmarks (strennix_bench, the
 # median of 5 repetitions), the measurement under Wine beside the reference
-# painter (measure-wine.sh, about 13 minutes) and the plots (plot.sh).
+# painter (measure-wine.sh, about 13 minutes; the win32 build makes refpaint.exe
+# beside strennix.exe) and the plots (plot.sh).
 #
 # Usage: tools/bench/run.sh [OUT_DIR]   (default: build/bench-results)
 set -euo pipefail
