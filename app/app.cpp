@@ -1,10 +1,12 @@
 #include "app/app.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/core/registrystore.h"
@@ -16,6 +18,12 @@
 namespace strennix {
 
 namespace {
+
+// The second timer of the main form, and its two delays after a reported
+// caption change: the window's own repaint is on the screen by then.
+constexpr std::uint32_t kSettleTimerId = IDT_TIMER1 + 1;
+constexpr std::uint32_t kFirstSettleMs = 10;
+constexpr std::uint32_t kSecondSettleMs = 30;
 
 // The settings form's captions that a language file may translate, in the
 // order they are looked up.
@@ -68,7 +76,8 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       setupHook_(ports.system, ports.hooks, ports.registry, log),
       store_(ports.registry, fileControl_, log),
       binding_(ports.registry, ports.system, ports.ui, *this, log),
-      Timer1(ports.ui, *this, IDT_TIMER1) {
+      Timer1(ports.ui, *this, IDT_TIMER1),
+      settleTimer_(ports.ui, *this, kSettleTimerId) {
   notifyIcons_.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   gfx_.setIcons(loadButtonIcons(ports.ui));
   winAuth_.setOwnWindows(handle(), 0);
@@ -274,10 +283,16 @@ void TStrennix::repaintButtons(Hwnd window) {
   gfx_.forget(window);
 }
 
-void TStrennix::onSTRNX_CAPTIONPAINTED(Hwnd window) {
-  appLog_.trace("Recieved STRNX_CAPTIONPAINTED");
+void TStrennix::onSTRNX_CAPTIONCHANGE(Hwnd window) {
+  appLog_.trace("Recieved STRNX_CAPTIONCHANGE");
   repaintButtons(window);
-  appLog_.trace("Handled STRNX_CAPTIONPAINTED");
+  if (std::find(settling_.begin(), settling_.end(), window) == settling_.end()) {
+    settling_.push_back(window);
+  }
+  settledOnce_ = false;
+  settleTimer_.setInterval(kFirstSettleMs);
+  settleTimer_.setEnabled(true);
+  appLog_.trace("Handled STRNX_CAPTIONCHANGE");
 }
 
 void TStrennix::onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot) {
@@ -417,8 +432,8 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
     case win::kStrnxDestroy:
       onSTRNX_DESTROY(wParam);
       return true;
-    case win::kStrnxCaptionPainted:
-      onSTRNX_CAPTIONPAINTED(wParam);
+    case win::kStrnxCaptionChange:
+      onSTRNX_CAPTIONCHANGE(wParam);
       return true;
     case win::kStrnxButtonDown:
       onSTRNX_BUTTONDOWN(wParam, lParam);
@@ -476,7 +491,21 @@ void TStrennix::handleCommand(int controlId, int /*notifyCode*/) {
 void TStrennix::handleTimer(std::uint32_t timerId) {
   if (timerId == Timer1.id()) {
     Timer1Timer();
+  } else if (timerId == settleTimer_.id()) {
+    settleTimerTimer();
   }
+}
+
+void TStrennix::settleTimerTimer() {
+  for (const Hwnd window : settling_) {
+    repaintButtons(window);
+  }
+  if (!std::exchange(settledOnce_, true)) {
+    settleTimer_.setInterval(kSecondSettleMs);
+    return;
+  }
+  settleTimer_.setEnabled(false);
+  settling_.clear();
 }
 
 void TStrennix::handleClose() { FormClose(); }

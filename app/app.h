@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "actions/uifx.h"
 #include "app/core/exclusionlists.h"
@@ -53,9 +54,10 @@ class TStrennix : public Form {
 
   void onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y);
   void onSTRNX_DESTROY(Hwnd window);
-  // A window's title bar was painted anew: its buttons are painted again at
-  // once, or it loses its row when it no longer gets buttons.
-  void onSTRNX_CAPTIONPAINTED(Hwnd window);
+  // A window's title bar is being painted anew: its buttons are painted
+  // again at once and twice shortly after, or it loses its row when it no
+  // longer gets buttons.
+  void onSTRNX_CAPTIONCHANGE(Hwnd window);
   // A press on a painted button, kept from the window by the hook library:
   // the window comes to the front and the button shows held down.
   void onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot);
@@ -91,6 +93,7 @@ class TStrennix : public Form {
   void runAction(int place, Hwnd window);
   // Paints the window's buttons if it gets them in the current mode.
   void repaintButtons(Hwnd window);
+  void settleTimerTimer();
   void restoreTrayIcons();
   [[nodiscard]] bool eligible(Hwnd window);
 
@@ -110,6 +113,12 @@ class TStrennix : public Form {
   SettingsStore store_;
   SettingsBinding binding_;
   Timer Timer1;
+  // The hook reports a caption change before the window repaints, and under
+  // Wine the repaint can reach the screen some milliseconds later still: the
+  // windows reported lately are painted twice more, shortly after.
+  Timer settleTimer_;
+  std::vector<Hwnd> settling_;
+  bool settledOnce_ = false;
   TTrayForm* trayForm_ = nullptr;
   std::uint32_t taskbarCreated_ = 0;
 };

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/core/registrystore.h"
-#include "platform/hookprotocol.h"
 #include "platform/winconst.h"
 
 namespace strennix {
@@ -20,9 +19,6 @@ SetupHook::~SetupHook() {
   }
   if (cbtHook != 0) {
     hooks_.unhook(cbtHook);
-  }
-  if (callWndRetHook != 0) {
-    hooks_.unhook(callWndRetHook);
   }
 }
 
@@ -52,20 +48,7 @@ void SetupHook::beginHook() {
   if (cbtHook == 0) {
     log_.writeLog("CBTHook not valid. Fatal error.");
   }
-  beginCaptionHook();
   log_.trace("Exited beginHook.");
-}
-
-void SetupHook::beginCaptionHook() {
-  callWndRetProc = exportOf("CallWndRetProc");
-  if (callWndRetProc == 0) {
-    return;
-  }
-  callWndRetHook =
-      hooks_.setWindowsHook(win::kWhCallWndProcRet, callWndRetProc, hookLibrary.get(), 0);
-  if (callWndRetHook != 0) {
-    publishHandle(hookprotocol::kCallWndRetHookValue, callWndRetHook);
-  }
 }
 
 void SetupHook::endHook() {
@@ -76,14 +59,10 @@ void SetupHook::endHook() {
   if (!hooks_.unhook(std::exchange(cbtHook, 0))) {
     log_.writeLog("Didn't unhook CBT. Severe error.");
   }
-  if (callWndRetHook != 0) {
-    hooks_.unhook(std::exchange(callWndRetHook, 0));
-  }
   // The procedures die with the library.
   hookLibrary.reset();
   mouseProc = 0;
   cbtProc = 0;
-  callWndRetProc = 0;
   log_.trace("Exited endHook");
 }
 

@@ -23,11 +23,10 @@ class SetupHook {
   SetupHook(SetupHook&&) = delete;
   SetupHook& operator=(SetupHook&&) = delete;
 
-  // Loads the library and installs both hooks for all threads, and the
-  // caption hook. Every step runs even after a failure; failures of the two
-  // hooks are logged, never raised.
+  // Loads the library and installs both hooks for all threads. Every step
+  // runs even after a failure; failures are logged, never raised.
   void beginHook();
-  // Removes the hooks and releases the library.
+  // Removes both hooks and releases the library.
   void endHook();
   // Publish a hook handle as "mH" / "cbtH" (REG_DWORD) in the settings key.
   void mhToReg(HookHandle hook);
@@ -38,13 +37,8 @@ class SetupHook {
   HookHandle mouseHook = 0;
   ProcAddress cbtProc = 0;
   HookHandle cbtHook = 0;
-  // Reports title-bar repaints, so that the buttons come back at once. It
-  // logs nothing: without it the redraw timer still brings them back.
-  ProcAddress callWndRetProc = 0;
-  HookHandle callWndRetHook = 0;
 
  private:
-  void beginCaptionHook();
   [[nodiscard]] ProcAddress exportOf(const char* name) const;
   // Opens the settings key without creating it and sets a REG_DWORD; false
   // when the key could not be opened.

@@ -8,8 +8,9 @@ namespace strennix::hookprotocol {
 inline constexpr unsigned kWmApp = 0x8000;
 inline constexpr unsigned kStrnxDestroy = kWmApp + 0x65;
 inline constexpr unsigned kStrnxNcLButtonUp = kWmApp + 0x66;
-// A window with buttons has repainted its title bar: wParam the window.
-inline constexpr unsigned kStrnxCaptionPainted = kWmApp + 0x70;
+// A window's title bar is being painted anew (activation, deactivation,
+// minimize, maximize, restore, move, size): wParam the window.
+inline constexpr unsigned kStrnxCaptionChange = kWmApp + 0x70;
 // A press on a painted button, kept from the window: wParam the window,
 // lParam the slot (0 = the rightmost).
 inline constexpr unsigned kStrnxButtonDown = kWmApp + 0x71;
@@ -25,7 +26,6 @@ inline constexpr const char* kMainCaption = "Strennix";
 inline constexpr const char* kSettingsKey = "Software\\Corvane inc.\\Strennix";
 inline constexpr const char* kMouseHookValue = "mH";
 inline constexpr const char* kCbtHookValue = "cbtH";
-inline constexpr const char* kCallWndRetHookValue = "cwrH";
 
 // The same widths in 32- and 64-bit processes, without <cstdint>.
 using Int32 = __INT32_TYPE__;

@@ -54,7 +54,7 @@ inline constexpr int kGwOwner = 4;
 inline constexpr std::uint32_t kWmApp = hookprotocol::kWmApp;
 inline constexpr std::uint32_t kStrnxDestroy = hookprotocol::kStrnxDestroy;
 inline constexpr std::uint32_t kStrnxNcLButtonUp = hookprotocol::kStrnxNcLButtonUp;
-inline constexpr std::uint32_t kStrnxCaptionPainted = hookprotocol::kStrnxCaptionPainted;
+inline constexpr std::uint32_t kStrnxCaptionChange = hookprotocol::kStrnxCaptionChange;
 inline constexpr std::uint32_t kStrnxButtonDown = hookprotocol::kStrnxButtonDown;
 inline constexpr std::uint32_t kStrnxButtonUp = hookprotocol::kStrnxButtonUp;
 inline constexpr std::uint32_t kWmAsTray = kWmApp + 0x67;
@@ -102,7 +102,6 @@ inline constexpr std::uint32_t kClBtnFace = 0x8000000F;
 // Hooks.
 inline constexpr int kWhCbt = 5;
 inline constexpr int kWhMouse = 7;
-inline constexpr int kWhCallWndProcRet = 12;
 
 // The primary language of a language id (PRIMARYLANGID).
 inline constexpr std::uint16_t kPrimaryLangIdMask = 0x3FF;

@@ -252,23 +252,41 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   EXPECT_FALSE(topmost(editor));
 }
 
-TEST_F(MainFormTest, ACaptionRepaintPaintsTheForegroundWindowsButtonsAgainAtOnce) {
+TEST_F(MainFormTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgainAtOnce) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.post(main.handle(), win::kStrnxCaptionPainted, editor, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
   EXPECT_EQ(sim.draws.size(), 6U);
   EXPECT_TRUE(sim.published(editor).has_value());
 
   // Another window comes to the front: both title bars are repainted.
   const Hwnd other = addTarget(Rect{300, 300, 900, 700});
   sim.draws.clear();
-  sim.post(main.handle(), win::kStrnxCaptionPainted, editor, 0);
-  sim.post(main.handle(), win::kStrnxCaptionPainted, other, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, other, 0);
   ASSERT_EQ(sim.draws.size(), 6U);
   EXPECT_EQ(sim.draws[0].window, other);
   EXPECT_FALSE(sim.published(editor).has_value()) << "its buttons are gone";
   EXPECT_TRUE(sim.published(other).has_value());
+}
+
+TEST_F(MainFormTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
+  storeDefaults();
+  TStrennix& main = start();
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  ASSERT_EQ(sim.draws.size(), 6U);
+  const auto settle = sim.timers.find({main.handle(), IDT_TIMER1 + 1});
+  ASSERT_NE(settle, sim.timers.end());
+  EXPECT_EQ(settle->second, 10U);
+
+  sim.tick(main.handle(), IDT_TIMER1 + 1);
+  EXPECT_EQ(sim.draws.size(), 12U);
+  EXPECT_EQ(sim.timers.at({main.handle(), IDT_TIMER1 + 1}), 30U);
+  sim.tick(main.handle(), IDT_TIMER1 + 1);
+  EXPECT_EQ(sim.draws.size(), 18U);
+  EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
 }
 
 TEST_F(MainFormTest, TrayIconMessagesForFreeOrUnknownSlotsAreIgnored) {

@@ -92,7 +92,6 @@ static_assert(std::cmp_equal(kClBtnFace, 0x80000000U | COLOR_BTNFACE));
 
 static_assert(std::cmp_equal(kWhCbt, WH_CBT));
 static_assert(std::cmp_equal(kWhMouse, WH_MOUSE));
-static_assert(std::cmp_equal(kWhCallWndProcRet, WH_CALLWNDPROCRET));
 
 static_assert(std::cmp_equal(kPrimaryLangIdMask, PRIMARYLANGID(0xFFFF)));
 static_assert(std::cmp_equal(kPlatformWin32Windows, VER_PLATFORM_WIN32_WINDOWS));
