@@ -386,6 +386,7 @@ if ((do_msgcost)); then
         msgcost none "$round"
       else
         start_program 4 "$(directory_of "$program")"
+        sleep 3  # its start-up is over
         msgcost "$program" "$round"
         stop_program
       fi
