@@ -275,11 +275,16 @@ void TStrennix::onSTRNX_DESTROY(Hwnd window) {
 }
 
 void TStrennix::repaintButtons(Hwnd window) {
-  if (settings.drawOnAll || window == windows_.foregroundWindow()) {
+  if (settings.drawOnAll) {
     gfx_.drawButtons(window);
     return;
   }
-  // Its repaint has just covered the buttons of its last turn in front.
+  // Only the window in front shows buttons: the others' repaints have
+  // covered the buttons of their last turn in front.
+  if (window == windows_.foregroundWindow() && gfx_.drawButtons(window)) {
+    gfx_.keepOnly({window});
+    return;
+  }
   gfx_.forget(window);
 }
 

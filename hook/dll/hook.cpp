@@ -260,6 +260,8 @@ __declspec(dllexport) LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM l
       break;
     case HCBT_ACTIVATE:
       onCaptionChange(reinterpret_cast<HWND>(wParam));
+      // The window that loses the activation is repainted too; it may
+      // belong to another process, which is not told.
       if (lParam != 0) {
         onCaptionChange(reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive);
       }
