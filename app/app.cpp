@@ -74,6 +74,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       book_(lists, ports.windows, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, notifyIcons_, settings, log),
       setupHook_(ports.system, ports.hooks, ports.registry, log),
+      helper64_(ports.system, ports.processes, log),
       store_(ports.registry, fileControl_, log),
       binding_(ports.registry, ports.system, ports.ui, *this, log),
       Timer1(ports.ui, *this, IDT_TIMER1),
@@ -194,6 +195,7 @@ void TStrennix::beginApp() {
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   setupHook_.beginHook();
+  helper64_.beginHelper();
   notifyIcons_.trayMessage(win::kNimAdd);
   notifyIcons_.trayMessage(win::kNimModify);
   setupAppLog_.trace("Exited beginApp.");
@@ -208,6 +210,7 @@ void TStrennix::endApp() {
     trayForm_->showAllWindows();
   }
   setupHook_.endHook();
+  helper64_.endHelper();
   notifyIcons_.trayMessage(win::kNimDelete);
   setupAppLog_.trace("Exited endApp");
 }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "eligibility/perfdata.h"
@@ -49,11 +50,32 @@ std::string NameFromWindow::nameFromWindow(Hwnd window) {
   switch (version->platformId) {
     case win::kPlatformWin32Windows:
       return nameFromToolhelp(window);
-    case win::kPlatformWin32Nt:
-      return nameFromPsapi(window);
+    case win::kPlatformWin32Nt: {
+      auto name = nameFromImagePath(window);
+      return name ? *std::move(name) : nameFromPsapi(window);
+    }
     default:
       return kUnknownProcess;
   }
+}
+
+std::optional<std::string> NameFromWindow::nameFromImagePath(Hwnd window) {
+  // Before Vista the call does not exist: the older ways alone, as ever.
+  const Module kernel32 = system_.loadLibrary("kernel32.dll");
+  if (system_.procAddress(kernel32, "QueryFullProcessImageNameA") == 0) {
+    return std::nullopt;
+  }
+  log_.trace("Called nameFromImagePath");
+  const Process process =
+      system_.openProcess(win::kProcessQueryLimitedInformation, windows_.windowProcessId(window));
+  const auto path = process ? system_.fullProcessImageName(kernel32, process) : std::nullopt;
+  const std::string name = path ? withoutDirectory(*path) : std::string();
+  if (name.empty()) {
+    log_.trace("  No image path, asking psapi");
+    return std::nullopt;
+  }
+  log_.trace("Exited nameFromImagePath");
+  return name;
 }
 
 std::string NameFromWindow::nameFromToolhelp(Hwnd window) {

@@ -1,7 +1,10 @@
-// The executable file name of the process that owns a window, found one of
-// three ways by platform: a Toolhelp32 snapshot (Windows 95/98/ME), PSAPI
-// (NT family), or the registry's performance data (NT without psapi.dll).
-// Every failure answers "unknown"; the answer is never empty.
+// The executable file name of the process that owns a window. On the NT
+// family it comes first from QueryFullProcessImageNameA where the system
+// offers it (Vista and later), which works across bitness and for most
+// elevated processes; otherwise, and on older systems, one of three ways by
+// platform: a Toolhelp32 snapshot (Windows 95/98/ME), PSAPI (NT family), or
+// the registry's performance data (NT without psapi.dll). Every failure
+// answers "unknown"; the answer is never empty.
 #pragma once
 
 #include <optional>
@@ -27,6 +30,9 @@ class NameFromWindow {
 
   // Branches on the platform id, asked afresh on every call.
   std::string nameFromWindow(Hwnd window);
+  // The last component of the process's image path; nothing when the
+  // system lacks QueryFullProcessImageNameA or the process refuses it.
+  std::optional<std::string> nameFromImagePath(Hwnd window);
   std::string nameFromToolhelp(Hwnd window);
   std::string nameFromPsapi(Hwnd window);
   // The Process object's instance name of the process.

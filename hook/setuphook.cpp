@@ -24,12 +24,12 @@ SetupHook::~SetupHook() {
 
 void SetupHook::beginHook() {
   log_.trace("Called beginHook. (Critical)");
-  hookLibrary = system_.loadLibrary(kHookLibraryName);
+  hookLibrary = system_.loadLibrary(hookprotocol::kHookLibraryName);
   if (!hookLibrary) {
     log_.writeLog("DLL not found. Fatal error");
   }
 
-  mouseProc = exportOf("MouseProc");
+  mouseProc = exportOf(hookprotocol::kMouseProcName);
   if (mouseProc == 0) {
     log_.writeLog("MouseProc not found. Fatal error.");
   }
@@ -39,7 +39,7 @@ void SetupHook::beginHook() {
     log_.writeLog("MouseHook not valid. Fatal error.");
   }
 
-  cbtProc = exportOf("CBTProc");
+  cbtProc = exportOf(hookprotocol::kCbtProcName);
   if (cbtProc == 0) {
     log_.writeLog("CBTProc not found. Fatal error.");
   }

@@ -3,14 +3,13 @@
 #pragma once
 
 #include "app/core/log.h"
+#include "platform/hookprotocol.h"
 #include "platform/hooks.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/types.h"
 
 namespace strennix {
-
-inline constexpr const char* kHookLibraryName = "hook.dll";
 
 class SetupHook {
  public:

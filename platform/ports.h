@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/hooks.h"
 #include "platform/messagebox.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -26,6 +27,7 @@ struct Ports {
   ClockPort& clock;
   MessageBoxPort& messageBoxes;
   HookPort& hooks;
+  ProcessPort& processes;
   UiPort& ui;
   ButtonRowsPort& buttonRows;
 };

@@ -85,6 +85,12 @@ class SystemPort {
                                                     ModuleHandle module,
                                                     std::uint32_t bufferSize) = 0;
 
+  // QueryFullProcessImageNameA (Vista and later), with its entry point
+  // taken from `kernel32` at run time: the executable's full path, nothing
+  // when the entry point is missing or the call fails.
+  virtual std::optional<std::string> fullProcessImageName(const Module& kernel32,
+                                                          const Process& process) = 0;
+
   // CompareStringA with NORM_IGNORECASE on the user's default locale.
   virtual bool equalIgnoringCase(std::string_view a, std::string_view b) = 0;
   // UTF-16 to the active ANSI code page.

@@ -113,6 +113,8 @@ inline constexpr std::uint32_t kPlatformWin32Nt = 2;
 // Process access.
 inline constexpr std::uint32_t kProcessQueryInformation = 0x0400;
 inline constexpr std::uint32_t kProcessVmRead = 0x0010;
+// Vista and later; granted across bitness and for most elevated processes.
+inline constexpr std::uint32_t kProcessQueryLimitedInformation = 0x1000;
 
 // Registry.
 inline constexpr std::uint32_t kRegSz = 1;

@@ -17,8 +17,9 @@ program_dir=$home_dir/program
 
 bash "$repo/scripts/setup.sh"
 
-echo "run: building the Windows program"
+echo "run: building the Windows program and its 64-bit parts"
 (cd "$repo" && cmake --preset win32 >/dev/null && cmake --build --preset win32 -j2)
+(cd "$repo" && cmake --preset win64 >/dev/null && cmake --build --preset win64 -j2)
 
 # A display: the user's, or a headless one of our own.
 xvfb_pid=
@@ -59,13 +60,15 @@ if ! grep -q '^"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wineserver -w
 fi
 
-# The program's folder: the executable, its hook library and the language
-# files, which it looks for in its working directory.
+# The program's folder: the executable, its hook libraries, the 64-bit
+# helper and the language files, which it looks for in its working directory.
 mkdir -p "$program_dir"
 cp -f "$repo/build/win32/bin/strennix.exe" "$program_dir/"
-if [[ -f $repo/build/win32/bin/hook.dll ]]; then
-  cp -f "$repo/build/win32/bin/hook.dll" "$program_dir/"
-fi
+for file in build/win32/bin/hook.dll build/win64/bin/hook64.dll build/win64/bin/strennix64.exe; do
+  if [[ -f $repo/$file ]]; then
+    cp -f "$repo/$file" "$program_dir/"
+  fi
+done
 rm -rf "$program_dir/lang"
 if [[ -d $repo/lang ]]; then
   cp -r "$repo/lang" "$program_dir/lang"

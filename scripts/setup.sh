@@ -4,11 +4,12 @@
 # only checks, and leaves apt alone.
 set -euo pipefail
 
-# Cross compiler for the 32-bit Windows program, Wine to run it, a headless X
+# Cross compilers for the 32-bit Windows program and its 64-bit parts, Wine to
+# run them, a headless X
 # server and the X tools the end-to-end tests drive it with, and the native
 # tool chain with the test, benchmark and sanitizer libraries.
 PACKAGES=(
-  g++-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine32:i386 wine64 fonts-wine
   xvfb xdotool x11-utils imagemagick
   cmake make g++ clang clang-format clang-tidy

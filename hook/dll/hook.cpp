@@ -1,5 +1,6 @@
-// hook.dll: the two system-wide hook procedures of Strennix. Windows maps
-// this library into every process that receives mouse or window events, so
+// hook.dll and hook64.dll: the system-wide hook procedures of Strennix, one
+// source built for 32-bit and for 64-bit processes. Windows maps the library
+// into every process of its bitness that receives mouse or window events, so
 // it is written as plain C-style code without the C++ runtime: it must never
 // crash, block, allocate, write files or hold a lock there. It only decides,
 // posts private messages to the program's main window and passes every event
@@ -9,6 +10,7 @@
 // a program that sends many messages some 90 times slower.
 #include <windows.h>
 
+#include "hook/dll/reporting.h"
 #include "platform/hookprotocol.h"
 
 namespace {
@@ -50,23 +52,28 @@ HHOOK chainHandle(const char* valueName) {
   return reinterpret_cast<HHOOK>(static_cast<ULONG_PTR>(value));
 }
 
-// Posts to the main window, if it runs. Events of the program's own process
-// are left out: its own windows are never extended.
-void postToMain(UINT message, WPARAM wParam, LPARAM lParam) {
+DWORD processOf(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
+// Posts an event about `window` to the main window, if it runs and this
+// library is the one to report it.
+void postToMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND main = FindWindowA(kMainClass, kMainCaption);
   if (main == nullptr) {
     return;
   }
-  DWORD mainProcess = 0;
-  GetWindowThreadProcessId(main, &mainProcess);
-  if (mainProcess == GetCurrentProcessId()) {
+  if (!strennix::reportsEvent(processOf(window), GetCurrentProcessId(), processOf(main))) {
     return;
   }
   PostMessageA(main, message, wParam, lParam);
 }
 
 void postRelease(const MOUSEHOOKSTRUCT* event) {
-  postToMain(kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x), static_cast<LPARAM>(event->pt.y));
+  postToMain(event->hwnd, kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x),
+             static_cast<LPARAM>(event->pt.y));
 }
 
 // The program's published rows, mapped read-only on first use; until the
@@ -132,7 +139,12 @@ int slotUnder(HWND window, POINT point) {
 // happens.
 PVOID volatile pressedWindow = nullptr;
 
+// Only the library mapped in the window's own process keeps a press: the
+// other one runs where it could neither capture the mouse nor hold it back.
 bool startPress(const MOUSEHOOKSTRUCT* event) {
+  if (processOf(event->hwnd) != GetCurrentProcessId()) {
+    return false;
+  }
   const int slot = slotUnder(event->hwnd, event->pt);
   if (slot < 0) {
     return false;
@@ -140,7 +152,7 @@ bool startPress(const MOUSEHOOKSTRUCT* event) {
   InterlockedExchangePointer(&pressedWindow, event->hwnd);
   InterlockedExchange(&nonClientPress, 0);
   SetCapture(event->hwnd);
-  postToMain(kStrnxButtonDown, handleValue(event->hwnd), slot);
+  postToMain(event->hwnd, kStrnxButtonDown, handleValue(event->hwnd), slot);
   return true;
 }
 
@@ -151,7 +163,7 @@ void endPress(HWND window, const MOUSEHOOKSTRUCT* event) {
   if (GetCapture() == window) {
     ReleaseCapture();
   }
-  postToMain(kStrnxButtonUp, handleValue(window), slot);
+  postToMain(window, kStrnxButtonUp, handleValue(window), slot);
 }
 
 // While a button is held, the window sees none of the mouse: neither the
@@ -219,12 +231,13 @@ bool onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
 
 // The window's title bar is about to be painted anew (it is activated or
 // deactivated, minimized, maximized, restored, moved or sized): the program
-// paints its buttons again once that repaint is on the screen.
-void onCaptionChange(HWND window) {
+// paints its buttons again once that repaint is on the screen. `reporter`
+// is the window whose process decides which library reports the event.
+void onCaptionChange(HWND reporter, HWND window) {
   if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  postToMain(kStrnxCaptionChange, handleValue(window), 0);
+  postToMain(reporter, kStrnxCaptionChange, handleValue(window), 0);
 }
 
 // The program manages top-level windows only; leaving out child windows
@@ -233,7 +246,7 @@ void onDestroy(HWND window) {
   if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  postToMain(kStrnxDestroy, reinterpret_cast<WPARAM>(window), 0);
+  postToMain(window, kStrnxDestroy, reinterpret_cast<WPARAM>(window), 0);
 }
 
 }  // namespace
@@ -258,17 +271,19 @@ __declspec(dllexport) LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM l
     case HCBT_DESTROYWND:
       onDestroy(reinterpret_cast<HWND>(wParam));
       break;
-    case HCBT_ACTIVATE:
-      onCaptionChange(reinterpret_cast<HWND>(wParam));
+    case HCBT_ACTIVATE: {
       // The window that loses the activation is repainted too; it may
       // belong to another process, which is not told.
+      HWND activated = reinterpret_cast<HWND>(wParam);
+      onCaptionChange(activated, activated);
       if (lParam != 0) {
-        onCaptionChange(reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive);
+        onCaptionChange(activated, reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive);
       }
       break;
+    }
     case HCBT_MINMAX:
     case HCBT_MOVESIZE:
-      onCaptionChange(reinterpret_cast<HWND>(wParam));
+      onCaptionChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam));
       break;
     default:
       break;

@@ -17,6 +17,9 @@ namespace {
 static_assert(sizeof(OSVERSIONINFOA) == 148);
 static_assert(sizeof(PROCESSENTRY32) == 296);
 
+// The longest path the system takes (with the \\?\ prefix).
+constexpr std::size_t kLongestPath = 32768;
+
 // EnumProcessModules gets room for exactly one module: the executable.
 constexpr DWORD kRoomForOneModule = sizeof(HMODULE);
 
@@ -24,6 +27,7 @@ using CreateSnapshotFunction = HANDLE(WINAPI*)(DWORD, DWORD);
 using ProcessWalkFunction = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
 using EnumProcessModulesFunction = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
 using GetModuleBaseNameFunction = DWORD(WINAPI*)(HANDLE, HMODULE, char*, DWORD);
+using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, char*, DWORD*);
 
 // An entry point of a module loaded at run time; null when it is missing.
 template <class Function>
@@ -175,6 +179,28 @@ std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, con
   }
   name.resize(length < bufferSize ? length : bufferSize - 1);
   return name;
+}
+
+std::optional<std::string> Win32Desktop::fullProcessImageName(const Module& kernel32,
+                                                              const Process& process) {
+  const auto query =
+      entryPoint<QueryFullProcessImageNameFunction>(kernel32, "QueryFullProcessImageNameA");
+  if (query == nullptr || !process.valid()) {
+    return std::nullopt;
+  }
+  // Paths may be longer than MAX_PATH; the call answers how much it wrote.
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    auto length = static_cast<DWORD>(path.size());
+    if (query(toHandle<HANDLE>(process.get()), 0, path.data(), &length) != FALSE) {
+      path.resize(length);
+      return path;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= kLongestPath) {
+      return std::nullopt;
+    }
+    path.resize(path.size() * 2);
+  }
 }
 
 bool Win32Desktop::equalIgnoringCase(std::string_view a, std::string_view b) {

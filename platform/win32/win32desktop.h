@@ -45,6 +45,7 @@ class Win32Desktop final : public WindowPort,
                            public ClockPort,
                            public MessageBoxPort,
                            public HookPort,
+                           public ProcessPort,
                            public UiPort,
                            public ButtonRowsPort {
  public:
@@ -124,6 +125,8 @@ class Win32Desktop final : public WindowPort,
                                                  const Process& process) override;
   std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
                                             ModuleHandle module, std::uint32_t bufferSize) override;
+  std::optional<std::string> fullProcessImageName(const Module& kernel32,
+                                                  const Process& process) override;
   bool equalIgnoringCase(std::string_view a, std::string_view b) override;
   std::string ansiFromUtf16(const std::u16string& text) override;
   void freeLibrary(ModuleHandle module) noexcept override;
@@ -146,6 +149,17 @@ class Win32Desktop final : public WindowPort,
   HookHandle setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
                             std::uint32_t threadId) override;
   bool unhook(HookHandle hook) override;
+
+  // ProcessPort
+  bool runsUnderWow64() override;
+  ProcessId currentProcessId() override;
+  ChildProcess startProcess(const std::string& path, const std::string& arguments) override;
+  void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) override;
+  std::optional<std::uint32_t> exitCode(const ChildProcess& child) override;
+  bool postQuit(const ChildProcess& child) override;
+  bool waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) override;
+  void terminate(const ChildProcess& child, std::uint32_t exitCode) override;
+  void closeChild(const ChildProcessIds& child) noexcept override;
 
   // UiPort
   Hwnd createForm(int layoutId, FormEvents& events) override;

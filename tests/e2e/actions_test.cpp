@@ -2,9 +2,6 @@
 // buttons painted into another program's title bar: each action and its undo,
 // the way back from a tray icon and from the tray menu, and what "Exit Strnx"
 // gives back.
-#include <algorithm>
-#include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,155 +10,6 @@
 
 namespace strennix::e2e {
 namespace {
-
-// Button slots counted from the right, all six buttons on.
-constexpr int kTop = 1;
-constexpr int kToIcon = 2;
-constexpr int kShade = 3;
-constexpr int kToMenu = 4;
-constexpr int kVMax = 5;
-constexpr int kHMax = 6;
-
-constexpr int kShadedHeight = 27;
-// Wine's taskbar shows only while its notification area holds an icon. It
-// gives every icon a cell this wide at its right end, the first icon the
-// rightmost cell and each newer one the cell left of the others; the cells
-// close up when an icon goes.
-constexpr int kTrayCell = 20;
-
-struct ListItem {
-  Rect rect;  // screen coordinates
-  std::string text;
-};
-
-std::vector<std::string> texts(const std::vector<ListItem>& items) {
-  std::vector<std::string> result;
-  result.reserve(items.size());
-  for (const ListItem& item : items) {
-    result.push_back(item.text);
-  }
-  return result;
-}
-
-ScreenPoint centre(const Rect& rect) {
-  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-class WindowActionsTest : public TitleBarTest {
- protected:
-  WindowInfo current(const WindowInfo& window) { return current(Window::byHandle(window.hwnd)); }
-  WindowInfo current(const Window& window) { return findWindow(window).value_or(WindowInfo{}); }
-
-  // Waits until the window's state passes the check; returns that state.
-  WindowInfo waitForState(const Window& window, const std::function<bool(const WindowInfo&)>& check,
-                          const std::string& what) {
-    WindowInfo info;
-    waitFor(
-        [&] {
-          info = current(window);
-          return check(info);
-        },
-        what);
-    return info;
-  }
-  WindowInfo waitForState(const WindowInfo& window,
-                          const std::function<bool(const WindowInfo&)>& check,
-                          const std::string& what) {
-    return waitForState(Window::byHandle(window.hwnd), check, "\"" + window.title + "\" " + what);
-  }
-
-  WindowInfo waitUntilHidden(const WindowInfo& window) {
-    return waitForState(
-        window, [](const WindowInfo& info) { return info.hwnd != 0 && !info.visible; }, "to hide");
-  }
-
-  WindowInfo waitUntilBack(const WindowInfo& window) {
-    return waitForState(
-        window, [](const WindowInfo& info) { return info.visible && info.foreground; },
-        "to come back in the foreground");
-  }
-
-  // A click in button slot k of the window where it is now. Successive
-  // clicks alternate between two points six pixels apart: two on one spot
-  // could make a double-click on the caption, which maximizes the window.
-  void clickButton(const WindowInfo& window, int slot) {
-    const WindowInfo now = current(window);
-    const ScreenPoint corner = slotCorner(now, slot);
-    alternate_ = !alternate_;
-    click(corner.x + (alternate_ ? 5 : 11), now.rect.top + 13);
-  }
-
-  Rect workArea() {
-    Rect area;
-    const std::string output = driver({"workarea"});
-    if (std::sscanf(output.c_str(), "rect=%d,%d,%d,%d", &area.left, &area.top, &area.right,
-                    &area.bottom) != 4) {
-      ADD_FAILURE() << "testdriver workarea printed: " << output;
-    }
-    return area;
-  }
-
-  // The titles in the tray menu's list, top to bottom.
-  std::vector<ListItem> menuItems() {
-    std::vector<ListItem> items;
-    const std::string output =
-        driver({"items", "--class", "TTrayForm", "--id", std::to_string(IDC_LISTBOX1)});
-    for (const std::string& line : splitLines(output)) {
-      ListItem item;
-      int index = 0;
-      int selected = 0;
-      int consumed = 0;
-      if (std::sscanf(line.c_str(), "index=%d rect=%d,%d,%d,%d selected=%d text=%n", &index,
-                      &item.rect.left, &item.rect.top, &item.rect.right, &item.rect.bottom,
-                      &selected, &consumed) == 6 &&
-          consumed > 0) {
-        item.text = line.substr(static_cast<size_t>(consumed));
-        items.push_back(item);
-      }
-    }
-    return items;
-  }
-
-  WindowInfo taskbar() { return current(Window::byClass("Shell_TrayWnd")); }
-
-  struct Started {
-    WineProcess& process;
-    ScreenPoint icon;  // the middle of the program's own tray icon
-  };
-
-  // Starts Strennix hidden; its tray icon, the first one, brings up the
-  // taskbar.
-  Started startWithTrayIcon(const std::vector<std::string>& arguments) {
-    EXPECT_FALSE(taskbar().visible) << "an icon is in the notification area already";
-    WineProcess& strennix = startHidden(arguments);
-    waitFor([this] { return taskbar().visible; }, "the taskbar with the program's icon");
-    const Rect bar = taskbar().rect;
-    return {strennix, {bar.right - kTrayCell / 2, (bar.top + bar.bottom) / 2}};
-  }
-
-  bool tooltipShown() {
-    const auto windows = listWindows(true);
-    return std::any_of(windows.begin(), windows.end(), [](const WindowInfo& window) {
-      return window.className == "tooltips_class32";
-    });
-  }
-
-  // The messages of a log file of the working directory.
-  std::vector<std::string> logOf(const std::string& file) {
-    std::vector<std::string> messages;
-    for (const std::string& line : splitLines(readFile(file))) {
-      messages.push_back(logMessage(line).value_or(line));
-    }
-    return messages;
-  }
-
-  static long count(const std::vector<std::string>& log, const std::string& message) {
-    return std::count(log.begin(), log.end(), message);
-  }
-
- private:
-  bool alternate_ = false;
-};
 
 TEST_F(WindowActionsTest, StretchButtonsFillTheWorkAreaCentredAndTheSecondClickGivesTheSizeBack) {
   writeDefaultSettings();
@@ -174,30 +22,18 @@ TEST_F(WindowActionsTest, StretchButtonsFillTheWorkAreaCentredAndTheSecondClickG
   const WindowInfo target = openTarget({.title = "Stretched", .rect = Rect{150, 200, 550, 450}});
 
   clickButton(target, kVMax);
-  WindowInfo now = waitForState(
-      target, [&](const WindowInfo& info) { return info.rect.height() == area.height(); },
-      "to fill the work area's height");
-  EXPECT_EQ(now.rect, (Rect{150, area.top, 550, area.bottom}));
+  waitForRect(target, Rect{150, area.top, 550, area.bottom});
 
   clickButton(target, kVMax);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.height() == 250; },
-      "to get its height back");
   const int top = area.top + (area.height() - 250) / 2;
-  EXPECT_EQ(now.rect, (Rect{150, top, 550, top + 250}));
+  waitForRect(target, Rect{150, top, 550, top + 250});
 
   clickButton(target, kHMax);
-  now = waitForState(
-      target, [&](const WindowInfo& info) { return info.rect.width() == area.width(); },
-      "to fill the work area's width");
-  EXPECT_EQ(now.rect, (Rect{area.left, top, area.right, top + 250}));
+  waitForRect(target, Rect{area.left, top, area.right, top + 250});
 
   clickButton(target, kHMax);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.width() == 400; },
-      "to get its width back");
   const int left = area.left + (area.width() - 400) / 2;
-  EXPECT_EQ(now.rect, (Rect{left, top, left + 400, top + 250}));
+  const WindowInfo now = waitForRect(target, Rect{left, top, left + 400, top + 250});
   EXPECT_TRUE(now.visible);
 }
 
@@ -218,15 +54,10 @@ TEST_F(WindowActionsTest, StayOnTopAndShadeToggleWithoutMovingTheWindow) {
   EXPECT_EQ(now.rect, target.rect);
 
   clickButton(target, kShade);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.height() == kShadedHeight; },
-      "to roll up");
-  EXPECT_EQ(now.rect, (Rect{200, 150, 640, 150 + kShadedHeight}));
+  now = waitForRect(target, Rect{200, 150, 640, 150 + kShadedHeight});
   EXPECT_TRUE(now.visible);
   clickButton(target, kShade);
-  now = waitForState(
-      target, [](const WindowInfo& info) { return info.rect.height() == 330; }, "to roll down");
-  EXPECT_EQ(now.rect, target.rect);
+  now = waitForRect(target, target.rect);
   EXPECT_FALSE(now.topmost);
 }
 
@@ -257,23 +88,24 @@ TEST_F(WindowActionsTest, ToIconHidesTheWindowBehindATrayIconWhoseClickBringsItB
   screenshot("tray-icon-tip.png");
 
   click(firstIcon.x - 3, firstIcon.y);
-  WindowInfo back = waitUntilBack(first);
-  EXPECT_EQ(back.rect, first.rect);
+  waitUntilBack(first);
+  waitForRect(first, first.rect);
   EXPECT_FALSE(current(second).visible);
 
   // The first icon is gone: the second has moved into its cell and a click
   // there brings the second window back.
   click(firstIcon.x + 3, firstIcon.y);
-  back = waitUntilBack(second);
-  EXPECT_EQ(back.rect, second.rect);
+  waitUntilBack(second);
+  waitForRect(second, second.rect);
   EXPECT_TRUE(current(first).visible);
 
-  const auto uifx = logOf("uifxlog.txt");
-  EXPECT_EQ(count(uifx, "Called minTray"), 2);
-  EXPECT_EQ(count(uifx, "Exited minTray"), 2);
+  expectCount("uifxlog.txt", "Called minTray", 2);
+  expectCount("uifxlog.txt", "Exited minTray", 2);
   // The shell took every add, change and delete.
+  expectEventually([this] { return count(logOf("applog.txt"), "Called onWM_ASTRAY."); },
+                   [](long called) { return called >= 2; },
+                   "at least two lines \"Called onWM_ASTRAY.\" in applog.txt");
   const auto app = logOf("applog.txt");
-  EXPECT_GE(count(app, "Called onWM_ASTRAY."), 2);
   EXPECT_EQ(count(app, "::msgToTrayicon failed."), 0);
   EXPECT_EQ(count(app, "::TrayMessage failed."), 0);
 }
@@ -296,18 +128,18 @@ TEST_F(WindowActionsTest, ToMenuListsTheTitlesInTheTrayMenuAndADoubleClickBrings
       "the tray menu to show in the foreground");
   EXPECT_TRUE(menu.topmost);
   // Sorted by name ("<alpha>"), whatever the order of hiding.
+  expectMenuTitles({"Alpha notes", "Beta notes"});
   const std::vector<ListItem> items = menuItems();
-  ASSERT_EQ(texts(items), (std::vector<std::string>{"Alpha notes", "Beta notes"}));
   screenshot("tray-menu.png");
 
   const ScreenPoint title = centre(items[1].rect);
   doubleClick(title.x, title.y);
-  const WindowInfo back = waitUntilBack(beta);
-  EXPECT_EQ(back.rect, beta.rect);
+  waitUntilBack(beta);
+  waitForRect(beta, beta.rect);
   EXPECT_FALSE(current(alpha).visible);
   // "<stay>": the menu stays open, without the restored title.
   EXPECT_TRUE(current(menu).visible);
-  EXPECT_EQ(texts(menuItems()), (std::vector<std::string>{"Alpha notes"}));
+  expectMenuTitles({"Alpha notes"});
 }
 
 // The stretched window is shaded too: the end gives it its stretched height
@@ -340,15 +172,12 @@ TEST_F(WindowActionsTest, ExitGivesEveryHiddenAndShadedWindowBackAndLeavesNoTray
   clickControl(mainForm, IDC_BTNQUIT);
   EXPECT_EQ(started.process.waitForExit(), 0);
 
-  const WindowInfo unshaded = waitForState(
-      shaded, [](const WindowInfo& info) { return info.rect.height() > kShadedHeight; },
-      "to roll down");
-  EXPECT_EQ(unshaded.rect, (Rect{100, area.top, 500, area.bottom}));
+  const WindowInfo unshaded = waitForRect(shaded, Rect{100, area.top, 500, area.bottom});
   EXPECT_TRUE(unshaded.visible);
   for (const WindowInfo& hidden : {iconized, listed}) {
-    const WindowInfo shown = waitForState(
-        hidden, [](const WindowInfo& info) { return info.visible; }, "to show again");
-    EXPECT_EQ(shown.rect, hidden.rect) << hidden.title;
+    waitForState(
+        hidden, [&](const WindowInfo& info) { return info.visible && info.rect == hidden.rect; },
+        "to show again where it was");
   }
   waitFor([this] { return !taskbar().visible; }, "the notification area to be empty again");
   screenshot("after-exit.png");

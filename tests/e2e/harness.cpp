@@ -24,7 +24,8 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kPollInterval = 100ms;
-constexpr auto kCommandTimeout = 60s;
+// One Wine command; the first in a fresh prefix copy starts Wine itself.
+constexpr auto kCommandTimeout = 120s;
 constexpr auto kWinebootTimeout = 300s;
 constexpr const char* kScreen = "1024x768x24";
 constexpr const char* kReadyMarker = ".strennix-template-ready";
@@ -278,15 +279,17 @@ class SessionDir {
   fs::path path_;
 };
 
-void buildTemplatePrefix(const fs::path& prefix) {
-  const fs::path log = prefix.parent_path() / "wine-template.log";
+// A 32-bit prefix for most tests: the program, its hook and the desktop all
+// are 32-bit, and the prefix is half the size of a 64-bit one to copy.
+const char* wineArch(PrefixArch arch) { return arch == PrefixArch::Win64 ? "win64" : "win32"; }
+
+void buildTemplatePrefix(const fs::path& prefix, PrefixArch arch) {
+  const fs::path log = prefix.string() + ".log";
   fs::create_directories(prefix.parent_path());
   fs::remove(log);
   XServer x(log);
   Environment environment = wineEnvironment(prefix, x.display());
-  // A 32-bit prefix: the program, its hook and the desktop all are 32-bit,
-  // and the prefix is half the size of a 64-bit one to copy.
-  environment["WINEARCH"] = "win32";
+  environment["WINEARCH"] = wineArch(arch);
   const fs::path here = prefix.parent_path();
   runChecked({"wineboot", "--init"}, environment, here, kWinebootTimeout);
   // One shared virtual desktop, so that every program sees the others'
@@ -310,6 +313,26 @@ void buildTemplatePrefix(const fs::path& prefix) {
   }
   removeWineServerDirectory(prefix);
   std::ofstream(prefix / kReadyMarker) << "ready\n";
+}
+
+// Wine's loader of the program's own bitness: `wine` starts the 32-bit
+// loader, and a 64-bit program needs the 64-bit one. Programs named without a
+// path (reg, winepath) are Wine's own and run on the 32-bit loader.
+std::string wineLoaderFor(const fs::path& exe) {
+  constexpr std::uint16_t kMachineAmd64 = 0x8664;
+  constexpr std::streamoff kPeOffsetAt = 0x3c;
+  std::ifstream in(exe, std::ios::binary);
+  std::uint32_t peOffset = 0;
+  std::array<char, 4> signature{};
+  std::uint16_t machine = 0;
+  in.seekg(kPeOffsetAt);
+  in.read(reinterpret_cast<char*>(&peOffset), sizeof peOffset);
+  in.seekg(peOffset);
+  in.read(signature.data(), signature.size());
+  in.read(reinterpret_cast<char*>(&machine), sizeof machine);
+  const bool amd64 =
+      in && signature == std::array<char, 4>{'P', 'E', '\0', '\0'} && machine == kMachineAmd64;
+  return amd64 ? environmentOr("STRENNIX_WINE64_LOADER", "/usr/lib/wine/wine64") : "wine";
 }
 
 bool matches(const WindowInfo& info, const Window& window) {
@@ -342,16 +365,36 @@ std::string sanitized(std::string name) {
 // --- locations ---------------------------------------------------------------------
 
 fs::path win32BinDir() { return environmentOr("STRENNIX_WIN32_BIN", STRENNIX_DEFAULT_WIN32_BIN); }
+fs::path win64BinDir() { return environmentOr("STRENNIX_WIN64_BIN", STRENNIX_DEFAULT_WIN64_BIN); }
 fs::path sourceDir() { return STRENNIX_SOURCE_DIR; }
 fs::path artifactsRoot() { return STRENNIX_ARTIFACTS_DIR; }
-fs::path templatePrefixDir() { return fs::path(STRENNIX_E2E_STATE_DIR) / "wine-template"; }
 
-std::optional<std::string> missingBinaries() {
-  for (const char* name : {"strennix.exe", "testdriver.exe"}) {
-    const fs::path path = win32BinDir() / name;
-    if (!fs::exists(path)) {
-      return "the Windows binaries are not built (no " + path.string() +
-             "): build the win32 preset, or point STRENNIX_WIN32_BIN at them";
+fs::path testDriver(PrefixArch arch) {
+  return arch == PrefixArch::Win64 ? win64BinDir() / "testdriver64.exe"
+                                   : win32BinDir() / "testdriver.exe";
+}
+
+fs::path templatePrefixDir(PrefixArch arch) {
+  return fs::path(STRENNIX_E2E_STATE_DIR) / (std::string("wine-template-") + wineArch(arch));
+}
+
+std::optional<std::string> missingBinaries(PrefixArch arch) {
+  struct Needed {
+    fs::path path;
+    const char* preset;
+    const char* variable;
+  };
+  std::vector<Needed> needed = {{win32BinDir() / "strennix.exe", "win32", "STRENNIX_WIN32_BIN"},
+                                {testDriver(PrefixArch::Win32), "win32", "STRENNIX_WIN32_BIN"}};
+  if (arch == PrefixArch::Win64) {
+    for (const char* name : {"strennix64.exe", "hook64.dll", "testdriver64.exe"}) {
+      needed.push_back({win64BinDir() / name, "win64", "STRENNIX_WIN64_BIN"});
+    }
+  }
+  for (const Needed& file : needed) {
+    if (!fs::exists(file.path)) {
+      return "the Windows binaries are not built (no " + file.path.string() + "): build the " +
+             file.preset + " preset, or point " + file.variable + " at them";
     }
   }
   return std::nullopt;
@@ -359,27 +402,27 @@ std::optional<std::string> missingBinaries() {
 
 bool binariesRequired() { return environmentFlag("STRENNIX_E2E_REQUIRE_BINARIES"); }
 
-void ensureTemplatePrefix() {
-  const fs::path prefix = templatePrefixDir();
+void ensureTemplatePrefix(PrefixArch arch) {
+  const fs::path prefix = templatePrefixDir(arch);
   fs::create_directories(prefix.parent_path());
   const FileDescriptor lock = lockFile(prefix.string() + ".lock");
   if (fs::exists(prefix / kReadyMarker)) {
     return;
   }
   removePrefix(prefix);
-  buildTemplatePrefix(prefix);
+  buildTemplatePrefix(prefix, arch);
 }
 
-void rebuildTemplatePrefix() {
-  const fs::path prefix = templatePrefixDir();
+void rebuildTemplatePrefix(PrefixArch arch) {
+  const fs::path prefix = templatePrefixDir(arch);
   fs::create_directories(prefix.parent_path());
   const FileDescriptor lock = lockFile(prefix.string() + ".lock");
   removePrefix(prefix);
-  buildTemplatePrefix(prefix);
+  buildTemplatePrefix(prefix, arch);
 }
 
-void removeTemplatePrefix() {
-  const fs::path prefix = templatePrefixDir();
+void removeTemplatePrefix(PrefixArch arch) {
+  const fs::path prefix = templatePrefixDir(arch);
   fs::create_directories(prefix.parent_path());
   {
     const FileDescriptor lock = lockFile(prefix.string() + ".lock");
@@ -420,6 +463,23 @@ std::vector<std::string> logMessages(const std::string& text) {
 bool hasLogLine(const std::vector<std::string>& lines, const std::string& message) {
   return std::ranges::any_of(lines,
                              [&](const std::string& line) { return logMessage(line) == message; });
+}
+
+std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog) {
+  static const std::string kPrefix = "Strennix->";
+  std::vector<VariableDump> dumps;
+  for (const std::string& line : applog) {
+    if (line.starts_with("Variables at ")) {
+      dumps.emplace_back();
+    } else if (!dumps.empty() && line.starts_with(kPrefix)) {
+      const auto equals = line.find('=');
+      dumps.back()[line.substr(kPrefix.size(), equals - kPrefix.size())] = line.substr(equals + 1);
+    }
+  }
+  if (!dumps.empty() && !dumps.back().contains("numberOfShadedWindows")) {
+    dumps.pop_back();
+  }
+  return dumps;
 }
 
 // --- parsers -----------------------------------------------------------------------
@@ -526,6 +586,32 @@ std::string Window::describe() const {
   return text;
 }
 
+void PrintTo(const Rect& rect, std::ostream* out) {
+  *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
+}
+
+void PrintTo(const WindowInfo& info, std::ostream* out) {
+  *out << "{hwnd 0x" << hex(info.hwnd) << " class \"" << info.className << "\" title \""
+       << info.title << "\" rect ";
+  PrintTo(info.rect, out);
+  *out << " visible " << info.visible << " topmost " << info.topmost << " foreground "
+       << info.foreground << " iconic " << info.iconic << " style 0x" << hex(info.style) << "}";
+}
+
+void PrintTo(const ControlInfo& info, std::ostream* out) {
+  *out << "{id " << info.id << " " << info.className << " \"" << info.text << "\" enabled "
+       << info.enabled << " checked " << ::testing::PrintToString(info.checked) << " position "
+       << ::testing::PrintToString(info.position) << "}";
+}
+
+void PrintTo(const RegValue& value, std::ostream* out) {
+  if (value.type.empty()) {
+    *out << "(none)";
+    return;
+  }
+  *out << value.type << " \"" << value.data << "\"";
+}
+
 // --- processes ---------------------------------------------------------------------
 
 int WineProcess::waitForExit(std::chrono::milliseconds timeout) {
@@ -546,11 +632,11 @@ std::string WineProcess::output() const { return slurp(log_); }
 // killed and the directories removed.
 class WineSession {
  public:
-  WineSession()
+  explicit WineSession(PrefixArch arch)
       : prefix_(root_.path() / "prefix"),
         work_(root_.path() / "work"),
         logs_(root_.path() / "logs"),
-        x_(prepareDirectories()),
+        x_(prepareDirectories(arch)),
         environment_(wineEnvironment(prefix_, x_.display())),
         server_(environment_, root_.path()) {}
 
@@ -565,7 +651,7 @@ class WineSession {
 
   WineProcess& start(const fs::path& exe, const std::vector<std::string>& arguments,
                      const Environment& extra) {
-    std::vector<std::string> argv = {"wine", exe.string()};
+    std::vector<std::string> argv = {wineLoaderFor(exe), exe.string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     Environment environment = environment_;
     for (const auto& [name, value] : extra) {
@@ -585,18 +671,22 @@ class WineSession {
 
  private:
   // Runs in the initialiser list, before the X server starts.
-  fs::path prepareDirectories() {
+  fs::path prepareDirectories(PrefixArch arch) {
     fs::create_directories(logs_);
     fs::create_directories(work_);
-    runChecked({"cp", "-a", templatePrefixDir().string(), prefix_.string()}, {}, root_.path(),
+    runChecked({"cp", "-a", templatePrefixDir(arch).string(), prefix_.string()}, {}, root_.path(),
                kWinebootTimeout);
     // The copy gets a server directory of its own.
     fs::remove(prefix_ / "wineserver");
     fs::remove(prefix_ / kReadyMarker);
-    const fs::path bin = win32BinDir();
-    fs::copy_file(bin / "strennix.exe", work_ / "strennix.exe");
-    if (fs::exists(bin / "hook.dll")) {
-      fs::copy_file(bin / "hook.dll", work_ / "hook.dll");
+    fs::copy_file(win32BinDir() / "strennix.exe", work_ / "strennix.exe");
+    // As the release has them: whatever of the libraries and the helper is
+    // built goes beside strennix.exe.
+    for (const fs::path& file : {win32BinDir() / "hook.dll", win64BinDir() / "hook64.dll",
+                                 win64BinDir() / "strennix64.exe"}) {
+      if (fs::exists(file)) {
+        fs::copy_file(file, work_ / file.filename());
+      }
     }
     if (fs::exists(sourceDir() / "lang")) {
       fs::copy(sourceDir() / "lang", work_ / "lang", fs::copy_options::recursive);
@@ -643,11 +733,11 @@ class WineSession {
 
 // --- the fixture ---------------------------------------------------------------------
 
-WineDesktopTest::WineDesktopTest() = default;
+WineDesktopTest::WineDesktopTest(PrefixArch arch) : arch_(arch) {}
 WineDesktopTest::~WineDesktopTest() = default;
 
 void WineDesktopTest::SetUp() {
-  if (const auto missing = missingBinaries()) {
+  if (const auto missing = missingBinaries(arch_)) {
     if (binariesRequired()) {
       FAIL() << *missing;
     }
@@ -655,11 +745,11 @@ void WineDesktopTest::SetUp() {
   }
   std::error_code ignored;
   fs::remove_all(artifactsDir(), ignored);
-  ensureTemplatePrefix();
-  session_ = std::make_unique<WineSession>();
+  ensureTemplatePrefix(arch_);
+  session_ = std::make_unique<WineSession>(arch_);
   // Wine closes the virtual desktop, taskbar and all, soon after the last
   // program on it ends; this one keeps it for the whole test.
-  startProgram(win32BinDir() / "testdriver.exe", {"idle"});
+  startProgram(testDriver(PrefixArch::Win32), {"idle"});
   CommandResult last;
   try {
     waitFor(
@@ -667,7 +757,7 @@ void WineDesktopTest::SetUp() {
           last = runDriver({"query", "--class", "Shell_TrayWnd"});
           return last.exitCode == 0;
         },
-        "the Wine desktop and its taskbar", 2 * kDefaultTimeout);
+        "the Wine desktop and its taskbar", kStartTimeout);
   } catch (const std::exception& error) {
     fail(std::string(error.what()) +
          " (the driver said: " + trimmed(last.output + "\n" + last.errors) + ")");
@@ -711,10 +801,17 @@ void WineDesktopTest::keepArtifactsOfFailure() {
 
 void WineDesktopTest::waitFor(const std::function<bool()>& condition, const std::string& what,
                               std::chrono::milliseconds timeout) {
+  waitFor(condition, what, timeout, {});
+}
+
+void WineDesktopTest::waitFor(const std::function<bool()>& condition, const std::string& what,
+                              std::chrono::milliseconds timeout,
+                              const std::function<std::string()>& lastSeen) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
     if (std::chrono::steady_clock::now() >= deadline) {
-      fail("Timed out after " + seconds(timeout) + " waiting for " + what);
+      fail("Timed out after " + seconds(timeout) + " waiting for " + what +
+           (lastSeen ? "; last seen: " + lastSeen() : ""));
     }
     std::this_thread::sleep_for(kPollInterval);
   }
@@ -723,9 +820,10 @@ void WineDesktopTest::waitFor(const std::function<bool()>& condition, const std:
 WindowInfo WineDesktopTest::waitForVisibleWindow(const Window& window,
                                                  std::chrono::milliseconds timeout) {
   WindowInfo found;
+  std::vector<WindowInfo> windows;
   waitFor(
       [&] {
-        const auto windows = listWindows(true);
+        windows = listWindows(true);
         for (const WindowInfo& info : windows) {
           if (matches(info, window)) {
             found = info;
@@ -740,7 +838,8 @@ WindowInfo WineDesktopTest::waitForVisibleWindow(const Window& window,
         }
         return false;
       },
-      "the " + window.describe() + " to show", timeout);
+      "the " + window.describe() + " to show", timeout,
+      [&] { return "the visible windows " + ::testing::PrintToString(windows); });
   return found;
 }
 
@@ -765,6 +864,29 @@ void WineDesktopTest::setEnvironment(const std::string& name, const std::string&
   session().setEnvironment(name, value);
 }
 
+// Wine names each process after its program; the environment tells this
+// test's prefix from the others'.
+std::vector<pid_t> WineDesktopTest::processesOf(const std::string& exeName) {
+  constexpr std::size_t kCommLength = 15;
+  const std::string prefixEntry = "WINEPREFIX=" + session().prefix().string();
+  std::vector<pid_t> found;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
+    const std::string pid = entry.path().filename().string();
+    if (pid.find_first_not_of("0123456789") != std::string::npos ||
+        trimmed(slurp(entry.path() / "comm")) != exeName.substr(0, kCommLength)) {
+      continue;
+    }
+    std::istringstream environment(slurp(entry.path() / "environ"));
+    for (std::string variable; std::getline(environment, variable, '\0');) {
+      if (variable == prefixEntry) {
+        found.push_back(static_cast<pid_t>(std::stol(pid)));
+      }
+    }
+  }
+  return found;
+}
+
 CommandResult WineDesktopTest::wine(const std::vector<std::string>& arguments) {
   std::vector<std::string> argv = {"wine"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -778,7 +900,7 @@ CommandResult WineDesktopTest::wine(const std::vector<std::string>& arguments) {
 // --- testdriver.exe ----------------------------------------------------------------
 
 CommandResult WineDesktopTest::runDriver(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv = {(win32BinDir() / "testdriver.exe").string()};
+  std::vector<std::string> argv = {testDriver(PrefixArch::Win32).string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   return wine(argv);
 }
@@ -816,7 +938,7 @@ OpenedWindow WineDesktopTest::openWindow(const OpenWindowOptions& options) {
     arguments.emplace_back("--icon");
   }
 
-  WineProcess& process = startProgram(win32BinDir() / "testdriver.exe", arguments);
+  WineProcess& process = startProgram(testDriver(options.driver), arguments);
   std::uint32_t hwnd = 0;
   waitFor(
       [&] {
@@ -830,7 +952,7 @@ OpenedWindow WineDesktopTest::openWindow(const OpenWindowOptions& options) {
         }
         return hwnd != 0;
       },
-      "the window \"" + options.title + "\" to open");
+      "the window \"" + options.title + "\" to open", kStartTimeout);
   return {hwnd, &process};
 }
 
@@ -1010,7 +1132,28 @@ void WineDesktopTest::regDeleteKey(const std::string& key) {
   }
 }
 
+void WineDesktopTest::expectRegValues(const std::string& key,
+                                      const std::map<std::string, RegValue>& expected) {
+  expectEventually(
+      [&] {
+        auto values = regValues(key);
+        std::map<std::string, RegValue> shown;
+        for (const auto& entry : expected) {
+          shown[entry.first] = values[entry.first];
+        }
+        return shown;
+      },
+      expected, "the values of " + key);
+}
+
 // --- files -------------------------------------------------------------------------
+
+const fs::path& WineDesktopTest::prefixDir() const {
+  if (!session_) {
+    fail("the Wine desktop is not set up");
+  }
+  return session_->prefix();
+}
 
 const fs::path& WineDesktopTest::workDir() const {
   if (!session_) {

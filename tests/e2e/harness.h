@@ -20,7 +20,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "tests/e2e/process.h"
@@ -29,26 +31,40 @@ namespace strennix::e2e {
 
 // Long enough for a slow, busy machine; a test that waits this long has failed.
 inline constexpr std::chrono::milliseconds kDefaultTimeout = std::chrono::seconds(60);
+// For a program's start and the desktop's: on a busy machine the first start
+// in a fresh prefix copy took over half a minute.
+inline constexpr std::chrono::milliseconds kStartTimeout = std::chrono::minutes(3);
 
 inline constexpr const char* kSettingsKey = "HKCU\\Software\\Corvane inc.\\Strennix";
 inline constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Where things are. The Windows binaries come from $STRENNIX_WIN32_BIN or the
-// win32 build of this source tree.
+// The kinds of Wine prefix a test runs in: the 32-bit one of most tests, and
+// a 64-bit one, where the 32-bit programs run under WoW64 beside 64-bit
+// windows.
+enum class PrefixArch { Win32, Win64 };
+
+// Where things are. The Windows binaries come from $STRENNIX_WIN32_BIN and
+// $STRENNIX_WIN64_BIN or the win32 and win64 builds of this source tree.
 std::filesystem::path win32BinDir();
+std::filesystem::path win64BinDir();
 std::filesystem::path sourceDir();
 std::filesystem::path artifactsRoot();
 
-// The one template Wine prefix of a test run, copied for every test. The
-// ctest fixture rebuilds it before the first end-to-end test and removes it
-// after the last; a test run outside ctest builds it when it is missing.
-std::filesystem::path templatePrefixDir();
-void ensureTemplatePrefix();
-void rebuildTemplatePrefix();
-void removeTemplatePrefix();
+// The test driver that opens windows of this bitness.
+std::filesystem::path testDriver(PrefixArch arch);
 
-// Why the Windows binaries cannot be tested, or nothing when they are built.
-std::optional<std::string> missingBinaries();
+// One template Wine prefix of each kind per test run, copied for every test.
+// The ctest fixtures rebuild it before the first end-to-end test that needs
+// it and remove it after the last; a test run outside ctest builds it when it
+// is missing.
+std::filesystem::path templatePrefixDir(PrefixArch arch);
+void ensureTemplatePrefix(PrefixArch arch);
+void rebuildTemplatePrefix(PrefixArch arch);
+void removeTemplatePrefix(PrefixArch arch);
+
+// Why the Windows binaries a test in this prefix needs cannot be tested, or
+// nothing when they are built.
+std::optional<std::string> missingBinaries(PrefixArch arch);
 // Set by scripts/test.sh ($STRENNIX_E2E_REQUIRE_BINARIES): missing binaries
 // fail the tests instead of skipping them.
 bool binariesRequired();
@@ -111,9 +127,10 @@ struct OpenWindowOptions {
   std::string className;  // empty: the driver's own class
   std::optional<std::uint32_t> style;
   std::optional<std::uint32_t> exStyle;
-  std::optional<Rect> rect;  // screen rectangle
-  std::string ownerClass;    // owned by a hidden window of this class
-  bool icon = false;         // answers WM_GETICON with an icon of its own
+  std::optional<Rect> rect;               // screen rectangle
+  std::string ownerClass;                 // owned by a hidden window of this class
+  bool icon = false;                      // answers WM_GETICON with an icon of its own
+  PrefixArch driver = PrefixArch::Win32;  // opened by the 32-bit or the 64-bit driver
 };
 
 struct RegValue {
@@ -155,7 +172,7 @@ class WineSession;
 
 class WineDesktopTest : public ::testing::Test {
  protected:
-  WineDesktopTest();
+  explicit WineDesktopTest(PrefixArch arch = PrefixArch::Win32);
   ~WineDesktopTest() override;
 
   // Skips the test when the Windows binaries are not built; otherwise makes
@@ -170,10 +187,29 @@ class WineDesktopTest : public ::testing::Test {
   // with `what`.
   static void waitFor(const std::function<bool()>& condition, const std::string& what,
                       std::chrono::milliseconds timeout = kDefaultTimeout);
+
+  // For every state that settles over time (a title, a rectangle, a log
+  // line, a registry value, pixels): polls `read` until its value equals
+  // `expected`, or passes it when `expected` is a predicate, and returns that
+  // value. After the time-out the test fails with `what` (what is read, or
+  // with a predicate what is awaited) and the last value read.
+  template <typename Read, typename Expected>
+  static auto expectEventually(Read read, const Expected& expected, const std::string& what,
+                               std::chrono::milliseconds timeout = kDefaultTimeout) {
+    using Value = std::invoke_result_t<Read&>;
+    if constexpr (std::is_invocable_r_v<bool, const Expected&, const Value&>) {
+      return pollUntil(read, expected, what, timeout);
+    } else {
+      return pollUntil(
+          read, [&](const Value& value) { return value == expected; },
+          what + " to be " + ::testing::PrintToString(expected), timeout);
+    }
+  }
+
   // Waits until the window exists and is visible. A message box titled
   // "Strennix" showing up instead fails the test at once with its text.
   WindowInfo waitForVisibleWindow(const Window& window,
-                                  std::chrono::milliseconds timeout = kDefaultTimeout);
+                                  std::chrono::milliseconds timeout = kStartTimeout);
 
   // --- programs ---------------------------------------------------------------
   // strennix.exe from the working directory, with the given arguments.
@@ -186,6 +222,9 @@ class WineDesktopTest : public ::testing::Test {
   int closeStrennix(WineProcess& strennix);
   // Environment for every Windows program started from now on (LANG ...).
   void setEnvironment(const std::string& name, const std::string& value);
+  // The Linux processes of this test's prefix that run the Windows program
+  // with this file name (as /proc shows it: at most 15 characters).
+  std::vector<pid_t> processesOf(const std::string& exeName);
 
   // --- testdriver.exe ---------------------------------------------------------
   CommandResult runDriver(const std::vector<std::string>& arguments);
@@ -220,8 +259,13 @@ class WineDesktopTest : public ::testing::Test {
               const std::string& type = "REG_SZ");
   void regDelete(const std::string& key, const std::string& value);
   void regDeleteKey(const std::string& key);
+  // Waits until these values of the key are as given (a missing value reads
+  // as type and data empty).
+  void expectRegValues(const std::string& key, const std::map<std::string, RegValue>& expected);
 
   // --- files ----------------------------------------------------------------------
+  // The test's Wine prefix (drive_c ... as Linux paths).
+  [[nodiscard]] const std::filesystem::path& prefixDir() const;
   [[nodiscard]] const std::filesystem::path& workDir() const;
   [[nodiscard]] std::filesystem::path workFile(const std::string& name) const;
   [[nodiscard]] bool fileExists(const std::string& name) const;
@@ -245,13 +289,38 @@ class WineDesktopTest : public ::testing::Test {
   void pressKeys(const std::string& keys);
 
  private:
+  // waitFor that tells, on the time-out, what `lastSeen` describes.
+  static void waitFor(const std::function<bool()>& condition, const std::string& what,
+                      std::chrono::milliseconds timeout,
+                      const std::function<std::string()>& lastSeen);
+
+  template <typename Read, typename Check>
+  static auto pollUntil(Read& read, const Check& check, const std::string& what,
+                        std::chrono::milliseconds timeout) {
+    std::optional<std::decay_t<std::invoke_result_t<Read&>>> last;
+    waitFor(
+        [&] {
+          last = read();
+          return check(*last);
+        },
+        what, timeout, [&] { return ::testing::PrintToString(*last); });
+    return std::move(*last);
+  }
+
   WineSession& session();
   CommandResult wine(const std::vector<std::string>& arguments);
   void xdotool(const std::vector<std::string>& arguments);
   void keepArtifactsOfFailure();
 
+  PrefixArch arch_;
   std::unique_ptr<WineSession> session_;
 };
+
+// How the values show in the messages of failed expectations.
+void PrintTo(const Rect& rect, std::ostream* out);
+void PrintTo(const WindowInfo& info, std::ostream* out);
+void PrintTo(const ControlInfo& info, std::ostream* out);
+void PrintTo(const RegValue& value, std::ostream* out);
 
 // The lines of a text (a log file), without their line ends.
 std::vector<std::string> splitLines(const std::string& text);
@@ -271,6 +340,13 @@ std::vector<std::string> logMessages(const std::string& text);
 
 // Whether one of `lines` is a log line with this message.
 bool hasLogLine(const std::vector<std::string>& lines, const std::string& message);
+
+// A dump of the program's variables (written with --log), by name.
+using VariableDump = std::map<std::string, std::string>;
+
+// The dumps in the lines of applog.txt, oldest first; a dump counts once its
+// last line is written.
+std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog);
 
 // Parsers of the output of testdriver.exe and `reg query`.
 std::optional<WindowInfo> parseWindowLine(const std::string& line);

@@ -11,25 +11,23 @@ TEST_F(HarnessTest, DriverWindowsCanBeOpenedQueriedMovedAndClosed) {
   const OpenedWindow opened =
       openWindow({.title = "Harness Probe", .rect = Rect{50, 60, 450, 360}, .icon = true});
 
-  const auto shown = findWindow(Window::byTitle("Harness Probe"));
-  ASSERT_TRUE(shown.has_value());
-  EXPECT_EQ(shown->hwnd, opened.hwnd);
-  EXPECT_EQ(shown->className, "StrennixTestWindow");
-  EXPECT_EQ(shown->rect, (Rect{50, 60, 450, 360}));
-  EXPECT_TRUE(shown->visible);
-  EXPECT_FALSE(shown->topmost);
+  const WindowInfo shown = waitForVisibleWindow(Window::byTitle("Harness Probe"));
+  EXPECT_EQ(shown.hwnd, opened.hwnd);
+  EXPECT_EQ(shown.className, "StrennixTestWindow");
+  EXPECT_FALSE(shown.topmost);
+  const auto rect = [&] {
+    return findWindow(Window::byHandle(opened.hwnd)).value_or(WindowInfo{}).rect;
+  };
+  expectEventually(rect, Rect{50, 60, 450, 360}, "the probe window's rectangle");
 
   moveWindow(Window::byHandle(opened.hwnd), Rect{100, 120, 400, 320});
-  waitFor(
-      [&] {
-        return findWindow(Window::byHandle(opened.hwnd))->rect == Rect{100, 120, 400, 320};
-      },
-      "the probe window to move");
+  expectEventually(rect, Rect{100, 120, 400, 320}, "the moved probe window's rectangle");
   EXPECT_TRUE(std::filesystem::exists(screenshot("probe.png")));
 
   closeWindow(Window::byHandle(opened.hwnd));
   EXPECT_EQ(opened.process->waitForExit(), 0);
-  EXPECT_FALSE(windowExists("StrennixTestWindow", "Harness Probe"));
+  expectEventually([this] { return windowExists("StrennixTestWindow", "Harness Probe"); }, false,
+                   "whether the probe window exists");
 }
 
 TEST_F(HarnessTest, RegistryValuesRoundTripThroughReg) {

@@ -1,6 +1,7 @@
 // hook.dll under Wine: hookprobe.exe stands in for the main window and prints
 // what the library posts to it, while windows of another process are clicked
 // and closed.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -58,16 +59,16 @@ ProbeReport parseProbeOutput(const std::string& output) {
 }
 
 int count(const std::vector<std::uint32_t>& handles, std::uint32_t handle) {
-  int found = 0;
-  for (std::uint32_t h : handles) found += h == handle ? 1 : 0;
-  return found;
+  return static_cast<int>(std::count(handles.begin(), handles.end(), handle));
 }
 
 class HookLibraryTest : public WineDesktopTest {
  protected:
   void SetUp() override {
     WineDesktopTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
+    if (IsSkipped() || HasFatalFailure()) {
+      return;
+    }
     const std::filesystem::path exe = win32BinDir() / "hookprobe.exe";
     if (!std::filesystem::exists(exe) || !std::filesystem::exists(win32BinDir() / "hook.dll")) {
       GTEST_SKIP() << "hookprobe.exe and hook.dll are not built in " << win32BinDir();
@@ -75,12 +76,17 @@ class HookLibraryTest : public WineDesktopTest {
     // Started from the build's bin folder, so that it loads the hook.dll
     // next to it.
     probe_ = &startProgram(exe, {});
-    waitFor([this] { return report().ready; }, "hookprobe.exe to install the hooks");
+    waitFor([this] { return report().ready; }, "hookprobe.exe to install the hooks", kStartTimeout);
     ASSERT_EQ(report().mouseHooked, 1) << probe_->output();
     ASSERT_EQ(report().cbtHooked, 1) << probe_->output();
   }
 
   ProbeReport report() { return parseProbeOutput(probe_->output()); }
+
+  void expectReleases(const std::vector<Release>& releases) {
+    expectEventually([this] { return report().releases; }, releases,
+                     "the releases the probe printed");
+  }
 
   // A plain window of another process (testdriver.exe), shown and settled.
   WindowInfo openTarget(const std::string& title, Rect rect) {
@@ -118,7 +124,7 @@ TEST_F(HookLibraryTest, ACaptionClickInAnotherProcessIsReportedOnceWithItsScreen
   waitFor([&] { return count(report().destroyed, target.hwnd) > 0; },
           "the target window's destruction");
 
-  EXPECT_EQ(report().releases, (std::vector<Release>{first, second})) << probe_->output();
+  expectReleases({first, second});
 }
 
 TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
@@ -128,7 +134,8 @@ TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
   closeWindow(Window::byHandle(closed.hwnd));
   waitFor([&] { return count(report().destroyed, closed.hwnd) > 0; },
           "the destruction of the closed window");
-  EXPECT_FALSE(findWindow(Window::byHandle(closed.hwnd)).has_value());
+  expectEventually([&] { return findWindow(Window::byHandle(closed.hwnd)).has_value(); }, false,
+                   "whether the closed window exists");
   EXPECT_EQ(count(report().destroyed, kept.hwnd), 0);
 
   closeWindow(Window::byHandle(kept.hwnd));
@@ -152,7 +159,7 @@ TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
 // in "mH" and "cbtH"; Wine reports that family to a program set to "win98".
 // A value of the wrong type must not keep the events from coming.
 TEST_F(HookLibraryTest, OnTheNinetyEightFamilyOddPublishedHandlesChangeNothing) {
-  regAdd("HKCU\\Software\\Wine\\AppDefaults\\testdriver.exe", "Version", "win98");
+  regAdd(R"(HKCU\Software\Wine\AppDefaults\testdriver.exe)", "Version", "win98");
   regAdd(kSettingsKey, "mH", "not a handle");
   regAdd(kSettingsKey, "cbtH", "0x1234", "REG_DWORD");
   const WindowInfo target = openTarget("Old system", Rect{200, 150, 600, 450});
@@ -163,7 +170,7 @@ TEST_F(HookLibraryTest, OnTheNinetyEightFamilyOddPublishedHandlesChangeNothing) 
   waitFor([&] { return count(report().destroyed, target.hwnd) > 0; },
           "the target window's destruction");
 
-  EXPECT_EQ(report().releases, (std::vector<Release>{point})) << probe_->output();
+  expectReleases({point});
   EXPECT_EQ(count(report().destroyed, target.hwnd), 1);
 }
 

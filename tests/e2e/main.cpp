@@ -1,6 +1,7 @@
 // The end-to-end test runner. With --rebuild-wine-template it only makes the
 // template Wine prefix of this test run (the ctest fixture that runs before
-// the end-to-end tests), with --remove-wine-template it removes it again.
+// the end-to-end tests), with --remove-wine-template it removes it again;
+// --win64 chooses the 64-bit template instead of the 32-bit one.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,38 +12,49 @@
 
 namespace {
 
-int rebuildWineTemplate() {
-  const auto missing = strennix::e2e::missingBinaries();
+using strennix::e2e::PrefixArch;
+
+int rebuildWineTemplate(PrefixArch arch) {
+  const auto missing = strennix::e2e::missingBinaries(arch);
   if (missing && !strennix::e2e::binariesRequired()) {
     std::printf("No Wine prefix made: %s\n", missing->c_str());
     return 0;
   }
   try {
-    strennix::e2e::rebuildTemplatePrefix();
+    strennix::e2e::rebuildTemplatePrefix(arch);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "The template Wine prefix could not be made: %s\n", error.what());
     return 1;
   }
-  std::printf("Template Wine prefix: %s\n", strennix::e2e::templatePrefixDir().c_str());
+  std::printf("Template Wine prefix: %s\n", strennix::e2e::templatePrefixDir(arch).c_str());
   return 0;
 }
 
-int removeWineTemplate() {
-  strennix::e2e::removeTemplatePrefix();
+int removeWineTemplate(PrefixArch arch) {
+  strennix::e2e::removeTemplatePrefix(arch);
   return 0;
+}
+
+bool hasArgument(int argc, char** argv, const char* wanted) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], wanted) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--rebuild-wine-template") == 0) {
-      return rebuildWineTemplate();
-    }
-    if (std::strcmp(argv[i], "--remove-wine-template") == 0) {
-      return removeWineTemplate();
-    }
+  const PrefixArch arch =
+      hasArgument(argc, argv, "--win64") ? PrefixArch::Win64 : PrefixArch::Win32;
+  if (hasArgument(argc, argv, "--rebuild-wine-template")) {
+    return rebuildWineTemplate(arch);
+  }
+  if (hasArgument(argc, argv, "--remove-wine-template")) {
+    return removeWineTemplate(arch);
   }
   return RUN_ALL_TESTS();
 }

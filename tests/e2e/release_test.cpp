@@ -127,16 +127,27 @@ class ReleaseTest : public WineDesktopTest {
     EXPECT_EQ(info.strings, expected);
   }
 
-  std::string caption(int id) {
-    const auto found = control(Window::byClass("TStrennix"), id);
-    return found ? found->text : "(no control " + std::to_string(id) + ")";
+  // Waits until each of these controls of the settings form has its caption.
+  void expectCaptions(const std::map<int, std::string>& expected) {
+    expectEventually(
+        [&] {
+          std::map<int, std::string> shown;
+          for (const ControlInfo& info : children(Window::byClass("TStrennix"))) {
+            if (expected.contains(info.id)) {
+              shown[info.id] = info.text;
+            }
+          }
+          return shown;
+        },
+        expected, "the captions by control ID");
   }
 };
 
-TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibraryLanguageFilesAndDocumentsWithCrLf) {
-  EXPECT_EQ(filesBelow(workDir()),
-            (std::set<std::string>{"strennix.exe", "hook.dll", "README.txt", "LICENSE.txt",
-                                   "lang/0x07.lang", "lang/template.lang"}));
+TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibrariesHelperLanguageFilesAndDocumentsWithCrLf) {
+  EXPECT_EQ(
+      filesBelow(workDir()),
+      (std::set<std::string>{"strennix.exe", "hook.dll", "strennix64.exe", "hook64.dll",
+                             "README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}));
   for (const char* text : {"README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}) {
     EXPECT_TRUE(endsLinesWithCrLf(readFile(text))) << text;
   }
@@ -144,6 +155,8 @@ TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibraryLanguageFilesAndDocumentsWithCrL
 
   expectVersionResource("strennix.exe", "Strennix: extra title-bar buttons");
   expectVersionResource("hook.dll", "Strennix hook library");
+  expectVersionResource("hook64.dll", "Strennix hook library");
+  expectVersionResource("strennix64.exe", "Strennix 64-bit hook helper");
   const VersionInfo program = versionOf("strennix.exe");
   // Explorer and the taskbar show the first icon group: the application's.
   EXPECT_EQ(program.fields.at("firsticon"), "1");
@@ -161,27 +174,28 @@ TEST_F(ReleaseTest, UnpackedProgramStartsInGermanFromItsFolderWithTheFirstStartD
 
   // The captions come from the zip's lang\0x07.lang (Windows-1252 text);
   // the form's own caption and the maker's label stay English.
-  EXPECT_EQ(caption(kBtnSave), "Speichern");
-  EXPECT_EQ(caption(kBtnQuit), "Strnx beenden");
-  EXPECT_EQ(caption(kChkShade), "Aufrollen");
-  EXPECT_EQ(caption(kGroupButtons), std::string("Schaltfl") + "\xE4" + "chen:");
-  EXPECT_EQ(caption(kLabel1), "Corvane inc.");
-  EXPECT_EQ(form.title, "Strennix");
+  expectCaptions({{kBtnSave, "Speichern"},
+                  {kBtnQuit, "Strnx beenden"},
+                  {kChkShade, "Aufrollen"},
+                  {kGroupButtons, std::string("Schaltfl") + "\xE4" + "chen:"},
+                  {kLabel1, "Corvane inc."}});
+  expectEventually(
+      [&] { return findWindow(Window::byHandle(form.hwnd)).value_or(WindowInfo{}).title; },
+      std::string("Strennix"), "the title of the settings form");
 
   // The first start wrote its defaults and the folder it was unpacked into.
-  const auto stored = regValues(kSettingsKey);
-  const auto value = [&](const std::string& name) {
-    const auto found = stored.find(name);
-    return found != stored.end() ? found->second : RegValue{"(missing)", ""};
-  };
-  EXPECT_EQ(value("Version"), (RegValue{"REG_SZ", kVersion}));
-  EXPECT_EQ(value("Buttons"), (RegValue{"REG_SZ", "<hmax><vmax><top><shade><toicon><tomenu>"}));
-  EXPECT_EQ(value("Priority"), (RegValue{"REG_SZ", "4"}));
   const std::string exePath = windowsPath(workFile("strennix.exe"));
-  EXPECT_EQ(value("installPath"), (RegValue{"REG_SZ", exePath.substr(0, exePath.rfind('\\') + 1)}));
+  expectRegValues(kSettingsKey,
+                  {{"Version", {"REG_SZ", kVersion}},
+                   {"Buttons", {"REG_SZ", "<hmax><vmax><top><shade><toicon><tomenu>"}},
+                   {"Priority", {"REG_SZ", "4"}},
+                   {"installPath", {"REG_SZ", exePath.substr(0, exePath.rfind('\\') + 1)}}});
   // The hooks of the zip's hook.dll are installed.
-  EXPECT_NE(value("mH").dword(), 0U);
-  EXPECT_NE(value("cbtH").dword(), 0U);
+  for (const char* value : {"mH", "cbtH"}) {
+    expectEventually([&] { return regQuery(kSettingsKey, value).value_or(RegValue{}).dword(); },
+                     [](std::uint32_t handle) { return handle != 0U; },
+                     std::string("a handle in ") + value);
+  }
 
   EXPECT_EQ(closeStrennix(strennix), 0);
 }

@@ -21,27 +21,6 @@ constexpr int kClientHeight = 370;
 
 const char* const kDefaultExStyles = "<WS_EX_DLGMODALFRAME><WS_EX_TOOLWINDOW><WS_EX_TRANSPARENT>";
 
-using VariableDump = std::map<std::string, std::string>;
-
-// The settings dumps in applog.txt, oldest first; a dump counts once its last
-// line is written.
-std::vector<VariableDump> completeDumps(const std::vector<std::string>& applog) {
-  static const std::string kPrefix = "Strennix->";
-  std::vector<VariableDump> dumps;
-  for (const std::string& line : applog) {
-    if (line.starts_with("Variables at ")) {
-      dumps.emplace_back();
-    } else if (!dumps.empty() && line.starts_with(kPrefix)) {
-      const auto equals = line.find('=');
-      dumps.back()[line.substr(kPrefix.size(), equals - kPrefix.size())] = line.substr(equals + 1);
-    }
-  }
-  if (!dumps.empty() && !dumps.back().contains("numberOfShadedWindows")) {
-    dumps.pop_back();
-  }
-  return dumps;
-}
-
 class SettingsWindowTest : public TitleBarTest {
  protected:
   // The screen point in the middle of a control of the settings form, as the
@@ -88,25 +67,36 @@ class SettingsWindowTest : public TitleBarTest {
 
   bool isChecked(int id) { return controlOf(id).checked.value_or(false); }
 
+  // Waits until each of these check boxes and radio buttons shows its state.
+  void expectChecks(const std::map<int, bool>& expected) {
+    expectEventually(
+        [&] {
+          std::map<int, bool> shown;
+          for (const ControlInfo& info : children(mainForm)) {
+            if (expected.contains(info.id)) {
+              shown[info.id] = info.checked.value_or(false);
+            }
+          }
+          return shown;
+        },
+        expected, "the checks by control ID");
+  }
+
   // Clicks a check box or radio button and waits until it shows the state.
-  void clickToState(int id, bool checked, const std::string& what) {
+  void clickToState(int id, bool checked) {
     clickOn(id);
-    waitFor([&] { return isChecked(id) == checked; }, what);
+    expectChecks({{id, checked}});
+  }
+
+  void expectEnabled(int id, bool enabled) {
+    expectEventually([&] { return controlOf(id).enabled; }, enabled,
+                     "whether control " + std::to_string(id) + " is enabled");
   }
 
   // Presses "Save changes" and returns the settings dump that the save
   // writes with --log, once it is complete.
   VariableDump save() {
-    const size_t before = completeDumps(splitLines(readFile("applog.txt"))).size();
-    clickOn(IDC_BTNSAVE);
-    std::vector<VariableDump> dumps;
-    waitFor(
-        [&] {
-          dumps = completeDumps(splitLines(readFile("applog.txt")));
-          return dumps.size() > before;
-        },
-        "the settings dump after \"Save changes\"");
-    return dumps.back();
+    return dumpAfter([this] { clickOn(IDC_BTNSAVE); }, "\"Save changes\"");
   }
 
   // The settings key's text values as they stand (other types by their type).
@@ -116,6 +106,35 @@ class SettingsWindowTest : public TitleBarTest {
       texts[name] = value.type == "REG_SZ" ? value.data : value.type;
     }
     return texts;
+  }
+
+  // Waits until each of these controls shows its text.
+  void expectTexts(const std::map<int, std::string>& expected) {
+    expectEventually(
+        [&] {
+          std::map<int, std::string> shown;
+          for (const ControlInfo& info : children(mainForm)) {
+            if (expected.contains(info.id)) {
+              shown[info.id] = info.text;
+            }
+          }
+          return shown;
+        },
+        expected, "the texts by control ID");
+  }
+
+  // Waits until the settings key holds these text values.
+  void expectStored(const std::map<std::string, std::string>& expected) {
+    std::map<std::string, RegValue> values;
+    for (const auto& [name, data] : expected) {
+      values[name] = {"REG_SZ", data};
+    }
+    expectRegValues(kSettingsKey, values);
+  }
+
+  void expectLogLine(const std::string& file, const std::string& message) {
+    expectEventually([&] { return hasLogLine(splitLines(readFile(file)), message); }, true,
+                     "whether " + file + " has the line \"" + message + "\"");
   }
 
   std::optional<ScreenPoint> trayIcon() { return findProgramTrayIcon(grab(), kTrayArea); }
@@ -189,13 +208,12 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
   const int oldPriority = controlOf(IDC_TRACKPRIORITY).position.value_or(-1);
   ASSERT_EQ(oldPriority, 4);
 
-  clickToState(IDC_CHKSHADE, false, "\"Shade\" to be unticked");
-  clickToState(IDC_CHKTOOL, false, "\"Toolboxes\" to be unticked");
-  clickToState(IDC_CHKCLASSES, true, "\"Classes\" to be ticked");
-  waitFor([this] { return controlOf(IDC_BTNEDITCLASSES).enabled; },
-          "the Edit button of \"Classes\" to be enabled");
-  clickToState(IDC_RDBTNALLWINDOWS, true, "\"...all windows.\" to be chosen");
-  EXPECT_FALSE(isChecked(IDC_RDBTNFOREGROUND));
+  clickToState(IDC_CHKSHADE, false);
+  clickToState(IDC_CHKTOOL, false);
+  clickToState(IDC_CHKCLASSES, true);
+  expectEnabled(IDC_BTNEDITCLASSES, true);
+  clickToState(IDC_RDBTNALLWINDOWS, true);
+  expectChecks({{IDC_RDBTNFOREGROUND, false}});
   // A click on the channel right of the thumb moves it towards the click.
   const ControlInfo track = controlOf(IDC_TRACKPRIORITY);
   const ScreenPoint trackCentre = centreOf(IDC_TRACKPRIORITY);
@@ -217,14 +235,13 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
   EXPECT_FALSE(hasLogLine(splitLines(readFile("filecontrollog.txt")), "Classes were read"));
 
   const VariableDump saved = save();
-  stored = storedSettings();
-  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><top><tomenu><toicon>");
-  EXPECT_EQ(stored["ExcludeExStyles"], "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
-  EXPECT_EQ(stored["Classes"], "1");
-  EXPECT_EQ(stored["Names"], "0");
-  EXPECT_EQ(stored["Menu"], "<stay><alpha>");
-  EXPECT_EQ(stored["DrawOn"], "<all>");
-  EXPECT_EQ(stored["Priority"], std::to_string(priority));
+  expectStored({{"Buttons", "<vmax><hmax><top><tomenu><toicon>"},
+                {"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>"},
+                {"Classes", "1"},
+                {"Names", "0"},
+                {"Menu", "<stay><alpha>"},
+                {"DrawOn", "<all>"},
+                {"Priority", std::to_string(priority)}});
 
   // The running program took the saved settings.
   EXPECT_EQ(saved.at("usingShade"), "0");
@@ -234,21 +251,21 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
   EXPECT_EQ(saved.at("drawOnAll"), "1");
   EXPECT_EQ(saved.at("priority"), std::to_string(priority));
   EXPECT_EQ(saved.at("excludeExStyles"), std::to_string(0x01 | 0x08 | 0x20));
-  EXPECT_TRUE(hasLogLine(splitLines(readFile("filecontrollog.txt")), "Classes were read"));
+  expectLogLine("filecontrollog.txt", "Classes were read");
 
   // The reload leaves the form as the user set it.
-  EXPECT_FALSE(isChecked(IDC_CHKSHADE));
-  EXPECT_FALSE(isChecked(IDC_CHKTOOL));
-  EXPECT_TRUE(isChecked(IDC_CHKCLASSES));
-  EXPECT_TRUE(controlOf(IDC_BTNEDITCLASSES).enabled);
-  EXPECT_TRUE(isChecked(IDC_RDBTNALLWINDOWS));
-  EXPECT_EQ(controlOf(IDC_TRACKPRIORITY).position, priority);
+  expectChecks({{IDC_CHKSHADE, false},
+                {IDC_CHKTOOL, false},
+                {IDC_CHKCLASSES, true},
+                {IDC_RDBTNALLWINDOWS, true}});
+  expectEnabled(IDC_BTNEDITCLASSES, true);
+  expectEventually([&] { return controlOf(IDC_TRACKPRIORITY).position; },
+                   std::optional<int>(priority), "the priority track bar's position");
 
   // A second save changes nothing: no tag doubled, no button counted twice.
   const VariableDump again = save();
-  stored = storedSettings();
-  EXPECT_EQ(stored["ExcludeExStyles"], "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>");
-  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><top><tomenu><toicon>");
+  expectStored({{"ExcludeExStyles", "<WS_EX_DLGMODALFRAME><WS_EX_TOPMOST><WS_EX_TRANSPARENT>"},
+                {"Buttons", "<vmax><hmax><top><tomenu><toicon>"}});
   EXPECT_EQ(again.at("numberOfButtons"), "5");
 
   EXPECT_EQ(closeStrennix(strennix), 0);
@@ -257,25 +274,19 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
 TEST_F(SettingsWindowTest, ASaveThatFailsOnAHandEditedValueShowsTheErrorAndTheProgramGoesOn) {
   WineProcess& strennix = firstStart({"--log"});
   regAdd(kSettingsKey, "ButtonXOffset", "abc");
-  clickToState(IDC_CHKSHADE, false, "\"Shade\" to be unticked");
+  clickToState(IDC_CHKSHADE, false);
 
   clickOn(IDC_BTNSAVE);
-  std::string message;
-  waitFor(
-      [&] {
-        message = dialogText("Strennix").value_or("");
-        return !message.empty();
-      },
-      "the error box of the failed save");
+  expectEventually([this] { return dialogText("Strennix"); },
+                   std::optional<std::string>("'abc' is not a valid integer value."),
+                   "the text of the error box of the failed save");
   screenshot("save-error.png");
-  EXPECT_EQ(message, "'abc' is not a valid integer value.");
   pressDialogButton("Strennix", "ok");
   waitFor([this] { return !dialogText("Strennix").has_value(); }, "the error box to close");
 
   // The values written before the failing reload stay written, and the
   // program runs on: once the value is mended, the next save goes through.
-  auto stored = storedSettings();
-  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><top><tomenu><toicon>");
+  expectStored({{"Buttons", "<vmax><hmax><top><tomenu><toicon>"}});
   EXPECT_TRUE(strennix.running());
   EXPECT_TRUE(responds(mainForm));
   regAdd(kSettingsKey, "ButtonXOffset", "40");
@@ -291,20 +302,22 @@ TEST_F(SettingsWindowTest, RunAtStartupWritesTheRunEntryAndUntickingRemovesIt) {
   ASSERT_FALSE(isChecked(IDC_CHKSTART));
   ASSERT_FALSE(regQuery(kRunKey, "Strennix").has_value());
 
-  clickToState(IDC_CHKSTART, true, "\"Run at startup\" to be ticked");
+  clickToState(IDC_CHKSTART, true);
   save();
-  EXPECT_EQ(regQuery(kRunKey, "Strennix"),
-            (RegValue{"REG_SZ", windowsPath(workFile("strennix.exe"))}));
-  EXPECT_TRUE(isChecked(IDC_CHKSTART));
+  expectEventually(
+      [this] { return regQuery(kRunKey, "Strennix"); },
+      std::optional<RegValue>(RegValue{"REG_SZ", windowsPath(workFile("strennix.exe"))}),
+      "the run entry");
+  expectChecks({{IDC_CHKSTART, true}});
 
-  clickToState(IDC_CHKSTART, false, "\"Run at startup\" to be unticked");
+  clickToState(IDC_CHKSTART, false);
   save();
-  EXPECT_FALSE(regQuery(kRunKey, "Strennix").has_value());
-  EXPECT_FALSE(isChecked(IDC_CHKSTART));
+  expectEventually([this] { return regQuery(kRunKey, "Strennix"); }, std::optional<RegValue>(),
+                   "the run entry");
+  expectChecks({{IDC_CHKSTART, false}});
   // The other settings were saved as they stood.
-  auto stored = storedSettings();
-  EXPECT_EQ(stored["Buttons"], "<vmax><hmax><shade><top><tomenu><toicon>");
-  EXPECT_EQ(stored["ExcludeExStyles"], kDefaultExStyles);
+  expectStored({{"Buttons", "<vmax><hmax><shade><top><tomenu><toicon>"},
+                {"ExcludeExStyles", kDefaultExStyles}});
 
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
@@ -347,14 +360,9 @@ TEST_F(SettingsWindowTest, LanguageValueSevenShowsTheGermanCaptions) {
       // Not translated.
       {IDC_LABEL1, "Corvane inc."},
   };
-  std::map<int, std::string> shown;
-  for (const ControlInfo& info : children(mainForm)) {
-    if (german.contains(info.id)) {
-      shown[info.id] = info.text;
-    }
-  }
-  EXPECT_EQ(shown, german);
-  EXPECT_EQ(findWindow(mainForm).value_or(WindowInfo{}).title, "Strennix");
+  expectTexts(german);
+  expectEventually([this] { return findWindow(mainForm).value_or(WindowInfo{}).title; },
+                   std::string("Strennix"), "the title of the settings form");
   screenshot("settings-window-german.png");
 
   EXPECT_EQ(closeStrennix(strennix), 0);
@@ -377,28 +385,23 @@ TEST_F(SettingsWindowTest,
   doubleClickTrayIcon();
   waitForVisibleWindow(mainForm);
 
-  std::map<int, ControlInfo> shown;
-  for (const ControlInfo& info : children(mainForm)) {
-    shown[info.id] = info;
-  }
-  const auto checked = [&](int id) { return shown[id].checked.value_or(false); };
-  EXPECT_TRUE(checked(IDC_CHKVMAX));
-  EXPECT_FALSE(checked(IDC_CHKHMAX));
-  EXPECT_TRUE(checked(IDC_CHKSHADE));
-  EXPECT_FALSE(checked(IDC_CHKTOP));
-  EXPECT_TRUE(checked(IDC_CHKNAMES));
-  EXPECT_FALSE(checked(IDC_CHKCLASSES));
-  EXPECT_TRUE(shown[IDC_BTNEDITNAMES].enabled);
-  EXPECT_FALSE(shown[IDC_BTNEDITCLASSES].enabled);
-  EXPECT_TRUE(checked(IDC_CHKMENUSTAY));
-  EXPECT_TRUE(checked(IDC_RDBTNTIME));
-  EXPECT_FALSE(checked(IDC_RDBTNALPHA));
-  EXPECT_TRUE(checked(IDC_RDBTNALLWINDOWS));
-  EXPECT_FALSE(checked(IDC_RDBTNFOREGROUND));
-  EXPECT_EQ(shown[IDC_TRACKPRIORITY].position, 7);
-  EXPECT_EQ(shown[IDC_CHKSHADE].text, "Aufrollen");
-  EXPECT_EQ(shown[IDC_BTNSAVE].text, "Speichern");
-  EXPECT_EQ(shown[IDC_LABEL1].text, "Corvane inc.");
+  expectChecks({{IDC_CHKVMAX, true},
+                {IDC_CHKHMAX, false},
+                {IDC_CHKSHADE, true},
+                {IDC_CHKTOP, false},
+                {IDC_CHKNAMES, true},
+                {IDC_CHKCLASSES, false},
+                {IDC_CHKMENUSTAY, true},
+                {IDC_RDBTNTIME, true},
+                {IDC_RDBTNALPHA, false},
+                {IDC_RDBTNALLWINDOWS, true},
+                {IDC_RDBTNFOREGROUND, false}});
+  expectEnabled(IDC_BTNEDITNAMES, true);
+  expectEnabled(IDC_BTNEDITCLASSES, false);
+  expectEventually([&] { return controlOf(IDC_TRACKPRIORITY).position; }, std::optional<int>(7),
+                   "the priority track bar's position");
+  expectTexts(
+      {{IDC_CHKSHADE, "Aufrollen"}, {IDC_BTNSAVE, "Speichern"}, {IDC_LABEL1, "Corvane inc."}});
   screenshot("settings-opened-after-a-hidden-start.png");
 
   // The link's hint, made with the controls, shows under the mouse.
@@ -443,14 +446,15 @@ TEST_F(SettingsWindowTest, EditButtonOfClassesOpensTheListFileInNotepad) {
   WineProcess& strennix = firstStart({});
   ASSERT_FALSE(controlOf(IDC_BTNEDITCLASSES).enabled);
 
-  clickToState(IDC_CHKCLASSES, true, "\"Classes\" to be ticked");
-  waitFor([this] { return controlOf(IDC_BTNEDITCLASSES).enabled; },
-          "the Edit button of \"Classes\" to be enabled");
+  clickToState(IDC_CHKCLASSES, true);
+  expectEnabled(IDC_BTNEDITCLASSES, true);
   clickOn(IDC_BTNEDITCLASSES);
   // Notepad asks whether to create a file it does not find: its title shows
   // that it opened the existing file of the working directory.
   const WindowInfo notepad = waitForVisibleWindow(Window::byClass("Notepad"));
-  EXPECT_EQ(notepad.title, "classes.txt - Notepad");
+  expectEventually(
+      [&] { return findWindow(Window::byHandle(notepad.hwnd)).value_or(WindowInfo{}).title; },
+      std::string("classes.txt - Notepad"), "Notepad's title");
   screenshot("notepad-classes.png");
   for (const WindowInfo& window : listWindows(true)) {
     EXPECT_NE(window.className, "#32770") << window.title;

@@ -140,22 +140,22 @@ TEST_F(StartupTest, InvalidPriorityShowsTheErrorAndExitsWithZero) {
 
   WineProcess& second = startStrennix();
   bool mainFormShown = false;
-  std::string message;
-  waitFor(
+  expectEventually(
       [&] {
+        std::optional<std::string> message;
         for (const WindowInfo& window : listWindows(true)) {
           if (window.className == "TStrennix") {
             mainFormShown = true;
           }
           if (window.className == "#32770" && window.title == "Strennix") {
-            message = dialogText("Strennix").value_or("");
+            message = dialogText("Strennix");
           }
         }
-        return !message.empty();
+        return message;
       },
-      "the error box");
+      std::optional<std::string>("'abc' is not a valid integer value."),
+      "the text of the error box", kStartTimeout);
   screenshot("error-box.png");
-  EXPECT_EQ(message, "'abc' is not a valid integer value.");
 
   pressDialogButton("Strennix", "ok");
   EXPECT_EQ(second.waitForExit(), 0);
@@ -166,28 +166,30 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsAndShowsTheSettingsWindow) {
   ASSERT_TRUE(regValues(kSettingsKey).empty()) << "the prefix is not fresh";
 
   WineProcess& first = startStrennix();
-  const WindowInfo form = waitForVisibleWindow(mainForm);
-  EXPECT_EQ(form.title, "Strennix");
+  waitForVisibleWindow(mainForm);
+  expectEventually([this] { return findWindow(mainForm).value_or(WindowInfo{}).title; },
+                   std::string("Strennix"), "the title of the settings form");
   screenshot("settings-window.png");
 
   const std::string exePath = windowsPath(workFile("strennix.exe"));
-  const auto defaults = testsupport::firstStartSettings(
-      {{testsupport::kInstallPath, exePath.substr(0, exePath.rfind('\\') + 1)}});
-  auto stored = regValues(kSettingsKey);
-  for (const auto& [name, data] : defaults) {
-    EXPECT_EQ(stored[name], (RegValue{"REG_SZ", data})) << name;
+  std::map<std::string, RegValue> defaults;
+  for (const auto& [name, data] : testsupport::firstStartSettings(
+           {{testsupport::kInstallPath, exePath.substr(0, exePath.rfind('\\') + 1)}})) {
+    defaults[name] = {"REG_SZ", data};
   }
+  expectRegValues(kSettingsKey, defaults);
   ASSERT_EQ(closeStrennix(first), 0);
 
   // The second start keeps the user's settings and shows only the tray icon.
   regAdd(kSettingsKey, "Priority", "7");
   WineProcess& second = startStrennix();
-  waitFor([this] { return windowExists("TTrayForm"); }, "the tray menu form to be made");
+  waitFor([this] { return windowExists("TTrayForm"); }, "the tray menu form to be made",
+          kStartTimeout);
   waitFor([this] { return responds(mainForm); }, "the message loop to run");
   const auto hidden = findWindow(mainForm);
   ASSERT_TRUE(hidden.has_value());
   EXPECT_FALSE(hidden->visible);
-  EXPECT_EQ(regQuery(kSettingsKey, "Priority"), (RegValue{"REG_SZ", "7"}));
+  expectRegValues(kSettingsKey, {{"Priority", {"REG_SZ", "7"}}});
   EXPECT_EQ(closeStrennix(second), 0);
 }
 

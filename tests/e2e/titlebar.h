@@ -1,13 +1,16 @@
 // What the title-bar tests share: a second start of Strennix with the
-// first start's settings, plain target windows, and screenshots read pixel by
-// pixel and compared with the committed text pictures of the icons.
+// first start's settings, plain target windows, screenshots read pixel by
+// pixel and compared with the committed text pictures of the icons, and real
+// clicks on the painted buttons.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -16,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/defaultsettings.h"
 #include "tools/icongen/icongen.h"
@@ -157,6 +161,8 @@ inline std::optional<ScreenPoint> findProgramTrayIcon(const Screen& screen, cons
 
 class TitleBarTest : public WineDesktopTest {
  protected:
+  using WineDesktopTest::WineDesktopTest;
+
   const Window mainForm = Window::byClass("TStrennix");
 
   // The settings the first start writes, changed by `changes`, so that this
@@ -178,19 +184,39 @@ class TitleBarTest : public WineDesktopTest {
     removeFile("defaults.reg");
   }
 
+  // Runs the action (a press of "Save changes") and returns the dump of the
+  // variables that it writes with --log, once it is complete.
+  VariableDump dumpAfter(const std::function<void()>& action, const std::string& what) {
+    const size_t before = completeDumps(splitLines(readFile("applog.txt"))).size();
+    action();
+    std::vector<VariableDump> dumps;
+    waitFor(
+        [&] {
+          dumps = completeDumps(splitLines(readFile("applog.txt")));
+          return dumps.size() > before;
+        },
+        "the dump of the variables after " + what);
+    return dumps.back();
+  }
+
   // Starts Strennix with the settings above and waits until it runs hidden,
   // with its message loop taking messages.
   WineProcess& startHidden(const std::vector<std::string>& arguments = {}) {
     WineProcess& strennix = startStrennix(arguments);
-    waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run");
+    waitFor([this] { return windowExists("TTrayForm") && responds(mainForm); }, "Strennix to run",
+            kStartTimeout);
     return strennix;
   }
 
   // A plain window of another process, made the foreground window.
   WindowInfo openTarget(const OpenWindowOptions& options) {
-    const OpenedWindow opened = openWindow(options);
-    const Window target = Window::byHandle(opened.hwnd);
-    waitForVisibleWindow(target);
+    return bringToFront(openWindow(options).hwnd);
+  }
+
+  // Waits until the window shows, and makes it the foreground window.
+  WindowInfo bringToFront(std::uint32_t hwnd) {
+    const Window target = Window::byHandle(hwnd);
+    const WindowInfo shown = waitForVisibleWindow(target);
     setForeground(target);
     WindowInfo info;
     waitFor(
@@ -198,7 +224,7 @@ class TitleBarTest : public WineDesktopTest {
           info = findWindow(target).value_or(WindowInfo{});
           return info.foreground;
         },
-        "\"" + options.title + "\" to be the foreground window");
+        "\"" + shown.title + "\" to be the foreground window");
     return info;
   }
 
@@ -261,10 +287,205 @@ class TitleBarTest : public WineDesktopTest {
   // Waits until all six buttons show on the window, the pin pressed in when
   // `topmost`.
   void waitForButtons(const WindowInfo& window, bool topmost) {
-    waitFor([&] { return allButtonsShown(grab(), window, topmost); },
-            std::string("the six buttons on \"") + window.title + "\"" +
-                (topmost ? " with the pressed pin" : ""));
+    expectEventually([&] { return buttonsShown(grab(), window, topmost); },
+                     std::vector<bool>(6, true),
+                     std::string("which of the six buttons show on \"") + window.title + "\"" +
+                         (topmost ? " with the pressed pin" : ""));
   }
+
+  // The messages of gfxlog.txt so far.
+  std::vector<std::string> drawLog() { return logMessages(readFile("gfxlog.txt")); }
+
+  // Waits for two redraw ticks on the foreground window (the log of a run
+  // with --log) and checks that neither drew, nor does the screen show any
+  // button on the window. The first tick logged after the window came to the
+  // foreground may have asked for the foreground window before, so it does
+  // not count.
+  void expectNoButtons(const WindowInfo& window) {
+    static const std::string kDrawCalled = "Called drawButtons (Only reports exit on draw)";
+    static const std::string kDrawing = "  Drawing buttons";
+    const auto firstTick = [&, before = drawLog().size()](const std::vector<std::string>& log) {
+      return std::find(log.begin() + static_cast<std::ptrdiff_t>(std::min(before, log.size())),
+                       log.end(), kDrawCalled);
+    };
+    waitFor(
+        [&] {
+          const auto log = drawLog();
+          const auto first = firstTick(log);
+          return first != log.end() && std::count(first + 1, log.end(), kDrawCalled) >= 2;
+        },
+        "two redraw ticks on \"" + window.title + "\"");
+    const auto log = drawLog();
+    EXPECT_EQ(std::count(firstTick(log) + 1, log.end(), kDrawing), 0) << window.title;
+
+    const Screen screen = grab();
+    for (const bool topmost : {false, true}) {
+      EXPECT_EQ(buttonsShown(screen, window, topmost), std::vector<bool>(6, false))
+          << window.title << (topmost ? " (pressed pin)" : "");
+    }
+  }
+};
+
+inline constexpr int kShadedHeight = 27;
+// Wine's taskbar shows only while its notification area holds an icon. It
+// gives every icon a cell this wide at its right end, the first icon the
+// rightmost cell and each newer one the cell left of the others; the cells
+// close up when an icon goes.
+inline constexpr int kTrayCell = 20;
+
+struct ListItem {
+  Rect rect;  // screen coordinates
+  std::string text;
+};
+
+inline std::vector<std::string> texts(const std::vector<ListItem>& items) {
+  std::vector<std::string> result;
+  result.reserve(items.size());
+  for (const ListItem& item : items) {
+    result.push_back(item.text);
+  }
+  return result;
+}
+
+inline ScreenPoint centre(const Rect& rect) {
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The six actions clicked on the buttons of target windows, and the ways
+// back from the tray.
+class WindowActionsTest : public TitleBarTest {
+ protected:
+  using TitleBarTest::TitleBarTest;
+
+  // Button slots counted from the right, all six buttons on.
+  static constexpr int kTop = 1;
+  static constexpr int kToIcon = 2;
+  static constexpr int kShade = 3;
+  static constexpr int kToMenu = 4;
+  static constexpr int kVMax = 5;
+  static constexpr int kHMax = 6;
+
+  WindowInfo current(const WindowInfo& window) { return current(Window::byHandle(window.hwnd)); }
+  WindowInfo current(const Window& window) { return findWindow(window).value_or(WindowInfo{}); }
+
+  // Waits until the window's state passes the check; returns that state.
+  WindowInfo waitForState(const Window& window, const std::function<bool(const WindowInfo&)>& check,
+                          const std::string& what) {
+    return expectEventually([&] { return current(window); }, check, what);
+  }
+  WindowInfo waitForState(const WindowInfo& window,
+                          const std::function<bool(const WindowInfo&)>& check,
+                          const std::string& what) {
+    return waitForState(Window::byHandle(window.hwnd), check, "\"" + window.title + "\" " + what);
+  }
+
+  WindowInfo waitForRect(const WindowInfo& window, const Rect& rect) {
+    return waitForState(
+        window, [&](const WindowInfo& info) { return info.rect == rect; },
+        "to have the rectangle " + ::testing::PrintToString(rect));
+  }
+
+  WindowInfo waitUntilHidden(const WindowInfo& window) {
+    return waitForState(
+        window, [](const WindowInfo& info) { return info.hwnd != 0 && !info.visible; }, "to hide");
+  }
+
+  WindowInfo waitUntilBack(const WindowInfo& window) {
+    return waitForState(
+        window, [](const WindowInfo& info) { return info.visible && info.foreground; },
+        "to come back in the foreground");
+  }
+
+  // A click in button slot k of the window where it is now. Successive
+  // clicks alternate between two points six pixels apart: two on one spot
+  // could make a double-click on the caption, which maximizes the window.
+  void clickButton(const WindowInfo& window, int slot) {
+    const WindowInfo now = current(window);
+    const ScreenPoint corner = slotCorner(now, slot);
+    alternate_ = !alternate_;
+    click(corner.x + (alternate_ ? 5 : 11), now.rect.top + 13);
+  }
+
+  Rect workArea() {
+    Rect area;
+    const std::string output = driver({"workarea"});
+    if (std::sscanf(output.c_str(), "rect=%d,%d,%d,%d", &area.left, &area.top, &area.right,
+                    &area.bottom) != 4) {
+      ADD_FAILURE() << "testdriver workarea printed: " << output;
+    }
+    return area;
+  }
+
+  // The titles in the tray menu's list, top to bottom.
+  std::vector<ListItem> menuItems() {
+    std::vector<ListItem> items;
+    const std::string output =
+        driver({"items", "--class", "TTrayForm", "--id", std::to_string(IDC_LISTBOX1)});
+    for (const std::string& line : splitLines(output)) {
+      ListItem item;
+      int index = 0;
+      int selected = 0;
+      int consumed = 0;
+      if (std::sscanf(line.c_str(), "index=%d rect=%d,%d,%d,%d selected=%d text=%n", &index,
+                      &item.rect.left, &item.rect.top, &item.rect.right, &item.rect.bottom,
+                      &selected, &consumed) == 6 &&
+          consumed > 0) {
+        item.text = line.substr(static_cast<size_t>(consumed));
+        items.push_back(item);
+      }
+    }
+    return items;
+  }
+
+  void expectMenuTitles(const std::vector<std::string>& titles) {
+    expectEventually([this] { return texts(menuItems()); }, titles, "the titles in the tray menu");
+  }
+
+  WindowInfo taskbar() { return current(Window::byClass("Shell_TrayWnd")); }
+
+  struct Started {
+    WineProcess& process;
+    ScreenPoint icon;  // the middle of the program's own tray icon
+  };
+
+  // Starts Strennix hidden; its tray icon, the first one, brings up the
+  // taskbar.
+  Started startWithTrayIcon(const std::vector<std::string>& arguments) {
+    EXPECT_FALSE(taskbar().visible) << "an icon is in the notification area already";
+    WineProcess& strennix = startHidden(arguments);
+    waitFor([this] { return taskbar().visible; }, "the taskbar with the program's icon");
+    const Rect bar = taskbar().rect;
+    return {strennix, {bar.right - kTrayCell / 2, (bar.top + bar.bottom) / 2}};
+  }
+
+  bool tooltipShown() {
+    const auto windows = listWindows(true);
+    return std::any_of(windows.begin(), windows.end(), [](const WindowInfo& window) {
+      return window.className == "tooltips_class32";
+    });
+  }
+
+  // Waits until the log file holds the message this many times.
+  void expectCount(const std::string& file, const std::string& message, long times) {
+    expectEventually([&] { return count(logOf(file), message); }, times,
+                     "the lines \"" + message + "\" in " + file);
+  }
+
+  // The messages of a log file of the working directory.
+  std::vector<std::string> logOf(const std::string& file) {
+    std::vector<std::string> messages;
+    for (const std::string& line : splitLines(readFile(file))) {
+      messages.push_back(logMessage(line).value_or(line));
+    }
+    return messages;
+  }
+
+  static long count(const std::vector<std::string>& log, const std::string& message) {
+    return std::count(log.begin(), log.end(), message);
+  }
+
+ private:
+  bool alternate_ = false;
 };
 
 }  // namespace strennix::e2e

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "platform/sim/simdesktop.h"
@@ -386,6 +387,28 @@ TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   EXPECT_TRUE(sim.isVisible(menued));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.quitRequested);
+}
+
+TEST_F(MainFormTest, UnderWow64TheHelperStartsOnceTheHooksAreInAndEndsAtExit) {
+  storeDefaults();
+  sim.libraries["hook.dll"] = {"MouseProc", "CBTProc"};
+  sim.wow64 = true;
+  sim.programs["C:\\Apps\\strennix64.exe"] = sim::SimProgram{};
+  sim.commandLine.emplace_back("--log");
+  TStrennix& main = start();
+  ASSERT_EQ(sim.started.size(), 1U);
+  const std::vector<std::string> begin = testsupport::logLines(sim, kSetupHookLog);
+  ASSERT_GE(begin.size(), 4U);
+  EXPECT_EQ(std::vector<std::string>(begin.end() - 4, begin.end()),
+            (std::vector<std::string>{"Exited beginHook.", "Called beginHelper",
+                                      "  Started strennix64.exe", "Exited beginHelper"}));
+
+  sim.files.erase(kSetupHookLog);
+  sim.click(main.handle(), IDC_BTNQUIT);
+  EXPECT_TRUE(sim.started[0].quitPosted);
+  EXPECT_EQ(testsupport::logLines(sim, kSetupHookLog),
+            (std::vector<std::string>{"Called endHook", "Exited endHook", "Called endHelper",
+                                      "Exited endHelper"}));
 }
 
 }  // namespace

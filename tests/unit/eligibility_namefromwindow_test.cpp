@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/core/log.h"
 #include "eligibility/namefromwindow.h"
 #include "platform/sim/simdesktop.h"
 #include "platform/winconst.h"
 #include "tests/support/perfdatabuilder.h"
+#include "tests/unit/simsupport.h"
 
 namespace strennix {
 namespace {
@@ -26,6 +28,10 @@ class NameFromWindowTest : public ::testing::Test {
     sim::SimWindow window;
     window.processId = processId;
     return desk.addWindow(window);
+  }
+
+  [[nodiscard]] std::vector<std::string> logLines() const {
+    return testsupport::logLines(desk, kNameFromWindowLog);
   }
 
   void onPlatform(std::uint32_t platformId) { desk.osVersion = OsVersion{4, 10, 2222, platformId}; }
@@ -80,6 +86,35 @@ TEST_F(NameFromWindowTest, ARefusedProcessUnderPsapiStaysUnknownWithoutPerforman
   desk.libraries["psapi.dll"].erase("GetModuleBaseNameA");
   EXPECT_EQ(names.nameFromWindow(notepad), "unknown");
   EXPECT_EQ(desk.performanceQueries, 0);
+  EXPECT_TRUE(desk.everythingReleased());
+}
+
+// From Vista on, QueryFullProcessImageNameA with the limited query right
+// names processes that PSAPI cannot read: those of the other bitness, most
+// elevated ones.
+TEST_F(NameFromWindowTest, WhereTheSystemOffersItTheImagePathNamesAProcessPsapiCannotRead) {
+  desk.libraries["kernel32.dll"].insert("QueryFullProcessImageNameA");
+  desk.processes[2468] =
+      sim::SimProcess{.exeFile = "tool64.exe", .baseName = "tool64.exe", .accessDenied = false};
+  desk.imagePaths[2468] = R"(C:\Program Files\Tool\tool64.exe)";
+  desk.limitedAccessOnly.insert(2468);
+
+  const Hwnd window = windowOf(2468);
+  EXPECT_EQ(names.nameFromWindow(window), "tool64.exe");
+  EXPECT_EQ(logLines(),
+            (std::vector<std::string>{"Called nameFromWindow", "Called nameFromImagePath",
+                                      "Exited nameFromImagePath"}));
+  EXPECT_EQ(names.nameFromPsapi(window), "unknown");
+  EXPECT_TRUE(desk.everythingReleased());
+}
+
+TEST_F(NameFromWindowTest, AProcessWithoutAnImagePathIsAskedPsapiAfterAll) {
+  desk.libraries["kernel32.dll"].insert("QueryFullProcessImageNameA");
+  EXPECT_EQ(names.nameFromWindow(notepad), "notepad.exe");
+  EXPECT_EQ(logLines(),
+            (std::vector<std::string>{"Called nameFromWindow", "Called nameFromImagePath",
+                                      "  No image path, asking psapi"}));
+  EXPECT_EQ(desk.processHandles.acquired, 2) << "one handle for each way";
   EXPECT_TRUE(desk.everythingReleased());
 }
 

@@ -287,6 +287,22 @@ TEST_F(FaultsTest, WithoutTheHookLibraryTheProgramRunsAndItsLogSaysWhatFailed) {
   EXPECT_EQ(sim.window(editor).rect, kEditorRect);
 }
 
+TEST_F(FaultsTest, UnderWow64WithoutTheHelperTheProgramRunsAndItsLogSaysSo) {
+  sim.wow64 = true;
+  sim.commandLine.emplace_back("--debug");
+  startOrShowError();
+
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  EXPECT_EQ(logLines(kSetupHookLog), (std::vector<std::string>{"Couldn't start strennix64.exe. "
+                                                               "64-bit windows get no hooks."}));
+  EXPECT_EQ(sim.hooks.size(), 2U);
+  const Hwnd editor = addTarget("Editor");
+  click(editor, kShade);
+  EXPECT_EQ(sim.window(editor).rect.height(), 27);
+  exitAndCheckNothingLeaks();
+}
+
 TEST_F(FaultsTest, AHookLibraryWithoutOneExportGivesTheOtherHookAlone) {
   sim.libraries["hook.dll"] = {"MouseProc"};
   sim.commandLine.emplace_back("--debug");

@@ -85,7 +85,8 @@ out=$(cd "$out" && pwd)
 bin=$(cd "$bin" && pwd)
 build=$(dirname "$bin")
 work=$(cd "$work" && pwd)
-log() { echo "[$(date +%T)] $*" >&2; }
+# shellcheck source=SCRIPTDIR/winedesktop.sh
+source "$here/winedesktop.sh"
 
 # --- helper programs -------------------------------------------------------------
 helpers=$work/helpers
@@ -95,7 +96,7 @@ cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
 "${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
 "${cxx[@]}" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
 "${cxx[@]}" -o "$helpers/msgcost.exe" "$here/msgcost.cpp"
-# One library per layer; a group, so that their order does not matter.
+# The layers it uses, each before the ones below it.
 libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_buttons.a"
   "$build/libstrennix_eligibility.a" "$build/libstrennix_core.a" "$build/libstrennix_platform.a")
 have_pixelcheck=1
@@ -106,50 +107,7 @@ if ((have_pixelcheck)); then
 fi
 
 # --- desktop: Xvfb and a 32-bit prefix with one 1024 x 768 virtual desktop --------
-started_pids=()
-xvfb_pid=
-cleanup() {
-  set +e
-  for pid in "${started_pids[@]}"; do kill "$pid" 2>/dev/null; done
-  WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-}
-trap cleanup EXIT
-
-rm -f "$work/display"
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
-
-display=$(cat "$work/display")
-export WINEPREFIX=$work/prefix DISPLAY=:$display WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=
-if [[ ! -f $WINEPREFIX/.bench-ready ]]; then
-  log "making the Wine prefix"
-  rm -rf "$WINEPREFIX"
-  WINEARCH=win32 wineboot --init >"$work/wineboot.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
-  wineserver -w
-  touch "$WINEPREFIX/.bench-ready"
-fi
-wineserver -p
-# The server of this prefix: the wineserver whose environment names it.
-wineserver_pid=
-for _ in $(seq 50); do
-  for p in $(pgrep -x 'wineserver(64|32)?' || true); do
-    if tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      wineserver_pid=$p
-    fi
-  done
-  [[ -n $wineserver_pid ]] && break
-  sleep 0.1
-done
-[[ -n $wineserver_pid ]] || { echo "no wineserver for $WINEPREFIX" >&2; exit 1; }
+start_desktop "$work" win32
 
 run=$work/run
 rm -rf "$run"
@@ -209,31 +167,8 @@ if ((pixels_only)); then exit 0; fi
 settings='HKCU\Software\Corvane inc.\Strennix'
 
 # --- measuring -------------------------------------------------------------------
-ticks() {  # utime + stime of a process, clock ticks
-  local stat
-  stat=$(<"/proc/$1/stat")
-  stat=${stat##*) }
-  read -r -a f <<<"$stat"
-  echo $((f[11] + f[12]))
-}
-# Nanoseconds on a CPU, summed over the live threads: finer than the ticks
-# of /proc/<pid>/stat, which matters for the nearly idle configurations.
-runtime_ns() {
-  local total=0 ns _
-  for task in /proc/"$1"/task/*/schedstat; do
-    read -r ns _ <"$task" 2>/dev/null || continue
-    total=$((total + ns))
-  done
-  echo "$total"
-}
-hz=$(getconf CLK_TCK)
-load1() { cut -d' ' -f1 /proc/loadavg; }
-
 cpu_table=$out/wine-cpu.tsv
 start_table=$out/wine-start.tsv
-# Share of one core over the interval, in percent.
-share() { awk -v t="$1" -v hz="$hz" -v s="$2" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
-nsshare() { awk -v t="$1" -v s="$2" 'BEGIN { printf "%.3f", 100 * t / 1e9 / s }'; }
 
 measure() {  # measure PROGRAM INTERVAL MODE PID
   local program=$1 interval=$2 mode=$3 pid=$4

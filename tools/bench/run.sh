@@ -2,7 +2,8 @@
 # Builds and runs every benchmark: the host benchmarks (strennix_bench, the
 # median of 5 repetitions), the measurement under Wine beside the reference
 # painter (measure-wine.sh, about 13 minutes; the win32 build makes refpaint.exe
-# beside strennix.exe) and the plots (plot.sh).
+# beside strennix.exe), the 64-bit helper's (measure-win64.sh, about 4
+# minutes) and the plots (plot.sh).
 #
 # Usage: tools/bench/run.sh [OUT_DIR]   (default: build/bench-results)
 set -euo pipefail
@@ -16,11 +17,14 @@ cmake --preset host >/dev/null
 cmake --build --preset host -j2 --target strennix_bench
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j2
 
 build/host/tests/bench/strennix_bench --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/host-bench.json" --benchmark_out_format=json
 tools/bench/measure-wine.sh --bin build/win32/bin --out "$out"
+tools/bench/measure-win64.sh --out "$out"
 
 tools/bench/plot.sh --host "$out/host-bench.json" --out "$out/benchmarks-host.png"
 tools/bench/plot.sh --cpu "$out/wine-cpu.tsv" --out "$out/benchmarks-wine.png"

@@ -1,0 +1,59 @@
+// Programs that strennix.exe starts and ends: the 64-bit helper.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/handle.h"
+#include "platform/types.h"
+
+namespace strennix {
+
+class ProcessPort;
+
+// A started program: its process handle and the id of its first thread.
+struct ChildProcessIds {
+  std::uint32_t process = 0;
+  std::uint32_t thread = 0;
+};
+
+struct ChildProcessTraits {
+  using Value = ChildProcessIds;
+  using Owner = ProcessPort;
+  static bool valid(const Value& value) { return value.process != 0; }
+  static void release(Owner& owner, const Value& value) noexcept;
+};
+
+using ChildProcess = UniqueHandle<ChildProcessTraits>;
+
+class ProcessPort {
+ public:
+  virtual ~ProcessPort() = default;
+
+  // Whether this 32-bit program runs on 64-bit Windows (IsWow64Process,
+  // taken from kernel32 at run time: false where the system lacks it).
+  virtual bool runsUnderWow64() = 0;
+  virtual ProcessId currentProcessId() = 0;
+  // CreateProcessA with the command line "<path>" arguments; invalid when
+  // the program could not be started.
+  virtual ChildProcess startProcess(const std::string& path, const std::string& arguments) = 0;
+  // WaitForInputIdle: returns once the program waits for messages, has
+  // ended, or the time is up.
+  virtual void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) = 0;
+  // Its exit code; nothing while it runs.
+  virtual std::optional<std::uint32_t> exitCode(const ChildProcess& child) = 0;
+  // Posts WM_QUIT to its first thread.
+  virtual bool postQuit(const ChildProcess& child) = 0;
+  // False when it still runs after the time.
+  virtual bool waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) = 0;
+  virtual void terminate(const ChildProcess& child, std::uint32_t exitCode) = 0;
+
+  virtual void closeChild(const ChildProcessIds& child) noexcept = 0;
+};
+
+inline void ChildProcessTraits::release(Owner& owner, const Value& value) noexcept {
+  owner.closeChild(value);
+}
+
+}  // namespace strennix

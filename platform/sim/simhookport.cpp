@@ -1,0 +1,28 @@
+#include "platform/sim/simhookport.h"
+
+#include <algorithm>
+
+namespace strennix::sim {
+
+HookHandle SimHookPort::setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
+                                       std::uint32_t threadId) {
+  if (world_.refuseHooks || procedure == 0 || module == 0) {
+    return 0;
+  }
+  const HookHandle handle = world_.newResource();
+  world_.hooks.push_back(InstalledHook{hookId, procedure, module, threadId, handle});
+  return handle;
+}
+
+bool SimHookPort::unhook(HookHandle hook) {
+  auto& hooks = world_.hooks;
+  const auto found = std::find_if(hooks.begin(), hooks.end(),
+                                  [hook](const InstalledHook& h) { return h.handle == hook; });
+  if (hook == 0 || found == hooks.end()) {
+    return false;
+  }
+  hooks.erase(found);
+  return true;
+}
+
+}  // namespace strennix::sim

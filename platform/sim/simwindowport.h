@@ -1,0 +1,49 @@
+// The simulated WindowPort: top-level windows of the shared world, their
+// styles, z-order and answers to messages, and the desktop window.
+#pragma once
+
+#include "platform/sim/simworld.h"
+#include "platform/windows.h"
+
+namespace strennix::sim {
+
+class SimWindowPort : public WindowPort {
+ public:
+  explicit SimWindowPort(SimWorld& world) : world_(world) {}
+
+  Hwnd foregroundWindow() override;
+  Hwnd desktopWindow() override;
+  bool isWindow(Hwnd window) override;
+  Rect windowRect(Hwnd window) override;
+  std::uint32_t windowLong(Hwnd window, int index) override;
+  void setWindowLong(Hwnd window, int index, std::uint32_t value) override;
+  std::string className(Hwnd window, int bufferSize) override;
+  std::string windowText(Hwnd window, int bufferSize) override;
+  Hwnd owner(Hwnd window) override;
+  ProcessId windowProcessId(Hwnd window) override;
+  bool moveWindow(Hwnd window, int x, int y, int width, int height, bool repaint) override;
+  bool setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
+                    std::uint32_t flags) override;
+  bool showWindow(Hwnd window, int command) override;
+  bool isVisible(Hwnd window) override;
+  bool setForegroundWindow(Hwnd window) override;
+  void enumWindows(const std::function<bool(Hwnd)>& visit) override;
+  Rect workArea() override;
+  int systemMetric(int index) override;
+  Point cursorPos() override;
+  std::optional<std::uint32_t> sendMessageTimeout(Hwnd window, std::uint32_t message,
+                                                  std::uint32_t wParam, std::int32_t lParam,
+                                                  std::uint32_t flags,
+                                                  std::uint32_t timeoutMs) override;
+  std::uint32_t classLong(Hwnd window, int index) override;
+
+ private:
+  // Where SetWindowPos puts a window in the z-order.
+  void reorder(Hwnd window, SimWindow& w, std::int32_t insertAfter);
+  // Brings a window up as far as its topmost state lets it.
+  void bringUp(Hwnd window, const SimWindow& w);
+
+  SimWorld& world_;
+};
+
+}  // namespace strennix::sim

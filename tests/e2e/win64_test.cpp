@@ -1,0 +1,185 @@
+// Strennix beside 64-bit programs, in a 64-bit Wine prefix: the 32-bit program
+// paints its buttons into 64-bit windows and acts on them, while its 64-bit
+// helper, strennix64.exe with hook64.dll, reports their clicks and closes and
+// lives exactly as long as the program. The windows are the 64-bit test
+// driver's and Wine's own 64-bit Notepad, clicked with the real mouse.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/e2e/titlebar.h"
+
+namespace strennix::e2e {
+namespace {
+
+constexpr const char* kHelper = "strennix64.exe";
+
+class Win64WindowsTest : public WindowActionsTest {
+ protected:
+  Win64WindowsTest() : WindowActionsTest(PrefixArch::Win64) {}
+
+  WindowInfo openTarget64(const std::string& title, const Rect& rect) {
+    return openTarget({.title = title, .rect = rect, .driver = PrefixArch::Win64});
+  }
+
+  // The helper has no window to wait for; its hooks are in place long before
+  // the next window has opened.
+  void waitForHelper() {
+    waitFor([this] { return processesOf(kHelper).size() == 1; }, "one strennix64.exe to run");
+  }
+
+  void waitUntilHelperGone() {
+    waitFor([this] { return processesOf(kHelper).empty(); }, "strennix64.exe to end");
+  }
+
+  // Clicks the button and waits until the window's size passes the check.
+  WindowInfo clickUntil(const WindowInfo& window, int slot,
+                        const std::function<bool(const Rect&)>& check, const std::string& what) {
+    clickButton(window, slot);
+    return waitForState(
+        window, [&](const WindowInfo& info) { return check(info.rect); }, what);
+  }
+};
+
+// A 32-bit window is clicked last: on 64-bit Windows most programs still are
+// 32-bit, and the helper's hooks must not keep theirs from being reported.
+TEST_F(Win64WindowsTest, SixButtonsShowOnA64BitWindowEachToggleIsUndoneAndA32BitOneStillWorks) {
+  writeDefaultSettings();
+  startWithTrayIcon({});
+  waitForHelper();
+  const Rect area = workArea();
+  const WindowInfo target = openTarget64("Sixty-four", Rect{200, 150, 640, 480});
+  waitForButtons(target, false);
+
+  clickButton(target, kTop);
+  waitForState(
+      target, [](const WindowInfo& info) { return info.topmost; }, "to stay on top");
+  waitForButtons(target, true);
+  clickButton(target, kTop);
+  waitForState(
+      target, [](const WindowInfo& info) { return info.hwnd != 0 && !info.topmost; },
+      "to leave the top");
+
+  WindowInfo now = clickUntil(
+      target, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
+  EXPECT_EQ(now.rect, (Rect{200, 150, 640, 150 + kShadedHeight}));
+  now = clickUntil(
+      target, kShade, [](const Rect& r) { return r.height() == 330; }, "to roll down");
+  EXPECT_EQ(now.rect, target.rect);
+
+  now = clickUntil(
+      target, kVMax, [&](const Rect& r) { return r.height() == area.height(); },
+      "to fill the work area's height");
+  EXPECT_EQ(now.rect.top, area.top);
+  clickUntil(
+      target, kVMax, [](const Rect& r) { return r.height() == 330; }, "to get its height back");
+  now = clickUntil(
+      target, kHMax, [&](const Rect& r) { return r.width() == area.width(); },
+      "to fill the work area's width");
+  EXPECT_EQ(now.rect.left, area.left);
+  now = clickUntil(
+      target, kHMax, [](const Rect& r) { return r.width() == 440; }, "to get its width back");
+  EXPECT_TRUE(now.visible);
+  EXPECT_FALSE(now.topmost);
+
+  const WindowInfo older = openTarget({.title = "Thirty-two", .rect = Rect{100, 500, 540, 700}});
+  waitForButtons(older, false);
+  clickUntil(
+      older, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
+  clickUntil(
+      older, kShade, [](const Rect& r) { return r.height() == 200; }, "to roll down");
+}
+
+// The window closed while hidden is shaded too: both of its records must go
+// with it, and Exit gives back only the windows that are still there.
+TEST_F(Win64WindowsTest, HiddenWindowsComeBackByIconMenuAndExitAndAClosedOneLeavesNoRecord) {
+  writeDefaultSettings();
+  const WindowInfo iconized = openTarget64("Sixty-four behind an icon", Rect{60, 60, 460, 300});
+  const WindowInfo listed = openTarget64("Sixty-four in the menu", Rect{520, 60, 920, 300});
+  const WindowInfo closed = openTarget64("Sixty-four closed", Rect{300, 360, 700, 600});
+  const Started started = startWithTrayIcon({"--log"});
+  waitForHelper();
+
+  clickButton(iconized, kToIcon);
+  waitUntilHidden(iconized);
+  click(started.icon.x - kTrayCell, started.icon.y);
+  EXPECT_EQ(waitUntilBack(iconized).rect, iconized.rect);
+
+  clickButton(listed, kToMenu);
+  waitUntilHidden(listed);
+  clickUntil(
+      closed, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
+  clickButton(closed, kToMenu);
+  waitUntilHidden(closed);
+  click(started.icon.x, started.icon.y, 3);
+  waitForState(
+      Window::byClass("TTrayForm"), [](const WindowInfo& info) { return info.visible; },
+      "the tray menu to show");
+  const std::vector<ListItem> items = menuItems();
+  ASSERT_EQ(texts(items),
+            (std::vector<std::string>{"Sixty-four closed", "Sixty-four in the menu"}));
+  const ScreenPoint title = centre(items[1].rect);
+  doubleClick(title.x, title.y);
+  EXPECT_EQ(waitUntilBack(listed).rect, listed.rect);
+
+  closeWindow(Window::byHandle(closed.hwnd));
+  std::vector<std::string> left;
+  waitFor(
+      [&] {
+        left = texts(menuItems());
+        return left.empty();
+      },
+      "the closed window to leave the tray menu");
+  doubleClick(started.icon.x, started.icon.y);
+  waitForVisibleWindow(mainForm);
+  const VariableDump dump =
+      dumpAfter([this] { clickControl(mainForm, IDC_BTNSAVE); }, "\"Save changes\"");
+  EXPECT_EQ(dump.at("numberOfShadedWindows"), "0");
+  EXPECT_EQ(dump.at("numberOfMinimizedWindows"), "0");
+
+  clickButton(iconized, kToIcon);
+  waitUntilHidden(iconized);
+  clickButton(listed, kToMenu);
+  waitUntilHidden(listed);
+  clickControl(mainForm, IDC_BTNQUIT);
+  EXPECT_EQ(started.process.waitForExit(), 0);
+  for (const WindowInfo& hidden : {iconized, listed}) {
+    const WindowInfo shown = waitForState(
+        hidden, [](const WindowInfo& info) { return info.visible; }, "to show again");
+    EXPECT_EQ(shown.rect, hidden.rect) << hidden.title;
+  }
+  waitUntilHelperGone();
+}
+
+TEST_F(Win64WindowsTest,
+       NotepadShadesByRealClicksAListedDriverGetsNoButtonsAndTheHelperDiesWithAKill) {
+  writeDefaultSettings({{"Names", "1"}});
+  writeFile("files.txt", "testdriver64.exe\r\n");
+  WineProcess& strennix = startHidden({"--log"});
+  waitForHelper();
+
+  const WindowInfo listed = openTarget64("Listed sixty-four", Rect{500, 300, 900, 500});
+  expectNoButtons(listed);
+
+  // Wine's own 64-bit Notepad, started from the prefix's 64-bit system folder.
+  startProgram(prefixDir() / "drive_c/windows/system32/notepad.exe", {});
+  const WindowInfo opened = waitForVisibleWindow(Window::byClass("Notepad"));
+  const Rect place{100, 100, 600, 400};
+  moveWindow(Window::byHandle(opened.hwnd), place);
+  const WindowInfo notepad = bringToFront(opened.hwnd);
+  ASSERT_EQ(notepad.rect, place);
+  waitForButtons(notepad, false);
+  WindowInfo now = clickUntil(
+      notepad, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
+  EXPECT_EQ(now.rect, (Rect{100, 100, 600, 100 + kShadedHeight}));
+  now = clickUntil(
+      notepad, kShade, [](const Rect& r) { return r.height() == 300; }, "to roll down");
+  EXPECT_EQ(now.rect, place);
+
+  strennix.kill();
+  waitUntilHelperGone();
+}
+
+}  // namespace
+}  // namespace strennix::e2e
