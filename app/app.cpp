@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,12 @@
 namespace strennix {
 
 namespace {
+
+// The second timer of the main form, and its two delays after a reported
+// caption change: the window's own repaint is on the screen by then.
+constexpr std::uint32_t kSettleTimerId = IDT_TIMER1 + 1;
+constexpr std::uint32_t kFirstSettleMs = 10;
+constexpr std::uint32_t kSecondSettleMs = 30;
 
 // The settings form's captions that a language file may translate, in the
 // order they are looked up.
@@ -67,14 +74,15 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       fileControl_(dataFiles_, ports.system, ports.shell, log),
       names_(ports.system, ports.windows, ports.registry, log),
       winAuth_(ports.windows, ports.system, names_, settings, exclusions, log),
-      gfx_(ports.windows, ports.drawing, winAuth_, settings, log),
+      gfx_(ports.windows, ports.drawing, ports.buttonRows, winAuth_, settings, log),
       book_(lists, ports.windows, journal, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, journal, notifyIcons_, settings, log),
       setupHook_(ports.system, ports.hooks, ports.registry, log),
       helper64_(ports.system, ports.processes, log),
       store_(ports.registry, fileControl_, log),
       binding_(ports.registry, ports.system, ports.ui, *this, log),
-      Timer1(ports.ui, *this, IDT_TIMER1) {
+      Timer1(ports.ui, *this, IDT_TIMER1),
+      settleTimer_(ports.ui, *this, kSettleTimerId) {
   notifyIcons_.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   gfx_.setIcons(loadButtonIcons(ports.ui));
   winAuth_.setOwnWindows(handle(), 0);
@@ -305,6 +313,7 @@ void TStrennix::forgetWindow(Hwnd window) {
   }
   book_.removeStretchedWindow(window);
   journal.forgetWindow(window);
+  gfx_.forget(window);
 }
 
 // Windows that died unreported (no hook, or a report that came too early),
@@ -316,6 +325,62 @@ void TStrennix::dropVanishedWindows() {
       forgetWindow(record.window);
     }
   }
+}
+
+void TStrennix::repaintButtons(Hwnd window) {
+  if (settings.drawOnAll) {
+    gfx_.drawButtons(window);
+    return;
+  }
+  // Only the window in front shows buttons: the others' repaints have
+  // covered the buttons of their last turn in front.
+  if (window == windows_.foregroundWindow() && gfx_.drawButtons(window)) {
+    gfx_.keepOnly({window});
+    return;
+  }
+  gfx_.forget(window);
+}
+
+void TStrennix::onSTRNX_CAPTIONCHANGE(Hwnd window) {
+  appLog_.trace("Recieved STRNX_CAPTIONCHANGE");
+  repaintButtons(window);
+  if (std::find(settling_.begin(), settling_.end(), window) == settling_.end()) {
+    settling_.push_back(window);
+  }
+  settledOnce_ = false;
+  settleTimer_.setInterval(kFirstSettleMs);
+  settleTimer_.setEnabled(true);
+  appLog_.trace("Handled STRNX_CAPTIONCHANGE");
+}
+
+void TStrennix::onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot) {
+  appLog_.trace("Recieved STRNX_BUTTONDOWN");
+  // Only a button the program painted: a stray report changes nothing.
+  const std::optional<ButtonRow> row = ports_.buttonRows.published(window);
+  if (!row || slot < 0 || slot >= row->slots || !eligible(window)) {
+    return;
+  }
+  // As a press on its title bar would.
+  windows_.setForegroundWindow(window);
+  gfx_.hold(HeldButton{window, slot});
+  gfx_.drawButtons(window);
+  appLog_.trace("Handled STRNX_BUTTONDOWN");
+}
+
+void TStrennix::onSTRNX_BUTTONUP(Hwnd window, std::int32_t slot) {
+  appLog_.trace("Recieved STRNX_BUTTONUP");
+  const std::optional<HeldButton> held = gfx_.held();
+  if (!held || held->window != window) {
+    return;
+  }
+  gfx_.letGo();
+  if (slot == held->slot && eligible(window)) {
+    appLog_.trace("  Dealing with the click");
+    appLog_.trace(std::to_string(slot));
+    runAction(slot, window);
+  }
+  repaintButtons(window);
+  appLog_.trace("Handled STRNX_BUTTONUP");
 }
 
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
@@ -380,14 +445,22 @@ void TStrennix::Timer1Timer() {
     ownIconShown_ = showOwnIcon();
   }
   dropVanishedWindows();
+  std::vector<Hwnd> painted;
+  const auto draw = [this, &painted](Hwnd window) {
+    if (gfx_.drawButtons(window)) {
+      painted.push_back(window);
+    }
+  };
   if (settings.drawOnAll) {
-    windows_.enumWindows([this](Hwnd window) {
-      gfx_.drawButtons(window);
+    windows_.enumWindows([&draw](Hwnd window) {
+      draw(window);
       return true;
     });
   } else {
-    gfx_.drawButtons(windows_.foregroundWindow());
+    draw(windows_.foregroundWindow());
   }
+  // A window that left the front, or died, shows no buttons any more.
+  gfx_.keepOnly(painted);
   appLog_.trace("Timer event handled");
 }
 
@@ -464,6 +537,15 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
     case win::kStrnxDestroy:
       onSTRNX_DESTROY(wParam);
       return true;
+    case win::kStrnxCaptionChange:
+      onSTRNX_CAPTIONCHANGE(wParam);
+      return true;
+    case win::kStrnxButtonDown:
+      onSTRNX_BUTTONDOWN(wParam, lParam);
+      return true;
+    case win::kStrnxButtonUp:
+      onSTRNX_BUTTONUP(wParam, lParam);
+      return true;
     case win::kWmAsTray:
       onWM_ASTRAY(wParam, static_cast<std::uint32_t>(lParam));
       return true;
@@ -514,7 +596,21 @@ void TStrennix::handleCommand(int controlId, int /*notifyCode*/) {
 void TStrennix::handleTimer(std::uint32_t timerId) {
   if (timerId == Timer1.id()) {
     Timer1Timer();
+  } else if (timerId == settleTimer_.id()) {
+    settleTimerTimer();
   }
+}
+
+void TStrennix::settleTimerTimer() {
+  for (const Hwnd window : settling_) {
+    repaintButtons(window);
+  }
+  if (!std::exchange(settledOnce_, true)) {
+    settleTimer_.setInterval(kSecondSettleMs);
+    return;
+  }
+  settleTimer_.setEnabled(false);
+  settling_.clear();
 }
 
 void TStrennix::handleClose() { FormClose(); }

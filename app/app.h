@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "actions/uifx.h"
 #include "app/core/exclusionlists.h"
@@ -63,6 +64,16 @@ class TStrennix : public Form {
 
   void onSTRNX_NCLBUTTONUP(std::int32_t x, std::int32_t y);
   void onSTRNX_DESTROY(Hwnd window);
+  // A window's title bar is being painted anew: its buttons are painted
+  // again at once and twice shortly after, or it loses its row when it no
+  // longer gets buttons.
+  void onSTRNX_CAPTIONCHANGE(Hwnd window);
+  // A press on a painted button, kept from the window by the hook library:
+  // the window comes to the front and the button shows held down.
+  void onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot);
+  // The release that ends it: over the same button (slot) it runs the
+  // button's action on that window, anywhere else (-1) it does nothing.
+  void onSTRNX_BUTTONUP(Hwnd window, std::int32_t slot);
   void onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage);
   void onWM_TRAY(std::uint32_t mouseMessage);
   void Timer1Timer();
@@ -91,6 +102,9 @@ class TStrennix : public Form {
  private:
   void readSwitches();
   void runAction(int place, Hwnd window);
+  // Paints the window's buttons if it gets them in the current mode.
+  void repaintButtons(Hwnd window);
+  void settleTimerTimer();
   void restoreTrayIcons();
   [[nodiscard]] bool showOwnIcon();
   void forgetWindow(Hwnd window);
@@ -116,6 +130,12 @@ class TStrennix : public Form {
   SettingsStore store_;
   SettingsBinding binding_;
   Timer Timer1;
+  // The hook reports a caption change before the window repaints, and under
+  // Wine the repaint can reach the screen some milliseconds later still: the
+  // windows reported lately are painted twice more, shortly after.
+  Timer settleTimer_;
+  std::vector<Hwnd> settling_;
+  bool settledOnce_ = false;
   TTrayForm* trayForm_ = nullptr;
   std::uint32_t taskbarCreated_ = 0;
   // Until the shell takes it (at log-on it may not be ready), the own icon

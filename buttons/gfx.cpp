@@ -1,8 +1,10 @@
 #include "buttons/gfx.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
+#include "platform/hookprotocol.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
 
@@ -38,22 +40,12 @@ SlotButtons enabledButtons(const Settings& settings) {
   return row;
 }
 
+// The hook libraries test presses with the same routine.
 int slotAt(const Rect& window, Point click, const Settings& settings) {
-  const std::int64_t n = settings.numberOfButtons;
-  const std::int64_t top = std::int64_t{window.top} + settings.buttonYOffset;
-  const bool inside = slotLeft(window.right, n, settings) < click.x &&
-                      click.x < slotLeft(window.right, 0, settings) && top < click.y &&
-                      click.y < top + settings.buttonYStretch - 1;
-  if (!inside) {
-    return -1;
-  }
-  int pos = 0;
-  for (std::int64_t i = 1; i <= n; ++i) {
-    if (slotLeft(window.right, i, settings) > click.x) {
-      ++pos;
-    }
-  }
-  return pos;
+  return hookprotocol::slotInRow(std::int64_t{window.right} - settings.buttonXOffset,
+                                 std::int64_t{window.top} + settings.buttonYOffset,
+                                 settings.buttonXStretch, settings.buttonYStretch,
+                                 settings.numberOfButtons, click.x, click.y);
 }
 
 std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Settings& settings) {
@@ -72,9 +64,14 @@ ButtonIcons loadButtonIcons(UiPort& ui) {
                      ui.loadIcon(IDI_BUTTON_PINNED)};
 }
 
-Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, WindowFilter& auth, const Settings& settings,
-         const Logger& log)
-    : windows_(windows), drawing_(drawing), auth_(auth), settings_(settings), log_(log, kGfxLog) {}
+Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
+         const Settings& settings, const Logger& log)
+    : windows_(windows),
+      drawing_(drawing),
+      rows_(rows),
+      auth_(auth),
+      settings_(settings),
+      log_(log, kGfxLog) {}
 
 void Gfx::setIcons(const ButtonIcons& icons) { icons_ = icons; }
 
@@ -107,14 +104,16 @@ IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
   return 0;
 }
 
-void Gfx::drawButtons(Hwnd window) {
+bool Gfx::drawButtons(Hwnd window) {
   log_.trace("Called drawButtons (Only reports exit on draw)");
   if (!qualifies(window)) {
-    return;
+    forget(window);
+    return false;
   }
   const Rect rect = windows_.windowRect(window);
   if (coversMonitor(window, rect)) {
-    return;
+    forget(window);
+    return false;
   }
   log_.trace("  Drawing buttons");
   {
@@ -132,10 +131,36 @@ void Gfx::drawButtons(Hwnd window) {
                             settings_.buttonYStretch, 0, brush.get(), win::kDiNormal);
       }
     }
+    if (held_ && held_->window == window && held_->slot < k - 1) {
+      const int left =
+          width - ((held_->slot + 1) * settings_.buttonXStretch + settings_.buttonXOffset);
+      drawing_.drawSunkenEdge(dc.get(),
+                              Rect{left, settings_.buttonYOffset, left + settings_.buttonXStretch,
+                                   settings_.buttonYOffset + settings_.buttonYStretch});
+    }
     // The brush is deleted before the device context is released (reverse
     // order of acquisition).
   }
+  rows_.publish(ButtonRow{window, settings_.buttonXOffset, settings_.buttonYOffset,
+                          settings_.buttonXStretch, settings_.buttonYStretch,
+                          settings_.numberOfButtons});
   log_.trace("Exited drawButtons");
+  return true;
+}
+
+void Gfx::forget(Hwnd window) {
+  rows_.withdraw(window);
+  if (held_ && held_->window == window) {
+    held_.reset();
+  }
+}
+
+void Gfx::keepOnly(const std::vector<Hwnd>& painted) {
+  for (const Hwnd window : rows_.publishedWindows()) {
+    if (std::find(painted.begin(), painted.end(), window) == painted.end()) {
+      forget(window);
+    }
+  }
 }
 
 }  // namespace strennix

@@ -5,10 +5,12 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "app/core/log.h"
 #include "app/core/settings.h"
 #include "app/core/windowfilter.h"
+#include "platform/buttonrows.h"
 #include "platform/drawing.h"
 #include "platform/types.h"
 #include "platform/ui.h"
@@ -54,15 +56,32 @@ struct ButtonIcons {
 // The icons from the executable's resources.
 ButtonIcons loadButtonIcons(UiPort& ui);
 
+// A button held down: slot 0 is the rightmost.
+struct HeldButton {
+  Hwnd window = 0;
+  int slot = 0;
+  bool operator==(const HeldButton&) const = default;
+};
+
 class Gfx {
  public:
-  Gfx(WindowPort& windows, DrawingPort& drawing, WindowFilter& auth, const Settings& settings,
-      const Logger& log);
+  Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
+      const Settings& settings, const Logger& log);
 
   void setIcons(const ButtonIcons& icons);
   // Paints the switched-on buttons into the window's title bar if the
-  // window qualifies.
-  void drawButtons(Hwnd window);
+  // window qualifies, and publishes the row for the hook libraries; a window
+  // that does not qualify loses its row. Answers whether it painted.
+  bool drawButtons(Hwnd window);
+  // The window's title bar shows no buttons any more.
+  void forget(Hwnd window);
+  // Forgets every window with a row but these.
+  void keepOnly(const std::vector<Hwnd>& painted);
+
+  // The held button is drawn sunken until it is let go.
+  void hold(const HeldButton& button) { held_ = button; }
+  void letGo() { held_.reset(); }
+  [[nodiscard]] const std::optional<HeldButton>& held() const { return held_; }
 
  private:
   bool qualifies(Hwnd window);
@@ -71,10 +90,12 @@ class Gfx {
 
   WindowPort& windows_;
   DrawingPort& drawing_;
+  ButtonRowsPort& rows_;
   WindowFilter& auth_;
   const Settings& settings_;
   ModuleLog log_;
   ButtonIcons icons_;
+  std::optional<HeldButton> held_;
 };
 
 }  // namespace strennix

@@ -42,6 +42,9 @@ class DrawingPort {
   virtual BrushHandle solidBrush(ColorRef color) = 0;
   virtual bool drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width, int height,
                           std::uint32_t step, std::uint32_t brush, std::uint32_t flags) = 0;
+  // A sunken two-pixel frame around the rectangle (window coordinates): the
+  // look of a button held down.
+  virtual void drawSunkenEdge(const WindowDc& dc, const Rect& rect) = 0;
 
   virtual void releaseWindowDc(const WindowDc& dc) noexcept = 0;
   virtual void deleteObject(std::uint32_t object) noexcept = 0;

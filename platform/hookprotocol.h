@@ -8,6 +8,15 @@ namespace strennix::hookprotocol {
 inline constexpr unsigned kWmApp = 0x8000;
 inline constexpr unsigned kStrnxDestroy = kWmApp + 0x65;
 inline constexpr unsigned kStrnxNcLButtonUp = kWmApp + 0x66;
+// A window's title bar is being painted anew (activation, deactivation,
+// minimize, maximize, restore, move, size): wParam the window.
+inline constexpr unsigned kStrnxCaptionChange = kWmApp + 0x70;
+// A press on a painted button, kept from the window: wParam the window,
+// lParam the slot (0 = the rightmost).
+inline constexpr unsigned kStrnxButtonDown = kWmApp + 0x71;
+// The release that ends such a press: wParam the window, lParam the slot
+// under the release or -1 when it is not over a button of that window.
+inline constexpr unsigned kStrnxButtonUp = kWmApp + 0x72;
 
 // How the hook libraries find the main window.
 inline constexpr const char* kMainClass = "TStrennix";
@@ -35,5 +44,61 @@ enum class HelperExit : unsigned {
   ExportMissing = 4,   // hook64.dll lacks MouseProc or CBTProc
   HookRefused = 5,     // the system refused a hook
 };
+
+// The same widths in 32- and 64-bit processes, without <cstdint>.
+using Int32 = __INT32_TYPE__;
+using Uint32 = __UINT32_TYPE__;
+static_assert(sizeof(Int32) == 4 && sizeof(Uint32) == 4);
+
+// The button rows the program has painted, published in a named shared
+// memory map that the program writes and the hook libraries only read. A
+// record describes the row as it was painted, relative to the window's
+// rectangle, so that it stays right while the window moves. Window handles
+// are kept as their 32 significant bits, which 64-bit Windows shares with
+// 32-bit programs.
+inline constexpr const char* kButtonRowsMapName = "StrennixButtonRows";
+inline constexpr unsigned kButtonRowsCapacity = 256;
+
+struct ButtonRowRecord {
+  // Odd while the program rewrites the record: a reader that sees it odd,
+  // or changed after reading, skips the record.
+  Uint32 sequence;
+  // 0 for a free record.
+  Uint32 window;
+  // The row's right edge lies this far left of the window's right edge.
+  Int32 rightInset;
+  // The row's top lies this far below the window's top.
+  Int32 top;
+  Int32 slotWidth;
+  Int32 height;
+  Int32 slots;
+  Uint32 reserved;
+};
+static_assert(sizeof(ButtonRowRecord) == 32);
+
+struct ButtonRowTable {
+  ButtonRowRecord rows[kButtonRowsCapacity];
+};
+
+// The one hit test of a point against a row whose right edge is at x =
+// rowRight and top at y = rowTop (screen coordinates): the slot (0 = the
+// rightmost) when the point lies strictly inside the row, the drawn row less
+// its leftmost column and its top and bottom rows; -1 otherwise. 64-bit so
+// that large settings cannot overflow.
+constexpr int slotInRow(long long rowRight, long long rowTop, long long slotWidth, long long height,
+                        long long slots, long long x, long long y) {
+  const bool inside =
+      rowRight - slots * slotWidth < x && x < rowRight && rowTop < y && y < rowTop + height - 1;
+  if (!inside) {
+    return -1;
+  }
+  int pos = 0;
+  for (long long i = 1; i <= slots; ++i) {
+    if (rowRight - i * slotWidth > x) {
+      ++pos;
+    }
+  }
+  return pos;
+}
 
 }  // namespace strennix::hookprotocol

@@ -2,6 +2,7 @@
 // the ports they use.
 #pragma once
 
+#include "platform/buttonrows.h"
 #include "platform/clock.h"
 #include "platform/drawing.h"
 #include "platform/files.h"
@@ -28,6 +29,7 @@ struct Ports {
   HookPort& hooks;
   ProcessPort& processes;
   UiPort& ui;
+  ButtonRowsPort& buttonRows;
 };
 
 }  // namespace strennix

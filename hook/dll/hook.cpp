@@ -1,10 +1,13 @@
-// hook.dll and hook64.dll: the two system-wide hook procedures of Strennix,
-// one source built for 32-bit and for 64-bit processes. Windows maps the
-// library into every process of its bitness that receives mouse or window
-// events, so it is written as plain C-style code without the C++ runtime: it
-// must never crash, block, allocate, write files or hold a lock there. It
-// only posts two private messages to the program's main window and passes
-// every event on to the next hook.
+// hook.dll and hook64.dll: the system-wide hook procedures of Strennix, one
+// source built for 32-bit and for 64-bit processes. Windows maps the library
+// into every process of its bitness that receives mouse or window events, so
+// it is written as plain C-style code without the C++ runtime: it must never
+// crash, block, allocate, write files or hold a lock there. It only decides,
+// posts private messages to the program's main window and passes every event
+// on to the next hook. A press on one of the program's painted buttons is the
+// one event it keeps from the window: the button, not the window, owns it.
+// There is no hook on sent messages (WH_CALLWNDPROC...): under Wine it made
+// a program that sends many messages some 90 times slower.
 #include <windows.h>
 
 #include "hook/dll/reporting.h"
@@ -73,11 +76,140 @@ void postRelease(const MOUSEHOOKSTRUCT* event) {
              static_cast<LPARAM>(event->pt.y));
 }
 
-void onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
+// The program's published rows, mapped read-only on first use; until the
+// program runs there is nothing to map, and the next press tries again.
+PVOID volatile rowsView = nullptr;
+
+const volatile ButtonRowTable* buttonRows() {
+  if (PVOID view = rowsView; view != nullptr) {
+    return static_cast<const volatile ButtonRowTable*>(view);
+  }
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, kButtonRowsMapName);
+  if (mapping == nullptr) {
+    return nullptr;
+  }
+  PVOID view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(ButtonRowTable));
+  // The view keeps the map alive.
+  CloseHandle(mapping);
+  if (view == nullptr) {
+    return nullptr;
+  }
+  // Another thread of this process may have mapped it first.
+  if (InterlockedCompareExchangePointer(&rowsView, view, nullptr) != nullptr) {
+    UnmapViewOfFile(view);
+  }
+  return static_cast<const volatile ButtonRowTable*>(rowsView);
+}
+
+Uint32 handleValue(HWND window) { return static_cast<Uint32>(reinterpret_cast<ULONG_PTR>(window)); }
+
+// The button slot of the window's published row under the screen point, or
+// -1. The program may rewrite a record while it is read here: a record read
+// while its sequence was odd or changed counts as no row.
+int slotUnder(HWND window, POINT point) {
+  const volatile ButtonRowTable* table = buttonRows();
+  if (table == nullptr || window == nullptr) {
+    return -1;
+  }
+  const Uint32 key = handleValue(window);
+  for (const volatile ButtonRowRecord& row : table->rows) {
+    if (row.window != key) {
+      continue;
+    }
+    const Uint32 sequence = row.sequence;
+    const Int32 rightInset = row.rightInset;
+    const Int32 top = row.top;
+    const Int32 slotWidth = row.slotWidth;
+    const Int32 height = row.height;
+    const Int32 slots = row.slots;
+    RECT rect;
+    if ((sequence & 1u) != 0 || row.sequence != sequence || row.window != key ||
+        GetWindowRect(window, &rect) == FALSE) {
+      return -1;
+    }
+    return slotInRow(static_cast<long long>(rect.right) - rightInset,
+                     static_cast<long long>(rect.top) + top, slotWidth, height, slots, point.x,
+                     point.y);
+  }
+  return -1;
+}
+
+// The window whose button is held down in this process. The window gets the
+// mouse captured, so that the release comes back to this process wherever it
+// happens.
+PVOID volatile pressedWindow = nullptr;
+
+// Only the library mapped in the window's own process keeps a press: the
+// other one runs where it could neither capture the mouse nor hold it back.
+bool startPress(const MOUSEHOOKSTRUCT* event) {
+  if (processOf(event->hwnd) != GetCurrentProcessId()) {
+    return false;
+  }
+  const int slot = slotUnder(event->hwnd, event->pt);
+  if (slot < 0) {
+    return false;
+  }
+  InterlockedExchangePointer(&pressedWindow, event->hwnd);
+  InterlockedExchange(&nonClientPress, 0);
+  SetCapture(event->hwnd);
+  postToMain(event->hwnd, kStrnxButtonDown, handleValue(event->hwnd), slot);
+  return true;
+}
+
+// The release over the same button runs its action; anywhere else it
+// cancels the press.
+void endPress(HWND window, const MOUSEHOOKSTRUCT* event) {
+  const int slot = event != nullptr ? slotUnder(window, event->pt) : -1;
+  if (GetCapture() == window) {
+    ReleaseCapture();
+  }
+  postToMain(window, kStrnxButtonUp, handleValue(window), slot);
+}
+
+// While a button is held, the window sees none of the mouse: neither the
+// moves that would drag it nor the release.
+bool onHeldButton(HWND window, WPARAM message, const MOUSEHOOKSTRUCT* event) {
+  switch (message) {
+    case WM_LBUTTONUP:
+    case WM_NCLBUTTONUP:
+      InterlockedExchangePointer(&pressedWindow, nullptr);
+      endPress(window, event);
+      return true;
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE:
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_NCLBUTTONDBLCLK:
+      // The release was lost (the capture was taken away): this is a new
+      // press.
+      InterlockedExchangePointer(&pressedWindow, nullptr);
+      endPress(window, nullptr);
+      return false;
+    default:
+      return false;
+  }
+}
+
+// Answers whether the event is kept from the window.
+bool onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
+  if (HWND held = static_cast<HWND>(pressedWindow); held != nullptr) {
+    if (onHeldButton(held, message, event)) {
+      return true;
+    }
+  }
   switch (message) {
     case WM_NCLBUTTONDOWN:
+      if (startPress(event)) {
+        return true;
+      }
       InterlockedExchange(&nonClientPress, 1);
       break;
+    case WM_NCLBUTTONDBLCLK:
+      // The second of two quick clicks on a button is a press like the
+      // first; on the window it would maximize.
+      return startPress(event);
     case WM_LBUTTONDOWN:
       // The next release ends this client press, not an earlier one.
       InterlockedExchange(&nonClientPress, 0);
@@ -94,6 +226,18 @@ void onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
     default:
       break;
   }
+  return false;
+}
+
+// The window's title bar is about to be painted anew (it is activated or
+// deactivated, minimized, maximized, restored, moved or sized): the program
+// paints its buttons again once that repaint is on the screen. `reporter`
+// is the window whose process decides which library reports the event.
+void onCaptionChange(HWND reporter, HWND window) {
+  if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
+    return;
+  }
+  postToMain(reporter, kStrnxCaptionChange, handleValue(window), 0);
 }
 
 // The program manages top-level windows only; leaving out child windows
@@ -114,19 +258,48 @@ BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD /*reason*/, LPVOID /*reserved*
 
 __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   // HC_NOREMOVE events are seen again with HC_ACTION when they are removed.
+  bool kept = false;
   if (code == HC_ACTION && lParam != 0) {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): lParam points to the event.
-    onMouse(wParam, reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
+    kept = onMouse(wParam, reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam));
   }
-  return CallNextHookEx(chainHandle(kMouseHookValue), code, wParam, lParam);
+  const LRESULT next = CallNextHookEx(chainHandle(kMouseHookValue), code, wParam, lParam);
+  return kept ? 1 : next;
 }
 
 __declspec(dllexport) LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_DESTROYWND) {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): wParam is the window.
-    onDestroy(reinterpret_cast<HWND>(wParam));
+  // NOLINTBEGIN(performance-no-int-to-ptr): wParam is the window, lParam
+  // points to the activation's details.
+  switch (code) {
+    case HCBT_DESTROYWND:
+      onDestroy(reinterpret_cast<HWND>(wParam));
+      break;
+    case HCBT_ACTIVATE: {
+      // The window that loses the activation is repainted too; it may
+      // belong to another process, which is not told.
+      HWND activated = reinterpret_cast<HWND>(wParam);
+      onCaptionChange(activated, activated);
+      if (lParam != 0) {
+        onCaptionChange(activated, reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive);
+      }
+      break;
+    }
+    case HCBT_MINMAX:
+    case HCBT_MOVESIZE:
+      onCaptionChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam));
+      break;
+    default:
+      break;
   }
+  // NOLINTEND(performance-no-int-to-ptr)
   return CallNextHookEx(chainHandle(kCbtHookValue), code, wParam, lParam);
+}
+
+BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID /*reserved*/) {
+  if (reason == DLL_PROCESS_DETACH && rowsView != nullptr) {
+    UnmapViewOfFile(rowsView);
+  }
+  return TRUE;
 }
 
 }  // extern "C"

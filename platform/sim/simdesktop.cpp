@@ -13,10 +13,11 @@ SimDesktop::SimDesktop()
       SimMessageBoxPort(static_cast<SimWorld&>(*this)),
       SimHookPort(static_cast<SimWorld&>(*this)),
       SimProcessPort(static_cast<SimWorld&>(*this)),
-      SimUiPort(static_cast<SimWorld&>(*this)) {}
+      SimUiPort(static_cast<SimWorld&>(*this)),
+      SimButtonRowsPort(static_cast<SimWorld&>(*this)) {}
 
 Ports SimDesktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
 }
 
 }  // namespace strennix::sim

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/ports.h"
+#include "platform/sim/simbuttonrowsport.h"
 #include "platform/sim/simclockport.h"
 #include "platform/sim/simdrawingport.h"
 #include "platform/sim/simfileport.h"
@@ -34,7 +35,8 @@ class SimDesktop final : public SimWorld,
                          public SimMessageBoxPort,
                          public SimHookPort,
                          public SimProcessPort,
-                         public SimUiPort {
+                         public SimUiPort,
+                         public SimButtonRowsPort {
  public:
   SimDesktop();
   // The ports refer to this object's world.

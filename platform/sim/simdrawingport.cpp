@@ -29,6 +29,12 @@ bool SimDrawingPort::drawIconEx(const WindowDc& dc, int x, int y, IconHandle ico
   return true;
 }
 
+void SimDrawingPort::drawSunkenEdge(const WindowDc& dc, const Rect& rect) {
+  if (openDcs_.contains(dc.dc)) {
+    world_.sunkenEdges.push_back(EdgeCall{dc.window, rect});
+  }
+}
+
 void SimDrawingPort::releaseWindowDc(const WindowDc& dc) noexcept {
   world_.countRelease(world_.windowDcs, openDcs_.erase(dc.dc) != 0);
 }

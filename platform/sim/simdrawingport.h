@@ -17,6 +17,7 @@ class SimDrawingPort : public DrawingPort {
   BrushHandle solidBrush(ColorRef color) override;
   bool drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width, int height,
                   std::uint32_t step, std::uint32_t brush, std::uint32_t flags) override;
+  void drawSunkenEdge(const WindowDc& dc, const Rect& rect) override;
   void releaseWindowDc(const WindowDc& dc) noexcept override;
   void deleteObject(std::uint32_t object) noexcept override;
 

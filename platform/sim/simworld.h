@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/buttonrows.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -87,6 +88,11 @@ struct DrawCall {
   int height = 0;
   std::uint32_t brush = 0;
   std::uint32_t flags = 0;
+};
+
+struct EdgeCall {
+  Hwnd window = 0;
+  Rect rect;
 };
 
 struct MessageBoxCall {
@@ -256,6 +262,10 @@ class SimWorld {
 
   // ---- Drawing -------------------------------------------------------------
   std::vector<DrawCall> draws;
+  std::vector<EdgeCall> sunkenEdges;
+
+  // ---- Published button rows -----------------------------------------------
+  std::map<Hwnd, ButtonRow> buttonRows;
 
   // ---- System --------------------------------------------------------------
   std::optional<OsVersion> osVersion = OsVersion{6, 1, 7601, 2};

@@ -36,6 +36,13 @@ bool Win32Desktop::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon,
                          toHandle<HBRUSH>(brush), flags);
 }
 
+void Win32Desktop::drawSunkenEdge(const WindowDc& dc, const Rect& rect) {
+  // The icons before it go to the screen first, or they would cover it.
+  iconRows_->flushDc(toHandle<HDC>(dc.dc));
+  RECT edge{rect.left, rect.top, rect.right, rect.bottom};
+  DrawEdge(toHandle<HDC>(dc.dc), &edge, EDGE_SUNKEN, BF_RECT);
+}
+
 void Win32Desktop::releaseWindowDc(const WindowDc& dc) noexcept {
   iconRows_->flushDc(toHandle<HDC>(dc.dc));
   ReleaseDC(toHwnd(dc.window), toHandle<HDC>(dc.dc));

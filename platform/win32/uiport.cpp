@@ -7,6 +7,7 @@
 #include "platform/forms.h"
 #include "platform/win32/formwindow.h"
 #include "platform/win32/iconrow.h"
+#include "platform/win32/sharedbuttonrows.h"
 #include "resources/resource.h"
 
 namespace strennix::win32 {
@@ -73,7 +74,9 @@ void WindowClassTraits::release(Owner& /*owner*/, const Value& value) noexcept {
   UnregisterClassA(MAKEINTATOM(value), moduleInstance());
 }
 
-Win32Desktop::Win32Desktop() : iconRows_(std::make_unique<IconRowPainter>()) {}
+Win32Desktop::Win32Desktop()
+    : iconRows_(std::make_unique<IconRowPainter>()),
+      buttonRows_(std::make_unique<SharedButtonRows>()) {}
 
 Win32Desktop::~Win32Desktop() {
   for (auto& [handle, form] : forms_) {
@@ -83,7 +86,7 @@ Win32Desktop::~Win32Desktop() {
 }
 
 Ports Win32Desktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
 }
 
 std::uint16_t Win32Desktop::registerFormClass(const std::string& className) {

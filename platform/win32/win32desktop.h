@@ -18,6 +18,7 @@ namespace strennix::win32 {
 class Win32Desktop;
 struct FormWindow;
 class IconRowPainter;
+class SharedButtonRows;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
 struct LoadedIconTraits {
@@ -45,7 +46,8 @@ class Win32Desktop final : public WindowPort,
                            public MessageBoxPort,
                            public HookPort,
                            public ProcessPort,
-                           public UiPort {
+                           public UiPort,
+                           public ButtonRowsPort {
  public:
   Win32Desktop();
   ~Win32Desktop() override;
@@ -90,6 +92,7 @@ class Win32Desktop final : public WindowPort,
   BrushHandle solidBrush(ColorRef color) override;
   bool drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width, int height,
                   std::uint32_t step, std::uint32_t brush, std::uint32_t flags) override;
+  void drawSunkenEdge(const WindowDc& dc, const Rect& rect) override;
   void releaseWindowDc(const WindowDc& dc) noexcept override;
   void deleteObject(std::uint32_t object) noexcept override;
 
@@ -192,6 +195,12 @@ class Win32Desktop final : public WindowPort,
   void runMessageLoop() override;
   void quitMessageLoop() override;
 
+  // ButtonRowsPort
+  bool publish(const ButtonRow& row) override;
+  void withdraw(Hwnd window) override;
+  [[nodiscard]] std::optional<ButtonRow> published(Hwnd window) const override;
+  [[nodiscard]] std::vector<Hwnd> publishedWindows() const override;
+
   // For the window procedure: keeps the first exception that escaped an
   // event and ends the message loop.
   void keepEscapedException(std::exception_ptr error);
@@ -222,6 +231,7 @@ class Win32Desktop final : public WindowPort,
   std::exception_ptr escapedException_;
   // The title-bar buttons of a window go to the screen as one blit.
   std::unique_ptr<IconRowPainter> iconRows_;
+  std::unique_ptr<SharedButtonRows> buttonRows_;
 };
 
 }  // namespace strennix::win32

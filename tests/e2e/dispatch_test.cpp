@@ -13,24 +13,9 @@ namespace {
 
 class DispatchTest : public TitleBarTest {
  protected:
-  // The messages of applog.txt so far.
-  std::vector<std::string> appLog() { return logMessages(readFile("applog.txt")); }
-
   size_t handledClicks() {
     const auto log = appLog();
     return static_cast<size_t>(std::count(log.begin(), log.end(), "Handled STRNX_NCLBUTTONUP"));
-  }
-
-  // The slot numbers traced after each "  Dealing with the click".
-  std::vector<std::string> dealtSlots() {
-    const auto log = appLog();
-    std::vector<std::string> slots;
-    for (size_t i = 0; i + 1 < log.size(); ++i) {
-      if (log[i] == "  Dealing with the click") {
-        slots.push_back(log[i + 1]);
-      }
-    }
-    return slots;
   }
 
   void expectDealtSlots(const std::vector<std::string>& slots) {

@@ -1226,6 +1226,14 @@ void WineDesktopTest::doubleClick(int x, int y, int button) {
            "80", std::to_string(button)});
 }
 
+void WineDesktopTest::mouseDown(int x, int y, int button) {
+  xdotool({"mousemove", std::to_string(x), std::to_string(y), "mousedown", std::to_string(button)});
+}
+
+void WineDesktopTest::mouseUp(int x, int y, int button) {
+  xdotool({"mousemove", std::to_string(x), std::to_string(y), "mouseup", std::to_string(button)});
+}
+
 void WineDesktopTest::pressKeys(const std::string& keys) {
   std::vector<std::string> arguments = {"key"};
   std::istringstream in(keys);

@@ -286,6 +286,9 @@ class WineDesktopTest : public ::testing::Test {
   void mouseMove(int x, int y);
   void click(int x, int y, int button = 1);
   void doubleClick(int x, int y, int button = 1);
+  // A press and a release on their own, each after moving there.
+  void mouseDown(int x, int y, int button = 1);
+  void mouseUp(int x, int y, int button = 1);
   // xdotool key names, e.g. "Return", "alt+F4".
   void pressKeys(const std::string& keys);
 

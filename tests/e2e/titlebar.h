@@ -281,6 +281,21 @@ class TitleBarTest : public WineDesktopTest {
     return std::find(shown.begin(), shown.end(), false) == shown.end();
   }
 
+  // The messages of applog.txt so far (a run with --log).
+  std::vector<std::string> appLog() { return logMessages(readFile("applog.txt")); }
+
+  // The slot numbers traced after each "  Dealing with the click".
+  std::vector<std::string> dealtSlots() {
+    const auto log = appLog();
+    std::vector<std::string> slots;
+    for (size_t i = 0; i + 1 < log.size(); ++i) {
+      if (log[i] == "  Dealing with the click") {
+        slots.push_back(log[i + 1]);
+      }
+    }
+    return slots;
+  }
+
   // Waits until all six buttons show on the window, the pin pressed in when
   // `topmost`.
   void waitForButtons(const WindowInfo& window, bool topmost) {

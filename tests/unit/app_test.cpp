@@ -183,6 +183,116 @@ TEST_F(MainFormTest, OnlyTwoButtonsMakeAThirtyTwoPixelRow) {
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 0, 740, 738})) << "pos 1 maximizes vertically";
 }
 
+// The hook library reports a press and a release on a painted button.
+class HeldButtonTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    storeDefaults();
+    sim.setRegString(RegRoot::CurrentUser, kKey, "DrawOn", "<all>");
+    main = &start();
+    editor = addTarget(Rect{100, 50, 740, 450});
+    other = addTarget(Rect{300, 300, 900, 700});
+    main->Timer1Timer();
+  }
+
+  void press(Hwnd window, std::int32_t slot) {
+    sim.post(main->handle(), win::kStrnxButtonDown, window, slot);
+  }
+  void release(Hwnd window, std::int32_t slot) {
+    sim.post(main->handle(), win::kStrnxButtonUp, window, slot);
+  }
+  bool topmost(Hwnd window) { return (sim.window(window).exStyle & win::kWsExTopmost) != 0; }
+
+  TStrennix* main = nullptr;
+  Hwnd editor = 0;
+  Hwnd other = 0;
+};
+
+TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedOverIt) {
+  ASSERT_EQ(sim.foregroundWindow(), other);
+
+  press(editor, 0);
+  EXPECT_EQ(sim.foregroundWindow(), editor) << "brought to the front as by a title-bar press";
+  ASSERT_EQ(sim.sunkenEdges.size(), 1U);
+  EXPECT_EQ(sim.sunkenEdges[0].window, editor);
+  EXPECT_EQ(sim.sunkenEdges[0].rect, (Rect{566, 6, 582, 20}));
+  EXPECT_FALSE(topmost(editor)) << "nothing runs at the press";
+
+  release(editor, 0);
+  EXPECT_TRUE(topmost(editor));
+  EXPECT_FALSE(topmost(other));
+  main->Timer1Timer();
+  EXPECT_EQ(sim.sunkenEdges.size(), 1U) << "drawn raised again";
+}
+
+TEST_F(HeldButtonTest, AReleaseOffThePressedButtonCancelsIt) {
+  press(editor, 2);
+  release(editor, -1);
+  press(editor, 2);
+  release(editor, 0);
+  release(editor, 2);
+
+  EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450})) << "not shaded";
+  EXPECT_FALSE(topmost(editor));
+  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+}
+
+TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
+  sim::SimWindow popup;
+  popup.style = win::kWsPopup;
+  const Hwnd unpainted = sim.addWindow(popup);
+  sim.setForeground(other);
+  release(editor, 0);
+  press(unpainted, 0);
+  press(0xDEAD, 0);
+  press(editor, 6);
+  press(editor, -1);
+  press(main->handle(), 0);
+  release(editor, 0);
+
+  EXPECT_EQ(sim.foregroundWindow(), other);
+  EXPECT_TRUE(sim.sunkenEdges.empty());
+  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_FALSE(topmost(editor));
+}
+
+TEST_F(MainFormTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgainAtOnce) {
+  storeDefaults();
+  TStrennix& main = start();
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  EXPECT_EQ(sim.draws.size(), 6U);
+  EXPECT_TRUE(sim.published(editor).has_value());
+
+  // Another window comes to the front: both title bars are repainted.
+  const Hwnd other = addTarget(Rect{300, 300, 900, 700});
+  sim.draws.clear();
+  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, other, 0);
+  ASSERT_EQ(sim.draws.size(), 6U);
+  EXPECT_EQ(sim.draws[0].window, other);
+  EXPECT_FALSE(sim.published(editor).has_value()) << "its buttons are gone";
+  EXPECT_TRUE(sim.published(other).has_value());
+}
+
+TEST_F(MainFormTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
+  storeDefaults();
+  TStrennix& main = start();
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  ASSERT_EQ(sim.draws.size(), 6U);
+  const auto settle = sim.timers.find({main.handle(), IDT_TIMER1 + 1});
+  ASSERT_NE(settle, sim.timers.end());
+  EXPECT_EQ(settle->second, 10U);
+
+  sim.tick(main.handle(), IDT_TIMER1 + 1);
+  EXPECT_EQ(sim.draws.size(), 12U);
+  EXPECT_EQ(sim.timers.at({main.handle(), IDT_TIMER1 + 1}), 30U);
+  sim.tick(main.handle(), IDT_TIMER1 + 1);
+  EXPECT_EQ(sim.draws.size(), 18U);
+  EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
+}
+
 TEST_F(MainFormTest, TrayIconMessagesForFreeOrUnknownSlotsAreIgnored) {
   storeDefaults();
   TStrennix& main = start();

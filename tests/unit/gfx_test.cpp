@@ -72,7 +72,7 @@ class GfxTest : public ::testing::Test {
   ExclusionLists lists;
   NameFromWindow names{desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
-  Gfx gfx{desk, desk, auth, settings, log};
+  Gfx gfx{desk, desk, desk, auth, settings, log};
   Hwnd settingsForm = 0;
   Hwnd window = 0;
 };
@@ -93,6 +93,20 @@ TEST_F(GfxTest, SixButtonsAreDrawnRightToLeftInSlotOrder) {
   EXPECT_EQ(desk.windowDcs.acquired, 1);
   EXPECT_EQ(desk.brushes.acquired, 1);
   EXPECT_TRUE(desk.everythingReleased());
+}
+
+TEST_F(GfxTest, APaintedRowIsPublishedUntilTheWindowNoLongerGetsButtons) {
+  gfx.drawButtons(window);
+  EXPECT_EQ(desk.published(window), (ButtonRow{window, 58, 6, 16, 14, 6}));
+
+  desk.window(window).style |= win::kWsMaximize;
+  gfx.drawButtons(window);
+  EXPECT_FALSE(desk.published(window).has_value());
+
+  desk.window(window).style &= ~win::kWsMaximize;
+  gfx.drawButtons(window);
+  gfx.keepOnly({});
+  EXPECT_TRUE(desk.publishedWindows().empty());
 }
 
 TEST_F(GfxTest, SwitchedOffButtonsTakeNoSlot) {

@@ -13,6 +13,12 @@
 #  2. Start-up: the time from CreateProcess to Strennix's main window and tray
 #     icon, beside the time to the window of a do-nothing Win32 program, timed
 #     from inside Wine by starttimer.exe; several runs each.
+#  3. Repaint latency: at priority 0, 4 and 9, the time from making one of two
+#     test-driver windows the foreground window to its rightmost button being
+#     back on the screen (repaintlatency.exe), for Strennix and the baseline.
+#  4. Hook cost: the time msgcost.exe takes to send its own window a million
+#     messages with nothing running, with Strennix and with the baseline,
+#     in alternating rounds.
 #
 # CPU time is utime + stime of /proc/<pid>/stat (all threads), in clock ticks.
 #
@@ -22,14 +28,15 @@
 #
 # Usage: tools/bench/measure-wine.sh [--bin DIR] [--out DIR] [--work DIR]
 #            [--seconds S] [--windows N] [--start-runs R] [--baseline DIR]
-#            [--skip-cpu] [--skip-start] [--pixels-only]
+#            [--skip-cpu] [--skip-start] [--skip-latency] [--skip-msgcost]
+#            [--activations A] [--msg-rounds M] [--pixels-only]
 #   --bin      strennix.exe, hook.dll, testdriver.exe, refpaint.exe (default:
 #              $STRENNIX_WIN32_BIN or build/win32/bin); the win32 build
 #              directory is its parent
 #   --out      where the result tables go (default: ./bench-results)
 #   --work     scratch directory with the Wine prefix (default: build/bench-work)
-#   --baseline another strennix.exe's directory, measured beside it as
-#              "baseline" in every CPU configuration (before/after comparisons)
+#   --baseline another strennix.exe's directory (with its hook.dll), measured
+#              beside it as "baseline" in every configuration (before/after)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -42,6 +49,10 @@ windows=50
 start_runs=21
 do_cpu=1
 do_start=1
+do_latency=1
+do_msgcost=1
+activations=24
+msg_rounds=5
 pixels_only=0
 baseline=
 
@@ -55,6 +66,10 @@ while [[ $# -gt 0 ]]; do
     --start-runs) start_runs=$2; shift 2 ;;
     --skip-cpu) do_cpu=0; shift ;;
     --skip-start) do_start=0; shift ;;
+    --skip-latency) do_latency=0; shift ;;
+    --skip-msgcost) do_msgcost=0; shift ;;
+    --activations) activations=$2; shift 2 ;;
+    --msg-rounds) msg_rounds=$2; shift 2 ;;
     --baseline) baseline=$2; shift 2 ;;
     --pixels-only) pixels_only=1; shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
@@ -79,6 +94,8 @@ mkdir -p "$helpers"
 cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
 "${cxx[@]}" -mwindows -o "$helpers/donothing.exe" "$here/donothing.cpp"
 "${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
+"${cxx[@]}" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
+"${cxx[@]}" -o "$helpers/msgcost.exe" "$here/msgcost.cpp"
 # The layers it uses, each before the ones below it.
 libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_buttons.a"
   "$build/libstrennix_eligibility.a" "$build/libstrennix_core.a" "$build/libstrennix_platform.a")
@@ -86,7 +103,7 @@ have_pixelcheck=1
 for lib in "${libs[@]}"; do [[ -f $lib ]] || have_pixelcheck=0; done
 if ((have_pixelcheck)); then
   "${cxx[@]}" -DNOMINMAX -DSTRICT -I"$root" -o "$helpers/pixelcheck.exe" "$here/pixelcheck.cpp" \
-    "${libs[@]}" -luser32 -lgdi32 -lshell32 -ladvapi32 -lcomctl32
+    -Wl,--start-group "${libs[@]}" -Wl,--end-group -luser32 -lgdi32 -lshell32 -ladvapi32 -lcomctl32
 fi
 
 # --- desktop: Xvfb and a 32-bit prefix with one 1024 x 768 virtual desktop --------
@@ -98,7 +115,10 @@ mkdir -p "$run"
 cp "$bin/strennix.exe" "$bin/hook.dll" "$helpers/donothing.exe" "$run/"
 if [[ -n $baseline ]]; then
   mkdir -p "$run/baseline"
-  cp "$baseline/strennix.exe" "$bin/hook.dll" "$run/baseline/"
+  # Its own hook library: the hooks are part of what is compared.
+  baseline_hook=$baseline/hook.dll
+  [[ -f $baseline_hook ]] || baseline_hook=$bin/hook.dll
+  cp "$baseline/strennix.exe" "$baseline_hook" "$run/baseline/"
 fi
 if [[ -d $root/lang ]]; then
   cp -r "$root/lang" "$run/"
@@ -239,6 +259,73 @@ if ((do_start)); then
     median=$(awk -v p="$program" '$1 == p { print $3 }' "$start_table" | sort -n |
       awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
     log "start of $program: median $median ms"
+  done
+fi
+# Starts Strennix (or the baseline) with the priority and waits for it.
+start_program() {  # PRIORITY DIRECTORY
+  wine reg add "$settings" /v Priority /d "$1" /f >/dev/null
+  wine reg add "$settings" /v DrawOn /d '<one>' /f >/dev/null
+  (cd "$2" && exec wine strennix.exe) >/dev/null 2>&1 &
+  program_pid=$!
+  starttimer wait-strennix
+}
+stop_program() {
+  driver close --class TStrennix >/dev/null
+  wait "$program_pid" 2>/dev/null || true
+}
+programs=(strennix)
+[[ -n $baseline ]] && programs+=(baseline)
+directory_of() { if [[ $1 == baseline ]]; then echo "$run/baseline"; else echo "$run"; fi; }
+
+if ((do_latency)); then
+  latency_table=$out/wine-latency.tsv
+  printf 'program\tpriority\tactivation\tms\terased\n' >"$latency_table"
+  driver open --title "Latency A" --rect "40,40,640,300" >/dev/null 2>&1 &
+  started_pids+=($!)
+  driver open --title "Latency B" --rect "340,420,640,300" >/dev/null 2>&1 &
+  started_pids+=($!)
+  for _ in $(seq 120); do
+    (($(driver list --visible 2>/dev/null | grep -c 'Latency ' || true) >= 2)) && break
+    sleep 0.5
+  done
+  order=0
+  for priority in 0 4 9; do
+    list=("${programs[@]}")
+    if ((order++ % 2 == 1)); then list=($(printf '%s\n' "${programs[@]}" | tac)); fi
+    for program in "${list[@]}"; do
+      start_program "$priority" "$(directory_of "$program")"
+      wine "$helpers/repaintlatency.exe" "Latency A" "Latency B" "$activations" 2>/dev/null |
+        tr -d '\r' >"$work/latency.txt" || true
+      stop_program
+      sed -n "s/^activation=\([0-9]*\) ms=\([0-9.a-z]*\) erased=\([01]\)/$program\t$priority\t\1\t\2\t\3/p" \
+        "$work/latency.txt" >>"$latency_table"
+      log "latency of $program at priority $priority: $(tail -1 "$work/latency.txt")"
+    done
+  done
+fi
+
+if ((do_msgcost)); then
+  msg_table=$out/wine-msgcost.tsv
+  printf 'program\tround\tms\n' >"$msg_table"
+  msgcost() {  # LABEL ROUND
+    local ms
+    ms=$(wine "$helpers/msgcost.exe" 2>/dev/null | tr -d '\r' | sed -n 's/^messages=[0-9]* ms=\([0-9.]*\).*/\1/p')
+    printf '%s\t%s\t%s\n' "$1" "$2" "$ms" >>"$msg_table"
+    log "msgcost round $2 with $1: $ms ms"
+  }
+  for round in $(seq 1 "$msg_rounds"); do
+    list=(none "${programs[@]}")
+    if ((round % 2 == 0)); then list=($(printf '%s\n' "${list[@]}" | tac)); fi
+    for program in "${list[@]}"; do
+      if [[ $program == none ]]; then
+        msgcost none "$round"
+      else
+        start_program 4 "$(directory_of "$program")"
+        sleep 3  # its start-up is over
+        msgcost "$program" "$round"
+        stop_program
+      fi
+    done
   done
 fi
 log "load average now: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
   ExclusionLists lists;
   NameFromWindow names{desktop, desktop, desktop, log};
   WinAuth auth{desktop, desktop, names, settings, lists, log};
-  Gfx gfx{desktop, desktop, auth, settings, log};
+  Gfx gfx{desktop, desktop, desktop, auth, settings, log};
   Painter painter(window);
 
   int failures = 0;

@@ -1,0 +1,32 @@
+#include "platform/sim/simbuttonrowsport.h"
+
+namespace strennix::sim {
+
+bool SimButtonRowsPort::publish(const ButtonRow& row) {
+  if (row.window == 0) {
+    return false;
+  }
+  world_.buttonRows.insert_or_assign(row.window, row);
+  return true;
+}
+
+void SimButtonRowsPort::withdraw(Hwnd window) { world_.buttonRows.erase(window); }
+
+std::optional<ButtonRow> SimButtonRowsPort::published(Hwnd window) const {
+  const auto found = world_.buttonRows.find(window);
+  if (found == world_.buttonRows.end()) {
+    return std::nullopt;
+  }
+  return found->second;
+}
+
+std::vector<Hwnd> SimButtonRowsPort::publishedWindows() const {
+  std::vector<Hwnd> windows;
+  windows.reserve(world_.buttonRows.size());
+  for (const auto& [window, row] : world_.buttonRows) {
+    windows.push_back(window);
+  }
+  return windows;
+}
+
+}  // namespace strennix::sim

@@ -1,0 +1,109 @@
+// A press on a painted button belongs to the button, as with the title-bar
+// buttons of the system: two quick clicks are two clicks, never a
+// double-click on the window's title bar; a press that is dragged or moved
+// off the button does nothing and moves nothing; and a button of a window in
+// the background acts on that window.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/titlebar.h"
+
+namespace strennix::e2e {
+namespace {
+
+constexpr int kTop = 1;
+constexpr int kToIcon = 2;
+constexpr int kShade = 3;
+constexpr std::uint32_t kWsMaximize = 0x01000000;
+
+class ButtonPressTest : public TitleBarTest {
+ protected:
+  WindowInfo current(const WindowInfo& window) {
+    return findWindow(Window::byHandle(window.hwnd)).value_or(WindowInfo{});
+  }
+
+  size_t handledReleases() {
+    const auto log = appLog();
+    return static_cast<size_t>(std::count(log.begin(), log.end(), "Handled STRNX_BUTTONUP"));
+  }
+
+  // The middle of button slot k of the window.
+  static ScreenPoint middleOf(const WindowInfo& window, int slot) {
+    const ScreenPoint corner = slotCorner(window, slot);
+    return {corner.x + 8, corner.y + 7};
+  }
+
+  // Waits until the program has handled `count` button releases in all.
+  void waitForReleases(size_t count) {
+    waitFor([&] { return handledReleases() >= count; },
+            std::to_string(count) + " button releases to be handled");
+  }
+};
+
+TEST_F(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaximizeIt) {
+  writeDefaultSettings();
+  startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint shade = middleOf(target, kShade);
+
+  doubleClick(shade.x, shade.y);
+  waitForReleases(2);
+
+  EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"2", "2"}));
+  const WindowInfo after = current(target);
+  EXPECT_EQ(after.style & kWsMaximize, 0U);
+  EXPECT_EQ(after.rect, target.rect);
+  screenshot("after-two-quick-clicks.png");
+}
+
+TEST_F(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesNothing) {
+  writeDefaultSettings();
+  startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint pin = middleOf(target, kTop);
+
+  // A drag that would move the window by its title bar.
+  mouseDown(pin.x, pin.y);
+  mouseMove(pin.x - 60, pin.y + 40);
+  mouseMove(pin.x - 150, pin.y + 120);
+  mouseUp(pin.x - 150, pin.y + 120);
+  waitForReleases(1);
+  EXPECT_EQ(current(target).rect, target.rect);
+  EXPECT_FALSE(current(target).topmost);
+
+  // Off the button onto its neighbour, which must not act either.
+  const ScreenPoint toIcon = middleOf(target, kToIcon);
+  mouseDown(pin.x, pin.y);
+  mouseMove(toIcon.x, toIcon.y);
+  mouseUp(toIcon.x, toIcon.y);
+  waitForReleases(2);
+
+  const WindowInfo after = current(target);
+  EXPECT_EQ(after.rect, target.rect);
+  EXPECT_FALSE(after.topmost);
+  EXPECT_TRUE(after.visible);
+  EXPECT_TRUE(dealtSlots().empty());
+}
+
+TEST_F(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow) {
+  writeDefaultSettings({{"DrawOn", "<all>"}});
+  startHidden({"--log"});
+  const WindowInfo back = openTarget({.title = "Back", .rect = Rect{100, 100, 740, 500}});
+  const WindowInfo front = openTarget({.title = "Front", .rect = Rect{250, 300, 900, 700}});
+  waitForButtons(back, false);
+  ASSERT_FALSE(current(back).foreground);
+  const ScreenPoint pin = middleOf(back, kTop);
+
+  click(pin.x, pin.y);
+  waitFor([&] { return current(back).topmost; }, "\"Back\" to become topmost");
+
+  EXPECT_TRUE(current(back).foreground);
+  EXPECT_FALSE(current(front).topmost);
+  EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
+}
+
+}  // namespace
+}  // namespace strennix::e2e
