@@ -295,11 +295,4 @@ __declspec(dllexport) LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM l
   return CallNextHookEx(chainHandle(kCbtHookValue), code, wParam, lParam);
 }
 
-BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_DETACH && rowsView != nullptr) {
-    UnmapViewOfFile(rowsView);
-  }
-  return TRUE;
-}
-
 }  // extern "C"
