@@ -147,6 +147,8 @@ void WindowBook::forgetStretchedAndTopmost() {
 }
 
 void WindowBook::giveBack(const std::vector<JournalRecord>& records) {
+  // Newest first, so that a window changed twice is undone in reverse order.
+  // NOLINTNEXTLINE(modernize-loop-convert): a reversed range-for needs <ranges>.
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (!journal_.sameWindow(*record)) {
       log_.trace("  Journaled window is gone, dropped");

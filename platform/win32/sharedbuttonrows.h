@@ -54,7 +54,7 @@ class SharedButtonRows {
   // Made on the first publication. A map left by an earlier run (kept alive
   // by a hook library's view) is cleared first.
   bool open();
-  void write(Record& record, const ButtonRow& row);
+  static void write(Record& record, const ButtonRow& row);
   [[nodiscard]] Record& record(unsigned index) const;
   [[nodiscard]] std::optional<unsigned> freeRecord() const;
 

@@ -106,7 +106,7 @@ TEST_F(FileControlTest, TraceLinesNeedLoggingModeToo) {
 // A start from the log-on entry runs in another directory: the lists beside
 // the program are then the ones in force, for loading and for editing.
 TEST_F(FileControlTest, FilesBesideTheProgramAreInForceWhenTheWorkingDirectoryHasNone) {
-  const std::string beside = "C:\\Program Files\\Strennix\\";
+  const std::string beside = R"(C:\Program Files\Strennix\)";
   desk.exePath = beside + "strennix.exe";
   desk.files[beside + kClassesFile] = "Notepad\r\n";
   desk.files[beside + kNamesFile] = "calc.exe\r\n";

@@ -172,8 +172,8 @@ TEST_F(LanguageTest, LinesEndAtCrLfLoneCrOrLoneLf) {
 
 // A start from the log-on entry runs in another directory.
 TEST_F(LanguageTest, TheFileBesideTheProgramServesWhenTheWorkingDirectoryHasNone) {
-  desk.exePath = "C:\\Program Files\\Strennix\\strennix.exe";
-  desk.files["C:\\Program Files\\Strennix\\lang\\0x07.lang"] =
+  desk.exePath = R"(C:\Program Files\Strennix\strennix.exe)";
+  desk.files[R"(C:\Program Files\Strennix\lang\0x07.lang)"] =
       "<begin_en>Shade</end_en><begin>Aufrollen</end>";
   EXPECT_EQ(lang.translate("Shade"), "Aufrollen");
   desk.files[kGerman] = "<begin_en>Time</end_en><begin>Zeit</end>";

@@ -129,7 +129,7 @@ TEST_F(SettingsSetupApp, FirstStartWarnsOnceWritesTheSixteenDefaultsAndShowsTheF
   EXPECT_EQ(desk.messageBoxes.size(), 1u);
   std::vector<std::string> names;
   for (const auto& [name, expected] : testsupport::firstStartSettings(
-           {{testsupport::kInstallPath, "C:\\Program Files\\Strennix\\"}})) {
+           {{testsupport::kInstallPath, R"(C:\Program Files\Strennix\)"}})) {
     names.push_back(name);
     EXPECT_EQ(value(name), expected) << name;
   }

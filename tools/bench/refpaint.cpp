@@ -56,7 +56,7 @@ void paint(HWND window) {
     return;
   }
   RECT rect;
-  if (!GetWindowRect(window, &rect) || coversScreen(rect)) {
+  if (GetWindowRect(window, &rect) == FALSE || coversScreen(rect)) {
     return;
   }
   HDC dc = GetWindowDC(window);
