@@ -94,7 +94,7 @@ mkdir -p "$helpers"
 cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
 "${cxx[@]}" -mwindows -o "$helpers/donothing.exe" "$here/donothing.cpp"
 "${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
-"${cxx[@]}" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
+"${cxx[@]}" -I"$root" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
 "${cxx[@]}" -o "$helpers/msgcost.exe" "$here/msgcost.cpp"
 # The layers it uses, each before the ones below it.
 libs=("$build/platform/win32/libstrennix_win32.a" "$build/libstrennix_buttons.a"

@@ -27,6 +27,7 @@
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
 #include "platform/win32/win32desktop.h"
+#include "tools/bench/windowpixels.h"
 
 namespace {
 
@@ -81,28 +82,7 @@ class Painter {
 
   // The pixels of the top strip of the window, 32 bits each.
   [[nodiscard]] std::vector<std::uint32_t> capture() const {
-    const int w = width();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -kCaptureHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    HDC dc = GetWindowDC(window_);
-    BitBlt(memory, 0, 0, w, kCaptureHeight, dc, 0, 0, SRCCOPY);
-    ReleaseDC(window_, dc);
-    GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> copy(pixels, pixels + static_cast<std::size_t>(w) * kCaptureHeight);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    return copy;
+    return windowPixels(window_, 0, 0, width(), kCaptureHeight);
   }
 
   // Waits until the window's own process has repainted it after a move or a

@@ -22,6 +22,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tools/bench/windowpixels.h"
+
 namespace {
 
 constexpr int kSlotWidth = 16;
@@ -47,28 +49,8 @@ double nowMs() {
 Pixels slotPixels(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kSlotWidth;
-  info.bmiHeader.biHeight = -kSlotHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC memory = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  HDC dc = GetWindowDC(window);
-  BitBlt(memory, 0, 0, kSlotWidth, kSlotHeight, dc, (rect.right - rect.left) - kRightInset, kTop,
-         SRCCOPY);
-  ReleaseDC(window, dc);
-  GdiFlush();
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  Pixels copy(first, first + kSlotWidth * kSlotHeight);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
-  return copy;
+  return windowPixels(window, (rect.right - rect.left) - kRightInset, kTop, kSlotWidth,
+                      kSlotHeight);
 }
 
 bool plain(const Pixels& pixels) {
