@@ -217,6 +217,7 @@ void TStrennix::beginApp() {
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   setupHook_.beginHook();
   helper64_.beginHelper();
+  windowEvents_ = ports_.windowEvents.watchWindowEvents();
   ownIconShown_ = showOwnIcon();
   setupAppLog_.trace("Exited beginApp.");
   Timer1.setEnabled(true);
@@ -236,6 +237,7 @@ void TStrennix::endApp() {
   book_.forgetStretchedAndTopmost();
   setupHook_.endHook();
   helper64_.endHelper();
+  windowEvents_.reset();
   notifyIcons_.trayMessage(win::kNimDelete);
   setupAppLog_.trace("Exited endApp");
 }
@@ -341,16 +343,36 @@ void TStrennix::repaintButtons(Hwnd window) {
   gfx_.forget(window);
 }
 
-void TStrennix::onSTRNX_CAPTIONCHANGE(Hwnd window) {
-  appLog_.trace("Recieved STRNX_CAPTIONCHANGE");
-  repaintButtons(window);
+// A settle that has yet to paint for the first time keeps its time, so that
+// a stream of reports (a window dragged across others) cannot put it off.
+void TStrennix::settle(Hwnd window) {
   if (std::find(settling_.begin(), settling_.end(), window) == settling_.end()) {
     settling_.push_back(window);
+  }
+  if (settleTimer_.enabled() && !settledOnce_) {
+    return;
   }
   settledOnce_ = false;
   settleTimer_.setInterval(kFirstSettleMs);
   settleTimer_.setEnabled(true);
+}
+
+void TStrennix::onSTRNX_CAPTIONCHANGE(Hwnd window) {
+  appLog_.trace("Recieved STRNX_CAPTIONCHANGE");
+  repaintButtons(window);
+  settle(window);
   appLog_.trace("Handled STRNX_CAPTIONCHANGE");
+}
+
+// Not painted at once: a drag reports every step, and one settle paints
+// all of them.
+void TStrennix::onSTRNX_UNCOVERED(Hwnd window) {
+  appLog_.trace("Recieved STRNX_UNCOVERED");
+  settle(window);
+  for (const Hwnd shown : ports_.buttonRows.publishedWindows()) {
+    settle(shown);
+  }
+  appLog_.trace("Handled STRNX_UNCOVERED");
 }
 
 void TStrennix::onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot) {
@@ -525,8 +547,9 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
     return true;
   }
   // After the end sequence no private message may hide or list a window,
-  // and no icon may come back.
+  // no icon may come back and no button may be painted.
   if (ended_ && ((message >= win::kStrnxDestroy && message <= win::kWmTray) ||
+                 (message >= win::kStrnxCaptionChange && message <= win::kStrnxUncovered) ||
                  (taskbarCreated_ != 0 && message == taskbarCreated_))) {
     return true;
   }
@@ -539,6 +562,9 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
       return true;
     case win::kStrnxCaptionChange:
       onSTRNX_CAPTIONCHANGE(wParam);
+      return true;
+    case win::kStrnxUncovered:
+      onSTRNX_UNCOVERED(wParam);
       return true;
     case win::kStrnxButtonDown:
       onSTRNX_BUTTONDOWN(wParam, lParam);

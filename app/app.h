@@ -68,6 +68,10 @@ class TStrennix : public Form {
   // again at once and twice shortly after, or it loses its row when it no
   // longer gets buttons.
   void onSTRNX_CAPTIONCHANGE(Hwnd window);
+  // A window moved, changed size or was hidden: its buttons and those of
+  // every window showing buttons, which it may have uncovered, are painted
+  // again shortly.
+  void onSTRNX_UNCOVERED(Hwnd window);
   // A press on a painted button, kept from the window by the hook library:
   // the window comes to the front and the button shows held down.
   void onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot);
@@ -104,6 +108,8 @@ class TStrennix : public Form {
   void runAction(int place, Hwnd window);
   // Paints the window's buttons if it gets them in the current mode.
   void repaintButtons(Hwnd window);
+  // Paints the window's buttons again twice, shortly.
+  void settle(Hwnd window);
   void settleTimerTimer();
   void restoreTrayIcons();
   [[nodiscard]] bool showOwnIcon();
@@ -136,6 +142,9 @@ class TStrennix : public Form {
   Timer settleTimer_;
   std::vector<Hwnd> settling_;
   bool settledOnce_ = false;
+  // The system's reports of new titles, moves and hidden windows, while the
+  // program runs.
+  WindowEventWatch windowEvents_;
   TTrayForm* trayForm_ = nullptr;
   std::uint32_t taskbarCreated_ = 0;
   // Until the shell takes it (at log-on it may not be ready), the own icon

@@ -17,6 +17,10 @@ inline constexpr unsigned kStrnxButtonDown = kWmApp + 0x71;
 // The release that ends such a press: wParam the window, lParam the slot
 // under the release or -1 when it is not over a button of that window.
 inline constexpr unsigned kStrnxButtonUp = kWmApp + 0x72;
+// Posted by the program's own watch of the system's window events: a window
+// moved, changed size or was hidden, which may uncover others' title bars;
+// wParam the window.
+inline constexpr unsigned kStrnxUncovered = kWmApp + 0x73;
 
 // How the hook libraries find the main window.
 inline constexpr const char* kMainClass = "TStrennix";

@@ -13,6 +13,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "platform/windowevents.h"
 #include "platform/windows.h"
 
 namespace strennix {
@@ -30,6 +31,7 @@ struct Ports {
   ProcessPort& processes;
   UiPort& ui;
   ButtonRowsPort& buttonRows;
+  WindowEventsPort& windowEvents;
 };
 
 }  // namespace strennix

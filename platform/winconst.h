@@ -51,6 +51,13 @@ inline constexpr std::int32_t kHwndNoTopmost = -2;
 // GetWindow.
 inline constexpr int kGwOwner = 4;
 
+// Accessibility events (SetWinEventHook) and the object they are about.
+inline constexpr std::uint32_t kEventObjectHide = 0x8003;
+inline constexpr std::uint32_t kEventObjectLocationChange = 0x800B;
+inline constexpr std::uint32_t kEventObjectNameChange = 0x800C;
+inline constexpr std::int32_t kObjIdWindow = 0;
+inline constexpr std::int32_t kChildIdSelf = 0;
+
 // Messages.
 inline constexpr std::uint32_t kWmApp = hookprotocol::kWmApp;
 inline constexpr std::uint32_t kStrnxDestroy = hookprotocol::kStrnxDestroy;
@@ -58,6 +65,7 @@ inline constexpr std::uint32_t kStrnxNcLButtonUp = hookprotocol::kStrnxNcLButton
 inline constexpr std::uint32_t kStrnxCaptionChange = hookprotocol::kStrnxCaptionChange;
 inline constexpr std::uint32_t kStrnxButtonDown = hookprotocol::kStrnxButtonDown;
 inline constexpr std::uint32_t kStrnxButtonUp = hookprotocol::kStrnxButtonUp;
+inline constexpr std::uint32_t kStrnxUncovered = hookprotocol::kStrnxUncovered;
 inline constexpr std::uint32_t kWmAsTray = kWmApp + 0x67;
 inline constexpr std::uint32_t kWmTray = kWmApp + 0x68;
 inline constexpr std::uint32_t kWmGetIcon = 0x007F;

@@ -14,10 +14,12 @@ SimDesktop::SimDesktop()
       SimHookPort(static_cast<SimWorld&>(*this)),
       SimProcessPort(static_cast<SimWorld&>(*this)),
       SimUiPort(static_cast<SimWorld&>(*this)),
-      SimButtonRowsPort(static_cast<SimWorld&>(*this)) {}
+      SimButtonRowsPort(static_cast<SimWorld&>(*this)),
+      SimWindowEventsPort(static_cast<SimWorld&>(*this)) {}
 
 Ports SimDesktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+  return Ports{*this, *this, *this, *this, *this, *this, *this,
+               *this, *this, *this, *this, *this, *this};
 }
 
 }  // namespace strennix::sim

@@ -17,6 +17,7 @@
 #include "platform/sim/simshellport.h"
 #include "platform/sim/simsystemport.h"
 #include "platform/sim/simuiport.h"
+#include "platform/sim/simwindoweventsport.h"
 #include "platform/sim/simwindowport.h"
 #include "platform/sim/simworld.h"
 
@@ -36,7 +37,8 @@ class SimDesktop final : public SimWorld,
                          public SimHookPort,
                          public SimProcessPort,
                          public SimUiPort,
-                         public SimButtonRowsPort {
+                         public SimButtonRowsPort,
+                         public SimWindowEventsPort {
  public:
   SimDesktop();
   // The ports refer to this object's world.

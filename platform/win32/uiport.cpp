@@ -86,7 +86,8 @@ Win32Desktop::~Win32Desktop() {
 }
 
 Ports Win32Desktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+  return Ports{*this, *this, *this, *this, *this, *this, *this,
+               *this, *this, *this, *this, *this, *this};
 }
 
 std::uint16_t Win32Desktop::registerFormClass(const std::string& className) {

@@ -47,7 +47,8 @@ class Win32Desktop final : public WindowPort,
                            public HookPort,
                            public ProcessPort,
                            public UiPort,
-                           public ButtonRowsPort {
+                           public ButtonRowsPort,
+                           public WindowEventsPort {
  public:
   Win32Desktop();
   ~Win32Desktop() override;
@@ -200,6 +201,10 @@ class Win32Desktop final : public WindowPort,
   void withdraw(Hwnd window) override;
   [[nodiscard]] std::optional<ButtonRow> published(Hwnd window) const override;
   [[nodiscard]] std::vector<Hwnd> publishedWindows() const override;
+
+  // WindowEventsPort
+  WindowEventWatch watchWindowEvents() override;
+  void endWatch(const WindowEventHooks& hooks) override;
 
   // For the window procedure: keeps the first exception that escaped an
   // event and ends the message loop.

@@ -35,6 +35,14 @@ std::uint32_t fromHandle(HandleType handle) {
 inline HWND toHwnd(Hwnd window) { return toHandle<HWND>(window); }
 inline Hwnd fromHwnd(HWND window) { return fromHandle(window); }
 
+// A function of user32 that older systems lack, taken at run time; null
+// where it is missing.
+template <class Function>
+Function user32EntryPoint(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
 // The executable's own module, which holds the layouts and icons.
 inline HINSTANCE moduleInstance() { return GetModuleHandleA(nullptr); }
 

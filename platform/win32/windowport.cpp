@@ -18,12 +18,6 @@ using MonitorFromWindowFunction = HMONITOR(WINAPI*)(HWND, DWORD);
 using MonitorFromPointFunction = HMONITOR(WINAPI*)(POINT, DWORD);
 using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
 
-template <class Function>
-Function user32EntryPoint(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
-}
-
 Monitor primaryMonitor() {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);

@@ -483,6 +483,25 @@ int cmdMove(const Options& options) {
   return moved ? kExitOk : kExitFailed;
 }
 
+int cmdSetTitle(const Options& options) {
+  HWND window = findTopLevel(options);
+  return window != nullptr && succeeded(SetWindowTextA(window, options.text("text").c_str()))
+             ? kExitOk
+             : kExitFailed;
+}
+
+// Raises an accessibility event about the window itself. Windows raises
+// these as titles change and windows move or hide; Wine 8 does not, so the
+// tests raise them where Windows would.
+int cmdWinEvent(const Options& options) {
+  HWND window = findTopLevel(options);
+  if (window == nullptr) {
+    return kExitFailed;
+  }
+  NotifyWinEvent(static_cast<DWORD>(options.hex("event")), window, OBJID_WINDOW, CHILDID_SELF);
+  return kExitOk;
+}
+
 int cmdSetStyle(const Options& options) {
   HWND window = findTopLevel(options);
   if (window == nullptr) {
@@ -908,6 +927,8 @@ const Command kCommands[] = {
     {"show", cmdShow, "(window) --cmd N"},
     {"move", cmdMove, "(window) --rect X,Y,W,H"},
     {"setstyle", cmdSetStyle, "(window) [--style HEX] [--exstyle HEX]"},
+    {"settitle", cmdSetTitle, "(window) --text T"},
+    {"winevent", cmdWinEvent, "(window) --event HEX"},
     {"click", cmdClick, "(window) --id N"},
     {"setcheck", cmdSetCheck, "(window) --id N --checked 0|1"},
     {"settrack", cmdSetTrack, "(window) --id N --pos P"},

@@ -197,12 +197,6 @@ TEST_F(WindowActionsTest, ExitGivesEveryHiddenAndShadedWindowBackAndLeavesNoTray
 
 class WaysOutTest : public WindowActionsTest {
  protected:
-  static std::string hex(std::uint32_t value) {
-    char text[16] = {};
-    std::snprintf(text, sizeof text, "%x", value);
-    return text;
-  }
-
   // Hides one window into the tray menu, one behind a tray icon and shades
   // a third, each waited for.
   void changeThree(const WindowInfo& listed, const WindowInfo& iconized, const WindowInfo& shaded) {

@@ -345,12 +345,6 @@ bool matches(const WindowInfo& info, const Window& window) {
   return window.title.empty() || info.title == window.title;
 }
 
-std::string hex(std::uint32_t value) {
-  std::ostringstream text;
-  text << std::hex << value;
-  return text.str();
-}
-
 std::string sanitized(std::string name) {
   for (char& c : name) {
     if (c == '/' || c == ' ') {
@@ -361,6 +355,12 @@ std::string sanitized(std::string name) {
 }
 
 }  // namespace
+
+std::string hex(std::uint32_t value) {
+  std::ostringstream text;
+  text << std::hex << value;
+  return text.str();
+}
 
 // --- locations ---------------------------------------------------------------------
 

@@ -122,6 +122,9 @@ struct Window {
   [[nodiscard]] std::string describe() const;
 };
 
+// A handle as the driver takes it (--hwnd).
+std::string hex(std::uint32_t value);
+
 struct OpenWindowOptions {
   std::string title;
   std::string className;  // empty: the driver's own class

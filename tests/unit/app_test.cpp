@@ -293,6 +293,44 @@ TEST_F(MainFormTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
   EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
 }
 
+// A window moved or hidden may uncover others: every window showing
+// buttons is painted again shortly, once for a whole stream of reports.
+TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAfter) {
+  sim.draws.clear();
+  sim.post(main->handle(), win::kStrnxUncovered, other, 0);
+  sim.post(main->handle(), win::kStrnxUncovered, other, 0);
+  EXPECT_TRUE(sim.draws.empty()) << "nothing at once";
+  const std::pair<Hwnd, std::uint32_t> settle{main->handle(), IDT_TIMER1 + 1};
+  ASSERT_EQ(sim.timers.at(settle), 10U);
+
+  sim.tick(main->handle(), IDT_TIMER1 + 1);
+  EXPECT_EQ(sim.draws.size(), 12U) << "both windows, once";
+  sim.post(main->handle(), win::kStrnxUncovered, 0xDEAD, 0);
+  EXPECT_EQ(sim.timers.at(settle), 10U) << "a new report is painted soon again";
+  sim.tick(main->handle(), IDT_TIMER1 + 1);
+  sim.tick(main->handle(), IDT_TIMER1 + 1);
+  EXPECT_EQ(sim.draws.size(), 36U);
+  EXPECT_FALSE(sim.timers.contains(settle));
+  EXPECT_TRUE(sim.published(editor).has_value());
+  EXPECT_TRUE(sim.published(other).has_value());
+}
+
+// The system's window events are watched while the program runs; after the
+// end sequence neither they nor the hook's reports paint anything.
+TEST_F(MainFormTest, WindowEventsAreWatchedUntilTheEndAndLateReportsPaintNothing) {
+  storeDefaults();
+  TStrennix& main = start();
+  EXPECT_EQ(sim.windowEventWatches.open(), 1);
+  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
+
+  main.endApp();
+  EXPECT_EQ(sim.windowEventWatches.open(), 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  sim.post(main.handle(), win::kStrnxUncovered, editor, 0);
+  EXPECT_TRUE(sim.draws.empty());
+  EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
+}
+
 TEST_F(MainFormTest, TrayIconMessagesForFreeOrUnknownSlotsAreIgnored) {
   storeDefaults();
   TStrennix& main = start();

@@ -1,0 +1,17 @@
+#include "platform/sim/simwindoweventsport.h"
+
+namespace strennix::sim {
+
+WindowEventWatch SimWindowEventsPort::watchWindowEvents() {
+  if (world_.noWindowEvents) {
+    return {};
+  }
+  ++world_.windowEventWatches.acquired;
+  return WindowEventWatch(*this, WindowEventHooks{world_.newResource(), world_.newResource()});
+}
+
+void SimWindowEventsPort::endWatch(const WindowEventHooks& /*hooks*/) {
+  ++world_.windowEventWatches.released;
+}
+
+}  // namespace strennix::sim

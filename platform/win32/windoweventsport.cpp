@@ -1,0 +1,74 @@
+// WindowEventsPort: the system's accessibility events, taken out of context.
+// The system queues them to this thread and calls the procedure from its
+// message loop, so nothing runs inside other programs, and it reports 32-
+// and 64-bit programs alike.
+#include <windows.h>
+
+#include "platform/hookprotocol.h"
+#include "platform/win32/win32desktop.h"
+#include "platform/win32/win32handles.h"
+#include "platform/windowevents.h"
+
+namespace strennix::win32 {
+
+namespace {
+
+// Missing on Windows 95 and NT 4, so taken at run time.
+using SetWinEventHookFunction = HWINEVENTHOOK(WINAPI*)(DWORD, DWORD, HMODULE, WINEVENTPROC, DWORD,
+                                                       DWORD, DWORD);
+using UnhookWinEventFunction = BOOL(WINAPI*)(HWINEVENTHOOK);
+
+// Decides and posts, like the hook libraries: the procedure has no state to
+// reach, and the main window handles the report in its turn. A window
+// already gone answers no style and counts as top-level: its report only
+// repaints what is still there.
+void CALLBACK onWindowEvent(HWINEVENTHOOK /*hook*/, DWORD event, HWND window, LONG object,
+                            LONG child, DWORD /*thread*/, DWORD /*time*/) {
+  const WindowEventReport report = reportOf(event, object, child);
+  if (report == WindowEventReport::None || window == nullptr ||
+      (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
+    return;
+  }
+  HWND main = FindWindowA(hookprotocol::kMainClass, hookprotocol::kMainCaption);
+  if (main == nullptr) {
+    return;
+  }
+  const UINT message = report == WindowEventReport::CaptionChange
+                           ? hookprotocol::kStrnxCaptionChange
+                           : hookprotocol::kStrnxUncovered;
+  PostMessageA(main, message, reinterpret_cast<WPARAM>(window), 0);
+}
+
+HookHandle watchRange(SetWinEventHookFunction setHook, DWORD first, DWORD last) {
+  return fromHandle(setHook(first, last, nullptr, &onWindowEvent, 0, 0,
+                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+}
+
+}  // namespace
+
+// Two ranges, so that the frequent events between them (focus, selection,
+// state) are never queued to this thread.
+WindowEventWatch Win32Desktop::watchWindowEvents() {
+  const auto setHook = user32EntryPoint<SetWinEventHookFunction>("SetWinEventHook");
+  if (setHook == nullptr) {
+    return {};
+  }
+  const WindowEventHooks hooks{
+      watchRange(setHook, EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_NAMECHANGE),
+      watchRange(setHook, EVENT_OBJECT_HIDE, EVENT_OBJECT_HIDE)};
+  return {*this, hooks};
+}
+
+void Win32Desktop::endWatch(const WindowEventHooks& hooks) {
+  const auto unhook = user32EntryPoint<UnhookWinEventFunction>("UnhookWinEvent");
+  if (unhook == nullptr) {
+    return;
+  }
+  for (const HookHandle hook : {hooks.titles, hooks.windows}) {
+    if (hook != 0) {
+      unhook(toHandle<HWINEVENTHOOK>(hook));
+    }
+  }
+}
+
+}  // namespace strennix::win32
