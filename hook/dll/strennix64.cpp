@@ -114,12 +114,17 @@ bool runsOnWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-// A 64-bit process, seen from this 64-bit program: one not under WoW64.
-bool is64BitProcess(Api& api, DWORD process) {
+enum class Bitness { Wide, Narrow, Unknown };
+
+// Seen from this 64-bit program, a 64-bit process is one not under WoW64.
+Bitness bitnessOf(Api& api, DWORD process) {
   const UniqueHandle<KernelObjectTraits> handle(
       api, OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
   BOOL wow64 = FALSE;
-  return handle && IsWow64Process(handle.get(), &wow64) != FALSE && wow64 == FALSE;
+  if (!handle || IsWow64Process(handle.get(), &wow64) == FALSE) {
+    return Bitness::Unknown;
+  }
+  return wow64 == FALSE ? Bitness::Wide : Bitness::Narrow;
 }
 
 std::vector<strennix::RunningThread> runningThreads(Api& api) {
@@ -154,14 +159,16 @@ class PerThreadHooks {
     for (unsigned thread : changes.ended) {
       hooks_.erase(thread);
     }
-    std::map<unsigned, bool> wide;
+    std::map<unsigned, Bitness> bitness;
     for (const strennix::RunningThread& entry : changes.fresh) {
-      auto known = wide.find(entry.process);
-      if (known == wide.end()) {
-        known = wide.emplace(entry.process, is64BitProcess(api_, entry.process)).first;
+      auto known = bitness.find(entry.process);
+      if (known == bitness.end()) {
+        known = bitness.emplace(entry.process, bitnessOf(api_, entry.process)).first;
       }
-      if (known->second) {
+      if (known->second == Bitness::Wide) {
         hook(entry.thread);
+      } else if (known->second == Bitness::Unknown) {
+        book_.refused(entry.thread);
       }
     }
   }
@@ -173,7 +180,8 @@ class PerThreadHooks {
                       UniqueHandle<HookTraits>(
                           api_, SetWindowsHookExA(WH_CBT, procs_.cbt, procs_.library, thread))};
     if (!hooks.mouse || !hooks.cbt) {
-      return;  // e.g. a thread on another desktop: left alone, not asked again
+      book_.refused(thread);
+      return;
     }
     hooks_.emplace(thread, std::move(hooks));
     book_.hooked(thread);

@@ -4,12 +4,15 @@
 // book already knows: threads seen for the first time are to be judged
 // (hooked when their process is 64-bit), hooked threads that have ended are
 // to be unhooked, and every ended thread is forgotten. A thread is judged
-// once, so a 32-bit process is not asked about again at every scan.
+// once, so a 32-bit process is not asked about again at every scan; only a
+// thread the helper could not hook is offered again, a few times: a program
+// just started may not be ready to take hooks at its first scan.
 // No Windows types: the unit tests run it on the host.
 #pragma once
 
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -41,6 +44,7 @@ class ThreadHookBook {
     ThreadScan result;
     result.ended = forgetEnded(hooked_, alive);
     forgetEnded(passed_, alive);
+    std::erase_if(refusals_, [&](const auto& entry) { return !alive.contains(entry.first); });
     for (const RunningThread& entry : running) {
       if (isOwn(entry.process) || isKnown(entry.thread)) {
         continue;
@@ -53,8 +57,19 @@ class ThreadHookBook {
 
   void hooked(unsigned thread) {
     passed_.erase(thread);
+    refusals_.erase(thread);
     hooked_.insert(thread);
   }
+
+  // Its hooks were refused, or its process could not be asked: offered
+  // again at the next scans, until kOffers in all.
+  void refused(unsigned thread) {
+    if (++refusals_[thread] < kOffers) {
+      passed_.erase(thread);
+    }
+  }
+
+  static constexpr int kOffers = 20;
 
   [[nodiscard]] const std::set<unsigned>& hookedThreads() const { return hooked_; }
 
@@ -80,6 +95,7 @@ class ThreadHookBook {
   unsigned program_;
   std::set<unsigned> hooked_;
   std::set<unsigned> passed_;
+  std::map<unsigned, int> refusals_;
 };
 
 }  // namespace strennix

@@ -67,6 +67,28 @@ TEST(ThreadHookBookTest, AnIdUsedAgainAfterItsThreadEndedIsOfferedAgain) {
   EXPECT_EQ(scan.fresh[0].process, kEditor);
 }
 
+// A program just started may not take hooks yet: it is tried again at the
+// next scans, but not for ever.
+TEST(ThreadHookBookTest, AThreadThatRefusedItsHooksIsOfferedAgainALimitedNumberOfTimes) {
+  ThreadHookBook book(kHelper, kProgram);
+  int offers = 0;
+  for (int scan = 0; scan < 2 * ThreadHookBook::kOffers; ++scan) {
+    if (!book.scan({{3, kEditor}}).fresh.empty()) {
+      ++offers;
+      book.refused(3);
+    }
+  }
+  EXPECT_EQ(offers, ThreadHookBook::kOffers);
+
+  book.scan({});
+  ASSERT_EQ(threadsOf(book.scan({{3, kEditor}}).fresh), (std::vector<unsigned>{3}))
+      << "a new thread with the id starts afresh";
+  book.refused(3);
+  ASSERT_EQ(book.scan({{3, kEditor}}).fresh.size(), 1U);
+  book.hooked(3);
+  EXPECT_TRUE(book.scan({{3, kEditor}}).fresh.empty());
+}
+
 TEST(ThreadHookBookTest, NothingIsHookedUntilTheHelperSaysSo) {
   ThreadHookBook book(kHelper, kProgram);
   book.scan({{3, kEditor}});
