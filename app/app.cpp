@@ -303,6 +303,8 @@ void TStrennix::onSTRNX_DESTROY(Hwnd window) {
   } else {
     forgetWindow(window);
   }
+  // What it covered is painted anew by its owners, without the buttons.
+  settleShownWindows();
   appLog_.trace("Handled STRNX_DESTROY");
 }
 
@@ -369,10 +371,14 @@ void TStrennix::onSTRNX_CAPTIONCHANGE(Hwnd window) {
 void TStrennix::onSTRNX_UNCOVERED(Hwnd window) {
   appLog_.trace("Recieved STRNX_UNCOVERED");
   settle(window);
+  settleShownWindows();
+  appLog_.trace("Handled STRNX_UNCOVERED");
+}
+
+void TStrennix::settleShownWindows() {
   for (const Hwnd shown : ports_.buttonRows.publishedWindows()) {
     settle(shown);
   }
-  appLog_.trace("Handled STRNX_UNCOVERED");
 }
 
 void TStrennix::onSTRNX_BUTTONDOWN(Hwnd window, std::int32_t slot) {

@@ -110,6 +110,8 @@ class TStrennix : public Form {
   void repaintButtons(Hwnd window);
   // Paints the window's buttons again twice, shortly.
   void settle(Hwnd window);
+  // Settles every window showing buttons: something over them went away.
+  void settleShownWindows();
   void settleTimerTimer();
   void restoreTrayIcons();
   [[nodiscard]] bool showOwnIcon();

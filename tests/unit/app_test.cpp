@@ -315,6 +315,16 @@ TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAf
   EXPECT_TRUE(sim.published(other).has_value());
 }
 
+TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
+  const Hwnd closed = addTarget(Rect{200, 20, 500, 200});
+  main->Timer1Timer();
+  sim.destroyWindow(closed);
+  sim.draws.clear();
+  sim.post(main->handle(), win::kStrnxDestroy, closed, 0);
+  sim.tick(main->handle(), IDT_TIMER1 + 1);
+  EXPECT_EQ(sim.draws.size(), 12U) << "the two windows left";
+}
+
 // The system's window events are watched while the program runs; after the
 // end sequence neither they nor the hook's reports paint anything.
 TEST_F(MainFormTest, WindowEventsAreWatchedUntilTheEndAndLateReportsPaintNothing) {
