@@ -46,6 +46,9 @@ class WindowPort {
   // IsHungAppWindow: the window's program has stopped taking its messages.
   virtual bool isHung(Hwnd window) = 0;
   virtual bool setForegroundWindow(Hwnd window) = 0;
+  // AllowSetForegroundWindow: the process may bring its window to the front,
+  // as this one may now. Nothing where the system lacks the call.
+  virtual void allowForeground(ProcessId process) = 0;
   // Visits every top-level window until the visitor answers false.
   virtual void enumWindows(const std::function<bool(Hwnd)>& visit) = 0;
   // The monitor the window is on (the one it overlaps most), or the nearest

@@ -232,6 +232,10 @@ bool SimWindowPort::setForegroundWindow(Hwnd window) {
   return true;
 }
 
+void SimWindowPort::allowForeground(ProcessId process) {
+  world_.foregroundAllowed.push_back(process);
+}
+
 void SimWindowPort::enumWindows(const std::function<bool(Hwnd)>& visit) {
   const std::vector<Hwnd> order = world_.zOrder();
   for (const Hwnd window : order) {

@@ -207,6 +207,8 @@ class SimWorld {
   std::vector<Monitor> monitors{Monitor{Rect{0, 0, 1024, 768}, Rect{0, 0, 1024, 738}}};
   Point cursor{0, 0};
   std::vector<SetWindowPosCall> setWindowPosCalls;
+  // The processes allowed to take the front (AllowSetForegroundWindow).
+  std::vector<ProcessId> foregroundAllowed;
 
   // ---- Registry ------------------------------------------------------------
   // Key paths and value names match without regard to letter case.

@@ -75,6 +75,7 @@ class Win32Desktop final : public WindowPort,
   bool isVisible(Hwnd window) override;
   bool isHung(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
+  void allowForeground(ProcessId process) override;
   void enumWindows(const std::function<bool(Hwnd)>& visit) override;
   Monitor monitorOf(Hwnd window) override;
   Monitor monitorAt(Point point) override;

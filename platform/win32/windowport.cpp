@@ -150,6 +150,14 @@ bool Win32Desktop::setForegroundWindow(Hwnd window) {
   return SetForegroundWindow(toHwnd(window)) != FALSE;
 }
 
+void Win32Desktop::allowForeground(ProcessId process) {
+  // Missing on Windows 95 and NT 4, where any program may take the front.
+  using AllowFunction = BOOL(WINAPI*)(DWORD);
+  if (const auto allow = user32EntryPoint<AllowFunction>("AllowSetForegroundWindow")) {
+    allow(process);
+  }
+}
+
 void Win32Desktop::enumWindows(const std::function<bool(Hwnd)>& visit) {
   Enumeration enumeration{visit, nullptr};
   EnumWindows(&visitWindow, reinterpret_cast<LPARAM>(&enumeration));

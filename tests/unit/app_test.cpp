@@ -518,6 +518,7 @@ TEST_F(MainFormTest, ASecondCopyShowsTheRunningCopysSettingsAndDoesNotRun) {
   EXPECT_FALSE(claimSingleCopy(sim, sim).has_value());
   EXPECT_TRUE(sim.isVisible(main.handle()));
   EXPECT_EQ(sim.foregroundWindow(), main.handle());
+  EXPECT_EQ(sim.foregroundAllowed, std::vector<ProcessId>{sim.windowProcessId(main.handle())});
   EXPECT_EQ(sim.mutexes.open(), 1) << "the second copy keeps no claim";
 
   first.reset();
