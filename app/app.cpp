@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ namespace {
 constexpr std::uint32_t kSettleTimerId = IDT_TIMER1 + 1;
 constexpr std::uint32_t kFirstSettleMs = 10;
 constexpr std::uint32_t kSecondSettleMs = 30;
+// How many moving windows' places are remembered at most.
+constexpr std::size_t kRememberedPlaces = 64;
 
 // The settings form's captions that a language file may translate, in the
 // order they are looked up.
@@ -318,6 +321,7 @@ void TStrennix::forgetWindow(Hwnd window) {
   book_.removeStretchedWindow(window);
   journal.forgetWindow(window);
   gfx_.forget(window);
+  lastPlaces_.erase(window);
 }
 
 // Windows that died unreported (no hook, or a report that came too early),
@@ -367,12 +371,37 @@ void TStrennix::onSTRNX_CAPTIONCHANGE(Hwnd window) {
 }
 
 // Not painted at once: a drag reports every step, and one settle paints
-// all of them.
+// all of them. Only the windows under the place the window left can have
+// been uncovered; where it was is known from its last report, and without
+// one every window showing buttons is settled.
 void TStrennix::onSTRNX_UNCOVERED(Hwnd window) {
   appLog_.trace("Recieved STRNX_UNCOVERED");
   settle(window);
-  settleShownWindows();
+  const auto last = lastPlaces_.find(window);
+  if (last == lastPlaces_.end()) {
+    settleShownWindows();
+  } else {
+    for (const Hwnd shown : ports_.buttonRows.publishedWindows()) {
+      if (windows_.windowRect(shown).overlaps(last->second)) {
+        settle(shown);
+      }
+    }
+  }
+  rememberPlace(window);
   appLog_.trace("Handled STRNX_UNCOVERED");
+}
+
+// Windows that die unreported leave their places behind; the few that
+// matter are those moving now, so a long list is simply started again.
+void TStrennix::rememberPlace(Hwnd window) {
+  if (lastPlaces_.size() >= kRememberedPlaces) {
+    lastPlaces_.clear();
+  }
+  if (windows_.isWindow(window)) {
+    lastPlaces_.insert_or_assign(window, windows_.windowRect(window));
+  } else {
+    lastPlaces_.erase(window);
+  }
 }
 
 void TStrennix::settleShownWindows() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,7 @@ class TStrennix : public Form {
   void settle(Hwnd window);
   // Settles every window showing buttons: something over them went away.
   void settleShownWindows();
+  void rememberPlace(Hwnd window);
   void settleTimerTimer();
   void restoreTrayIcons();
   [[nodiscard]] bool showOwnIcon();
@@ -147,6 +149,8 @@ class TStrennix : public Form {
   // The system's reports of new titles, moves and hidden windows, while the
   // program runs.
   WindowEventWatch windowEvents_;
+  // Where each window that reported a move was at its last report.
+  std::map<Hwnd, Rect> lastPlaces_;
   TTrayForm* trayForm_ = nullptr;
   std::uint32_t taskbarCreated_ = 0;
   // Until the shell takes it (at log-on it may not be ready), the own icon

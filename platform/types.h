@@ -27,6 +27,10 @@ struct Rect {
   std::int32_t bottom = 0;
   [[nodiscard]] std::int32_t width() const { return right - left; }
   [[nodiscard]] std::int32_t height() const { return bottom - top; }
+  // They share at least one pixel.
+  [[nodiscard]] bool overlaps(const Rect& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
   bool operator==(const Rect&) const = default;
 };
 

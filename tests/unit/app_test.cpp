@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -313,6 +314,26 @@ TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAf
   EXPECT_FALSE(sim.timers.contains(settle));
   EXPECT_TRUE(sim.published(editor).has_value());
   EXPECT_TRUE(sim.published(other).has_value());
+}
+
+// Once a window's place is known, a move settles only the windows under the
+// place it left (and itself), not every window showing buttons.
+TEST_F(HeldButtonTest, AMoveSettlesOnlyTheWindowsUnderThePlaceTheWindowLeft) {
+  const Hwnd mover = addTarget(Rect{0, 0, 200, 100});
+  main->Timer1Timer();
+  sim.post(main->handle(), win::kStrnxUncovered, mover, 0);
+  sim.tick(main->handle(), IDT_TIMER1 + 1);
+  sim.tick(main->handle(), IDT_TIMER1 + 1);
+
+  sim.window(mover).rect = Rect{0, 600, 200, 700};
+  sim.draws.clear();
+  sim.post(main->handle(), win::kStrnxUncovered, mover, 0);
+  sim.tick(main->handle(), IDT_TIMER1 + 1);
+  std::set<Hwnd> painted;
+  for (const auto& draw : sim.draws) {
+    painted.insert(draw.window);
+  }
+  EXPECT_EQ(painted, (std::set<Hwnd>{mover, editor})) << "not the window it never covered";
 }
 
 TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
