@@ -62,14 +62,14 @@ class ThreadHookBook {
   }
 
   // Its hooks were refused, or its process could not be asked: offered
-  // again at the next scans, until kOffers in all.
+  // again at the next scans, until kOffers in all (ten seconds).
   void refused(unsigned thread) {
     if (++refusals_[thread] < kOffers) {
       passed_.erase(thread);
     }
   }
 
-  static constexpr int kOffers = 20;
+  static constexpr int kOffers = 40;
 
   [[nodiscard]] const std::set<unsigned>& hookedThreads() const { return hooked_; }
 
