@@ -8,8 +8,8 @@ namespace strennix::hookprotocol {
 inline constexpr unsigned kWmApp = 0x8000;
 inline constexpr unsigned kStrnxDestroy = kWmApp + 0x65;
 inline constexpr unsigned kStrnxNcLButtonUp = kWmApp + 0x66;
-// A window's title bar is being painted anew (activation, deactivation,
-// minimize, maximize, restore, move, size): wParam the window.
+// A window's title bar is being painted anew (activation, deactivation, the
+// start of a move or size, a new title): wParam the window.
 inline constexpr unsigned kStrnxCaptionChange = kWmApp + 0x70;
 // A press on a painted button, kept from the window: wParam the window,
 // lParam the slot (0 = the rightmost).
@@ -17,8 +17,9 @@ inline constexpr unsigned kStrnxButtonDown = kWmApp + 0x71;
 // The release that ends such a press: wParam the window, lParam the slot
 // under the release or -1 when it is not over a button of that window.
 inline constexpr unsigned kStrnxButtonUp = kWmApp + 0x72;
-// Posted by the program's own watch of the system's window events: a window
-// moved, changed size or was hidden, which may uncover others' title bars;
+// A window is minimized, maximized or restored (from the hook libraries),
+// or moved, sized or hidden (from the program's own watch of the system's
+// window events): its title bar and those it uncovers are painted anew;
 // wParam the window.
 inline constexpr unsigned kStrnxUncovered = kWmApp + 0x73;
 

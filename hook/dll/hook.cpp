@@ -230,7 +230,7 @@ bool onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
 }
 
 // The window's title bar is about to be painted anew (it is activated or
-// deactivated, minimized, maximized, restored, moved or sized): the program
+// deactivated, or its move or size begins): the program
 // paints its buttons again once that repaint is on the screen. `reporter`
 // is the window whose process decides which library reports the event.
 void onCaptionChange(HWND reporter, HWND window) {
@@ -238,6 +238,15 @@ void onCaptionChange(HWND reporter, HWND window) {
     return;
   }
   postToMain(reporter, kStrnxCaptionChange, handleValue(window), 0);
+}
+
+// The window is about to be minimized, maximized or restored: its own title
+// bar is repainted, and a window that shrinks uncovers those under it.
+void onUncovering(HWND window) {
+  if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
+    return;
+  }
+  postToMain(window, kStrnxUncovered, handleValue(window), 0);
 }
 
 // The program manages top-level windows only; leaving out child windows
@@ -285,6 +294,8 @@ __declspec(dllexport) LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM l
       break;
     }
     case HCBT_MINMAX:
+      onUncovering(reinterpret_cast<HWND>(wParam));
+      break;
     case HCBT_MOVESIZE:
       onCaptionChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam));
       break;

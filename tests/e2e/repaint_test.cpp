@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "tests/e2e/titlebar.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr const char* kNameChange = "800c";
 constexpr const char* kLocationChange = "800b";
+constexpr const char* kMinimize = "6";
 
 class RepaintTest : public TitleBarTest {
  protected:
@@ -25,6 +27,15 @@ class RepaintTest : public TitleBarTest {
   long logged(const std::string& message) {
     const auto log = appLog();
     return std::count(log.begin(), log.end(), message);
+  }
+
+  // A window with buttons (they show on every window), and a window in
+  // front of it over them.
+  std::pair<WindowInfo, WindowInfo> coverTheButtons() {
+    startSlow({{"DrawOn", "<all>"}});
+    const WindowInfo under = openTarget({.title = "Under", .rect = Rect{100, 100, 740, 500}});
+    waitForButtons(under, false);
+    return {under, openTarget({.title = "Cover", .rect = Rect{500, 80, 300, 120}})};
   }
 
   void waitForLogged(const std::string& message, long times) {
@@ -48,14 +59,21 @@ TEST_F(RepaintTest, ANewTitleIsReportedAndTheButtonsArePaintedAgain) {
 }
 
 TEST_F(RepaintTest, AWindowMovedOffATitleBarBringsItsButtonsBack) {
-  startSlow({{"DrawOn", "<all>"}});
-  const WindowInfo under = openTarget({.title = "Under", .rect = Rect{100, 100, 740, 500}});
-  waitForButtons(under, false);
-  const WindowInfo cover = openTarget({.title = "Cover", .rect = Rect{500, 80, 300, 120}});
+  const auto [under, cover] = coverTheButtons();
 
   // What it covered comes back on the screen without the buttons.
   driver({"move", "--hwnd", hex(cover.hwnd), "--rect", "500,600,300,120"});
   driver({"winevent", "--hwnd", hex(cover.hwnd), "--event", kLocationChange});
+
+  waitForLogged("Recieved STRNX_UNCOVERED", 1);
+  waitForButtons(under, false);
+}
+
+// Reported by the hook library, under Wine too.
+TEST_F(RepaintTest, AWindowMinimizedOffATitleBarBringsItsButtonsBack) {
+  const auto [under, cover] = coverTheButtons();
+
+  driver({"show", "--hwnd", hex(cover.hwnd), "--cmd", kMinimize});
 
   waitForLogged("Recieved STRNX_UNCOVERED", 1);
   waitForButtons(under, false);
