@@ -378,15 +378,7 @@ void TStrennix::onSTRNX_UNCOVERED(Hwnd window) {
   appLog_.trace("Recieved STRNX_UNCOVERED");
   settle(window);
   const auto last = lastPlaces_.find(window);
-  if (last == lastPlaces_.end()) {
-    settleShownWindows();
-  } else {
-    for (const Hwnd shown : ports_.buttonRows.publishedWindows()) {
-      if (windows_.windowRect(shown).overlaps(last->second)) {
-        settle(shown);
-      }
-    }
-  }
+  settleShownWindows(last != lastPlaces_.end() ? std::optional<Rect>(last->second) : std::nullopt);
   rememberPlace(window);
   appLog_.trace("Handled STRNX_UNCOVERED");
 }
@@ -404,9 +396,11 @@ void TStrennix::rememberPlace(Hwnd window) {
   }
 }
 
-void TStrennix::settleShownWindows() {
+void TStrennix::settleShownWindows(const std::optional<Rect>& over) {
   for (const Hwnd shown : ports_.buttonRows.publishedWindows()) {
-    settle(shown);
+    if (!over || windows_.windowRect(shown).overlaps(*over)) {
+      settle(shown);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,8 +112,9 @@ class TStrennix : public Form {
   void repaintButtons(Hwnd window);
   // Paints the window's buttons again twice, shortly.
   void settle(Hwnd window);
-  // Settles every window showing buttons: something over them went away.
-  void settleShownWindows();
+  // Settles the windows showing buttons (those overlapping `over`, when
+  // given): something over them went away.
+  void settleShownWindows(const std::optional<Rect>& over = std::nullopt);
   void rememberPlace(Hwnd window);
   void settleTimerTimer();
   void restoreTrayIcons();
