@@ -71,7 +71,8 @@ class TStrennix : public Form {
   // longer gets buttons.
   void onSTRNX_CAPTIONCHANGE(Hwnd window);
   // A window moved, changed size or was hidden: its buttons and those of
-  // every window showing buttons, which it may have uncovered, are painted
+  // the windows showing buttons under the place it left (all of them when
+  // that place is not known yet), which it may have uncovered, are painted
   // again shortly.
   void onSTRNX_UNCOVERED(Hwnd window);
   // A press on a painted button, kept from the window by the hook library:

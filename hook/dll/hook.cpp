@@ -229,24 +229,17 @@ bool onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   return false;
 }
 
-// The window's title bar is about to be painted anew (it is activated or
-// deactivated, or its move or size begins): the program
+// A top-level window's title bar is about to be painted anew: the program
 // paints its buttons again once that repaint is on the screen. `reporter`
 // is the window whose process decides which library reports the event.
-void onCaptionChange(HWND reporter, HWND window) {
+// kStrnxCaptionChange: it is activated or deactivated, or its move or size
+// begins; kStrnxUncovered: it is minimized, maximized or restored, and if it
+// shrinks it uncovers the windows under it.
+void onTitleBarChange(HWND reporter, HWND window, UINT message) {
   if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  postToMain(reporter, kStrnxCaptionChange, handleValue(window), 0);
-}
-
-// The window is about to be minimized, maximized or restored: its own title
-// bar is repainted, and a window that shrinks uncovers those under it.
-void onUncovering(HWND window) {
-  if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
-    return;
-  }
-  postToMain(window, kStrnxUncovered, handleValue(window), 0);
+  postToMain(reporter, message, handleValue(window), 0);
 }
 
 // The program manages top-level windows only; leaving out child windows
@@ -287,17 +280,20 @@ __declspec(dllexport) LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM l
       // The window that loses the activation is repainted too; it may
       // belong to another process, which is not told.
       HWND activated = reinterpret_cast<HWND>(wParam);
-      onCaptionChange(activated, activated);
+      onTitleBarChange(activated, activated, kStrnxCaptionChange);
       if (lParam != 0) {
-        onCaptionChange(activated, reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive);
+        onTitleBarChange(activated, reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive,
+                         kStrnxCaptionChange);
       }
       break;
     }
     case HCBT_MINMAX:
-      onUncovering(reinterpret_cast<HWND>(wParam));
+      onTitleBarChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam),
+                       kStrnxUncovered);
       break;
     case HCBT_MOVESIZE:
-      onCaptionChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam));
+      onTitleBarChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam),
+                       kStrnxCaptionChange);
       break;
     default:
       break;

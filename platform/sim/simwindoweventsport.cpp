@@ -3,9 +3,6 @@
 namespace strennix::sim {
 
 WindowEventWatch SimWindowEventsPort::watchWindowEvents() {
-  if (world_.noWindowEvents) {
-    return {};
-  }
   ++world_.windowEventWatches.acquired;
   return WindowEventWatch(*this, WindowEventHooks{world_.newResource(), world_.newResource()});
 }

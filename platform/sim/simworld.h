@@ -297,10 +297,8 @@ class SimWorld {
   // ---- Hooks ---------------------------------------------------------------
   std::vector<InstalledHook> hooks;
   bool refuseHooks = false;
-  // Watches of the system's window events; a world without such events
-  // (the 95 family) gives none.
+  // Watches of the system's window events.
   HandleCount windowEventWatches;
-  bool noWindowEvents = false;
 
   // ---- Resources -----------------------------------------------------------
   HandleCount registryKeys;
