@@ -49,6 +49,8 @@ class Uifx {
 
  private:
   void refuse(const std::string& english);
+  template <class List>
+  [[nodiscard]] bool hasRoom(const List& list, const char* refusal);
   [[nodiscard]] std::uint32_t askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam);
   void rollUp(Hwnd window, const Rect& rect);
   void rollDown(Hwnd window, const Rect& rect);

@@ -41,6 +41,12 @@ bool NotifyIcons::msgToTrayicon(std::uint32_t operation, const std::string& tip,
   return notify(operation, windowIcon(operation, tip, icon, id), kMsgToTrayiconFailed);
 }
 
+bool NotifyIcons::showOwnIcon() {
+  const bool added = trayMessage(win::kNimAdd);
+  const bool changed = trayMessage(win::kNimModify);
+  return added || changed;
+}
+
 bool NotifyIcons::reAddOwnIcon() {
   const bool added = send(win::kNimAdd, ownIcon(win::kNimAdd));
   return trayMessage(win::kNimModify) || added;

@@ -25,6 +25,9 @@ class NotifyIcons {
   // The program's own icon (ID 1006, callback WM_TRAY). Only NIM_MODIFY sets
   // the icon and the tip "Strennix".
   bool trayMessage(std::uint32_t operation);
+  // Adds the own icon and sets its picture and tip; answers whether the
+  // shell shows it (either step may be refused while the shell starts).
+  bool showOwnIcon();
   // A window's icon (ID = slot, callback WM_ASTRAY). Only NIM_MODIFY sets the
   // icon and the tip, cut to 63 characters.
   bool msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,

@@ -47,9 +47,9 @@ class MainFormTest : public testsupport::ProgramTest {
 TEST_F(MainFormTest, SwitchesAreWholeArgumentsInAnyLetterCase) {
   storeDefaults();
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--DeBuG", "--debugx", "-log", "/log"};
-  TStrennix& main = start();
-  EXPECT_TRUE(main.log.debugMode);
-  EXPECT_FALSE(main.log.loggingMode);
+  start();
+  EXPECT_TRUE(program->log().debugMode);
+  EXPECT_FALSE(program->log().loggingMode);
   EXPECT_EQ(file("applog.txt")
                 .rfind(std::string(kStamp) + "   Starting application in debugmode.\n"
                                              "Dumping some systeminfo.\n",
@@ -61,8 +61,8 @@ TEST_F(MainFormTest, SwitchesAreWholeArgumentsInAnyLetterCase) {
 TEST_F(MainFormTest, LogSwitchAfterAnotherArgumentTurnsOnTracing) {
   storeDefaults();
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug", "notes.txt", "--LOG"};
-  TStrennix& main = start();
-  EXPECT_TRUE(main.log.loggingMode);
+  start();
+  EXPECT_TRUE(program->log().loggingMode);
   const std::string applog = file("applog.txt");
   const auto debugLine = applog.find("Starting application in debugmode.");
   const auto logLine = applog.find("Starting application in loggingmode.");
@@ -138,27 +138,27 @@ TEST_F(MainFormTest, LanguageValueSelectsTheGermanCaptions) {
 
 TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
   storeDefaults();
-  TStrennix& main = start();
+  start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
 
-  main.onSTRNX_NCLBUTTONUP(586, 60);
-  main.onSTRNX_NCLBUTTONUP(675, 56);
-  main.onSTRNX_NCLBUTTONUP(675, 69);
+  titleBarRelease(586, 60);
+  titleBarRelease(675, 56);
+  titleBarRelease(675, 69);
   EXPECT_TRUE(sim.setWindowPosCalls.empty());
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450}));
 
-  main.onSTRNX_NCLBUTTONUP(675, 60);
+  titleBarRelease(675, 60);
   EXPECT_NE(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "pos 0 toggles stay-on-top";
-  main.onSTRNX_NCLBUTTONUP(666, 60);
+  titleBarRelease(666, 60);
   EXPECT_EQ(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "left edge column is pos 0";
 
-  main.onSTRNX_NCLBUTTONUP(600, 60);
+  titleBarRelease(600, 60);
   EXPECT_EQ(sim.window(editor).rect.width(), 1024) << "pos 5 maximizes horizontally";
-  EXPECT_EQ(main.lists.hStretchedWindows.size(), 1U);
+  EXPECT_EQ(program->lists().stretched(Axis::Horizontal).count(), 1U);
 
-  main.onSTRNX_NCLBUTTONUP(665 + (1024 - 740), 60);
+  titleBarRelease(665 + (1024 - 740), 60);
   EXPECT_FALSE(sim.isVisible(editor)) << "pos 1 minimizes to a tray icon";
-  EXPECT_EQ(main.lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(program->lists().trayed().count(), 1);
 }
 
 TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
@@ -166,9 +166,9 @@ TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--log"};
   TStrennix& main = start();
   sim.setForeground(main.handle());
-  main.onSTRNX_NCLBUTTONUP(675, 60);
+  titleBarRelease(675, 60);
   sim.setForeground(sim.desktopWindow());
-  main.onSTRNX_NCLBUTTONUP(675, 60);
+  titleBarRelease(675, 60);
   EXPECT_TRUE(sim.setWindowPosCalls.empty());
   EXPECT_EQ(file("applog.txt").find("Handled STRNX_NCLBUTTONUP"), std::string::npos);
 }
@@ -176,11 +176,11 @@ TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
 TEST_F(MainFormTest, OnlyTwoButtonsMakeAThirtyTwoPixelRow) {
   storeDefaults();
   sim.setRegString(RegRoot::CurrentUser, kKey, "Buttons", "<vmax><top>");
-  TStrennix& main = start();
+  start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(650, 60);
+  titleBarRelease(650, 60);
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450})) << "left of the 32-pixel row";
-  main.onSTRNX_NCLBUTTONUP(660, 60);
+  titleBarRelease(660, 60);
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 0, 740, 738})) << "pos 1 maximizes vertically";
 }
 
@@ -193,7 +193,7 @@ class HeldButtonTest : public MainFormTest {
     main = &start();
     editor = addTarget(Rect{100, 50, 740, 450});
     other = addTarget(Rect{300, 300, 900, 700});
-    main->Timer1Timer();
+    timerTick();
   }
 
   void press(Hwnd window, std::int32_t slot) {
@@ -222,7 +222,7 @@ TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedO
   release(editor, 0);
   EXPECT_TRUE(topmost(editor));
   EXPECT_FALSE(topmost(other));
-  main->Timer1Timer();
+  timerTick();
   EXPECT_EQ(sim.sunkenEdges.size(), 1U) << "drawn raised again";
 }
 
@@ -320,7 +320,7 @@ TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAf
 // place it left (and itself), not every window showing buttons.
 TEST_F(HeldButtonTest, AMoveSettlesOnlyTheWindowsUnderThePlaceTheWindowLeft) {
   const Hwnd mover = addTarget(Rect{0, 0, 200, 100});
-  main->Timer1Timer();
+  timerTick();
   sim.post(main->handle(), win::kStrnxUncovered, mover, 0);
   sim.tick(main->handle(), IDT_TIMER1 + 1);
   sim.tick(main->handle(), IDT_TIMER1 + 1);
@@ -338,7 +338,7 @@ TEST_F(HeldButtonTest, AMoveSettlesOnlyTheWindowsUnderThePlaceTheWindowLeft) {
 
 TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
   const Hwnd closed = addTarget(Rect{200, 20, 500, 200});
-  main->Timer1Timer();
+  timerTick();
   sim.destroyWindow(closed);
   sim.draws.clear();
   sim.post(main->handle(), win::kStrnxDestroy, closed, 0);
@@ -364,22 +364,22 @@ TEST_F(MainFormTest, WindowEventsAreWatchedUntilTheEndAndLateReportsPaintNothing
 
 TEST_F(MainFormTest, TrayIconMessagesForFreeOrUnknownSlotsAreIgnored) {
   storeDefaults();
-  TStrennix& main = start();
-  main.onWM_ASTRAY(0, win::kWmLButtonUp);
-  main.onWM_ASTRAY(20, win::kWmLButtonUp);
-  main.onWM_ASTRAY(0xFFFFFFFF, win::kWmLButtonUp);
-  EXPECT_EQ(main.lists.numberOfTrayedWindows, 0);
+  start();
+  trayIconMessage(0, win::kWmLButtonUp);
+  trayIconMessage(20, win::kWmLButtonUp);
+  trayIconMessage(0xFFFFFFFF, win::kWmLButtonUp);
+  EXPECT_EQ(program->lists().trayed().count(), 0);
 }
 
 TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   ASSERT_FALSE(sim.isVisible(editor));
-  main.onWM_ASTRAY(0, win::kWmRButtonUp);
+  trayIconMessage(0, win::kWmRButtonUp);
   EXPECT_FALSE(sim.isVisible(editor));
-  main.onWM_ASTRAY(0, win::kWmLButtonUp);
+  trayIconMessage(0, win::kWmLButtonUp);
   EXPECT_TRUE(sim.isVisible(editor));
   EXPECT_EQ(sim.foregroundWindow(), editor);
   EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
@@ -406,21 +406,21 @@ TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWin
   storeDefaults();
   TStrennix& main = start();
   EXPECT_FALSE(application.showMainForm);
-  main.onWM_TRAY(win::kWmLButtonDblClk);
+  ownIconMessage(win::kWmLButtonDblClk);
   EXPECT_TRUE(sim.isVisible(main.handle()));
   EXPECT_EQ(sim.foregroundWindow(), main.handle());
 
   sim.showWindow(main.handle(), kSwMinimize);
-  main.onWM_TRAY(win::kWmLButtonDblClk);
+  ownIconMessage(win::kWmLButtonDblClk);
   EXPECT_EQ(sim.windowLong(main.handle(), win::kGwlStyle) & win::kWsMinimize, 0U);
   EXPECT_TRUE(sim.isVisible(main.handle()));
 }
 
 TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCursorsMonitor) {
   storeDefaults();
-  TStrennix& main = start();
+  start();
   sim.cursor = Point{1000, 700};
-  main.onWM_TRAY(win::kWmRButtonUp);
+  ownIconMessage(win::kWmRButtonUp);
   const Rect frame = sim.windowRect(tray->handle());
   EXPECT_EQ(frame.right, 1000);
   EXPECT_EQ(frame.bottom, 700);
@@ -429,7 +429,7 @@ TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCur
   // that monitor's work area.
   sim.monitors.push_back(Monitor{Rect{-1280, 0, 0, 1024}, Rect{-1280, 30, 0, 1024}});
   sim.cursor = Point{-10, 10};
-  main.onWM_TRAY(win::kWmRButtonUp);
+  ownIconMessage(win::kWmRButtonUp);
   const Rect left = sim.windowRect(tray->handle());
   EXPECT_EQ(left.right, -10);
   EXPECT_EQ(left.top, 30);
@@ -442,7 +442,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
   sim.window(editor).smallIcon = 77;
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   sim.trayIcons.clear();
 
   std::int32_t result = 0;
@@ -460,7 +460,7 @@ TEST_F(MainFormTest, ATaskbarCreatedWithTheIconsStillThereLogsNoFailure) {
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug"};
   TStrennix& main = start();
   addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   ASSERT_EQ(sim.trayIcons.size(), 2U);
   const std::uint32_t taskbarCreated = sim.registerWindowMessage("TaskbarCreated");
 
@@ -503,7 +503,7 @@ TEST_F(MainFormTest, AfterASaveWhoseReloadFailsANewlyTickedButtonAnswersItsClick
 
   // Shade is the second slot from the right: x from 650 to 665.
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(655, 60);
+  titleBarRelease(655, 60);
   EXPECT_EQ(sim.window(editor).rect.height(), 27);
 }
 
@@ -511,12 +511,12 @@ TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd shaded = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(640, 60);
+  titleBarRelease(640, 60);
   ASSERT_EQ(sim.window(shaded).rect.height(), 27);
   const Hwnd trayed = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   const Hwnd menued = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(620, 60);
+  titleBarRelease(620, 60);
   ASSERT_FALSE(sim.isVisible(menued));
 
   sim.click(main.handle(), IDC_BTNQUIT);
