@@ -22,19 +22,11 @@ namespace {
 // none of them may hide or list a window, bring an icon back or paint a
 // button.
 constexpr std::array kPrivateMessages = {
-    win::kStrnxDestroy,  win::kStrnxNcLButtonUp, win::kStrnxCaptionChange, win::kStrnxUncovered,
-    win::kStrnxButtonDown, win::kStrnxButtonUp,  win::kWmAsTray,           win::kWmTray};
+    win::kStrnxDestroy,    win::kStrnxNcLButtonUp, win::kStrnxCaptionChange, win::kStrnxUncovered,
+    win::kStrnxButtonDown, win::kStrnxButtonUp,    win::kWmAsTray,           win::kWmTray};
 
 bool isPrivate(std::uint32_t message) {
-  return std::find(kPrivateMessages.begin(), kPrivateMessages.end(), message) !=
-         kPrivateMessages.end();
-}
-
-std::string lowerCase(std::string text) {
-  for (char& c : text) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return text;
+  return std::count(kPrivateMessages.begin(), kPrivateMessages.end(), message) != 0;
 }
 
 }  // namespace
@@ -84,8 +76,9 @@ void TStrennix::run() {
 }
 
 void TStrennix::readSwitches() {
-  for (const std::string& argument : ports_.system.arguments()) {
-    const std::string lowered = lowerCase(argument);
+  for (std::string lowered : ports_.system.arguments()) {
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (lowered == "--debug") {
       parts_.log.debugMode = true;
       appLog_.writeLog("Starting application in debugmode.\nDumping some systeminfo.");
@@ -149,8 +142,7 @@ void TStrennix::endApp() {
   setupAppLog_.trace("Exited endApp");
 }
 
-bool TStrennix::dispatchPrivate(std::uint32_t message, std::uint32_t wParam,
-                                std::int32_t lParam) {
+bool TStrennix::dispatchPrivate(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
   switch (message) {
     case win::kStrnxNcLButtonUp:
       clicks_.titleBarRelease(static_cast<std::int32_t>(wParam), lParam);
@@ -207,17 +199,6 @@ void TStrennix::forgetWindow(Hwnd window) {
   schedule_.forget(window);
 }
 
-// Windows that died unreported (no hook, or a report that came too early),
-// or whose handle now names another window, are never touched again.
-void TStrennix::dropVanishedWindows() {
-  const std::vector<JournalRecord> records = parts_.journal.records();
-  for (const JournalRecord& record : records) {
-    if (!parts_.journal.sameWindow(record)) {
-      forgetWindow(record.window);
-    }
-  }
-}
-
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {
   appLog_.trace("Called onWM_ASTRAY.");
   if (mouseMessage == win::kWmLButtonUp && parts_.lists.trayed().taken(iconId)) {
@@ -241,19 +222,19 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
   appLog_.trace("Handled WM_TRAY");
 }
 
-// The shell rebuilds its notification area after a restart: without our
-// icons the user could neither reach the settings nor get hidden windows back.
-void TStrennix::restoreTrayIcons() {
-  ownIconShown_ = parts_.notifyIcons.reAddOwnIcon();
-  parts_.book.reAddTrayIcons([this](Hwnd window) { return parts_.uifx.trayIconOf(window); });
-}
-
 void TStrennix::Timer1Timer() {
   appLog_.trace("Timer event");
   if (!ownIconShown_) {
     ownIconShown_ = parts_.notifyIcons.showOwnIcon();
   }
-  dropVanishedWindows();
+  // Windows that died unreported (no hook, or a report that came too early),
+  // or whose handle now names another window, are never touched again.
+  const std::vector<JournalRecord> records = parts_.journal.records();
+  for (const JournalRecord& record : records) {
+    if (!parts_.journal.sameWindow(record)) {
+      forgetWindow(record.window);
+    }
+  }
   schedule_.repaintCurrent();
   appLog_.trace("Timer event handled");
 }
@@ -305,7 +286,11 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
     return true;
   }
   if (taskbarCreated) {
-    restoreTrayIcons();
+    // The shell rebuilt its notification area after a restart: without our
+    // icons the user could neither reach the settings nor get hidden windows
+    // back.
+    ownIconShown_ = parts_.notifyIcons.reAddOwnIcon();
+    parts_.book.reAddTrayIcons([this](Hwnd window) { return parts_.uifx.trayIconOf(window); });
     return true;
   }
   return dispatchPrivate(message, wParam, lParam);
@@ -345,11 +330,9 @@ void TStrennix::handleCommand(int controlId, int /*notifyCode*/) {
 }
 
 void TStrennix::handleTimer(std::uint32_t timerId) {
-  if (timerId == Timer1.id()) {
+  if (!schedule_.tick(timerId) && timerId == Timer1.id()) {
     Timer1Timer();
-    return;
   }
-  schedule_.tick(timerId);
 }
 
 void TStrennix::handleClose() { quit(); }

@@ -84,10 +84,8 @@ class TStrennix : public Form {
   bool dispatchPrivate(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam);
   void onSTRNX_DESTROY(Hwnd window);
   void forgetWindow(Hwnd window);
-  void dropVanishedWindows();
   void onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage);
   void onWM_TRAY(std::uint32_t mouseMessage);
-  void restoreTrayIcons();
   void Timer1Timer();
   void btnSaveClick();
   void quit();

@@ -25,9 +25,9 @@ Program::Program(const Ports& ports, Application& application)
 }
 
 MainFormParts Program::parts() {
-  return MainFormParts{log_,          settings_, exclusions_, lists_,     journal_,
-                       lang_,         notifyIcons_, fileControl_, winAuth_, gfx_,
-                       book_,         uifx_,     setupHook_,  helper64_, store_};
+  return MainFormParts{log_,  settings_,    exclusions_,  lists_,    journal_,
+                       lang_, notifyIcons_, fileControl_, winAuth_,  gfx_,
+                       book_, uifx_,        setupHook_,   helper64_, store_};
 }
 
 }  // namespace strennix

@@ -21,8 +21,8 @@ namespace strennix {
 class RepaintSchedule {
  public:
   // Its timer runs on the `host` form.
-  RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windows, ButtonRowsPort& rows,
-                  Gfx& gfx, const Settings& settings, const Logger& log);
+  RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windows, ButtonRowsPort& rows, Gfx& gfx,
+                  const Settings& settings, const Logger& log);
 
   // The regular paint: the foreground window, or every top-level window
   // when buttons are drawn on all; a window not painted loses its row.

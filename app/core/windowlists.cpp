@@ -6,8 +6,8 @@
 namespace strennix {
 
 int TraySlots::lowestFree() const {
-  const auto found =
-      std::find_if(slots_.begin(), slots_.end(), [](const TrayedWindow& slot) { return slot.free; });
+  const auto found = std::find_if(slots_.begin(), slots_.end(),
+                                  [](const TrayedWindow& slot) { return slot.free; });
   return found == slots_.end() ? -1 : static_cast<int>(found - slots_.begin());
 }
 
@@ -106,8 +106,7 @@ void WindowLists::removeMenu(std::int32_t position, Record record) {
   menu_.remove(position);
 }
 
-void WindowLists::addStretched(Axis axis, Hwnd window, const Rect& before,
-                               std::int32_t savedSize) {
+void WindowLists::addStretched(Axis axis, Hwnd window, const Rect& before, std::int32_t savedSize) {
   const Change change = axis == Axis::Vertical ? Change::VStretched : Change::HStretched;
   journal_.note(JournalRecord{.change = change, .window = window, .rect = before});
   stretchList(axis).records_.push_back(StretchedWindow{window, savedSize});

@@ -102,7 +102,9 @@ class TraySlots {
   [[nodiscard]] std::int32_t count() const { return count_; }
   [[nodiscard]] bool full() const { return count_ >= kMaxTrayedWindows; }
   [[nodiscard]] const TrayedWindow& at(std::size_t slot) const { return slots_.at(slot); }
-  [[nodiscard]] bool taken(std::size_t slot) const { return slot < slots_.size() && !at(slot).free; }
+  [[nodiscard]] bool taken(std::size_t slot) const {
+    return slot < slots_.size() && !at(slot).free;
+  }
   // The lowest-numbered free slot; -1 when all are taken.
   [[nodiscard]] int lowestFree() const;
   // The taken slots of `window`, lowest first.

@@ -234,12 +234,14 @@ void clickAndUndo(benchmark::State& state, Place place) {
     undo();
   }
   const Rect rect = sim.window(editor).rect;
-  const bool steady =
-      rect.width() == kEditor.width() && rect.height() == kEditor.height() &&
-      sim.isVisible(editor) && (sim.window(editor).exStyle & win::kWsExTopmost) == 0 &&
-      program.composed->lists().trayed().count() == 0 && program.composed->lists().menu().count() == 0 &&
-      program.composed->lists().shaded().count() == 0 && program.composed->lists().stretched(Axis::Vertical).count() == 0 &&
-      program.composed->lists().stretched(Axis::Horizontal).count() == 0;
+  const bool steady = rect.width() == kEditor.width() && rect.height() == kEditor.height() &&
+                      sim.isVisible(editor) &&
+                      (sim.window(editor).exStyle & win::kWsExTopmost) == 0 &&
+                      program.composed->lists().trayed().count() == 0 &&
+                      program.composed->lists().menu().count() == 0 &&
+                      program.composed->lists().shaded().count() == 0 &&
+                      program.composed->lists().stretched(Axis::Vertical).count() == 0 &&
+                      program.composed->lists().stretched(Axis::Horizontal).count() == 0;
   if (!steady) {
     state.SkipWithError("the undo did not give the window its state back");
   }

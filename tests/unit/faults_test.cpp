@@ -86,8 +86,7 @@ class FaultsTest : public testsupport::ProgramTest {
     std::ostringstream text;
     text << "menu:";
     for (int i = 1; i <= lists.menu().count(); ++i) {
-      text << ' ' << lists.menu().at(i).hwnd << '"' << lists.menu().at(i).title
-           << '"';
+      text << ' ' << lists.menu().at(i).hwnd << '"' << lists.menu().at(i).title << '"';
     }
     text << "\ntrayed " << lists.trayed().count() << ':';
     for (std::size_t slot = 0; slot < static_cast<std::size_t>(kTraySlots); ++slot) {
@@ -440,7 +439,8 @@ TEST_F(FaultsTest, UnreadableListFilesLeaveTheListsAsTheyWereAndTheReloadGoesOn)
   EXPECT_TRUE(sim.messageBoxes.empty());
   EXPECT_EQ(program->exclusions().excludedClasses, (std::vector<std::string>{"ExcludedClass"}));
   EXPECT_EQ(program->exclusions().excludedNames, (std::vector<std::string>{"blocked.exe"}));
-  EXPECT_EQ(program->settings().buttonXOffset, 40) << "the settings after the lists were loaded too";
+  EXPECT_EQ(program->settings().buttonXOffset, 40)
+      << "the settings after the lists were loaded too";
 
   // The old class list is still in force.
   sim::SimWindow window;
