@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -257,85 +256,6 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   EXPECT_FALSE(topmost(editor));
 }
 
-TEST_F(MainFormTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgainAtOnce) {
-  storeDefaults();
-  TStrennix& main = start();
-  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
-  EXPECT_EQ(sim.draws.size(), 6U);
-  EXPECT_TRUE(sim.published(editor).has_value());
-
-  // Another window comes to the front: both title bars are repainted.
-  const Hwnd other = addTarget(Rect{300, 300, 900, 700});
-  sim.draws.clear();
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
-  sim.post(main.handle(), win::kStrnxCaptionChange, other, 0);
-  ASSERT_EQ(sim.draws.size(), 6U);
-  EXPECT_EQ(sim.draws[0].window, other);
-  EXPECT_FALSE(sim.published(editor).has_value()) << "its buttons are gone";
-  EXPECT_TRUE(sim.published(other).has_value());
-}
-
-TEST_F(MainFormTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
-  storeDefaults();
-  TStrennix& main = start();
-  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
-  ASSERT_EQ(sim.draws.size(), 6U);
-  const auto settle = sim.timers.find({main.handle(), IDT_TIMER1 + 1});
-  ASSERT_NE(settle, sim.timers.end());
-  EXPECT_EQ(settle->second, 10U);
-
-  sim.tick(main.handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 12U);
-  EXPECT_EQ(sim.timers.at({main.handle(), IDT_TIMER1 + 1}), 30U);
-  sim.tick(main.handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 18U);
-  EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
-}
-
-// A window moved or hidden may uncover others: every window showing
-// buttons is painted again shortly, once for a whole stream of reports.
-TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAfter) {
-  sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxUncovered, other, 0);
-  sim.post(main->handle(), win::kStrnxUncovered, other, 0);
-  EXPECT_TRUE(sim.draws.empty()) << "nothing at once";
-  const std::pair<Hwnd, std::uint32_t> settle{main->handle(), IDT_TIMER1 + 1};
-  ASSERT_EQ(sim.timers.at(settle), 10U);
-
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 12U) << "both windows, once";
-  sim.post(main->handle(), win::kStrnxUncovered, 0xDEAD, 0);
-  EXPECT_EQ(sim.timers.at(settle), 10U) << "a new report is painted soon again";
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 36U);
-  EXPECT_FALSE(sim.timers.contains(settle));
-  EXPECT_TRUE(sim.published(editor).has_value());
-  EXPECT_TRUE(sim.published(other).has_value());
-}
-
-// Once a window's place is known, a move settles only the windows under the
-// place it left (and itself), not every window showing buttons.
-TEST_F(HeldButtonTest, AMoveSettlesOnlyTheWindowsUnderThePlaceTheWindowLeft) {
-  const Hwnd mover = addTarget(Rect{0, 0, 200, 100});
-  timerTick();
-  sim.post(main->handle(), win::kStrnxUncovered, mover, 0);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-
-  sim.window(mover).rect = Rect{0, 600, 200, 700};
-  sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxUncovered, mover, 0);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  std::set<Hwnd> painted;
-  for (const auto& draw : sim.draws) {
-    painted.insert(draw.window);
-  }
-  EXPECT_EQ(painted, (std::set<Hwnd>{mover, editor})) << "not the window it never covered";
-}
-
 TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
   const Hwnd closed = addTarget(Rect{200, 20, 500, 200});
   timerTick();
@@ -383,23 +303,6 @@ TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   EXPECT_TRUE(sim.isVisible(editor));
   EXPECT_EQ(sim.foregroundWindow(), editor);
   EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
-}
-
-TEST_F(MainFormTest, TrayMenuGoesAboveAndLeftOfTheCursorWhollyInsideTheWorkArea) {
-  const Rect area{0, 0, 1024, 738};
-  EXPECT_EQ(trayMenuPosition(Point{1000, 700}, 181, 262, area), (Point{819, 438}));
-  EXPECT_EQ(trayMenuPosition(Point{1000, 750}, 181, 262, area), (Point{819, 476}))
-      << "on a taskbar at the bottom: just above it";
-  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262, area), (Point{5, 5}));
-  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262, area), (Point{100, 238}));
-  EXPECT_EQ(trayMenuPosition(Point{1020, 5}, 181, 262, area), (Point{839, 5}));
-  EXPECT_EQ(trayMenuPosition(Point{-50, -50}, 181, 262, area), (Point{0, 0}));
-  // A taskbar at the top or left, and a second monitor left of the first.
-  EXPECT_EQ(trayMenuPosition(Point{30, 10}, 181, 262, Rect{60, 30, 1024, 768}), (Point{60, 30}));
-  EXPECT_EQ(trayMenuPosition(Point{-1000, 100}, 181, 262, Rect{-1280, 0, 0, 1024}),
-            (Point{-1181, 100}));
-  EXPECT_EQ(trayMenuPosition(Point{50, 50}, 181, 262, Rect{0, 0, 100, 100}), (Point{0, 0}))
-      << "larger than the work area: from its top-left corner";
 }
 
 TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWindow) {

@@ -221,5 +221,22 @@ TEST_F(TrayMenuTest, AtTheEndOnlyOwnersOfClassTApplicationAreShownAgain) {
   EXPECT_FALSE(sim.isVisible(other));
 }
 
+TEST(TrayMenuPositionTest, TrayMenuGoesAboveAndLeftOfTheCursorWhollyInsideTheWorkArea) {
+  const Rect area{0, 0, 1024, 738};
+  EXPECT_EQ(trayMenuPosition(Point{1000, 700}, 181, 262, area), (Point{819, 438}));
+  EXPECT_EQ(trayMenuPosition(Point{1000, 750}, 181, 262, area), (Point{819, 476}))
+      << "on a taskbar at the bottom: just above it";
+  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262, area), (Point{5, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262, area), (Point{100, 238}));
+  EXPECT_EQ(trayMenuPosition(Point{1020, 5}, 181, 262, area), (Point{839, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{-50, -50}, 181, 262, area), (Point{0, 0}));
+  // A taskbar at the top or left, and a second monitor left of the first.
+  EXPECT_EQ(trayMenuPosition(Point{30, 10}, 181, 262, Rect{60, 30, 1024, 768}), (Point{60, 30}));
+  EXPECT_EQ(trayMenuPosition(Point{-1000, 100}, 181, 262, Rect{-1280, 0, 0, 1024}),
+            (Point{-1181, 100}));
+  EXPECT_EQ(trayMenuPosition(Point{50, 50}, 181, 262, Rect{0, 0, 100, 100}), (Point{0, 0}))
+      << "larger than the work area: from its top-left corner";
+}
+
 }  // namespace
 }  // namespace strennix
