@@ -6,8 +6,8 @@
 namespace strennix {
 
 int TraySlots::lowestFree() const {
-  const auto found = std::find_if(slots_.begin(), slots_.end(),
-                                  [](const TrayedWindow& slot) { return slot.free; });
+  const auto* const found = std::find_if(slots_.begin(), slots_.end(),
+                                         [](const TrayedWindow& slot) { return slot.free; });
   return found == slots_.end() ? -1 : static_cast<int>(found - slots_.begin());
 }
 
