@@ -1,12 +1,14 @@
 // The windows the program has changed and must be able to give back: hidden
-// into the tray menu, hidden behind a tray icon, shaded, stretched. Every
-// entry is written to the journal with it and leaves it with it.
+// into the tray menu, hidden behind a tray icon, shaded, stretched. An entry
+// and its journal record are added and removed together.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/core/journal.h"
