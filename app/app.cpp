@@ -116,7 +116,7 @@ void TStrennix::beginApp() {
   parts_.store.regToVars(parts_.settings, parts_.exclusions,
                          [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   parts_.setupHook.beginHook();
-  parts_.helper64.beginHelper();
+  parts_.helper.beginHelper();
   windowEvents_ = ports_.windowEvents.watchWindowEvents();
   ownIconShown_ = parts_.notifyIcons.showOwnIcon();
   setupAppLog_.trace("Exited beginApp.");
@@ -136,7 +136,7 @@ void TStrennix::endApp() {
   }
   parts_.book.forgetStretchedAndTopmost();
   parts_.setupHook.endHook();
-  parts_.helper64.endHelper();
+  parts_.helper.endHelper();
   windowEvents_.reset();
   parts_.notifyIcons.trayMessage(win::kNimDelete);
   setupAppLog_.trace("Exited endApp");

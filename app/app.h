@@ -18,7 +18,7 @@
 #include "buttons/gfx.h"
 #include "buttons/repaintschedule.h"
 #include "eligibility/winauth.h"
-#include "hook/helper64.h"
+#include "hook/helper.h"
 #include "hook/setuphook.h"
 #include "language/langhandler.h"
 #include "platform/forms.h"
@@ -47,7 +47,7 @@ struct MainFormParts {
   WindowBook& book;
   Uifx& uifx;
   SetupHook& setupHook;
-  Helper64& helper64;
+  Helper& helper;
   SettingsStore& store;
 };
 

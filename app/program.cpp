@@ -17,7 +17,7 @@ Program::Program(const Ports& ports, Application& application)
       uifx_(ports.windows, ports.messageBoxes, lang_, lists_, journal_, notifyIcons_, settings_,
             log_),
       setupHook_(ports.system, ports.hooks, ports.registry, log_),
-      helper64_(ports.system, ports.processes, log_),
+      helper_(ports.system, ports.processes, log_),
       store_(ports.registry, fileControl_, log_),
       mainForm_(ports, application, parts()),
       trayForm_(ports.ui, ports.windows, ports.messageBoxes, lists_, journal_, settings_, log_) {
@@ -25,9 +25,9 @@ Program::Program(const Ports& ports, Application& application)
 }
 
 MainFormParts Program::parts() {
-  return MainFormParts{log_,  settings_,    exclusions_,  lists_,    journal_,
-                       lang_, notifyIcons_, fileControl_, winAuth_,  gfx_,
-                       book_, uifx_,        setupHook_,   helper64_, store_};
+  return MainFormParts{log_,  settings_,    exclusions_,  lists_,   journal_,
+                       lang_, notifyIcons_, fileControl_, winAuth_, gfx_,
+                       book_, uifx_,        setupHook_,   helper_,  store_};
 }
 
 }  // namespace strennix

@@ -16,7 +16,7 @@
 #include "buttons/gfx.h"
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
-#include "hook/helper64.h"
+#include "hook/helper.h"
 #include "hook/setuphook.h"
 #include "language/langhandler.h"
 #include "platform/datafiles.h"
@@ -63,7 +63,7 @@ class Program {
   WindowBook book_;
   Uifx uifx_;
   SetupHook setupHook_;
-  Helper64 helper64_;
+  Helper helper_;
   SettingsStore store_;
   TStrennix mainForm_;
   TTrayForm trayForm_;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/hookprotocol.h"
 #include "resources/version.h"
 
 namespace strennix {
@@ -67,7 +68,8 @@ void dumpSystemInfo(const Logger& log, SystemPort& system, FilePort& files) {
                     static_cast<std::int32_t>(version.platformId));
   text += std::string("Strnx version: ") + kVersion + "\n";
   text += "Path: " + system.executablePath() + "\n";
-  text += formatted("Finding hook.dll: %lld\n", files.exists("hook.dll") ? 1 : 0);
+  const char* library = hookprotocol::ownFiles(system.programIs64Bit()).library;
+  text += std::string("Finding ") + library + formatted(": %lld\n", files.exists(library) ? 1 : 0);
   log.writeBlock(kAppLog, text);
 }
 
