@@ -33,6 +33,16 @@ bool parseNumber(std::string_view word, Number& value, int base) {
   return !word.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
+template <ThirtyTwoBitHandle Handle>
+bool parseHandle(std::string_view word, Handle& handle) {
+  std::uint32_t bits = 0;
+  if (!parseNumber(word, bits, 16)) {
+    return false;
+  }
+  handle = handleOfBits<Handle>(bits);
+  return true;
+}
+
 std::optional<JournalRecord> parseRecord(std::string_view line) {
   JournalRecord record;
   const std::string_view change = nextWord(line);
@@ -40,15 +50,15 @@ std::optional<JournalRecord> parseRecord(std::string_view line) {
     return std::nullopt;
   }
   record.change = static_cast<Change>(change[0]);
-  const bool numbers = parseNumber(nextWord(line), record.window, 16) &&
+  const bool numbers = parseHandle(nextWord(line), record.window) &&
                        parseNumber(nextWord(line), record.processId, 10) &&
                        parseNumber(nextWord(line), record.height, 10) &&
-                       parseNumber(nextWord(line), record.owner, 16) &&
+                       parseHandle(nextWord(line), record.owner) &&
                        parseNumber(nextWord(line), record.rect.left, 10) &&
                        parseNumber(nextWord(line), record.rect.top, 10) &&
                        parseNumber(nextWord(line), record.rect.right, 10) &&
                        parseNumber(nextWord(line), record.rect.bottom, 10);
-  if (!numbers || record.window == 0) {
+  if (!numbers || record.window == Hwnd{}) {
     return std::nullopt;
   }
   // The class name is the rest of the line: it may hold blanks.
@@ -59,8 +69,8 @@ std::optional<JournalRecord> parseRecord(std::string_view line) {
 std::string recordLine(const JournalRecord& r) {
   char numbers[160] = {};
   std::snprintf(numbers, sizeof numbers, "%c %x %u %d %x %d %d %d %d ", static_cast<char>(r.change),
-                static_cast<unsigned>(r.window), static_cast<unsigned>(r.processId),
-                static_cast<int>(r.height), static_cast<unsigned>(r.owner),
+                static_cast<unsigned>(handleBits(r.window)), static_cast<unsigned>(r.processId),
+                static_cast<int>(r.height), static_cast<unsigned>(handleBits(r.owner)),
                 static_cast<int>(r.rect.left), static_cast<int>(r.rect.top),
                 static_cast<int>(r.rect.right), static_cast<int>(r.rect.bottom));
   static_assert(kNumberFields == 9, "the format above writes nine numbers");

@@ -36,7 +36,7 @@ Function entryPoint(const Module& module, const char* name) {
     return nullptr;
   }
   return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(toHandle<HMODULE>(module.get()), name)));
+      reinterpret_cast<void*>(GetProcAddress(toRaw<HMODULE>(module.get()), name)));
 }
 
 std::optional<ProcessEntry> walkProcesses(const Module& kernel32, const Snapshot& snapshot,
@@ -112,15 +112,15 @@ std::vector<std::string> Win32Desktop::arguments() {
 }
 
 Module Win32Desktop::loadLibrary(const std::string& name) {
-  return {*this, fromHandle(LoadLibraryA(name.c_str()))};
+  return {*this, fromRaw<ModuleHandle>(LoadLibraryA(name.c_str()))};
 }
 
 ProcAddress Win32Desktop::procAddress(const Module& module, const std::string& name) {
   if (!module.valid()) {
-    return 0;
+    return ProcAddress{};
   }
-  return fromHandle(
-      reinterpret_cast<void*>(GetProcAddress(toHandle<HMODULE>(module.get()), name.c_str())));
+  return fromRaw<ProcAddress>(
+      reinterpret_cast<void*>(GetProcAddress(toRaw<HMODULE>(module.get()), name.c_str())));
 }
 
 Process Win32Desktop::openProcess(std::uint32_t access, ProcessId processId) {
@@ -161,7 +161,7 @@ std::optional<ModuleHandle> Win32Desktop::firstProcessModule(const Module& psapi
       needed == 0) {
     return std::nullopt;
   }
-  return fromHandle(module);
+  return fromRaw<ModuleHandle>(module);
 }
 
 std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, const Process& process,
@@ -173,7 +173,7 @@ std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, con
   }
   std::string name(bufferSize, '\0');
   const DWORD length =
-      baseName(toHandle<HANDLE>(process.get()), toHandle<HMODULE>(module), name.data(), bufferSize);
+      baseName(toHandle<HANDLE>(process.get()), toRaw<HMODULE>(module), name.data(), bufferSize);
   if (length == 0) {
     return std::nullopt;
   }
@@ -211,7 +211,7 @@ bool Win32Desktop::equalIgnoringCase(std::string_view a, std::string_view b) {
 std::string Win32Desktop::ansiFromUtf16(const std::u16string& text) { return ansiText(text); }
 
 void Win32Desktop::freeLibrary(ModuleHandle module) noexcept {
-  FreeLibrary(toHandle<HMODULE>(module));
+  FreeLibrary(toRaw<HMODULE>(module));
 }
 
 void Win32Desktop::closeProcess(std::uint32_t process) noexcept {

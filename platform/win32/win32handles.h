@@ -1,5 +1,5 @@
-// Inside the Win32 back end only: conversions between the ports' 32-bit
-// values and the API's handle types, and owners for the raw handles that the
+// Inside the Win32 back end only: conversions between the ports' values and
+// the API's handle types, and owners for the raw handles that the
 // back end keeps beyond one call.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 #include "platform/handle.h"
 #include "platform/win32/win32desktop.h"
@@ -21,7 +22,7 @@ Pointer fromInteger(Integer value) {
   return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
 }
 
-// Handles of a 32-bit process are 32-bit values.
+// The other handles, which the ports keep as 32-bit numbers.
 template <class HandleType>
 HandleType toHandle(std::uint32_t value) {
   return fromInteger<HandleType>(static_cast<std::uintptr_t>(value));
@@ -32,8 +33,20 @@ std::uint32_t fromHandle(HandleType handle) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
 }
 
-inline HWND toHwnd(Hwnd window) { return toHandle<HWND>(window); }
-inline Hwnd fromHwnd(HWND window) { return fromHandle(window); }
+// The ports' own handle types (platform/types.h) and the API's, both ways and
+// at full width.
+template <class Raw, class Handle>
+requires std::is_enum_v<Handle> Raw toRaw(Handle handle) {
+  return fromInteger<Raw>(static_cast<std::uintptr_t>(handle));
+}
+
+template <class Handle, class Raw>
+requires std::is_enum_v<Handle> Handle fromRaw(Raw raw) {
+  return static_cast<Handle>(reinterpret_cast<std::uintptr_t>(raw));
+}
+
+inline HWND toHwnd(Hwnd window) { return toRaw<HWND>(window); }
+inline Hwnd fromHwnd(HWND window) { return fromRaw<Hwnd>(window); }
 
 // A function of user32 that older systems lack, taken at run time; null
 // where it is missing.
