@@ -46,7 +46,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application, const MainFor
               parts.settings, parts.log) {
   parts_.notifyIcons.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   parts_.gfx.setIcons(loadButtonIcons(ports.ui));
-  parts_.winAuth.setOwnWindows(handle(), 0);
+  parts_.winAuth.setOwnWindows(handle(), Hwnd{});
   taskbarCreated_ = ports.ui.registerWindowMessage("TaskbarCreated");
   readSwitches();
   dumpSystemInfo(parts_.log, ports.system, ports.files);
@@ -148,19 +148,19 @@ bool TStrennix::dispatchPrivate(std::uint32_t message, std::uint32_t wParam, std
       clicks_.titleBarRelease(static_cast<std::int32_t>(wParam), lParam);
       return true;
     case win::kStrnxDestroy:
-      onSTRNX_DESTROY(wParam);
+      onSTRNX_DESTROY(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxCaptionChange:
-      schedule_.captionChanged(wParam);
+      schedule_.captionChanged(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxUncovered:
-      schedule_.uncovered(wParam);
+      schedule_.uncovered(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxButtonDown:
-      clicks_.press(wParam, lParam);
+      clicks_.press(handleOfBits<Hwnd>(wParam), lParam);
       return true;
     case win::kStrnxButtonUp:
-      clicks_.release(wParam, lParam);
+      clicks_.release(handleOfBits<Hwnd>(wParam), lParam);
       return true;
     case win::kWmAsTray:
       onWM_ASTRAY(wParam, static_cast<std::uint32_t>(lParam));
@@ -322,7 +322,7 @@ void TStrennix::handleCommand(int controlId, int /*notifyCode*/) {
       parts_.fileControl.editNames();
       break;
     case IDC_LABEL1:
-      ports_.shell.shellExecute(0, "open", kMakerWebPage, "", "", win::kSwShowNormal);
+      ports_.shell.shellExecute(Hwnd{}, "open", kMakerWebPage, "", "", win::kSwShowNormal);
       break;
     default:
       break;

@@ -196,16 +196,16 @@ class HeldButtonTest : public MainFormTest {
   }
 
   void press(Hwnd window, std::int32_t slot) {
-    sim.post(main->handle(), win::kStrnxButtonDown, window, slot);
+    sim.post(main->handle(), win::kStrnxButtonDown, handleBits(window), slot);
   }
   void release(Hwnd window, std::int32_t slot) {
-    sim.post(main->handle(), win::kStrnxButtonUp, window, slot);
+    sim.post(main->handle(), win::kStrnxButtonUp, handleBits(window), slot);
   }
   bool topmost(Hwnd window) { return (sim.window(window).exStyle & win::kWsExTopmost) != 0; }
 
   TStrennix* main = nullptr;
-  Hwnd editor = 0;
-  Hwnd other = 0;
+  Hwnd editor{};
+  Hwnd other{};
 };
 
 TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedOverIt) {
@@ -244,7 +244,7 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   sim.setForeground(other);
   release(editor, 0);
   press(unpainted, 0);
-  press(0xDEAD, 0);
+  press(Hwnd{0xDEAD}, 0);
   press(editor, 6);
   press(editor, -1);
   press(main->handle(), 0);
@@ -261,7 +261,7 @@ TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
   timerTick();
   sim.destroyWindow(closed);
   sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxDestroy, closed, 0);
+  sim.post(main->handle(), win::kStrnxDestroy, handleBits(closed), 0);
   sim.tick(main->handle(), IDT_TIMER1 + 1);
   EXPECT_EQ(sim.draws.size(), 12U) << "the two windows left";
 }
@@ -276,8 +276,8 @@ TEST_F(MainFormTest, WindowEventsAreWatchedUntilTheEndAndLateReportsPaintNothing
 
   main.endApp();
   EXPECT_EQ(sim.windowEventWatches.open(), 0);
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
-  sim.post(main.handle(), win::kStrnxUncovered, editor, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
+  sim.post(main.handle(), win::kStrnxUncovered, handleBits(editor), 0);
   EXPECT_TRUE(sim.draws.empty());
   EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
 }
@@ -344,7 +344,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.window(editor).smallIcon = 77;
+  sim.window(editor).smallIcon = IconHandle{77};
   titleBarRelease(665, 60);
   sim.trayIcons.clear();
 
@@ -353,7 +353,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   ASSERT_EQ(sim.trayIcons.count({main.handle(), 1006U}), 1U);
   EXPECT_EQ(sim.trayIcons.at({main.handle(), 1006U}).tip, "Strennix");
   ASSERT_EQ(sim.trayIcons.count({main.handle(), 0U}), 1U);
-  EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).icon, 77U);
+  EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).icon, IconHandle{77});
   EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).tip, "Editor");
 }
 

@@ -23,7 +23,7 @@ constexpr std::uint32_t kSettleTimer = IDT_TIMER1 + 1;
 class AllButHost : public WindowFilter {
  public:
   bool passesAll(Hwnd window) override { return window != host; }
-  Hwnd host = 0;
+  Hwnd host{};
 };
 
 class RepaintScheduleTest : public testing::Test {
@@ -37,7 +37,8 @@ class RepaintScheduleTest : public testing::Test {
     settings.buttonXStretch = 16;
     settings.buttonYStretch = 14;
     filter.host = host.handle();
-    gfx.setIcons(ButtonIcons{101, 102, 103, 104, 105, 106, 107});
+    gfx.setIcons(ButtonIcons{IconHandle{101}, IconHandle{102}, IconHandle{103}, IconHandle{104},
+                             IconHandle{105}, IconHandle{106}, IconHandle{107}});
   }
 
   Hwnd addTarget(Rect rect) {
@@ -111,7 +112,7 @@ TEST_F(RepaintScheduleTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShor
 
   schedule.tick(kSettleTimer);
   EXPECT_EQ(sim.draws.size(), 12U) << "both windows, once";
-  schedule.uncovered(0xDEAD);
+  schedule.uncovered(Hwnd{0xDEAD});
   EXPECT_EQ(sim.timers.at(settleTimer()), 10U) << "a new report is painted soon again";
   schedule.tick(kSettleTimer);
   schedule.tick(kSettleTimer);

@@ -57,14 +57,14 @@ TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
   settings.hMaxPercentage = 0;
   Journal journal{desk, desk, log};
   WindowLists lists{journal};
-  for (const Hwnd window : {0x20U, 0x21U, 0x22U}) {
-    lists.addMenu(window, 0, "Window");
+  for (const Hwnd window : {Hwnd{0x20}, Hwnd{0x21}, Hwnd{0x22}}) {
+    lists.addMenu(window, Hwnd{}, "Window");
   }
-  lists.addTrayed(0, 0x30, 0);
-  lists.addTrayed(19, 0x31, 0);
-  lists.addShaded(0x40, 300);
-  lists.addStretched(Axis::Vertical, 0x10, Rect{}, 300);
-  lists.addStretched(Axis::Horizontal, 0x12, Rect{}, 400);
+  lists.addTrayed(0, Hwnd{0x30}, Hwnd{});
+  lists.addTrayed(19, Hwnd{0x31}, Hwnd{});
+  lists.addShaded(Hwnd{0x40}, 300);
+  lists.addStretched(Axis::Vertical, Hwnd{0x10}, Rect{}, 300);
+  lists.addStretched(Axis::Horizontal, Hwnd{0x12}, Rect{}, 400);
 
   zeroVars(settings, lists, setupLog);
 
@@ -104,7 +104,7 @@ TEST_F(SettingsSetupApp, PsapiWarningOnlyOnNtWithoutTheLibrary) {
   desk.osVersion = OsVersion{5, 0, 2195, win::kPlatformWin32Nt};
   checkPsapi(desk, desk);
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
-  EXPECT_EQ(desk.messageBoxes[0].owner, 0u);
+  EXPECT_EQ(desk.messageBoxes[0].owner, Hwnd{});
   EXPECT_EQ(desk.messageBoxes[0].text, kWarning);
   EXPECT_EQ(desk.messageBoxes[0].caption, "Strennix");
   EXPECT_EQ(desk.messageBoxes[0].flags, win::kMbOk | win::kMbIconWarning);

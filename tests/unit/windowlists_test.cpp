@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "app/core/journal.h"
 #include "app/core/log.h"
@@ -24,48 +25,48 @@ class WindowListsTest : public testing::Test {
 };
 
 TEST_F(WindowListsTest, EachEntryAndItsJournalRecordComeAndGoTogether) {
-  lists.addShaded(0x10, 300);
-  lists.addMenu(0x11, 0x12, "Notes");
-  lists.addTrayed(3, 0x13, 0);
-  lists.addStretched(Axis::Horizontal, 0x14, Rect{1, 2, 3, 4}, 2);
-  EXPECT_TRUE(recorded(Change::Shaded, 0x10));
-  EXPECT_EQ(journal.find(Change::Menu, 0x11)->owner, 0x12U);
-  EXPECT_TRUE(recorded(Change::Trayed, 0x13));
-  EXPECT_EQ(journal.find(Change::HStretched, 0x14)->rect, (Rect{1, 2, 3, 4}));
-  EXPECT_TRUE(lists.isHidden(0x11));
-  EXPECT_TRUE(lists.isHidden(0x13));
-  EXPECT_FALSE(lists.isHidden(0x10));
+  lists.addShaded(Hwnd{0x10}, 300);
+  lists.addMenu(Hwnd{0x11}, Hwnd{0x12}, "Notes");
+  lists.addTrayed(3, Hwnd{0x13}, Hwnd{});
+  lists.addStretched(Axis::Horizontal, Hwnd{0x14}, Rect{1, 2, 3, 4}, 2);
+  EXPECT_TRUE(recorded(Change::Shaded, Hwnd{0x10}));
+  EXPECT_EQ(journal.find(Change::Menu, Hwnd{0x11})->owner, Hwnd{0x12});
+  EXPECT_TRUE(recorded(Change::Trayed, Hwnd{0x13}));
+  EXPECT_EQ(journal.find(Change::HStretched, Hwnd{0x14})->rect, (Rect{1, 2, 3, 4}));
+  EXPECT_TRUE(lists.isHidden(Hwnd{0x11}));
+  EXPECT_TRUE(lists.isHidden(Hwnd{0x13}));
+  EXPECT_FALSE(lists.isHidden(Hwnd{0x10}));
 
-  lists.removeShaded(0x10);
+  lists.removeShaded(Hwnd{0x10});
   lists.removeMenu(1);
   lists.removeTrayed(3);
-  EXPECT_TRUE(lists.removeStretched(Axis::Horizontal, 0x14));
-  EXPECT_FALSE(lists.removeStretched(Axis::Vertical, 0x14));
+  EXPECT_TRUE(lists.removeStretched(Axis::Horizontal, Hwnd{0x14}));
+  EXPECT_FALSE(lists.removeStretched(Axis::Vertical, Hwnd{0x14}));
   EXPECT_TRUE(journal.records().empty());
   EXPECT_EQ(lists.shaded().count() + lists.menu().count() + lists.trayed().count(), 0);
 
   // A window whose program does not answer leaves its slot but keeps its
   // record for a later start.
-  lists.addTrayed(0, 0x15, 0);
+  lists.addTrayed(0, Hwnd{0x15}, Hwnd{});
   lists.removeTrayed(0, Record::Keep);
   EXPECT_FALSE(lists.trayed().taken(0));
-  EXPECT_TRUE(recorded(Change::Trayed, 0x15));
+  EXPECT_TRUE(recorded(Change::Trayed, Hwnd{0x15}));
 }
 
 TEST_F(WindowListsTest, AFullListRefusesANewEntryAndWritesNoRecordForIt) {
-  for (Hwnd window = 0x100; !lists.shaded().full(); ++window) {
-    ASSERT_TRUE(lists.addShaded(window, 200));
+  for (std::uint32_t window = 0x100; !lists.shaded().full(); ++window) {
+    ASSERT_TRUE(lists.addShaded(handleOfBits<Hwnd>(window), 200));
   }
   EXPECT_EQ(lists.shaded().count(), kMaxShadedWindows);
-  EXPECT_FALSE(lists.addShaded(0x999, 200));
-  EXPECT_FALSE(recorded(Change::Shaded, 0x999));
-  EXPECT_TRUE(lists.addShaded(0x108, 250)) << "a listed window takes its new height";
+  EXPECT_FALSE(lists.addShaded(Hwnd{0x999}, 200));
+  EXPECT_FALSE(recorded(Change::Shaded, Hwnd{0x999}));
+  EXPECT_TRUE(lists.addShaded(Hwnd{0x108}, 250)) << "a listed window takes its new height";
   EXPECT_EQ(lists.shaded().at(9).height, 250);
 
-  lists.removeShaded(0x101);
-  EXPECT_EQ(lists.shaded().at(1).hwnd, 0x100U) << "the order is kept";
-  EXPECT_EQ(lists.shaded().at(2).hwnd, 0x102U);
-  EXPECT_EQ(lists.shaded().at(kMaxShadedWindows).hwnd, 0U) << "the vacated place is cleared";
+  lists.removeShaded(Hwnd{0x101});
+  EXPECT_EQ(lists.shaded().at(1).hwnd, Hwnd{0x100}) << "the order is kept";
+  EXPECT_EQ(lists.shaded().at(2).hwnd, Hwnd{0x102});
+  EXPECT_EQ(lists.shaded().at(kMaxShadedWindows).hwnd, Hwnd{}) << "the vacated place is cleared";
 }
 
 }  // namespace
