@@ -1,0 +1,188 @@
+// The shared button rows as both sides see them: the program's writer and
+// the hook libraries' reader, on a table in plain memory.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "hook/dll/rowreader.h"
+#include "platform/buttonrowtable.h"
+
+namespace strennix {
+namespace {
+
+using hookprotocol::kButtonRowsCapacity;
+using rowreader::readRow;
+using rowreader::Row;
+
+constexpr ProcessId kProgram = 4242;
+constexpr Hwnd kMain = 0x100;
+constexpr Hwnd kEditor = 0x2000;
+// The defaults: offsets 58 and 6, buttons 16 x 14, six of them.
+constexpr ButtonRow kDefaultRow{kEditor, 58, 6, 16, 14, 6};
+
+class ButtonRowsTest : public testing::Test {
+ protected:
+  // Zeroed, as a new map is.
+  std::unique_ptr<hookprotocol::ButtonRowTable> memory =
+      std::make_unique<hookprotocol::ButtonRowTable>();
+  ButtonRowTable& table = *memory;
+
+  bool readable(Hwnd window) {
+    Row row;
+    return readRow(table, window, row);
+  }
+};
+
+TEST_F(ButtonRowsTest, OnlyAHeaderTheProgramWroteIsTrustedAndItNamesTheProgramAndItsWindow) {
+  EXPECT_FALSE(trustedTable(table)) << "a new map";
+  EXPECT_EQ(rowreader::publisherOf(table).process, 0U);
+  {
+    ButtonRowWriter writer(table);
+    writer.claim(kProgram, kMain);
+    ASSERT_TRUE(writer.publish(kDefaultRow));
+    EXPECT_TRUE(trustedTable(table));
+    EXPECT_EQ(rowreader::publisherOf(table).process, kProgram);
+    EXPECT_EQ(rowreader::publisherOf(table).mainWindow, kMain);
+    EXPECT_TRUE(readable(kEditor));
+
+    for (auto* field : {&table.header.magic, &table.header.version, &table.header.size}) {
+      const hookprotocol::Uint32 kept = *field;
+      *field = kept + 1;
+      EXPECT_FALSE(readable(kEditor)) << "a planted or older header";
+      EXPECT_EQ(rowreader::publisherOf(table).mainWindow, 0U);
+      *field = kept;
+    }
+  }
+  // The program has ended: its rows and its window are gone from the table.
+  EXPECT_FALSE(readable(kEditor));
+  EXPECT_EQ(rowreader::publisherOf(table).mainWindow, 0U);
+}
+
+// Rows planted by another program, or left by a run that was killed, are
+// no rows once the program has taken the table, before its hooks go in.
+TEST_F(ButtonRowsTest, AClaimClearsEveryRowLeftInTheTable) {
+  // What a killed run left: its header and a row in every record.
+  table.header.magic = hookprotocol::kButtonRowsMagic;
+  table.header.version = hookprotocol::kButtonRowsVersion;
+  table.header.size = sizeof(hookprotocol::ButtonRowTable);
+  table.header.programProcess = kProgram - 1;
+  for (unsigned index = 0; index < kButtonRowsCapacity; ++index) {
+    volatile hookprotocol::ButtonRowRecord& record = table.rows[index];
+    record.sequence = 2;
+    record.window = kEditor + index;
+    record.slotWidth = 16;
+    record.height = 14;
+    record.slots = 6;
+  }
+  ASSERT_TRUE(readable(kEditor));
+
+  ButtonRowWriter writer(table);
+  writer.claim(kProgram, kMain);
+
+  for (unsigned index = 0; index < kButtonRowsCapacity; ++index) {
+    EXPECT_FALSE(readable(kEditor + index)) << index;
+  }
+  EXPECT_TRUE(writer.publishedWindows().empty());
+  EXPECT_EQ(rowreader::publisherOf(table).process, kProgram);
+  EXPECT_TRUE(writer.publish(kDefaultRow)) << "every record is free again";
+}
+
+// What the program can never write is no row: no loop or size in the hook
+// follows it.
+TEST_F(ButtonRowsTest, ARecordWithValuesTheProgramNeverWritesIsNoRow) {
+  ButtonRowWriter writer(table);
+  writer.claim(kProgram, kMain);
+  const int big = hookprotocol::kMaxButtonStretch;
+  const ButtonRow impossible[] = {
+      {kEditor, 58, 6, 16, 14, 7},           {kEditor, 58, 6, 1, 0x7FFFFFFF, 0x7FFFFFFF},
+      {kEditor, 58, 6, big + 1, 14, 6},      {kEditor, 58, 6, 16, big + 1, 6},
+      {kEditor, -1, 6, 16, 14, 6},           {kEditor, 58, -1, 16, 14, 6},
+      {kEditor, 58, 6, -16, 14, -6},         {kEditor, 58, 6, 16, -14, 6},
+  };
+  for (const ButtonRow& row : impossible) {
+    writer.publish(row);
+    EXPECT_FALSE(readable(kEditor)) << row.slotWidth << " x " << row.height << " x " << row.slots;
+  }
+  writer.publish(ButtonRow{kEditor, 0x7FFFFFFF, 0x7FFFFFFF, big, big, 6});
+  EXPECT_TRUE(readable(kEditor)) << "the largest the settings allow";
+}
+
+TEST_F(ButtonRowsTest, TheHitTestFindsEachSlotOfTheRowByItsPlace) {
+  ButtonRowWriter writer(table);
+  writer.claim(kProgram, kMain);
+  writer.publish(kDefaultRow);
+  Row row;
+  ASSERT_TRUE(readRow(table, kEditor, row));
+  // A window from (100, 50) to (740, 400): the row ends at x = 682.
+  const auto slotAt = [&row](int x, int y) { return rowreader::slotOf(row, 740, 50, x, y); };
+  EXPECT_EQ(slotAt(681, 60), 0);
+  EXPECT_EQ(slotAt(667, 60), 0);
+  EXPECT_EQ(slotAt(666, 60), 1);
+  EXPECT_EQ(slotAt(587, 60), 5);
+  EXPECT_EQ(slotAt(586, 60), -1) << "the leftmost column";
+  EXPECT_EQ(slotAt(682, 60), -1) << "right of the row";
+  EXPECT_EQ(slotAt(670, 56), -1) << "the top row";
+  EXPECT_EQ(slotAt(670, 69), -1) << "the bottom row";
+  EXPECT_EQ(slotAt(670, 57), 0);
+  EXPECT_EQ(slotAt(670, 68), 0);
+}
+
+// The writer never reads back what the table holds: a sequence number or a
+// row another program wrote there changes nothing it does.
+TEST_F(ButtonRowsTest, WhatAnotherProgramWritesIntoTheTableNeitherHidesNorChangesARow) {
+  ButtonRowWriter writer(table);
+  writer.claim(kProgram, kMain);
+  writer.publish(kDefaultRow);
+  table.rows[0].sequence = 0xFFFFFFF1U;  // odd for good: "being rewritten"
+  table.rows[0].slots = 2;
+  EXPECT_EQ(writer.published(kEditor), kDefaultRow);
+  EXPECT_FALSE(readable(kEditor));
+
+  writer.publish(ButtonRow{kEditor, 58, 6, 16, 14, 5});
+  Row row;
+  ASSERT_TRUE(readRow(table, kEditor, row)) << "the next write makes it readable again";
+  EXPECT_EQ(row.slots, 5);
+
+  table.rows[1].window = 0x3000;  // a row the program never published
+  EXPECT_TRUE(writer.publish(ButtonRow{0x4000, 58, 6, 16, 14, 6}));
+  EXPECT_EQ(writer.publishedWindows(), (std::vector<Hwnd>{kEditor, 0x4000}));
+}
+
+// One writer rewrites a record without a pause while readers read it: a
+// reader that reports a row reports one the writer wrote whole.
+TEST_F(ButtonRowsTest, AReaderNeverActsOnARecordHalfRewritten) {
+  ButtonRowWriter writer(table);
+  writer.claim(kProgram, kMain);
+  std::atomic<bool> done{false};
+  std::atomic<long> whole{0};
+  std::atomic<long> mixed{0};
+  const auto read = [&] {
+    while (!done.load()) {
+      Row row;
+      if (!readRow(table, kEditor, row)) {
+        continue;
+      }
+      // Every field of a written row comes from one number n.
+      const int n = row.rightInset;
+      const bool same = row.top == n && row.slotWidth == n % 200 && row.height == n % 100 &&
+                        row.slots == n % 7;
+      (same ? whole : mixed).fetch_add(1);
+    }
+  };
+  std::thread reader1(read);
+  std::thread reader2(read);
+  constexpr int kWrites = 300000;
+  for (int n = 1; n <= kWrites; ++n) {
+    writer.publish(ButtonRow{kEditor, n, n, n % 200, n % 100, n % 7});
+  }
+  done.store(true);
+  reader1.join();
+  reader2.join();
+  EXPECT_EQ(mixed.load(), 0);
+  EXPECT_GT(whole.load(), 0) << "the readers saw rows at all";
+}
+
+}  // namespace
+}  // namespace strennix
