@@ -11,7 +11,11 @@ namespace strennix {
 
 SetupHook::SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry,
                      ButtonRowsPort& rows, const Logger& logger)
-    : system_(system), hooks_(hooks), registry_(registry), rows_(rows), log_(logger, kSetupHookLog) {}
+    : system_(system),
+      hooks_(hooks),
+      registry_(registry),
+      rows_(rows),
+      log_(logger, kSetupHookLog) {}
 
 SetupHook::~SetupHook() {
   if (mouseHook != 0) {

@@ -65,8 +65,8 @@ inline bool readRow(const volatile ButtonRowTable& table, Uint32 window, Row& ro
 // rectangle's right edge is at windowRight and top at windowTop, or -1.
 inline int slotOf(const Row& row, long long windowRight, long long windowTop, long long x,
                   long long y) {
-  return hookprotocol::slotInRow(windowRight - row.rightInset, windowTop + row.top,
-                                 row.slotWidth, row.height, row.slots, x, y);
+  return hookprotocol::slotInRow(windowRight - row.rightInset, windowTop + row.top, row.slotWidth,
+                                 row.height, row.slots, x, y);
 }
 
 }  // namespace strennix::rowreader

@@ -41,7 +41,8 @@ bool ownUserOnly(SharedButtonRows& owner, OwnUserOnly& security) {
       SetSecurityDescriptorDacl(&security.descriptor, TRUE, dacl->DefaultDacl, FALSE) == FALSE) {
     return false;
   }
-  security.attributes = SECURITY_ATTRIBUTES{sizeof(SECURITY_ATTRIBUTES), &security.descriptor, FALSE};
+  security.attributes =
+      SECURITY_ATTRIBUTES{sizeof(SECURITY_ATTRIBUTES), &security.descriptor, FALSE};
   return true;
 }
 

@@ -21,8 +21,8 @@ using UnhookWinEventFunction = BOOL(WINAPI*)(HWINEVENTHOOK);
 // The program's own main window, not merely the first of its class and
 // caption: any program may make such a window first.
 HWND ownMainWindow() {
-  for (HWND window = FindWindowExA(nullptr, nullptr, hookprotocol::kMainClass,
-                                   hookprotocol::kMainCaption);
+  for (HWND window =
+           FindWindowExA(nullptr, nullptr, hookprotocol::kMainClass, hookprotocol::kMainCaption);
        window != nullptr; window = FindWindowExA(nullptr, window, hookprotocol::kMainClass,
                                                  hookprotocol::kMainCaption)) {
     DWORD process = 0;
