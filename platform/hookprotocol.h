@@ -129,11 +129,13 @@ constexpr bool plausibleRow(Int32 rightInset, Int32 top, Int32 slotWidth, Int32 
 // The one hit test of a point against a row whose right edge is at x =
 // rowRight and top at y = rowTop (screen coordinates): the slot (0 = the
 // rightmost) when the point lies strictly inside the row, the drawn row less
-// its leftmost column and its top and bottom rows; -1 otherwise. 64-bit so
-// that large settings cannot overflow; one division, whatever the sizes.
+// its leftmost column and its top and bottom rows; -1 otherwise, and for a
+// row the program cannot publish. 64-bit so that no coordinate overflows;
+// one 32-bit division whatever the sizes (the hook libraries have no
+// run-time library for a 64-bit one on 32-bit x86).
 constexpr int slotInRow(long long rowRight, long long rowTop, long long slotWidth, long long height,
                         long long slots, long long x, long long y) {
-  if (slotWidth <= 0 || slots <= 0 || slots > kMaxSlots) {
+  if (slotWidth <= 0 || slotWidth > kMaxButtonStretch || slots <= 0 || slots > kMaxSlots) {
     return -1;
   }
   const bool inside =
@@ -141,7 +143,8 @@ constexpr int slotInRow(long long rowRight, long long rowTop, long long slotWidt
   if (!inside) {
     return -1;
   }
-  return static_cast<int>((rowRight - 1 - x) / slotWidth);
+  // Inside, 0 <= rowRight - 1 - x < slots * slotWidth, a few thousand at most.
+  return static_cast<int>(rowRight - 1 - x) / static_cast<int>(slotWidth);
 }
 
 }  // namespace strennix::hookprotocol
