@@ -1,7 +1,6 @@
-// The images as built, read from their PE headers. hook.dll imports only
-// from USER32, KERNEL32 and ADVAPI32, has no TLS directory (so no TLS
-// callbacks run in other processes), and its entry point only answers TRUE;
-// strennix.exe imports nothing that Windows 95 or NT 4 lacks.
+// hook.dll as built: read from its PE headers, it imports only from USER32,
+// KERNEL32 and ADVAPI32, has no TLS directory (so no TLS callbacks run in
+// other processes), and its entry point only answers TRUE.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,9 +39,9 @@ class PeImage {
     machine = u16(coff);
     const std::uint16_t sections = u16(coff + 2);
     const std::uint32_t optional = coff + 20;
-    plus_ = u16(optional) == kMagicPe32Plus;
+    const bool plus = u16(optional) == kMagicPe32Plus;
     entryPoint = u32(optional + 16);
-    const std::uint32_t directories = optional + (plus_ ? 112 : 96);
+    const std::uint32_t directories = optional + (plus ? 112 : 96);
     for (std::size_t i = 0; i < 16; ++i) {
       directory_[i] = {u32(directories + 8 * i), u32(directories + 8 * i + 4)};
     }
@@ -72,34 +71,12 @@ class PeImage {
       if (nameRva == 0 && u32(at) == 0) {
         return names;
       }
-      names.insert(text(offsetOf(nameRva), true));
-    }
-  }
-
-  // The functions imported by name from the DLL (in capitals).
-  [[nodiscard]] std::set<std::string> importedFunctions(const std::string& dll) const {
-    std::set<std::string> functions;
-    const Directory imports = directory(kImportDirectory);
-    for (std::uint32_t at = imports.rva != 0 ? offsetOf(imports.rva) : 0;
-         imports.rva != 0 && u32(at + 12) != 0; at += 20) {
-      if (text(offsetOf(u32(at + 12)), true) != dll) {
-        continue;
+      std::string name;
+      for (std::uint32_t c = offsetOf(nameRva); byte(c) != 0; ++c) {
+        name += static_cast<char>(std::toupper(byte(c)));
       }
-      const std::uint32_t thunks = u32(at) != 0 ? u32(at) : u32(at + 16);
-      const std::uint32_t width = plus_ ? 8 : 4;
-      for (std::uint32_t entry = offsetOf(thunks);; entry += width) {
-        const std::uint32_t low = u32(entry);
-        const std::uint32_t high = plus_ ? u32(entry + 4) : 0;
-        if (low == 0 && high == 0) {
-          break;
-        }
-        const bool byOrdinal = plus_ ? (high & 0x80000000U) != 0 : (low & 0x80000000U) != 0;
-        if (!byOrdinal) {
-          functions.insert(text(offsetOf(low) + 2, false));
-        }
-      }
+      names.insert(name);
     }
-    return functions;
   }
 
   [[nodiscard]] std::vector<std::uint8_t> codeAt(std::uint32_t rva, std::size_t length) const {
@@ -138,16 +115,7 @@ class PeImage {
     throw std::runtime_error("address outside every section");
   }
 
-  [[nodiscard]] std::string text(std::uint32_t at, bool capitals) const {
-    std::string name;
-    for (std::uint32_t c = at; byte(c) != 0; ++c) {
-      name += static_cast<char>(capitals ? std::toupper(byte(c)) : byte(c));
-    }
-    return name;
-  }
-
   std::vector<std::uint8_t> bytes_;
-  bool plus_ = false;
   std::array<Directory, 16> directory_{};
   std::vector<Section> sections_;
 };
@@ -182,29 +150,6 @@ TEST(HookLibraryImageTest, ImportsOnlyUserKernelAndAdvapiAndRunsNothingWhenLoade
     ASSERT_EQ(image.machine, kMachineAmd64);
     EXPECT_EQ(image.codeAt(image.entryPoint, answerTrue64.size()), answerTrue64);
   }
-}
-
-// Windows 95 and NT 4 refuse to start a program that imports a function
-// they lack: every newer one is taken at run time.
-TEST(ProgramImageTest, ImportsNoFunctionWindows95OrNt4Lacks) {
-  if (const auto missing = missingBinaries(PrefixArch::Win32)) {
-    if (binariesRequired()) {
-      FAIL() << *missing;
-    }
-    GTEST_SKIP() << *missing;
-  }
-  std::ifstream file(win32BinDir() / "strennix.exe", std::ios::binary);
-  ASSERT_TRUE(file) << "strennix.exe";
-  const PeImage image(std::vector<std::uint8_t>{std::istreambuf_iterator<char>(file),
-                                                std::istreambuf_iterator<char>()});
-  const std::set<std::string> user32 = image.importedFunctions("USER32.DLL");
-  ASSERT_TRUE(user32.contains("CreateWindowExA")) << testing::PrintToString(user32);
-  for (const char* newer :
-       {"IsHungAppWindow", "GetAncestor", "MonitorFromWindow", "MonitorFromPoint",
-        "GetMonitorInfoA", "AllowSetForegroundWindow", "SetWinEventHook", "UnhookWinEvent"}) {
-    EXPECT_FALSE(user32.contains(newer)) << newer;
-  }
-  EXPECT_FALSE(image.importedFunctions("KERNEL32.DLL").contains("QueryFullProcessImageNameA"));
 }
 
 }  // namespace

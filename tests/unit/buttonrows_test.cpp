@@ -110,26 +110,6 @@ TEST_F(ButtonRowsTest, ARecordWithValuesTheProgramNeverWritesIsNoRow) {
   EXPECT_TRUE(readable(kEditor)) << "the largest the settings allow";
 }
 
-TEST_F(ButtonRowsTest, TheHitTestFindsEachSlotOfTheRowByItsPlace) {
-  ButtonRowWriter writer(table);
-  writer.claim(kProgram, kMain);
-  writer.publish(kDefaultRow);
-  Row row;
-  ASSERT_TRUE(readRow(table, kEditor, row));
-  // A window from (100, 50) to (740, 400): the row ends at x = 682.
-  const auto slotAt = [&row](int x, int y) { return rowreader::slotOf(row, 740, 50, x, y); };
-  EXPECT_EQ(slotAt(681, 60), 0);
-  EXPECT_EQ(slotAt(666, 60), 0);
-  EXPECT_EQ(slotAt(665, 60), 1);
-  EXPECT_EQ(slotAt(587, 60), 5);
-  EXPECT_EQ(slotAt(586, 60), -1) << "the leftmost column";
-  EXPECT_EQ(slotAt(682, 60), -1) << "right of the row";
-  EXPECT_EQ(slotAt(670, 56), -1) << "the top row";
-  EXPECT_EQ(slotAt(670, 69), -1) << "the bottom row";
-  EXPECT_EQ(slotAt(670, 57), 0);
-  EXPECT_EQ(slotAt(670, 68), 0);
-}
-
 // The writer never reads back what the table holds: a sequence number or a
 // row another program wrote there changes nothing it does.
 TEST_F(ButtonRowsTest, WhatAnotherProgramWritesIntoTheTableNeitherHidesNorChangesARow) {
@@ -169,8 +149,8 @@ TEST_F(ButtonRowsTest, AReaderNeverActsOnARecordHalfRewritten) {
       }
       // Every field of a written row comes from one number n.
       const int n = row.rightInset;
-      const bool same = row.top == n && row.slotWidth == n % 200 && row.height == n % 100 &&
-                        row.slots == n % 7;
+      const bool same =
+          row.top == n && row.slotWidth == n % 200 && row.height == n % 100 && row.slots == n % 7;
       (same ? whole : mixed).fetch_add(1);
     }
   };

@@ -9,26 +9,21 @@ using namespace mousemessage;
 
 constexpr unsigned kRButtonDown = 0x0204;
 
-TEST(HookPressStateTest, WhileTheCaptureHoldsMovesAreKeptAndTheReleaseEndsThePress) {
+// While the capture holds, moves are kept and the release ends the press; a
+// new press means the release was lost. Once the capture has gone
+// (WM_CANCELMODE, another window's SetCapture, the window destroyed) every
+// event ends the press and reaches its window, the release included.
+TEST(HookPressStateTest, APressEndsAtItsReleaseANewPressOrTheLossOfTheCapture) {
   EXPECT_EQ(heldStep(kMouseMove, true), HeldStep::Keep);
   EXPECT_EQ(heldStep(kNcMouseMove, true), HeldStep::Keep);
   EXPECT_EQ(heldStep(kLButtonUp, true), HeldStep::Release);
   EXPECT_EQ(heldStep(kNcLButtonUp, true), HeldStep::Release);
   EXPECT_EQ(heldStep(kRButtonDown, true), HeldStep::PassOn);
-}
-
-// The release was lost: a new press starts over and reaches its window.
-TEST(HookPressStateTest, ANewPressCancelsTheHeldOne) {
   for (const unsigned press : {kLButtonDown, kNcLButtonDown, kLButtonDblClk, kNcLButtonDblClk}) {
     EXPECT_EQ(heldStep(press, true), HeldStep::Cancel) << press;
   }
-}
-
-// WM_CANCELMODE, another window's SetCapture, the window destroyed: from the
-// next event on the window gets its mouse again, the release included.
-TEST(HookPressStateTest, OnceTheCaptureHasGoneEveryEventCancelsThePressAndReachesItsWindow) {
   for (const unsigned message :
-       {kMouseMove, kNcMouseMove, kLButtonUp, kNcLButtonUp, kLButtonDown, kRButtonDown}) {
+       {kMouseMove, kNcMouseMove, kLButtonUp, kNcLButtonUp, kRButtonDown}) {
     EXPECT_EQ(heldStep(message, false), HeldStep::Cancel) << message;
   }
 }
