@@ -84,7 +84,8 @@ if [[ -z ${DISPLAY:-} ]] || ! xdpyinfo >/dev/null 2>&1; then
     [[ -s $display_file ]] && break
     sleep 0.1
   done
-  export DISPLAY=:$(tr -d '\n' <"$display_file")
+  DISPLAY=:$(tr -d '\n' <"$display_file")
+  export DISPLAY
   rm -f "$display_file"
   echo "run: no display found; started Xvfb on $DISPLAY (pid $xvfb_pid)."
   echo "     See it with: DISPLAY=$DISPLAY import -window root strennix.png"

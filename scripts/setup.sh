@@ -53,10 +53,12 @@ runs_32bit_programs() {
   if [[ -x /lib/ld-linux.so.2 ]] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     return 0
   fi
-  local dir status=0
+  local dir bytes='' i status=0
+  for ((i = 0; i < ${#EXIT32_ELF}; i += 2)); do
+    bytes+="\\x${EXIT32_ELF:i:2}"
+  done
   dir=$(mktemp -d)
-  # shellcheck disable=SC2059 # the format is the program's bytes as \xHH
-  printf "$(sed 's/../\\x&/g' <<<"$EXIT32_ELF")" >"$dir/exit32"
+  printf '%b' "$bytes" >"$dir/exit32"
   chmod +x "$dir/exit32"
   "$dir/exit32" 2>/dev/null || status=$?
   rm -rf "$dir"
