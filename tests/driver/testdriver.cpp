@@ -676,7 +676,9 @@ ULONGLONG gdiTableOf64BitPeb(HANDLE process, ULONGLONG teb64) {
 #ifdef _WIN64
 // Where the process's GDI handle table is, or 0. The 64-bit driver reads the
 // programs of its own bitness.
-ULONGLONG gdiTableAddress(HANDLE process, ULONG_PTR teb) { return gdiTableOf64BitPeb(process, teb); }
+ULONGLONG gdiTableAddress(HANDLE process, ULONG_PTR teb) {
+  return gdiTableOf64BitPeb(process, teb);
+}
 #else
 // Where the process's GDI handle table is, or 0. Wine sets GdiSharedHandleTable
 // of the 32-bit PEB (at 0x94; the TEB points to the PEB at 0x30) in a 32-bit

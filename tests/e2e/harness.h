@@ -167,8 +167,8 @@ struct OpenWindowOptions {
   std::string className;  // empty: the driver's own class
   std::optional<std::uint32_t> style;
   std::optional<std::uint32_t> exStyle;
-  std::optional<Rect> rect;               // screen rectangle
-  std::string ownerClass;                 // owned by a hidden window of this class
+  std::optional<Rect> rect;   // screen rectangle
+  std::string ownerClass;     // owned by a hidden window of this class
   bool icon = false;          // answers WM_GETICON with an icon of its own
   bool otherBitness = false;  // opened by the driver of the other bitness
 };
@@ -382,9 +382,9 @@ class EditionTest : public Fixture, public ::testing::WithParamInterface<Edition
 // Instantiates the suite once per edition of the list, as
 // Editions/<Suite>.<Test>/Edition32 and .../Edition64. An edition missing
 // from the list gets no test at all, and a list may be empty.
-#define STRENNIX_TEST_EDITIONS(Suite, editions)                                              \
-  GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Suite);                                      \
-  INSTANTIATE_TEST_SUITE_P(Editions, Suite, ::testing::ValuesIn(editions),                   \
+#define STRENNIX_TEST_EDITIONS(Suite, editions)                            \
+  GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Suite);                    \
+  INSTANTIATE_TEST_SUITE_P(Editions, Suite, ::testing::ValuesIn(editions), \
                            ::strennix::e2e::editionName)
 
 // How the values show in the messages of failed expectations.

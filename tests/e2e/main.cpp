@@ -5,8 +5,8 @@
 // is made only for an edition this machine runs: no test of another exists.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 

@@ -102,8 +102,8 @@ class ReleaseTest : public EditionTest<WineDesktopTest> {
     for (const auto& entry : fs::directory_iterator(workDir())) {
       fs::remove_all(entry.path());
     }
-    const CommandResult unpacked =
-        runCommand({"cmake", "-E", "tar", "xf", releaseZip(edition()).string()}, {}, workDir(), 60s);
+    const CommandResult unpacked = runCommand(
+        {"cmake", "-E", "tar", "xf", releaseZip(edition()).string()}, {}, workDir(), 60s);
     ASSERT_EQ(unpacked.exitCode, 0) << unpacked.output << unpacked.errors;
   }
 
@@ -146,10 +146,10 @@ class ReleaseTest : public EditionTest<WineDesktopTest> {
 };
 
 TEST_P(ReleaseTest, ZipHoldsTheProgramItsLibrariesHelperLanguageFilesAndDocumentsWithCrLf) {
-  EXPECT_EQ(filesBelow(workDir()),
-            (std::set<std::string>{"strennix.exe", own().library, other().helper, other().library,
-                                   "README.txt", "LICENSE.txt", "lang/0x07.lang",
-                                   "lang/template.lang"}));
+  EXPECT_EQ(
+      filesBelow(workDir()),
+      (std::set<std::string>{"strennix.exe", own().library, other().helper, other().library,
+                             "README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}));
   for (const char* text : {"README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}) {
     EXPECT_TRUE(endsLinesWithCrLf(readFile(text))) << text;
   }

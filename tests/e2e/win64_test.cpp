@@ -51,7 +51,8 @@ class Win64WindowsTest : public EditionTest<WindowActionsDesktop, Bitnesses::Bot
 
 // A window of the program's own bitness is clicked last: the helper's hooks
 // must not keep its own from being reported.
-TEST_P(Win64WindowsTest, SixButtonsShowOnAWindowOfTheOtherBitnessEachToggleIsUndoneAndOwnOnesStillWork) {
+TEST_P(Win64WindowsTest,
+       SixButtonsShowOnAWindowOfTheOtherBitnessEachToggleIsUndoneAndOwnOnesStillWork) {
   writeDefaultSettings();
   startWithTrayIcon({});
   waitForHelper();
