@@ -17,7 +17,7 @@ constexpr int kToIcon = 2;
 constexpr int kShade = 3;
 constexpr std::uint32_t kWsMaximize = 0x01000000;
 
-class ButtonPressTest : public TitleBarTest {
+class ButtonPressTest : public EditionTest<TitleBarDesktop> {
  protected:
   WindowInfo current(const WindowInfo& window) {
     return findWindow(Window::byHandle(window.hwnd)).value_or(WindowInfo{});
@@ -41,7 +41,7 @@ class ButtonPressTest : public TitleBarTest {
   }
 };
 
-TEST_F(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaximizeIt) {
+TEST_P(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaximizeIt) {
   writeDefaultSettings();
   startHidden({"--log"});
   const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
@@ -58,7 +58,7 @@ TEST_F(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaxim
   screenshot("after-two-quick-clicks.png");
 }
 
-TEST_F(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesNothing) {
+TEST_P(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesNothing) {
   writeDefaultSettings();
   startHidden({"--log"});
   const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
@@ -88,7 +88,7 @@ TEST_F(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesN
   EXPECT_TRUE(dealtSlots().empty());
 }
 
-TEST_F(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow) {
+TEST_P(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow) {
   writeDefaultSettings({{"DrawOn", "<all>"}});
   startHidden({"--log"});
   const WindowInfo back = openTarget({.title = "Back", .rect = Rect{100, 100, 740, 500}});
@@ -104,6 +104,8 @@ TEST_F(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow)
   EXPECT_FALSE(current(front).topmost);
   EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
 }
+
+STRENNIX_TEST_EDITIONS(ButtonPressTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e
