@@ -115,7 +115,7 @@ void TStrennix::beginApp() {
   binding_.regToForm(parts_.settings);
   parts_.store.regToVars(parts_.settings, parts_.exclusions,
                          [this](std::uint32_t ms) { Timer1.setInterval(ms); });
-  parts_.setupHook.beginHook();
+  parts_.setupHook.beginHook(handle());
   parts_.helper.beginHelper();
   windowEvents_ = ports_.windowEvents.watchWindowEvents();
   ownIconShown_ = parts_.notifyIcons.showOwnIcon();
@@ -289,7 +289,7 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
     // The shell rebuilt its notification area after a restart: without our
     // icons the user could neither reach the settings nor get hidden windows
     // back.
-    ownIconShown_ = parts_.notifyIcons.reAddOwnIcon();
+    ownIconShown_ = parts_.notifyIcons.showOwnIcon();
     parts_.book.reAddTrayIcons([this](Hwnd window) { return parts_.uifx.trayIconOf(window); });
     return true;
   }

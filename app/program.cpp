@@ -16,7 +16,7 @@ Program::Program(const Ports& ports, Application& application)
       book_(lists_, ports.windows, journal_, notifyIcons_, log_),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists_, journal_, notifyIcons_, settings_,
             log_),
-      setupHook_(ports.system, ports.hooks, ports.registry, log_),
+      setupHook_(ports.system, ports.hooks, ports.registry, ports.buttonRows, log_),
       helper_(ports.system, ports.processes, log_),
       store_(ports.registry, fileControl_, log_),
       mainForm_(ports, application, parts()),

@@ -42,14 +42,13 @@ bool NotifyIcons::msgToTrayicon(std::uint32_t operation, const std::string& tip,
 }
 
 bool NotifyIcons::showOwnIcon() {
-  const bool added = trayMessage(win::kNimAdd);
-  const bool changed = trayMessage(win::kNimModify);
-  return added || changed;
-}
-
-bool NotifyIcons::reAddOwnIcon() {
   const bool added = send(win::kNimAdd, ownIcon(win::kNimAdd));
-  return trayMessage(win::kNimModify) || added;
+  const bool shown = send(win::kNimModify, ownIcon(win::kNimModify)) || added;
+  if (!shown && !ownIconFailureLogged_) {
+    log_.writeLog(kTrayMessageFailed);
+  }
+  ownIconFailureLogged_ = !shown;
+  return shown;
 }
 
 bool NotifyIcons::reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id) {
