@@ -89,7 +89,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       settleTimer_(ports.ui, *this, kSettleTimerId) {
   notifyIcons_.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   gfx_.setIcons(loadButtonIcons(ports.ui));
-  winAuth_.setOwnWindows(handle(), 0);
+  winAuth_.setOwnWindows(handle(), Hwnd{});
   taskbarCreated_ = ports.ui.registerWindowMessage("TaskbarCreated");
   readSwitches();
   dumpSystemInfo();
@@ -550,7 +550,7 @@ void TStrennix::btnEditClassesClick() { fileControl_.editClasses(); }
 void TStrennix::btnEditNamesClick() { fileControl_.editNames(); }
 
 void TStrennix::Label1Click() {
-  ports_.shell.shellExecute(0, "open", kMakerWebPage, "", "", win::kSwShowNormal);
+  ports_.shell.shellExecute(Hwnd{}, "open", kMakerWebPage, "", "", win::kSwShowNormal);
 }
 
 // The windows come back before the session ends; then the program ends, as
@@ -590,19 +590,19 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
       onSTRNX_NCLBUTTONUP(static_cast<std::int32_t>(wParam), lParam);
       return true;
     case win::kStrnxDestroy:
-      onSTRNX_DESTROY(wParam);
+      onSTRNX_DESTROY(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxCaptionChange:
-      onSTRNX_CAPTIONCHANGE(wParam);
+      onSTRNX_CAPTIONCHANGE(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxUncovered:
-      onSTRNX_UNCOVERED(wParam);
+      onSTRNX_UNCOVERED(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxButtonDown:
-      onSTRNX_BUTTONDOWN(wParam, lParam);
+      onSTRNX_BUTTONDOWN(handleOfBits<Hwnd>(wParam), lParam);
       return true;
     case win::kStrnxButtonUp:
-      onSTRNX_BUTTONUP(wParam, lParam);
+      onSTRNX_BUTTONUP(handleOfBits<Hwnd>(wParam), lParam);
       return true;
     case win::kWmAsTray:
       onWM_ASTRAY(wParam, static_cast<std::uint32_t>(lParam));

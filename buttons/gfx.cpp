@@ -101,7 +101,7 @@ IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
     case TitleButton::HMax:
       return icons_.image1;
   }
-  return 0;
+  return IconHandle{};
 }
 
 bool Gfx::drawButtons(Hwnd window) {

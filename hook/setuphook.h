@@ -32,10 +32,10 @@ class SetupHook {
   void cbthToReg(HookHandle hook);
 
   Module hookLibrary;
-  ProcAddress mouseProc = 0;
-  HookHandle mouseHook = 0;
-  ProcAddress cbtProc = 0;
-  HookHandle cbtHook = 0;
+  ProcAddress mouseProc{};
+  HookHandle mouseHook{};
+  ProcAddress cbtProc{};
+  HookHandle cbtHook{};
 
  private:
   [[nodiscard]] ProcAddress exportOf(const char* name) const;

@@ -13,7 +13,7 @@ namespace strennix {
 
 // A row as painted, relative to the window's rectangle.
 struct ButtonRow {
-  Hwnd window = 0;
+  Hwnd window{};
   // The row's right edge lies this far left of the window's right edge.
   std::int32_t rightInset = 0;
   // The row's top lies this far below the window's top.

@@ -68,7 +68,7 @@ bool FileControl::loadList(const char* name, std::vector<std::string>& list) {
 }
 
 void FileControl::edit(const char* name) {
-  shell_.shellExecute(0, "open", "notepad.exe", notepadParameter(dataFiles_.pathOf(name)), "",
+  shell_.shellExecute(Hwnd{}, "open", "notepad.exe", notepadParameter(dataFiles_.pathOf(name)), "",
                       win::kSwRestore);
 }
 

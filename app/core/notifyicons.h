@@ -43,8 +43,8 @@ class NotifyIcons {
 
   ShellPort& shell_;
   ModuleLog log_;
-  Hwnd owner_ = 0;
-  IconHandle applicationIcon_ = 0;
+  Hwnd owner_{};
+  IconHandle applicationIcon_{};
 };
 
 }  // namespace strennix

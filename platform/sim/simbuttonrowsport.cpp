@@ -3,7 +3,7 @@
 namespace strennix::sim {
 
 bool SimButtonRowsPort::publish(const ButtonRow& row) {
-  if (row.window == 0) {
+  if (row.window == Hwnd{}) {
     return false;
   }
   world_.buttonRows.insert_or_assign(row.window, row);

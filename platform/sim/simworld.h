@@ -28,7 +28,7 @@
 namespace strennix::sim {
 
 // The desktop window: not in the z-order, but every port knows its handle.
-inline constexpr Hwnd kDesktopWindow = 0x00010010;
+inline constexpr Hwnd kDesktopWindow{0x00010010};
 
 struct SimWindow {
   Rect rect{100, 100, 600, 400};
@@ -36,16 +36,16 @@ struct SimWindow {
   std::uint32_t exStyle = 0;
   std::string className = "SimWindow";
   std::string title;
-  Hwnd owner = 0;
+  Hwnd owner{};
   bool visible = true;
   ProcessId processId = 0;
   // Answers to WM_GETICON (small, big), the class icons (GCL_HICONSM,
   // GCL_HICON) and WM_QUERYDRAGICON.
-  IconHandle smallIcon = 0;
-  IconHandle bigIcon = 0;
-  IconHandle classSmallIcon = 0;
-  IconHandle classIcon = 0;
-  IconHandle dragIcon = 0;
+  IconHandle smallIcon{};
+  IconHandle bigIcon{};
+  IconHandle classSmallIcon{};
+  IconHandle classIcon{};
+  IconHandle dragIcon{};
   // A window that does not answer messages: every SendMessageTimeout to it
   // times out.
   bool hung = false;
@@ -80,10 +80,10 @@ struct StartedProgram {
 };
 
 struct DrawCall {
-  Hwnd window = 0;
+  Hwnd window{};
   int x = 0;
   int y = 0;
-  IconHandle icon = 0;
+  IconHandle icon{};
   int width = 0;
   int height = 0;
   std::uint32_t brush = 0;
@@ -91,19 +91,19 @@ struct DrawCall {
 };
 
 struct EdgeCall {
-  Hwnd window = 0;
+  Hwnd window{};
   Rect rect;
 };
 
 struct MessageBoxCall {
-  Hwnd owner = 0;
+  Hwnd owner{};
   std::string text;
   std::string caption;
   std::uint32_t flags = 0;
 };
 
 struct ShellExecuteCall {
-  Hwnd owner = 0;
+  Hwnd owner{};
   std::string verb;
   std::string file;
   std::string parameters;
@@ -118,7 +118,7 @@ struct NotifyCall {
 };
 
 struct SetWindowPosCall {
-  Hwnd window = 0;
+  Hwnd window{};
   std::int32_t insertAfter = 0;
   int x = 0;
   int y = 0;
@@ -129,10 +129,10 @@ struct SetWindowPosCall {
 
 struct InstalledHook {
   int hookId = 0;
-  ProcAddress procedure = 0;
-  ModuleHandle module = 0;
+  ProcAddress procedure{};
+  ModuleHandle module{};
   std::uint32_t threadId = 0;
-  HookHandle handle = 0;
+  HookHandle handle{};
 };
 
 // How many of one kind of resource were acquired and released.
@@ -177,6 +177,10 @@ class SimWorld {
   Hwnd newHandle();
   // A fresh handle of any other kind (keys, device contexts, modules...).
   std::uint32_t newResource();
+  template <class Handle>
+  Handle newResourceOf() {
+    return Handle{newResource()};
+  }
 
   // ---- Windows -------------------------------------------------------------
   // Adds a top-level window in front of all others and answers its handle.
@@ -362,8 +366,8 @@ class SimWorld {
   std::map<Hwnd, SimForm> forms_;
   std::map<Hwnd, SimControl> controls_;
   std::set<Hwnd> usedHandles_;
-  Hwnd foreground_ = 0;
-  Hwnd nextHandle_ = 0x20000;
+  Hwnd foreground_{};
+  std::uintptr_t nextHandle_ = 0x20000;
   std::uint32_t nextResource_ = 0x100000;
   std::map<RegPath, SimRegKey> regKeys_;
 };

@@ -9,8 +9,12 @@ namespace {
 using hookprotocol::kButtonRowsCapacity;
 
 ButtonRow rowOf(const volatile hookprotocol::ButtonRowRecord& record) {
-  return ButtonRow{record.window,    record.rightInset, record.top,
-                   record.slotWidth, record.height,     record.slots};
+  return ButtonRow{handleOfBits<Hwnd>(record.window),
+                   record.rightInset,
+                   record.top,
+                   record.slotWidth,
+                   record.height,
+                   record.slots};
 }
 
 }  // namespace
@@ -54,7 +58,7 @@ SharedButtonRows::Record& SharedButtonRows::record(unsigned index) const {
 void SharedButtonRows::write(Record& record, const ButtonRow& row) {
   record.sequence = record.sequence + 1;
   std::atomic_thread_fence(std::memory_order_seq_cst);
-  record.window = row.window;
+  record.window = handleBits(row.window);
   record.rightInset = row.rightInset;
   record.top = row.top;
   record.slotWidth = row.slotWidth;
@@ -74,7 +78,7 @@ std::optional<unsigned> SharedButtonRows::freeRecord() const {
 }
 
 bool SharedButtonRows::publish(const ButtonRow& row) {
-  if (row.window == 0 || !open()) {
+  if (row.window == Hwnd{} || !open()) {
     return false;
   }
   if (const auto found = recordOf_.find(row.window); found != recordOf_.end()) {

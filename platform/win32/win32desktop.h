@@ -24,7 +24,7 @@ class SharedButtonRows;
 struct LoadedIconTraits {
   using Value = IconHandle;
   using Owner = Win32Desktop;
-  static bool valid(const Value& value) { return value != 0; }
+  static bool valid(const Value& value) { return value != IconHandle{}; }
   static void release(Owner& owner, const Value& value) noexcept;
 };
 

@@ -40,8 +40,8 @@ void CALLBACK onWindowEvent(HWINEVENTHOOK /*hook*/, DWORD event, HWND window, LO
 }
 
 HookHandle watchRange(SetWinEventHookFunction setHook, DWORD first, DWORD last) {
-  return fromHandle(setHook(first, last, nullptr, &onWindowEvent, 0, 0,
-                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+  return fromRaw<HookHandle>(setHook(first, last, nullptr, &onWindowEvent, 0, 0,
+                                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
 }
 
 }  // namespace
@@ -65,8 +65,8 @@ void Win32Desktop::endWatch(const WindowEventHooks& hooks) {
     return;
   }
   for (const HookHandle hook : {hooks.titles, hooks.windows}) {
-    if (hook != 0) {
-      unhook(toHandle<HWINEVENTHOOK>(hook));
+    if (hook != HookHandle{}) {
+      unhook(toRaw<HWINEVENTHOOK>(hook));
     }
   }
 }

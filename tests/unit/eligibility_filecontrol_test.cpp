@@ -157,7 +157,7 @@ TEST_F(FileControlTest, EditOpensTheListFileInNotepadWithoutCreatingIt) {
   control.editNames();
   ASSERT_EQ(desk.shellExecutes.size(), 2U);
   const auto& classes = desk.shellExecutes[0];
-  EXPECT_EQ(classes.owner, 0U);
+  EXPECT_EQ(classes.owner, Hwnd{});
   EXPECT_EQ(classes.verb, "open");
   EXPECT_EQ(classes.file, "notepad.exe");
   EXPECT_EQ(classes.parameters, "classes.txt");

@@ -88,8 +88,8 @@ TEST_F(SetupHookTest, InstallsBothHooksForAllThreadsAndPublishesTheirHandles) {
   EXPECT_EQ(sim.hooks[1].threadId, 0U);
   EXPECT_EQ(sim.hooks[1].handle, setup.cbtHook);
   EXPECT_NE(setup.mouseProc, setup.cbtProc);
-  EXPECT_EQ(published("mH"), setup.mouseHook);
-  EXPECT_EQ(published("cbtH"), setup.cbtHook);
+  EXPECT_EQ(published("mH"), handleBits(setup.mouseHook));
+  EXPECT_EQ(published("cbtH"), handleBits(setup.cbtHook));
   EXPECT_EQ(logLines(), (std::vector<std::string>{"Called beginHook. (Critical)", "Called mhToReg",
                                                   "Exited mhToReg", "Called cbthToReg",
                                                   "Exited cbthToReg", "Exited beginHook."}));
@@ -109,8 +109,8 @@ TEST_F(SetupHookTest, InstallsBothHooksForAllThreadsAndPublishesTheirHandles) {
 TEST_F(SetupHookTest, PublishesAHandleAsAFourByteLittleEndianDword) {
   SetupHook setup(sim, sim, sim, log);
 
-  setup.mhToReg(0x12345678);
-  setup.cbthToReg(0x00A0B0C0);
+  setup.mhToReg(HookHandle{0x12345678});
+  setup.cbthToReg(HookHandle{0x00A0B0C0});
 
   const auto mouse = sim.regValue(RegRoot::CurrentUser, kKey, "mH");
   ASSERT_TRUE(mouse.has_value());
@@ -133,10 +133,10 @@ TEST_F(SetupHookTest, WithoutTheLibraryEveryStepFailsInTurnAndBothValuesBecomeZe
   setup.beginHook();
 
   EXPECT_FALSE(setup.hookLibrary.valid());
-  EXPECT_EQ(setup.mouseProc, 0U);
-  EXPECT_EQ(setup.mouseHook, 0U);
-  EXPECT_EQ(setup.cbtProc, 0U);
-  EXPECT_EQ(setup.cbtHook, 0U);
+  EXPECT_EQ(setup.mouseProc, ProcAddress{});
+  EXPECT_EQ(setup.mouseHook, HookHandle{});
+  EXPECT_EQ(setup.cbtProc, ProcAddress{});
+  EXPECT_EQ(setup.cbtHook, HookHandle{});
   EXPECT_TRUE(sim.hooks.empty());
   EXPECT_EQ(published("mH"), 0U);
   EXPECT_EQ(published("cbtH"), 0U);
@@ -186,10 +186,10 @@ TEST_F(SetupHookTest, ALibraryWithoutCbtProcStillGivesAWorkingMouseHook) {
 
   ASSERT_EQ(sim.hooks.size(), 1U);
   EXPECT_EQ(sim.hooks[0].hookId, win::kWhMouse);
-  EXPECT_NE(setup.mouseHook, 0U);
-  EXPECT_EQ(published("mH"), setup.mouseHook);
-  EXPECT_EQ(setup.cbtProc, 0U);
-  EXPECT_EQ(setup.cbtHook, 0U);
+  EXPECT_NE(setup.mouseHook, HookHandle{});
+  EXPECT_EQ(published("mH"), handleBits(setup.mouseHook));
+  EXPECT_EQ(setup.cbtProc, ProcAddress{});
+  EXPECT_EQ(setup.cbtHook, HookHandle{});
   EXPECT_EQ(published("cbtH"), 0U);
   EXPECT_EQ(logLines(), (std::vector<std::string>{"CBTProc not found. Fatal error.",
                                                   "CBTHook not valid. Fatal error."}));
@@ -208,8 +208,8 @@ TEST_F(SetupHookTest, RefusedHooksArePublishedAsZeroAndTheLibraryIsStillReleased
 
   setup.beginHook();
 
-  EXPECT_NE(setup.mouseProc, 0U);
-  EXPECT_NE(setup.cbtProc, 0U);
+  EXPECT_NE(setup.mouseProc, ProcAddress{});
+  EXPECT_NE(setup.cbtProc, ProcAddress{});
   EXPECT_EQ(published("mH"), 0U);
   EXPECT_EQ(published("cbtH"), 0U);
   EXPECT_EQ(logLines(), (std::vector<std::string>{"MouseHook not valid. Fatal error.",
@@ -246,8 +246,8 @@ TEST_F(SetupHookTest, AKeyThatCannotBeOpenedIsReportedTheSameWay) {
   sim.unopenableKeys.insert(kKey);
   SetupHook setup(sim, sim, sim, log);
 
-  setup.mhToReg(7);
-  setup.cbthToReg(8);
+  setup.mhToReg(HookHandle{7});
+  setup.cbthToReg(HookHandle{8});
 
   EXPECT_EQ(logLines(), (std::vector<std::string>{"Couldn't open registry. Fatal error.",
                                                   "Couldn't open registry. Fatal error"}));
@@ -260,7 +260,7 @@ TEST_F(SetupHookTest, ARefusedWriteIsNotReportedAndTheKeyIsClosed) {
   log.loggingMode = true;
   SetupHook setup(sim, sim, sim, log);
 
-  setup.mhToReg(7);
+  setup.mhToReg(HookHandle{7});
 
   EXPECT_FALSE(published("mH").has_value());
   EXPECT_EQ(logLines(), (std::vector<std::string>{"Called mhToReg", "Exited mhToReg"}));
