@@ -81,7 +81,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       gfx_(ports.windows, ports.drawing, ports.buttonRows, winAuth_, settings, log),
       book_(lists, ports.windows, journal, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, journal, notifyIcons_, settings, log),
-      setupHook_(ports.system, ports.hooks, ports.registry, log),
+      setupHook_(ports.system, ports.hooks, ports.registry, ports.buttonRows, log),
       helper_(ports.system, ports.processes, log),
       store_(ports.registry, fileControl_, log),
       binding_(ports.registry, ports.system, ports.ui, *this, log),
@@ -221,7 +221,7 @@ void TStrennix::beginApp() {
       checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, setupAppLog_);
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
-  setupHook_.beginHook();
+  setupHook_.beginHook(handle());
   helper_.beginHelper();
   windowEvents_ = ports_.windowEvents.watchWindowEvents();
   ownIconShown_ = showOwnIcon();
@@ -473,7 +473,7 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
 // icon, it could not be brought back. An icon the shell kept takes the
 // change instead of the add.
 void TStrennix::restoreTrayIcons() {
-  ownIconShown_ = notifyIcons_.reAddOwnIcon();
+  ownIconShown_ = showOwnIcon();
   for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
     const TrayedWindow& trayed = lists.trayedWindows[slot];
     if (trayed.free) {
@@ -487,11 +487,7 @@ void TStrennix::restoreTrayIcons() {
   }
 }
 
-bool TStrennix::showOwnIcon() {
-  const bool added = notifyIcons_.trayMessage(win::kNimAdd);
-  const bool changed = notifyIcons_.trayMessage(win::kNimModify);
-  return added || changed;
-}
+bool TStrennix::showOwnIcon() { return notifyIcons_.showOwnIcon(); }
 
 void TStrennix::Timer1Timer() {
   appLog_.trace("Timer event");

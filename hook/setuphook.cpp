@@ -10,8 +10,12 @@
 namespace strennix {
 
 SetupHook::SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry,
-                     const Logger& logger)
-    : system_(system), hooks_(hooks), registry_(registry), log_(logger, kSetupHookLog) {}
+                     ButtonRowsPort& rows, const Logger& logger)
+    : system_(system),
+      hooks_(hooks),
+      registry_(registry),
+      rows_(rows),
+      log_(logger, kSetupHookLog) {}
 
 SetupHook::~SetupHook() {
   if (mouseHook != HookHandle{}) {
@@ -22,8 +26,13 @@ SetupHook::~SetupHook() {
   }
 }
 
-void SetupHook::beginHook() {
+void SetupHook::beginHook(Hwnd mainWindow) {
   log_.trace("Called beginHook. (Critical)");
+  // Before the hooks go in, so that no press at a place an earlier run
+  // painted is kept from its window.
+  if (!rows_.claim(mainWindow)) {
+    log_.writeLog("Button rows not published: their shared memory is held by another program.");
+  }
   hookLibrary = system_.loadLibrary(hookprotocol::ownFiles(system_.programIs64Bit()).library);
   if (!hookLibrary) {
     log_.writeLog("DLL not found. Fatal error");

@@ -27,6 +27,12 @@ struct ButtonRow {
 class ButtonRowsPort {
  public:
   virtual ~ButtonRowsPort() = default;
+  // Takes the published rows for this run, before the hooks go in: rows an
+  // earlier run left are cleared, and the hook libraries are told the one
+  // window they report to. False when the rows cannot be published (another
+  // program holds the shared memory, or there is none): presses then go to
+  // the windows, and the hook libraries report nothing.
+  virtual bool claim(Hwnd mainWindow) = 0;
   // Records the window's row, or replaces it. False when it could not be
   // published (no room, no shared memory): presses then go to the window.
   virtual bool publish(const ButtonRow& row) = 0;

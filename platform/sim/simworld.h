@@ -272,6 +272,11 @@ class SimWorld {
 
   // ---- Published button rows -----------------------------------------------
   std::map<Hwnd, ButtonRow> buttonRows;
+  // The window the hook libraries report to, named by the last claim.
+  Hwnd buttonRowsReceiver {};
+  // Another program holds the shared memory: nothing can be claimed or
+  // published.
+  bool buttonRowsRefused = false;
 
   // ---- System --------------------------------------------------------------
   std::optional<OsVersion> osVersion = OsVersion{6, 1, 7601, 2};

@@ -339,7 +339,12 @@ std::uint32_t Win32Desktop::registerWindowMessage(const std::string& name) {
 }
 
 FormWindow* Win32Desktop::formOf(Hwnd window) {
-  const HWND root = GetAncestor(toHwnd(window), GA_ROOT);
+  // The top-level window above it, as GetAncestor(GA_ROOT) would find it;
+  // that function is missing on Windows 95 and NT 4.
+  HWND root = toHwnd(window);
+  while ((GetWindowLongA(root, GWL_STYLE) & WS_CHILD) != 0 && GetParent(root) != nullptr) {
+    root = GetParent(root);
+  }
   const auto found = forms_.find(fromHwnd(root));
   return found != forms_.end() ? found->second.get() : nullptr;
 }

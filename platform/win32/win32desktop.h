@@ -199,6 +199,7 @@ class Win32Desktop final : public WindowPort,
   void quitMessageLoop() override;
 
   // ButtonRowsPort
+  bool claim(Hwnd mainWindow) override;
   bool publish(const ButtonRow& row) override;
   void withdraw(Hwnd window) override;
   [[nodiscard]] std::optional<ButtonRow> published(Hwnd window) const override;
