@@ -25,6 +25,8 @@ namespace {
 constexpr std::uint32_t kSettleTimerId = IDT_TIMER1 + 1;
 constexpr std::uint32_t kFirstSettleMs = 10;
 constexpr std::uint32_t kSecondSettleMs = 30;
+// The poll of the windows with a button window.
+constexpr std::uint32_t kButtonWindowPollTimerId = IDT_TIMER1 + 8;
 // How many moving windows' places are remembered at most.
 constexpr std::size_t kRememberedPlaces = 64;
 
@@ -78,6 +80,8 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       names_(ports.system, ports.windows, ports.registry, log),
       winAuth_(ports.windows, ports.system, names_, settings, exclusions, log),
       gfx_(ports.windows, ports.drawing, ports.buttonRows, winAuth_, settings, log),
+      buttonWindows_(ports.windows, ports.buttonWindows, ports.frames, winAuth_, gfx_, ports.ui,
+                     *this, kButtonWindowPollTimerId, settings, log),
       book_(lists, ports.windows, journal, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, journal, notifyIcons_, settings, log),
       setupHook_(ports.system, ports.hooks, ports.registry, log),
@@ -218,6 +222,7 @@ void TStrennix::beginApp() {
       checkFirstStart(ports_.registry, ports_.system, ports_.messageBoxes, setupAppLog_);
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
+  buttonWindows_.chooseLook();
   setupHook_.beginHook();
   helper64_.beginHelper();
   windowEvents_ = ports_.windowEvents.watchWindowEvents();
@@ -238,6 +243,7 @@ void TStrennix::endApp() {
     trayForm_->showAllWindows();
   }
   book_.forgetStretchedAndTopmost();
+  buttonWindows_.destroyAll();
   setupHook_.endHook();
   helper64_.endHelper();
   windowEvents_.reset();
@@ -320,7 +326,7 @@ void TStrennix::forgetWindow(Hwnd window) {
   }
   book_.removeStretchedWindow(window);
   journal.forgetWindow(window);
-  gfx_.forget(window);
+  forgetButtons(window);
   lastPlaces_.erase(window);
 }
 
@@ -337,16 +343,40 @@ void TStrennix::dropVanishedWindows() {
 
 void TStrennix::repaintButtons(Hwnd window) {
   if (settings.drawOnAll) {
-    gfx_.drawButtons(window);
+    showButtons(window);
     return;
   }
   // Only the window in front shows buttons: the others' repaints have
   // covered the buttons of their last turn in front.
-  if (window == windows_.foregroundWindow() && gfx_.drawButtons(window)) {
-    gfx_.keepOnly({window});
+  if (window == windows_.foregroundWindow() && showButtons(window)) {
+    keepButtonsOnly({window});
     return;
   }
+  forgetButtons(window);
+}
+
+bool TStrennix::showButtons(Hwnd window) {
+  return buttonWindows_.inUse() ? buttonWindows_.show(window) : gfx_.drawButtons(window);
+}
+
+void TStrennix::forgetButtons(Hwnd window) {
   gfx_.forget(window);
+  buttonWindows_.forget(window);
+}
+
+void TStrennix::keepButtonsOnly(const std::vector<Hwnd>& shown) {
+  gfx_.keepOnly(buttonWindows_.inUse() ? std::vector<Hwnd>{} : shown);
+  buttonWindows_.keepOnly(shown);
+}
+
+// A click on a button window takes the painted button's route: its action
+// runs at the release over the button it was pressed on.
+void TStrennix::onButtonWindowReport(std::uint32_t message, Hwnd bar, std::int32_t point) {
+  const std::optional<BarClick> click = buttonWindows_.onReport(message, bar, point);
+  if (click && eligible(click->window)) {
+    runAction(click->slot, click->window);
+    repaintButtons(click->window);
+  }
 }
 
 // A settle that has yet to paint for the first time keeps its time, so that
@@ -498,7 +528,7 @@ void TStrennix::Timer1Timer() {
   dropVanishedWindows();
   std::vector<Hwnd> painted;
   const auto draw = [this, &painted](Hwnd window) {
-    if (gfx_.drawButtons(window)) {
+    if (showButtons(window)) {
       painted.push_back(window);
     }
   };
@@ -511,13 +541,14 @@ void TStrennix::Timer1Timer() {
     draw(windows_.foregroundWindow());
   }
   // A window that left the front, or died, shows no buttons any more.
-  gfx_.keepOnly(painted);
+  keepButtonsOnly(painted);
   appLog_.trace("Timer event handled");
 }
 
 void TStrennix::btnSaveClick() {
   binding_.formToReg();
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
+  buttonWindows_.chooseLook();
   binding_.regToForm(settings);
   if (log.loggingMode) {
     dumpVariables(kAppLog);
@@ -579,7 +610,12 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
   // no icon may come back and no button may be painted.
   if (ended_ && ((message >= win::kStrnxDestroy && message <= win::kWmTray) ||
                  (message >= win::kStrnxCaptionChange && message <= win::kStrnxUncovered) ||
+                 isButtonWindowReport(message) ||
                  (taskbarCreated_ != 0 && message == taskbarCreated_))) {
+    return true;
+  }
+  if (isButtonWindowReport(message)) {
+    onButtonWindowReport(message, wParam, lParam);
     return true;
   }
   switch (message) {
@@ -653,6 +689,8 @@ void TStrennix::handleTimer(std::uint32_t timerId) {
     Timer1Timer();
   } else if (timerId == settleTimer_.id()) {
     settleTimerTimer();
+  } else if (timerId == buttonWindows_.pollTimerId()) {
+    buttonWindows_.poll();
   }
 }
 

@@ -18,6 +18,7 @@
 #include "app/core/windowbook.h"
 #include "app/core/windowlists.h"
 #include "buttons/gfx.h"
+#include "buttonwindows/buttonwindows.h"
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
 #include "hook/helper64.h"
@@ -111,6 +112,11 @@ class TStrennix : public Form {
   void runAction(int place, Hwnd window);
   // Paints the window's buttons if it gets them in the current mode.
   void repaintButtons(Hwnd window);
+  // Into its title bar, or into its button window where those are used.
+  bool showButtons(Hwnd window);
+  void forgetButtons(Hwnd window);
+  void keepButtonsOnly(const std::vector<Hwnd>& shown);
+  void onButtonWindowReport(std::uint32_t message, Hwnd bar, std::int32_t point);
   // Paints the window's buttons again twice, shortly.
   void settle(Hwnd window);
   // Settles the windows showing buttons (those overlapping `over`, when
@@ -136,6 +142,7 @@ class TStrennix : public Form {
   NameFromWindow names_;
   WinAuth winAuth_;
   Gfx gfx_;
+  ButtonWindows buttonWindows_;
   WindowBook book_;
   Uifx uifx_;
   SetupHook setupHook_;

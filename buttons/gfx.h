@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/core/buttonfaces.h"
 #include "app/core/log.h"
 #include "app/core/settings.h"
 #include "app/core/windowfilter.h"
@@ -63,7 +64,7 @@ struct HeldButton {
   bool operator==(const HeldButton&) const = default;
 };
 
-class Gfx {
+class Gfx : public ButtonFaces {
  public:
   Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
       const Settings& settings, const Logger& log);
@@ -73,6 +74,7 @@ class Gfx {
   // window qualifies, and publishes the row for the hook libraries; a window
   // that does not qualify loses its row. Answers whether it painted.
   bool drawButtons(Hwnd window);
+  std::vector<IconHandle> facesOf(Hwnd window) override;
   // The window's title bar shows no buttons any more.
   void forget(Hwnd window);
   // Forgets every window with a row but these.
@@ -85,7 +87,6 @@ class Gfx {
 
  private:
   bool qualifies(Hwnd window);
-  bool coversMonitor(Hwnd window, const Rect& rect);
   IconHandle iconOf(TitleButton button, Hwnd window);
 
   WindowPort& windows_;

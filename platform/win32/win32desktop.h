@@ -19,6 +19,8 @@ class Win32Desktop;
 struct FormWindow;
 class IconRowPainter;
 class SharedButtonRows;
+class Win32ButtonWindows;
+class Win32WindowFrames;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
 struct LoadedIconTraits {
@@ -238,6 +240,8 @@ class Win32Desktop final : public WindowPort,
   // The title-bar buttons of a window go to the screen as one blit.
   std::unique_ptr<IconRowPainter> iconRows_;
   std::unique_ptr<SharedButtonRows> buttonRows_;
+  std::unique_ptr<Win32ButtonWindows> buttonWindows_;
+  std::unique_ptr<Win32WindowFrames> frames_;
 };
 
 }  // namespace strennix::win32

@@ -120,7 +120,7 @@ class NestingBoxes : public MessageBoxPort {
     return Ports{desk.windows,     desk.drawing,   desk.shell, desk.registry,
                  desk.system,      desk.files,     desk.clock, *this,
                  desk.hooks,       desk.processes, desk.ui,    desk.buttonRows,
-                 desk.windowEvents};
+                 desk.windowEvents, desk.buttonWindows, desk.frames};
   }
 
   int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
