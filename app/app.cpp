@@ -608,10 +608,10 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
   }
   // After the end sequence no private message may hide or list a window,
   // no icon may come back and no button may be painted.
-  if (ended_ && ((message >= win::kStrnxDestroy && message <= win::kWmTray) ||
-                 (message >= win::kStrnxCaptionChange && message <= win::kStrnxUncovered) ||
-                 isButtonWindowReport(message) ||
-                 (taskbarCreated_ != 0 && message == taskbarCreated_))) {
+  if (ended_ &&
+      ((message >= win::kStrnxDestroy && message <= win::kWmTray) ||
+       (message >= win::kStrnxCaptionChange && message <= win::kStrnxUncovered) ||
+       isButtonWindowReport(message) || (taskbarCreated_ != 0 && message == taskbarCreated_))) {
     return true;
   }
   if (isButtonWindowReport(message)) {

@@ -32,10 +32,9 @@ Rect barPlace(const FrameFacts& facts, const Settings& settings, int slots) {
   const std::int64_t width = std::int64_t{scaled(settings.buttonXStretch)} * slots;
   const std::int32_t height = scaled(settings.buttonYStretch);
   const std::int64_t right =
-      facts.captionButtons
-          ? std::int64_t{facts.captionButtons->left} -
-                scaled(settings.buttonXOffset - kClassicCaptionButtons)
-          : std::int64_t{facts.window.right} - scaled(settings.buttonXOffset);
+      facts.captionButtons ? std::int64_t{facts.captionButtons->left} -
+                                 scaled(settings.buttonXOffset - kClassicCaptionButtons)
+                           : std::int64_t{facts.window.right} - scaled(settings.buttonXOffset);
   const std::int64_t top =
       facts.titleBar ? std::int64_t{facts.titleBar->top} + (facts.titleBar->height() - height) / 2 +
                            scaled(settings.buttonYOffset - kClassicCentredTop)

@@ -17,12 +17,23 @@ constexpr std::uint32_t kFastPollMs = 20;
 // Half a second at the fast pace after the last move seen.
 constexpr int kFastPolls = 25;
 
+// The slot under a point of the button window: 0 is the rightmost, -1 none.
+int slotAt(const ButtonPicture& picture, Point point) {
+  const std::int64_t width =
+      std::int64_t{picture.slotWidth} * static_cast<std::int64_t>(picture.icons.size());
+  if (picture.slotWidth <= 0 || point.x < 0 || point.x >= width || point.y < 0 ||
+      point.y >= picture.height) {
+    return -1;
+  }
+  return static_cast<int>((width - 1 - point.x) / picture.slotWidth);
+}
+
 }  // namespace
 
 ButtonWindows::ButtonWindows(WindowPort& windows, ButtonWindowPort& bars, WindowFramePort& frames,
                              WindowFilter& filter, ButtonFaces& faces, UiPort& ui,
-                             const Form& owner, std::uint32_t pollTimerId,
-                             const Settings& settings, const Logger& log)
+                             const Form& owner, std::uint32_t pollTimerId, const Settings& settings,
+                             const Logger& log)
     : windows_(windows),
       bars_(bars),
       frames_(frames),
@@ -104,7 +115,8 @@ bool ButtonWindows::follow(Hwnd window, Bar& bar) {
   const Rect place = barPlace(bar.facts, settings_, static_cast<int>(bar.picture.icons.size()));
   const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
   const bool moved = bar.shown && place != bar.place;
-  if (moved || topmost != bar.topmost || !bar.shown || !bars_.isJustAbove(bar.window.get(), window)) {
+  if (moved || topmost != bar.topmost || !bar.shown ||
+      !bars_.isJustAbove(bar.window.get(), window)) {
     bars_.place(bar.window.get(), place, window, topmost);
     bar.place = place;
     bar.topmost = topmost;
@@ -127,9 +139,9 @@ void ButtonWindows::repaint(Hwnd window, Bar& bar) {
   const auto slotOf = [window](const std::optional<HeldSlot>& held) {
     return held && held->window == window ? held->slot : -1;
   };
-  ButtonPicture picture{faces_.facesOf(window), scaledToDpi(settings_.buttonXStretch, bar.facts.dpi),
-                        scaledToDpi(settings_.buttonYStretch, bar.facts.dpi), slotOf(hovered_),
-                        slotOf(held_)};
+  ButtonPicture picture{
+      faces_.facesOf(window), scaledToDpi(settings_.buttonXStretch, bar.facts.dpi),
+      scaledToDpi(settings_.buttonYStretch, bar.facts.dpi), slotOf(hovered_), slotOf(held_)};
   if (picture != bar.picture) {
     bars_.paint(bar.window.get(), picture);
     bar.picture = std::move(picture);
@@ -164,17 +176,6 @@ void ButtonWindows::destroyAll() {
   poll_.setEnabled(false);
 }
 
-int ButtonWindows::slotAt(const Bar& bar, Point point) const {
-  const ButtonPicture& picture = bar.picture;
-  const std::int64_t width =
-      std::int64_t{picture.slotWidth} * static_cast<std::int64_t>(picture.icons.size());
-  if (picture.slotWidth <= 0 || point.x < 0 || point.x >= width || point.y < 0 ||
-      point.y >= picture.height) {
-    return -1;
-  }
-  return static_cast<int>((width - 1 - point.x) / picture.slotWidth);
-}
-
 std::optional<BarClick> ButtonWindows::onReport(std::uint32_t message, Hwnd bar,
                                                 std::int32_t point) {
   const Hwnd window = windowUnder(bar);
@@ -182,7 +183,7 @@ std::optional<BarClick> ButtonWindows::onReport(std::uint32_t message, Hwnd bar,
     return std::nullopt;
   }
   Bar& shown = shown_.at(window);
-  const int slot = slotAt(shown, unpackPoint(point));
+  const int slot = slotAt(shown.picture, unpackPoint(point));
   switch (message) {
     case kStrnxBarPress:
       press(window, shown, slot);

@@ -88,7 +88,6 @@ class ButtonWindows {
   bool follow(Hwnd window, Bar& bar);
   void hide(Bar& bar);
   void repaint(Hwnd window, Bar& bar);
-  [[nodiscard]] int slotAt(const Bar& bar, Point point) const;
   void press(Hwnd window, Bar& bar, int slot);
   std::optional<BarClick> release(Hwnd window, Bar& bar, int slot);
   void hover(Hwnd window, Bar& bar, int slot);

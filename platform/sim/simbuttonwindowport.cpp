@@ -29,7 +29,7 @@ ButtonWindow SimButtonWindowPort::create(Hwnd notify) {
   const Hwnd handle = world_.addWindow(bar);
   world_.buttonWindows[handle] = SimButtonWindow{notify, {}, 0};
   ++world_.buttonWindowHandles.acquired;
-  return ButtonWindow(*this, handle);
+  return {*this, handle};
 }
 
 void SimButtonWindowPort::place(Hwnd bar, const Rect& place, Hwnd target, bool topmost) {
@@ -38,8 +38,8 @@ void SimButtonWindowPort::place(Hwnd bar, const Rect& place, Hwnd target, bool t
     return;
   }
   window->rect = place;
-  window->exStyle = topmost ? window->exStyle | win::kWsExTopmost
-                            : window->exStyle & ~win::kWsExTopmost;
+  window->exStyle =
+      topmost ? window->exStyle | win::kWsExTopmost : window->exStyle & ~win::kWsExTopmost;
   if (world_.exists(target)) {
     world_.placeJustAbove(bar, target);
   }

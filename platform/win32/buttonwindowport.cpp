@@ -122,7 +122,7 @@ ButtonWindow Win32ButtonWindows::create(Hwnd notify) {
     return {};
   }
   SetWindowLongPtrA(bar, GWLP_USERDATA, static_cast<LONG_PTR>(notify));
-  return ButtonWindow(*this, fromHwnd(bar));
+  return {*this, fromHwnd(bar)};
 }
 
 void Win32ButtonWindows::place(Hwnd bar, const Rect& place, Hwnd target, bool topmost) {
@@ -184,7 +184,8 @@ void Win32ButtonWindows::paint(Hwnd bar, const ButtonPicture& picture) {
   GdiFlush();
   // GDI leaves the alpha bytes at zero: the picture is opaque throughout.
   auto* pixels = static_cast<std::uint32_t*>(bits);
-  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(picture.height);
+  const std::size_t count =
+      static_cast<std::size_t>(width) * static_cast<std::size_t>(picture.height);
   for (std::size_t i = 0; i < count; ++i) {
     pixels[i] |= 0xFF000000U;
   }

@@ -90,7 +90,7 @@ Win32Desktop::~Win32Desktop() {
 }
 
 Ports Win32Desktop::ports() {
-  return Ports{*this, *this, *this, *this,          *this,          *this,  *this, *this,
+  return Ports{*this, *this, *this, *this, *this, *this,           *this,   *this,
                *this, *this, *this, *this, *this, *buttonWindows_, *frames_};
 }
 

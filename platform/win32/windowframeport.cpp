@@ -79,8 +79,7 @@ std::uint32_t systemDpi(Win32WindowFrames& owner) {
 Win32WindowFrames::Win32WindowFrames() : dwm_(*this, LoadLibraryA("dwmapi.dll")) {}
 
 bool Win32WindowFrames::windowAttribute(Hwnd window, DWORD attribute, void* value, DWORD size) {
-  const auto get =
-      entryPoint<GetWindowAttributeFunction>(dwm_.get(), "DwmGetWindowAttribute");
+  const auto get = entryPoint<GetWindowAttributeFunction>(dwm_.get(), "DwmGetWindowAttribute");
   return get != nullptr && SUCCEEDED(get(toHwnd(window), attribute, value, size));
 }
 
@@ -95,8 +94,8 @@ bool Win32WindowFrames::composed() {
 std::optional<Rect> Win32WindowFrames::captionButtons(Hwnd window) {
   RECT bounds{};
   RECT frame{};
-  if (windowAttribute(window, kCaptionButtonBounds, &bounds, sizeof(bounds)) &&
-      !isEmpty(bounds) && GetWindowRect(toHwnd(window), &frame) != FALSE) {
+  if (windowAttribute(window, kCaptionButtonBounds, &bounds, sizeof(bounds)) && !isEmpty(bounds) &&
+      GetWindowRect(toHwnd(window), &frame) != FALSE) {
     return Rect{frame.left + bounds.left, frame.top + bounds.top, frame.left + bounds.right,
                 frame.top + bounds.bottom};
   }

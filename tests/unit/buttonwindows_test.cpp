@@ -58,9 +58,16 @@ class ButtonWindowsTest : public ::testing::Test {
   TestFilter filter;
   TestFaces faces;
   Form owner{desk, desk, desk, IDD_STRENNIX};
-  ButtonWindows bars{desk,  desk.ports().buttonWindows, desk.ports().frames, filter, faces, desk,
-                     owner, 77,
-                     settings, log};
+  ButtonWindows bars{desk,
+                     desk.ports().buttonWindows,
+                     desk.ports().frames,
+                     filter,
+                     faces,
+                     desk,
+                     owner,
+                     77,
+                     settings,
+                     log};
   Hwnd target = 0;
 };
 
@@ -74,8 +81,7 @@ TEST_F(ButtonWindowsTest, SitsLeftOfTheCaptionButtonsCentredInTheTitleBarJustAbo
   EXPECT_EQ(barWindow().owner, 0U) << "never owned by another program's window";
   EXPECT_TRUE(justAboveTarget());
   EXPECT_EQ(desk.buttonWindows.at(bar()).notify, owner.handle());
-  EXPECT_EQ(desk.buttonWindows.at(bar()).picture,
-            (ButtonPicture{{101, 102, 103}, 16, 14, -1, -1}));
+  EXPECT_EQ(desk.buttonWindows.at(bar()).picture, (ButtonPicture{{101, 102, 103}, 16, 14, -1, -1}));
 
   // The user's offsets still move it.
   settings.buttonXOffset = 68;
@@ -131,10 +137,12 @@ TEST_F(ButtonWindowsTest, FollowsItsWindowAndHidesWhileItIsOutOfSight) {
   EXPECT_NE(barWindow().exStyle & win::kWsExTopmost, 0U);
 
   for (const auto hideIt : std::vector<void (*)(sim::SimDesktop&, Hwnd)>{
-           [](sim::SimDesktop& d, Hwnd w) { d.window(w).style |= win::kWsMinimize; },
-           [](sim::SimDesktop& d, Hwnd w) { d.window(w).visible = false; },
-           [](sim::SimDesktop& d, Hwnd w) { d.frames[w].cloaked = true; },
-           [](sim::SimDesktop& d, Hwnd w) { d.window(w).rect = Rect{0, 0, 1024, 768}; }}) {
+           [](sim::SimDesktop&d, Hwnd w) { d.window(w).style |= win::kWsMinimize; },
+           [](sim::SimDesktop&d, Hwnd w) { d.window(w).visible = false; },
+           [](sim::SimDesktop&d, Hwnd w) { d.frames[w].cloaked = true; },
+           [](sim::SimDesktop&d, Hwnd w) {
+             d.window(w).rect = Rect{0, 0, 1024, 768};
+           }}) {
     const sim::SimWindow before = desk.window(target);
     hideIt(desk, target);
     bars.poll();
