@@ -89,6 +89,8 @@ Win32Desktop::~Win32Desktop() {
   }
 }
 
+std::uint32_t Win32Desktop::systemDpi() { return frames_->systemDpi(); }
+
 Ports Win32Desktop::ports() {
   return Ports{*this, *this, *this, *this, *this, *this,           *this,   *this,
                *this, *this, *this, *this, *this, *buttonWindows_, *frames_};

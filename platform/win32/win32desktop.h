@@ -215,6 +215,8 @@ class Win32Desktop final : public WindowPort,
   // For the window procedure, before a form is first shown: makes its
   // controls, or shows the error box and answers false.
   bool buildControlsOf(FormWindow& form);
+  // For the form builder: the forms grow with the system's DPI.
+  std::uint32_t systemDpi();
 
  private:
   // The form a window belongs to (the form itself or one of its controls).

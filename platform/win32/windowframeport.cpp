@@ -68,12 +68,6 @@ struct ScreenDcTraits {
   static void release(Owner& /*owner*/, const Value& value) noexcept { ReleaseDC(nullptr, value); }
 };
 
-std::uint32_t systemDpi(Win32WindowFrames& owner) {
-  const UniqueHandle<ScreenDcTraits> screen(owner, GetDC(nullptr));
-  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return dpi > 0 ? static_cast<std::uint32_t>(dpi) : kDefaultDpi;
-}
-
 }  // namespace
 
 Win32WindowFrames::Win32WindowFrames() : dwm_(*this, LoadLibraryA("dwmapi.dll")) {}
@@ -120,7 +114,13 @@ bool Win32WindowFrames::cloaked(Hwnd window) {
 std::uint32_t Win32WindowFrames::dpi(Hwnd window) {
   const auto get = user32EntryPoint<GetDpiForWindowFunction>("GetDpiForWindow");
   const UINT dpi = get == nullptr ? 0 : get(toHwnd(window));
-  return dpi != 0 ? dpi : systemDpi(*this);
+  return dpi != 0 ? dpi : systemDpi();
+}
+
+std::uint32_t Win32WindowFrames::systemDpi() {
+  const UniqueHandle<ScreenDcTraits> screen(*this, GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? static_cast<std::uint32_t>(dpi) : kDefaultDpi;
 }
 
 }  // namespace strennix::win32

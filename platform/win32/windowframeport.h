@@ -29,6 +29,8 @@ class Win32WindowFrames final : public WindowFramePort {
   std::optional<Rect> titleBar(Hwnd window) override;
   bool cloaked(Hwnd window) override;
   std::uint32_t dpi(Hwnd window) override;
+  // The system's DPI, which the program's own forms follow.
+  std::uint32_t systemDpi();
 
  private:
   // DwmGetWindowAttribute; false where it is missing or fails.
