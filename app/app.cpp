@@ -526,6 +526,7 @@ void TStrennix::Timer1Timer() {
     ownIconShown_ = showOwnIcon();
   }
   dropVanishedWindows();
+  buttonWindows_.chooseLook();
   std::vector<Hwnd> painted;
   const auto draw = [this, &painted](Hwnd window) {
     if (showButtons(window)) {

@@ -46,10 +46,12 @@ ButtonWindows::ButtonWindows(WindowPort& windows, ButtonWindowPort& bars, Window
 
 void ButtonWindows::chooseLook() {
   const ButtonLook look = settings_.buttonLook;
-  inUse_ = look != ButtonLook::Painted && bars_.available() &&
-           (look == ButtonLook::Windows || frames_.composed());
-  log_.trace(inUse_ ? "Buttons in windows of their own" : "Buttons painted");
-  if (!inUse_) {
+  const bool inUse = look != ButtonLook::Painted && bars_.available() &&
+                     (look == ButtonLook::Windows || frames_.composed());
+  if (std::exchange(inUse_, inUse) != inUse) {
+    log_.trace(inUse ? "Buttons in windows of their own" : "Buttons painted");
+  }
+  if (!inUse) {
     destroyAll();
   }
 }

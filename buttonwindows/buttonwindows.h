@@ -41,7 +41,8 @@ class ButtonWindows {
                 WindowFilter& filter, ButtonFaces& faces, UiPort& ui, const Form& owner,
                 std::uint32_t pollTimerId, const Settings& settings, const Logger& log);
 
-  // Takes the way of showing from the settings and the desktop; when that is
+  // Takes the way of showing from the settings and the desktop (composition
+  // can be switched off and on while the program runs); when that is
   // painting, every button window goes.
   void chooseLook();
   [[nodiscard]] bool inUse() const { return inUse_; }

@@ -240,7 +240,7 @@ TEST_F(ComposedProgramTest, ButtonWindowsReplaceThePaintedRowAndTakeItsClickRout
   EXPECT_TRUE(sim.draws.empty()) << "nothing painted into the title bar";
   EXPECT_TRUE(sim.buttonRows.empty()) << "no row for the hook library to keep presses for";
   ASSERT_EQ(sim.buttonWindows.size(), 1U);
-  const Hwnd bar = sim.buttonWindows.begin()->first;
+  Hwnd bar = sim.buttonWindows.begin()->first;
   EXPECT_EQ(sim.window(bar).rect, (Rect{586, 56, 682, 70})) << "the painted row's place";
 
   // The rightmost button (stay on top), clicked.
@@ -249,6 +249,18 @@ TEST_F(ComposedProgramTest, ButtonWindowsReplaceThePaintedRowAndTakeItsClickRout
   EXPECT_NE(sim.window(target).exStyle & win::kWsExTopmost, 0U);
   EXPECT_EQ(sim.foreground(), target);
 
+  // Composition switched off while it runs: painted again at the next tick.
+  sim.composed = false;
+  main.Timer1Timer();
+  EXPECT_TRUE(sim.buttonWindows.empty());
+  EXPECT_FALSE(sim.draws.empty());
+  EXPECT_TRUE(sim.buttonRows.contains(target));
+  sim.composed = true;
+  main.Timer1Timer();
+  ASSERT_EQ(sim.buttonWindows.size(), 1U);
+  EXPECT_FALSE(sim.buttonRows.contains(target)) << "its row withdrawn for the button window";
+
+  bar = sim.buttonWindows.begin()->first;
   main.endApp();
   EXPECT_TRUE(sim.buttonWindows.empty());
   sim.post(main.handle(), kStrnxBarPress, bar, packPoint({90, 5}));
