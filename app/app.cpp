@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/core/registrystore.h"
+#include "platform/hookprotocol.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "resources/version.h"
@@ -85,7 +86,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       book_(lists, ports.windows, journal, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, journal, notifyIcons_, settings, log),
       setupHook_(ports.system, ports.hooks, ports.registry, log),
-      helper64_(ports.system, ports.processes, log),
+      helper_(ports.system, ports.processes, log),
       store_(ports.registry, fileControl_, log),
       binding_(ports.registry, ports.system, ports.ui, *this, log),
       Timer1(ports.ui, *this, IDT_TIMER1),
@@ -154,7 +155,9 @@ void TStrennix::dumpSystemInfo() {
                     static_cast<std::int32_t>(version.platformId));
   text += std::string("Strnx version: ") + kVersion + "\n";
   text += "Path: " + ports_.system.executablePath() + "\n";
-  text += formatted("Finding hook.dll: %lld\n", ports_.files.exists("hook.dll") ? 1 : 0);
+  const char* library = hookprotocol::ownFiles(ports_.system.programIs64Bit()).library;
+  text += std::string("Finding ") + library +
+          formatted(": %lld\n", ports_.files.exists(library) ? 1 : 0);
   appLog_.writeBlock(text);
 }
 
@@ -224,7 +227,7 @@ void TStrennix::beginApp() {
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   buttonWindows_.chooseLook();
   setupHook_.beginHook();
-  helper64_.beginHelper();
+  helper_.beginHelper();
   windowEvents_ = ports_.windowEvents.watchWindowEvents();
   ownIconShown_ = showOwnIcon();
   setupAppLog_.trace("Exited beginApp.");
@@ -245,7 +248,7 @@ void TStrennix::endApp() {
   book_.forgetStretchedAndTopmost();
   buttonWindows_.destroyAll();
   setupHook_.endHook();
-  helper64_.endHelper();
+  helper_.endHelper();
   windowEvents_.reset();
   notifyIcons_.trayMessage(win::kNimDelete);
   setupAppLog_.trace("Exited endApp");

@@ -21,7 +21,7 @@
 #include "buttonwindows/buttonwindows.h"
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
-#include "hook/helper64.h"
+#include "hook/helper.h"
 #include "hook/setuphook.h"
 #include "language/langhandler.h"
 #include "platform/datafiles.h"
@@ -146,7 +146,7 @@ class TStrennix : public Form {
   WindowBook book_;
   Uifx uifx_;
   SetupHook setupHook_;
-  Helper64 helper64_;
+  Helper helper_;
   SettingsStore store_;
   SettingsBinding binding_;
   Timer Timer1;

@@ -1,5 +1,5 @@
-# Cross-compiles the 64-bit parts (hook64.dll, strennix64.exe, testdriver64.exe)
-# with MinGW-w64 (x86-64).
+# Cross-compiles the 64-bit Windows program and its parts (strennix.exe,
+# hook64.dll, strennix64.exe, testdriver64.exe) with MinGW-w64 (x86-64).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)

@@ -24,7 +24,7 @@ SetupHook::~SetupHook() {
 
 void SetupHook::beginHook() {
   log_.trace("Called beginHook. (Critical)");
-  hookLibrary = system_.loadLibrary(hookprotocol::kHookLibraryName);
+  hookLibrary = system_.loadLibrary(hookprotocol::ownFiles(system_.programIs64Bit()).library);
   if (!hookLibrary) {
     log_.writeLog("DLL not found. Fatal error");
   }

@@ -32,21 +32,36 @@ inline constexpr const char* kSettingsKey = "Software\\Corvane inc.\\Strennix";
 inline constexpr const char* kMouseHookValue = "mH";
 inline constexpr const char* kCbtHookValue = "cbtH";
 
-// The files beside strennix.exe and the libraries' exports. On 64-bit
-// Windows strennix.exe starts the helper, which installs hook64.dll's hooks.
-inline constexpr const char* kHookLibraryName = "hook.dll";
-inline constexpr const char* kHook64LibraryName = "hook64.dll";
-inline constexpr const char* kHelper64Name = "strennix64.exe";
+// The files of one bitness beside strennix.exe: its hook library, and the
+// helper that installs that library's hooks for a program of the other
+// bitness. On 64-bit Windows each edition's strennix.exe installs its own
+// library's hooks and starts the other bitness's helper.
+struct BitnessFiles {
+  const char* library;
+  const char* helper;
+  const char* windows;  // the windows its hooks reach, for the log
+};
+inline constexpr BitnessFiles kFiles32{"hook.dll", "strennix32.exe", "32-bit"};
+inline constexpr BitnessFiles kFiles64{"hook64.dll", "strennix64.exe", "64-bit"};
+constexpr const BitnessFiles& ownFiles(bool program64Bit) {
+  return program64Bit ? kFiles64 : kFiles32;
+}
+constexpr const BitnessFiles& otherFiles(bool program64Bit) {
+  return program64Bit ? kFiles32 : kFiles64;
+}
+// The files of the bitness this source is being built for.
+inline constexpr bool kBuiltFor64Bit = sizeof(void*) == 8;
+inline constexpr const BitnessFiles& kOwnFiles = ownFiles(kBuiltFor64Bit);
 inline constexpr const char* kMouseProcName = "MouseProc";
 inline constexpr const char* kCbtProcName = "CBTProc";
 
-// The exit code of strennix64.exe, which tells strennix.exe why it ended.
+// The exit code of the helper, which tells strennix.exe why it ended.
 enum class HelperExit : unsigned {
   Ended = 0,           // strennix.exe ended, or asked it to end
   BadCommandLine = 1,  // no process id of strennix.exe on the command line
   ProgramGone = 2,     // that process could not be opened
-  LibraryMissing = 3,  // hook64.dll is not beside the helper
-  ExportMissing = 4,   // hook64.dll lacks MouseProc or CBTProc
+  LibraryMissing = 3,  // its hook library is not beside the helper
+  ExportMissing = 4,   // its hook library lacks MouseProc or CBTProc
   HookRefused = 5,     // the system refused a hook
 };
 

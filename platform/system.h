@@ -77,6 +77,8 @@ class SystemPort {
   virtual std::string executablePath() = 0;
   // The command-line arguments, index 0 being the program path.
   virtual std::vector<std::string> arguments() = 0;
+  // This program is the 64-bit one (and so runs on 64-bit Windows).
+  virtual bool programIs64Bit() = 0;
 
   virtual Module loadLibrary(const std::string& name) = 0;
   virtual ProcAddress procAddress(const Module& module, const std::string& name) = 0;

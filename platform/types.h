@@ -1,16 +1,16 @@
-// Value types shared by every module. Handles are the platform's 32-bit
-// values, compared as plain numbers; 0 means "none".
+// Value types shared by every module. Handles are as wide as the platform's
+// pointers, compared as plain numbers; 0 means "none".
 #pragma once
 
 #include <cstdint>
 
 namespace strennix {
 
-using Hwnd = std::uint32_t;
-using IconHandle = std::uint32_t;
-using ModuleHandle = std::uint32_t;
-using HookHandle = std::uint32_t;
-using ProcAddress = std::uint32_t;
+using Hwnd = std::uintptr_t;
+using IconHandle = std::uintptr_t;
+using ModuleHandle = std::uintptr_t;
+using HookHandle = std::uintptr_t;
+using ProcAddress = std::uintptr_t;
 using ProcessId = std::uint32_t;
 using ColorRef = std::uint32_t;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <string_view>
 #include <utility>
@@ -33,6 +34,17 @@ bool parseNumber(std::string_view word, Number& value, int base) {
   return !word.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
+// Window handles are written as their 32 significant bits, which 32- and
+// 64-bit programs share: a wider number is damage.
+bool parseHandle(std::string_view word, Hwnd& value) {
+  std::uint32_t handle = 0;
+  if (!parseNumber(word, handle, 16)) {
+    return false;
+  }
+  value = handle;
+  return true;
+}
+
 std::optional<JournalRecord> parseRecord(std::string_view line) {
   JournalRecord record;
   const std::string_view change = nextWord(line);
@@ -40,10 +52,10 @@ std::optional<JournalRecord> parseRecord(std::string_view line) {
     return std::nullopt;
   }
   record.change = static_cast<Change>(change[0]);
-  const bool numbers = parseNumber(nextWord(line), record.window, 16) &&
+  const bool numbers = parseHandle(nextWord(line), record.window) &&
                        parseNumber(nextWord(line), record.processId, 10) &&
                        parseNumber(nextWord(line), record.height, 10) &&
-                       parseNumber(nextWord(line), record.owner, 16) &&
+                       parseHandle(nextWord(line), record.owner) &&
                        parseNumber(nextWord(line), record.rect.left, 10) &&
                        parseNumber(nextWord(line), record.rect.top, 10) &&
                        parseNumber(nextWord(line), record.rect.right, 10) &&

@@ -1,8 +1,9 @@
 // Which hook library reports an event. On 64-bit Windows the system runs a
 // global hook for a process of the other bitness on the thread that
-// installed it: the 32-bit hooks run inside strennix.exe for 64-bit
-// windows, the 64-bit hooks inside strennix64.exe for 32-bit windows. There
-// the event is left to the other library, which is mapped into the window's
+// installed it: the program's hooks run inside strennix.exe for the windows
+// of the other bitness, the helper's inside the helper (strennix64.exe or
+// strennix32.exe) for the windows of the program's bitness. There the event
+// is left to the other library, which is mapped into the window's
 // own process and reports it from there; so every event is reported once.
 // No Windows types and no includes: the unit tests call it on the host.
 #pragma once

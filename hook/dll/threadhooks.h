@@ -1,10 +1,11 @@
-// Which threads the 64-bit helper hooks one by one where it cannot install
-// global hooks (under Wine, which stops a hook chain at a library of the
-// other bitness). Each scan of the running threads is compared with what the
-// book already knows: threads seen for the first time are to be judged
-// (hooked when their process is 64-bit), hooked threads that have ended are
-// to be unhooked, and every ended thread is forgotten. A thread is judged
-// once, so a 32-bit process is not asked about again at every scan; only a
+// Which threads the helper hooks one by one where it cannot install global
+// hooks (under Wine, which stops a hook chain at a library of the other
+// bitness). Each scan of the running threads is compared with what the book
+// already knows: threads seen for the first time are to be judged (hooked
+// when their process has the helper's bitness), hooked threads that have
+// ended are to be unhooked, and every ended thread is forgotten. A thread is
+// judged once, so a process of the other bitness is not asked about again at
+// every scan; only a
 // thread the helper could not hook is offered again, a few times: a program
 // just started may not be ready to take hooks at its first scan.
 // No Windows types: the unit tests run it on the host.
@@ -24,7 +25,7 @@ struct RunningThread {
 };
 
 struct ThreadScan {
-  std::vector<RunningThread> fresh;  // to judge, and hook if their process is 64-bit
+  std::vector<RunningThread> fresh;  // to judge, and hook if their process has the helper's bitness
   std::vector<unsigned> ended;       // hooked, no longer running: to unhook
 };
 

@@ -34,6 +34,8 @@ std::string SimSystemPort::executablePath() { return world_.exePath; }
 
 std::vector<std::string> SimSystemPort::arguments() { return world_.commandLine; }
 
+bool SimSystemPort::programIs64Bit() { return world_.program64Bit; }
+
 std::optional<std::string> SimSystemPort::libraryKey(const std::string& name) const {
   const std::string wanted = libraryName(name);
   for (const auto& [library, exported] : world_.libraries) {

@@ -18,6 +18,7 @@ class SimSystemPort : public SystemPort {
   std::uint16_t userDefaultLangId() override;
   std::string executablePath() override;
   std::vector<std::string> arguments() override;
+  bool programIs64Bit() override;
   Module loadLibrary(const std::string& name) override;
   ProcAddress procAddress(const Module& module, const std::string& name) override;
   Process openProcess(std::uint32_t access, ProcessId processId) override;

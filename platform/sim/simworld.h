@@ -317,6 +317,8 @@ class SimWorld {
 
   // ---- Programs started by this one ------------------------------------------
   bool wow64 = false;
+  // The program under test is the 64-bit edition's.
+  bool program64Bit = false;
   ProcessId currentProcess = 0x1F0;
   std::map<std::string, SimProgram> programs;
   std::vector<StartedProgram> started;

@@ -14,10 +14,12 @@ namespace strennix::win32 {
 namespace {
 
 // The Windows 95 record: the shell reads no further than the 64-byte tip.
-constexpr DWORD kNotifyIconDataSize = 88;
+// Its size is 88 bytes for the 32-bit program; the 64-bit record's wider
+// handles make it larger.
 constexpr std::size_t kTipCapacity = 64;
+constexpr DWORD kNotifyIconDataSize = offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity;
 
-static_assert(offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity == kNotifyIconDataSize);
+static_assert(sizeof(void*) == 8 || kNotifyIconDataSize == 88);
 
 const char* optionalText(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
@@ -51,8 +53,8 @@ int Win32Desktop::messageBox(Hwnd owner, const std::string& text, const std::str
 
 HookHandle Win32Desktop::setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
                                         std::uint32_t threadId) {
-  return fromHandle(SetWindowsHookExA(hookId, toHandle<HOOKPROC>(procedure),
-                                      toHandle<HINSTANCE>(module), threadId));
+  return fromHandle(SetWindowsHookExA(hookId, toAddress<HOOKPROC>(procedure),
+                                      toAddress<HINSTANCE>(module), threadId));
 }
 
 bool Win32Desktop::unhook(HookHandle hook) {

@@ -7,15 +7,17 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/hookprotocol.h"
 #include "platform/win32/win32handles.h"
 
 namespace strennix::win32 {
 
 namespace {
 
-// The records as the Windows 95 family and NT know them.
+// The records as the Windows 95 family and NT know them; the 64-bit program
+// only ever meets the 64-bit system's records, which hold wider pointers.
 static_assert(sizeof(OSVERSIONINFOA) == 148);
-static_assert(sizeof(PROCESSENTRY32) == 296);
+static_assert(sizeof(void*) == 8 || sizeof(PROCESSENTRY32) == 296);
 
 // The longest path the system takes (with the \\?\ prefix).
 constexpr std::size_t kLongestPath = 32768;
@@ -36,7 +38,7 @@ Function entryPoint(const Module& module, const char* name) {
     return nullptr;
   }
   return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(toHandle<HMODULE>(module.get()), name)));
+      reinterpret_cast<void*>(GetProcAddress(toAddress<HMODULE>(module.get()), name)));
 }
 
 std::optional<ProcessEntry> walkProcesses(const Module& kernel32, const Snapshot& snapshot,
@@ -111,16 +113,18 @@ std::vector<std::string> Win32Desktop::arguments() {
   return result;
 }
 
+bool Win32Desktop::programIs64Bit() { return hookprotocol::kBuiltFor64Bit; }
+
 Module Win32Desktop::loadLibrary(const std::string& name) {
-  return {*this, fromHandle(LoadLibraryA(name.c_str()))};
+  return {*this, fromAddress(LoadLibraryA(name.c_str()))};
 }
 
 ProcAddress Win32Desktop::procAddress(const Module& module, const std::string& name) {
   if (!module.valid()) {
     return 0;
   }
-  return fromHandle(
-      reinterpret_cast<void*>(GetProcAddress(toHandle<HMODULE>(module.get()), name.c_str())));
+  return fromAddress(
+      reinterpret_cast<void*>(GetProcAddress(toAddress<HMODULE>(module.get()), name.c_str())));
 }
 
 Process Win32Desktop::openProcess(std::uint32_t access, ProcessId processId) {
@@ -161,7 +165,7 @@ std::optional<ModuleHandle> Win32Desktop::firstProcessModule(const Module& psapi
       needed == 0) {
     return std::nullopt;
   }
-  return fromHandle(module);
+  return fromAddress(module);
 }
 
 std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, const Process& process,
@@ -172,8 +176,8 @@ std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, con
     return std::nullopt;
   }
   std::string name(bufferSize, '\0');
-  const DWORD length =
-      baseName(toHandle<HANDLE>(process.get()), toHandle<HMODULE>(module), name.data(), bufferSize);
+  const DWORD length = baseName(toHandle<HANDLE>(process.get()), toAddress<HMODULE>(module),
+                                name.data(), bufferSize);
   if (length == 0) {
     return std::nullopt;
   }
@@ -211,7 +215,7 @@ bool Win32Desktop::equalIgnoringCase(std::string_view a, std::string_view b) {
 std::string Win32Desktop::ansiFromUtf16(const std::u16string& text) { return ansiText(text); }
 
 void Win32Desktop::freeLibrary(ModuleHandle module) noexcept {
-  FreeLibrary(toHandle<HMODULE>(module));
+  FreeLibrary(toAddress<HMODULE>(module));
 }
 
 void Win32Desktop::closeProcess(std::uint32_t process) noexcept {

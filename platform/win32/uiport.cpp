@@ -163,7 +163,7 @@ bool Win32Desktop::loadCommonControls() {
   }
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   Module library = loadLibrary("comctl32.dll");
-  const auto initialise = toHandle<InitFunction>(procAddress(library, "InitCommonControlsEx"));
+  const auto initialise = toAddress<InitFunction>(procAddress(library, "InitCommonControlsEx"));
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_BAR_CLASSES;

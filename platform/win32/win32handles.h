@@ -1,5 +1,5 @@
-// Inside the Win32 back end only: conversions between the ports' 32-bit
-// values and the API's handle types, and owners for the raw handles that the
+// Inside the Win32 back end only: conversions between the ports' values
+// and the API's handle types, and owners for the raw handles that the
 // back end keeps beyond one call.
 #pragma once
 
@@ -21,15 +21,29 @@ Pointer fromInteger(Integer value) {
   return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
 }
 
-// Handles of a 32-bit process are 32-bit values.
+// Handles of windows, menus, icons, hooks, GDI and kernel objects have 32
+// significant bits in 32- and 64-bit processes alike, which a 64-bit process
+// sees sign-extended: the ports keep those 32 bits, so that a window handle
+// compares equal however it arrived (from the system or in a message).
 template <class HandleType>
-HandleType toHandle(std::uint32_t value) {
-  return fromInteger<HandleType>(static_cast<std::uintptr_t>(value));
+HandleType toHandle(std::uintptr_t value) {
+  return fromInteger<HandleType>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
 }
 
 template <class HandleType>
 std::uint32_t fromHandle(HandleType handle) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+// Modules and entry points are addresses, as wide as a pointer.
+template <class Pointer>
+Pointer toAddress(std::uintptr_t value) {
+  return fromInteger<Pointer>(value);
+}
+
+template <class Pointer>
+std::uintptr_t fromAddress(Pointer address) {
+  return reinterpret_cast<std::uintptr_t>(address);
 }
 
 inline HWND toHwnd(Hwnd window) { return toHandle<HWND>(window); }

@@ -130,7 +130,7 @@ bool Win32Desktop::moveWindow(Hwnd window, int x, int y, int width, int height, 
 bool Win32Desktop::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
   const HWND target = toHwnd(window);
-  auto* const after = fromInteger<HWND>(insertAfter);
+  const HWND after = toHandle<HWND>(static_cast<std::uint32_t>(insertAfter));
   return SetWindowPos(target, after, x, y, cx, cy, flags | asyncFor(target)) != FALSE;
 }
 
@@ -202,7 +202,7 @@ std::optional<std::uint32_t> Win32Desktop::sendMessageTimeout(Hwnd window, std::
 }
 
 std::uint32_t Win32Desktop::classLong(Hwnd window, int index) {
-  return static_cast<std::uint32_t>(GetClassLongA(toHwnd(window), index));
+  return static_cast<std::uint32_t>(GetClassLongPtrA(toHwnd(window), index));
 }
 
 Hwnd Win32Desktop::findWindow(const std::string& className, const std::string& caption) {

@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     printLine("error no window");
     return 1;
   }
-  HMODULE library = LoadLibraryA("hook.dll");
+  HMODULE library = LoadLibraryA(kOwnFiles.library);
   HHOOK mouseHook = install(WH_MOUSE, library, "MouseProc");
   HHOOK cbtHook = install(WH_CBT, library, "CBTProc");
   SetTimer(window, kLifetimeTimer, lifetime * 1000, nullptr);

@@ -327,6 +327,26 @@ TEST_F(FaultsTest, UnderWow64WithoutTheHelperTheProgramRunsAndItsLogSaysSo) {
   exitAndCheckNothingLeaks();
 }
 
+// The mirror image: the 64-bit program installs hook64.dll's hooks and
+// starts strennix32.exe, which a machine without 32-bit programs cannot run.
+TEST_F(FaultsTest, The64BitProgramWithoutItsHelperHooksWithItsOwnLibraryAndItsLogSaysSo) {
+  sim.program64Bit = true;
+  sim.libraries.erase("hook.dll");
+  sim.libraries["hook64.dll"] = {"MouseProc", "CBTProc"};
+  sim.commandLine.emplace_back("--debug");
+  startOrShowError();
+
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(sim.messageBoxes.empty());
+  EXPECT_EQ(logLines(kSetupHookLog), (std::vector<std::string>{"Couldn't start strennix32.exe. "
+                                                               "32-bit windows get no hooks."}));
+  EXPECT_EQ(sim.hooks.size(), 2U);
+  const Hwnd editor = addTarget("Editor");
+  click(editor, kShade);
+  EXPECT_EQ(sim.window(editor).rect.height(), 27);
+  exitAndCheckNothingLeaks();
+}
+
 TEST_F(FaultsTest, AHookLibraryWithoutOneExportGivesTheOtherHookAlone) {
   sim.libraries["hook.dll"] = {"MouseProc"};
   sim.commandLine.emplace_back("--debug");

@@ -76,8 +76,8 @@ static_assert(std::cmp_equal(kSmtoAbortIfHung, SMTO_ABORTIFHUNG));
 static_assert(std::cmp_equal(kHtCaption, HTCAPTION));
 static_assert(std::cmp_equal(kVkEscape, VK_ESCAPE));
 
-static_assert(std::cmp_equal(kGclHIcon, GCL_HICON));
-static_assert(std::cmp_equal(kGclHIconSm, GCL_HICONSM));
+static_assert(std::cmp_equal(kGclHIcon, GCLP_HICON));
+static_assert(std::cmp_equal(kGclHIconSm, GCLP_HICONSM));
 
 static_assert(std::cmp_equal(kNimAdd, NIM_ADD));
 static_assert(std::cmp_equal(kNimModify, NIM_MODIFY));

@@ -6,8 +6,8 @@
 #  1. CPU: for priority 4 and 9, with "draw on all windows" off and on, the
 #     share of one core used over an interval by strennix.exe alone and
 #     together with wineserver and Xvfb; in the same run the reference
-#     painter refpaint.exe (tools/bench/refpaint.cpp, built with the win32
-#     preset) at the same timer interval (600 / 100 ms) and mode (0 foreground
+#     painter refpaint.exe (tools/bench/refpaint.cpp, built with the
+#     edition's preset) at the same timer interval (600 / 100 ms) and mode (0 foreground
 #     window, 1 every window), and its idle mode 2 as the do-nothing baseline. Strennix
 #     and refpaint take turns, in alternating order, to even out drifting load.
 #  2. Start-up: the time from CreateProcess to Strennix's main window and tray
@@ -26,12 +26,19 @@
 # paints exactly the pixels of the plain sequence of DrawIconEx calls (needs
 # the win32 build's static libraries beside --bin); a difference stops the run.
 #
-# Usage: tools/bench/measure-wine.sh [--bin DIR] [--out DIR] [--work DIR]
-#            [--seconds S] [--windows N] [--start-runs R] [--baseline DIR]
+# Either edition is measured, each in a prefix of its own kind and with the
+# helper programs (do-nothing program, timers, test driver) of its bitness:
+# --edition 32 (the default) the 32-bit program with hook.dll in a 32-bit
+# prefix, --edition 64 the 64-bit program with hook64.dll in a 64-bit one.
+#
+# Usage: tools/bench/measure-wine.sh [--edition 32|64] [--bin DIR] [--out DIR]
+#            [--work DIR] [--seconds S] [--windows N] [--start-runs R] [--baseline DIR]
 #            [--skip-cpu] [--skip-start] [--skip-latency] [--skip-msgcost]
 #            [--activations A] [--msg-rounds M] [--pixels-only]
 #   --bin      strennix.exe, hook.dll, testdriver.exe, refpaint.exe (default:
-#              $STRENNIX_WIN32_BIN or build/win32/bin); the win32 build
+#              $STRENNIX_WIN32_BIN or build/win32/bin); with --edition 64
+#              strennix.exe, hook64.dll, testdriver64.exe, refpaint.exe
+#              (default: $STRENNIX_WIN64_BIN or build/win64/bin); the build
 #              directory is its parent
 #   --out      where the result tables go (default: ./bench-results)
 #   --work     scratch directory with the Wine prefix (default: build/bench-work)
@@ -41,7 +48,8 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-bin=${STRENNIX_WIN32_BIN:-$root/build/win32/bin}
+edition=32
+bin=
 out=$PWD/bench-results
 work=$root/build/bench-work
 seconds=60
@@ -58,6 +66,7 @@ baseline=
 
 while [[ $# -gt 0 ]]; do
   case $1 in
+    --edition) edition=$2; shift 2 ;;
     --bin) bin=$2; shift 2 ;;
     --out) out=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
@@ -76,8 +85,15 @@ while [[ $# -gt 0 ]]; do
   esac
 done
 
-for f in strennix.exe hook.dll testdriver.exe refpaint.exe; do
-  [[ -f $bin/$f ]] || { echo "missing $bin/$f (build the win32 preset)" >&2; exit 1; }
+case $edition in
+  32) preset=win32 hook=hook.dll testdriver=testdriver.exe cxx=(i686-w64-mingw32-g++)
+    bin=${bin:-${STRENNIX_WIN32_BIN:-$root/build/win32/bin}} ;;
+  64) preset=win64 hook=hook64.dll testdriver=testdriver64.exe cxx=(x86_64-w64-mingw32-g++)
+    bin=${bin:-${STRENNIX_WIN64_BIN:-$root/build/win64/bin}} ;;
+  *) echo "unknown edition: $edition (32 or 64)" >&2; exit 2 ;;
+esac
+for f in strennix.exe $hook $testdriver refpaint.exe; do
+  [[ -f $bin/$f ]] || { echo "missing $bin/$f (build the $preset preset)" >&2; exit 1; }
 done
 [[ -z $baseline || -f $baseline/strennix.exe ]] || { echo "missing $baseline/strennix.exe" >&2; exit 1; }
 mkdir -p "$out" "$work"
@@ -91,7 +107,7 @@ source "$here/winedesktop.sh"
 # --- helper programs -------------------------------------------------------------
 helpers=$work/helpers
 mkdir -p "$helpers"
-cxx=(i686-w64-mingw32-g++ -std=c++20 -O2 -static)
+cxx+=(-std=c++20 -O2 -static)
 "${cxx[@]}" -mwindows -o "$helpers/donothing.exe" "$here/donothing.cpp"
 "${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
 "${cxx[@]}" -I"$root" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
@@ -106,18 +122,19 @@ if ((have_pixelcheck)); then
     -Wl,--start-group "${libs[@]}" -Wl,--end-group -luser32 -lgdi32 -lshell32 -ladvapi32 -lcomctl32
 fi
 
-# --- desktop: Xvfb and a 32-bit prefix with one 1024 x 768 virtual desktop --------
-start_desktop "$work" win32
+# --- desktop: Xvfb and a prefix of the edition's bitness with one 1024 x 768
+# virtual desktop
+start_desktop "$work" "$preset"
 
 run=$work/run
 rm -rf "$run"
 mkdir -p "$run"
-cp "$bin/strennix.exe" "$bin/hook.dll" "$helpers/donothing.exe" "$run/"
+cp "$bin/strennix.exe" "$bin/$hook" "$helpers/donothing.exe" "$run/"
 if [[ -n $baseline ]]; then
   mkdir -p "$run/baseline"
   # Its own hook library: the hooks are part of what is compared.
-  baseline_hook=$baseline/hook.dll
-  [[ -f $baseline_hook ]] || baseline_hook=$bin/hook.dll
+  baseline_hook=$baseline/$hook
+  [[ -f $baseline_hook ]] || baseline_hook=$bin/$hook
   cp "$baseline/strennix.exe" "$baseline_hook" "$run/baseline/"
 fi
 if [[ -d $root/lang ]]; then
@@ -125,7 +142,7 @@ if [[ -d $root/lang ]]; then
   if [[ -n $baseline ]]; then cp -r "$root/lang" "$run/baseline/"; fi
 fi
 winpath() { winepath -w "$1" 2>/dev/null; }
-driver() { wine "$bin/testdriver.exe" "$@"; }
+driver() { wine "$bin/$testdriver" "$@"; }
 starttimer() { wine "$helpers/starttimer.exe" "$@"; }
 
 # --- the quiet windows -----------------------------------------------------------
@@ -157,7 +174,7 @@ if ((have_pixelcheck)); then
   fi
   log "$(tail -1 "$out/pixelcheck.txt")"
 else
-  log "no win32 static libraries beside $bin: pixel comparison skipped"
+  log "no $preset static libraries beside $bin: pixel comparison skipped"
 fi
 if ((pixels_only)); then exit 0; fi
 

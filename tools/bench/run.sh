@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark: the host benchmarks (strennix_bench, the
 # median of 5 repetitions), the measurement under Wine beside the reference
-# painter (measure-wine.sh, about 13 minutes; the win32 build makes refpaint.exe
-# beside strennix.exe), the 64-bit helper's (measure-win64.sh, about 4
-# minutes) and the plots (plot.sh).
+# painter (measure-wine.sh, about 13 minutes for each edition this machine
+# can run, scripts/editions.sh; each preset makes refpaint.exe beside its
+# strennix.exe), the 32-bit edition's 64-bit helper (measure-win64.sh, about 4
+# minutes, where 32-bit programs run) and the plots (plot.sh). The 64-bit
+# edition's tables and plot go to OUT_DIR/win64.
 #
 # Usage: tools/bench/run.sh [OUT_DIR]   (default: build/bench-results)
 set -euo pipefail
@@ -23,9 +25,15 @@ cmake --build --preset win64 -j2
 build/host/tests/bench/strennix_bench --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/host-bench.json" --benchmark_out_format=json
-tools/bench/measure-wine.sh --bin build/win32/bin --out "$out"
-tools/bench/measure-win64.sh --out "$out"
-
 tools/bench/plot.sh --host "$out/host-bench.json" --out "$out/benchmarks-host.png"
-tools/bench/plot.sh --cpu "$out/wine-cpu.tsv" --out "$out/benchmarks-wine.png"
+editions=" $(scripts/editions.sh) "
+if [[ $editions == *" 32 "* ]]; then
+  tools/bench/measure-wine.sh --edition 32 --out "$out"
+  tools/bench/measure-win64.sh --out "$out"
+  tools/bench/plot.sh --cpu "$out/wine-cpu.tsv" --out "$out/benchmarks-wine.png"
+fi
+if [[ $editions == *" 64 "* ]]; then
+  tools/bench/measure-wine.sh --edition 64 --out "$out/win64"
+  tools/bench/plot.sh --cpu "$out/win64/wine-cpu.tsv" --out "$out/win64/benchmarks-wine.png"
+fi
 echo "results and plots in $out"

@@ -1,17 +1,14 @@
-#include "hook/helper64.h"
+#include "hook/helper.h"
 
 #include <string>
-
-#include "platform/hookprotocol.h"
 
 namespace strennix {
 
 namespace {
 
 using hookprotocol::HelperExit;
-using hookprotocol::kHelper64Name;
 
-// Time for the helper to load hook64.dll and install its hooks; a healthy
+// Time for the helper to load its library and install its hooks; a healthy
 // one is ready long before.
 constexpr std::uint32_t kReadyTimeoutMs = 3000;
 // Time to take down its hooks after WM_QUIT.
@@ -24,16 +21,16 @@ std::string besideProgram(const std::string& programPath, const char* name) {
   return slash == std::string::npos ? name : programPath.substr(0, slash + 1) + name;
 }
 
-std::string whyEnded(std::uint32_t exitCode) {
+std::string whyEnded(std::uint32_t exitCode, const hookprotocol::BitnessFiles& files) {
   switch (static_cast<HelperExit>(exitCode)) {
     case HelperExit::BadCommandLine:
       return "it got no process id";
     case HelperExit::ProgramGone:
       return "it could not open strennix.exe";
     case HelperExit::LibraryMissing:
-      return "hook64.dll not found";
+      return std::string(files.library) + " not found";
     case HelperExit::ExportMissing:
-      return "MouseProc or CBTProc not found in hook64.dll";
+      return std::string("MouseProc or CBTProc not found in ") + files.library;
     case HelperExit::HookRefused:
       return "its hooks were refused";
     case HelperExit::Ended:
@@ -44,26 +41,26 @@ std::string whyEnded(std::uint32_t exitCode) {
 
 }  // namespace
 
-Helper64::Helper64(SystemPort& system, ProcessPort& processes, const Logger& log)
+Helper::Helper(SystemPort& system, ProcessPort& processes, const Logger& log)
     : system_(system), processes_(processes), log_(log, kSetupHookLog) {}
 
-Helper64::~Helper64() {
+Helper::~Helper() {
   if (helper_) {
     endHelper();
   }
 }
 
-void Helper64::beginHelper() {
-  // A 32-bit Windows has no 64-bit programs to reach.
-  if (!processes_.runsUnderWow64()) {
+void Helper::beginHelper() {
+  // The 32-bit program on a 32-bit Windows has no 64-bit programs to reach;
+  // a 64-bit program always runs on 64-bit Windows.
+  if (!system_.programIs64Bit() && !processes_.runsUnderWow64()) {
     return;
   }
   log_.trace("Called beginHelper");
-  const std::string path = besideProgram(system_.executablePath(), kHelper64Name);
+  const std::string path = besideProgram(system_.executablePath(), other().helper);
   helper_ = processes_.startProcess(path, std::to_string(processes_.currentProcessId()));
   if (!helper_) {
-    log_.writeLog(std::string("Couldn't start ") + kHelper64Name +
-                  ". 64-bit windows get no hooks.");
+    log_.writeLog(std::string("Couldn't start ") + other().helper + ". " + noHooks());
     return;
   }
   processes_.waitUntilIdle(helper_, kReadyTimeoutMs);
@@ -71,11 +68,11 @@ void Helper64::beginHelper() {
     reportEnded(*exitCode);
     return;
   }
-  log_.trace(std::string("  Started ") + kHelper64Name);
+  log_.trace(std::string("  Started ") + other().helper);
   log_.trace("Exited beginHelper");
 }
 
-void Helper64::endHelper() {
+void Helper::endHelper() {
   if (!helper_) {
     return;
   }
@@ -87,16 +84,24 @@ void Helper64::endHelper() {
   processes_.postQuit(helper_);
   if (!processes_.waitForExit(helper_, kEndTimeoutMs)) {
     processes_.terminate(helper_, kTerminatedExitCode);
-    log_.writeLog(std::string(kHelper64Name) + " didn't end. Terminated it.");
+    log_.writeLog(std::string(other().helper) + " didn't end. Terminated it.");
   }
   helper_.reset();
   log_.trace("Exited endHelper");
 }
 
-void Helper64::reportEnded(std::uint32_t exitCode) {
+void Helper::reportEnded(std::uint32_t exitCode) {
   helper_.reset();
-  log_.writeLog(std::string(kHelper64Name) + " ended: " + whyEnded(exitCode) +
-                ". 64-bit windows get no hooks.");
+  log_.writeLog(std::string(other().helper) + " ended: " + whyEnded(exitCode, other()) + ". " +
+                noHooks());
+}
+
+std::string Helper::noHooks() const {
+  return std::string(other().windows) + " windows get no hooks.";
+}
+
+const hookprotocol::BitnessFiles& Helper::other() const {
+  return hookprotocol::otherFiles(system_.programIs64Bit());
 }
 
 }  // namespace strennix

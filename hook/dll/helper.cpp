@@ -1,19 +1,23 @@
-// strennix64.exe: the 64-bit helper. A 32-bit hook library cannot be mapped
-// into 64-bit processes, so on 64-bit Windows strennix.exe starts this
-// program from its own folder, with its process id as the only argument:
+// strennix32.exe and strennix64.exe: the helper, one source built for both
+// bitnesses. A hook library reaches only the processes of its own bitness,
+// so on 64-bit Windows strennix.exe starts the helper of the other bitness
+// from its own folder, with its process id as the only argument:
 //
-//   strennix64.exe <process id of strennix.exe>
+//   strennix64.exe <process id of strennix.exe>   (beside the 32-bit program)
+//   strennix32.exe <process id of strennix.exe>   (beside the 64-bit program)
 //
-// It installs the hooks of hook64.dll (beside it) for all threads and pumps
-// messages until strennix.exe ends, however it ends, or until a WM_QUIT
-// reaches its thread. It has no window and writes no file: the exit code
-// (HelperExit) tells strennix.exe why it ended.
+// It installs the hooks of the library of its own bitness (hook64.dll or
+// hook.dll, beside it) for all threads and pumps messages until
+// strennix.exe ends, however it ends, or until a WM_QUIT reaches its thread.
+// It has no window and writes no file: the exit code (HelperExit) tells
+// strennix.exe why it ended.
 //
 // Under Wine a global hook is called by loading its library into the process
 // that gets the event; where that fails (a library of the other bitness) the
-// rest of the chain is skipped, so global 64-bit hooks would silence
-// hook.dll in every 32-bit process. There the helper hooks the threads of
-// 64-bit processes one by one instead, scanning for new ones as it waits.
+// rest of the chain is skipped, so the helper's global hooks would silence
+// the program's own library in every process of the program's bitness.
+// There the helper hooks the threads of the processes of its own bitness one
+// by one instead, scanning for new ones as it waits.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <tlhelp32.h>
@@ -87,7 +91,7 @@ DWORD programId(int argc, char** argv) {
   return *end == '\0' ? static_cast<DWORD>(id) : 0;
 }
 
-// hook64.dll is loaded by full path from the helper's folder, not through
+// The library is loaded by full path from the helper's folder, not through
 // the search path, where another program's file of that name could stand.
 HMODULE loadHookLibrary() {
   char path[MAX_PATH];
@@ -98,10 +102,10 @@ HMODULE loadHookLibrary() {
   char* slash = std::strrchr(path, '\\');
   char* name = slash != nullptr ? slash + 1 : path;
   const std::size_t room = sizeof(path) - static_cast<std::size_t>(name - path);
-  if (std::strlen(strennix::hookprotocol::kHook64LibraryName) >= room) {
+  if (std::strlen(strennix::hookprotocol::kOwnFiles.library) >= room) {
     return nullptr;
   }
-  std::strcpy(name, strennix::hookprotocol::kHook64LibraryName);
+  std::strcpy(name, strennix::hookprotocol::kOwnFiles.library);
   return LoadLibraryA(path);
 }
 
@@ -114,17 +118,23 @@ bool runsOnWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-enum class Bitness { Wide, Narrow, Unknown };
+enum class Bitness { Own, Other, Unknown };
 
-// Seen from this 64-bit program, a 64-bit process is one not under WoW64.
-Bitness bitnessOf(Api& api, DWORD process) {
+bool helperUnderWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE;
+}
+
+// A process of the helper's own bitness is one whose WoW64 state is the
+// helper's: under WoW64 both, or neither.
+Bitness bitnessOf(Api& api, DWORD process, bool ownWow64) {
   const UniqueHandle<KernelObjectTraits> handle(
       api, OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
   BOOL wow64 = FALSE;
   if (!handle || IsWow64Process(handle.get(), &wow64) == FALSE) {
     return Bitness::Unknown;
   }
-  return wow64 == FALSE ? Bitness::Wide : Bitness::Narrow;
+  return (wow64 != FALSE) == ownWow64 ? Bitness::Own : Bitness::Other;
 }
 
 std::vector<strennix::RunningThread> runningThreads(Api& api) {
@@ -148,11 +158,15 @@ struct ThreadHooks {
   UniqueHandle<HookTraits> cbt;
 };
 
-// The hooks of the 64-bit processes' threads, kept up to date by scan().
+// The hooks of the threads of the processes of the helper's bitness, kept up
+// to date by scan().
 class PerThreadHooks {
  public:
   PerThreadHooks(Api& api, const HookProcs& procs, DWORD programProcess)
-      : api_(api), procs_(procs), book_(GetCurrentProcessId(), programProcess) {}
+      : api_(api),
+        procs_(procs),
+        ownWow64_(helperUnderWow64()),
+        book_(GetCurrentProcessId(), programProcess) {}
 
   void scan() {
     const strennix::ThreadScan changes = book_.scan(runningThreads(api_));
@@ -163,9 +177,9 @@ class PerThreadHooks {
     for (const strennix::RunningThread& entry : changes.fresh) {
       auto known = bitness.find(entry.process);
       if (known == bitness.end()) {
-        known = bitness.emplace(entry.process, bitnessOf(api_, entry.process)).first;
+        known = bitness.emplace(entry.process, bitnessOf(api_, entry.process, ownWow64_)).first;
       }
-      if (known->second == Bitness::Wide) {
+      if (known->second == Bitness::Own) {
         hook(entry.thread);
       } else if (known->second == Bitness::Unknown) {
         book_.refused(entry.thread);
@@ -189,12 +203,14 @@ class PerThreadHooks {
 
   Api& api_;
   HookProcs procs_;
+  bool ownWow64_;
   strennix::ThreadHookBook book_;
   std::map<unsigned, ThreadHooks> hooks_;
 };
 
-// Windows runs global hooks for 32-bit processes on this thread, so it must
-// keep taking messages until the end, or those processes would stall.
+// Windows runs global hooks for the processes of the other bitness on this
+// thread, so it must keep taking messages until the end, or those processes
+// would stall.
 // onIdle runs each time `interval` passes without a message.
 template <class OnIdle>
 void pumpUntilProgramEnds(HANDLE program, DWORD interval, OnIdle onIdle) {
