@@ -121,7 +121,7 @@ ButtonWindow Win32ButtonWindows::create(Hwnd notify) {
   if (bar == nullptr) {
     return {};
   }
-  SetWindowLongPtrA(bar, GWLP_USERDATA, static_cast<LONG_PTR>(notify));
+  SetWindowLongPtrA(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(toHwnd(notify)));
   return {*this, fromHwnd(bar)};
 }
 
