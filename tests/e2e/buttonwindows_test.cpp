@@ -34,7 +34,7 @@ TEST_F(Win64ComposedTest, TheButtonsAreAWindowOfTheProgramOverTheTitleBarAndACli
   EXPECT_EQ(bar.rect, (Rect{506, 106, 602, 120}));
   EXPECT_NE(bar.exStyle & kWsExToolWindow, 0U) << "no taskbar button of its own";
   EXPECT_EQ(bar.owner, 0U) << "owned by no window of another program";
-  screenshot("button-window");
+  screenshot("button-window.png");
 
   // The rightmost button keeps the window on top; the window stays in front
   // and its button window goes topmost with it.
