@@ -223,16 +223,18 @@ void Uifx::toggleTopmost(Hwnd window) {
 }
 
 IconHandle Uifx::getWindowIcon(Hwnd window) {
-  if (const IconHandle icon = askIcon(window, win::kWmGetIcon, win::kIconSmall)) {
+  if (const IconHandle icon = askIcon(window, win::kWmGetIcon, win::kIconSmall);
+      icon != IconHandle{}) {
     return icon;
   }
-  if (const IconHandle icon = windows_.classLong(window, win::kGclHIconSm)) {
+  if (const IconHandle icon = classIcon(window, win::kGclHIconSm); icon != IconHandle{}) {
     return icon;
   }
-  if (const IconHandle icon = askIcon(window, win::kWmGetIcon, win::kIconBig)) {
+  if (const IconHandle icon = askIcon(window, win::kWmGetIcon, win::kIconBig);
+      icon != IconHandle{}) {
     return icon;
   }
-  if (const IconHandle icon = windows_.classLong(window, win::kGclHIcon)) {
+  if (const IconHandle icon = classIcon(window, win::kGclHIcon); icon != IconHandle{}) {
     return icon;
   }
   return askIcon(window, win::kWmQueryDragIcon, 0);
@@ -240,21 +242,25 @@ IconHandle Uifx::getWindowIcon(Hwnd window) {
 
 IconHandle Uifx::trayIconOf(Hwnd window) {
   const IconHandle own = getWindowIcon(window);
-  return own != 0 ? own : icons_.applicationIcon();
+  return own != IconHandle{} ? own : icons_.applicationIcon();
 }
 
 // A window that does not answer within the time-out counts as having no icon;
 // one whose program has stopped answering is not waited for at all.
-std::uint32_t Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam) {
-  return windows_
-      .sendMessageTimeout(window, message, wParam, 0, win::kSmtoAbortIfHung, kIconTimeoutMs)
-      .value_or(0);
+IconHandle Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam) {
+  return handleOfBits<IconHandle>(
+      windows_.sendMessageTimeout(window, message, wParam, 0, win::kSmtoAbortIfHung, kIconTimeoutMs)
+          .value_or(0));
+}
+
+IconHandle Uifx::classIcon(Hwnd window, int index) {
+  return handleOfBits<IconHandle>(windows_.classLong(window, index));
 }
 
 // In front of everything: without an owner the box could open behind the
 // window it is about, while its modal loop holds the program.
 void Uifx::refuse(const std::string& english) {
-  boxes_.messageBox(0, lang_.translate(english), kApplicationTitle,
+  boxes_.messageBox(Hwnd{}, lang_.translate(english), kApplicationTitle,
                     win::kMbIconInformation | win::kMbOk | win::kMbSetForeground | win::kMbTopmost);
 }
 

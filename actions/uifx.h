@@ -49,7 +49,8 @@ class Uifx {
 
  private:
   void refuse(const std::string& english);
-  [[nodiscard]] std::uint32_t askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam);
+  [[nodiscard]] IconHandle askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam);
+  [[nodiscard]] IconHandle classIcon(Hwnd window, int index);
   void rollUp(Hwnd window, const Rect& rect);
   void rollDown(Hwnd window, const Rect& rect);
 

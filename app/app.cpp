@@ -85,7 +85,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
                      *this, kButtonWindowPollTimerId, settings, log),
       book_(lists, ports.windows, journal, notifyIcons_, log),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists, journal, notifyIcons_, settings, log),
-      setupHook_(ports.system, ports.hooks, ports.registry, log),
+      setupHook_(ports.system, ports.hooks, ports.registry, ports.buttonRows, log),
       helper_(ports.system, ports.processes, log),
       store_(ports.registry, fileControl_, log),
       binding_(ports.registry, ports.system, ports.ui, *this, log),
@@ -93,7 +93,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       settleTimer_(ports.ui, *this, kSettleTimerId) {
   notifyIcons_.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   gfx_.setIcons(loadButtonIcons(ports.ui));
-  winAuth_.setOwnWindows(handle(), 0);
+  winAuth_.setOwnWindows(handle(), Hwnd{});
   taskbarCreated_ = ports.ui.registerWindowMessage("TaskbarCreated");
   readSwitches();
   dumpSystemInfo();
@@ -226,7 +226,7 @@ void TStrennix::beginApp() {
   binding_.regToForm(settings);
   store_.regToVars(settings, exclusions, [this](std::uint32_t ms) { Timer1.setInterval(ms); });
   buttonWindows_.chooseLook();
-  setupHook_.beginHook();
+  setupHook_.beginHook(handle());
   helper_.beginHelper();
   windowEvents_ = ports_.windowEvents.watchWindowEvents();
   ownIconShown_ = showOwnIcon();
@@ -503,7 +503,7 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
 // icon, it could not be brought back. An icon the shell kept takes the
 // change instead of the add.
 void TStrennix::restoreTrayIcons() {
-  ownIconShown_ = notifyIcons_.reAddOwnIcon();
+  ownIconShown_ = showOwnIcon();
   for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
     const TrayedWindow& trayed = lists.trayedWindows[slot];
     if (trayed.free) {
@@ -517,11 +517,7 @@ void TStrennix::restoreTrayIcons() {
   }
 }
 
-bool TStrennix::showOwnIcon() {
-  const bool added = notifyIcons_.trayMessage(win::kNimAdd);
-  const bool changed = notifyIcons_.trayMessage(win::kNimModify);
-  return added || changed;
-}
+bool TStrennix::showOwnIcon() { return notifyIcons_.showOwnIcon(); }
 
 void TStrennix::Timer1Timer() {
   appLog_.trace("Timer event");
@@ -582,7 +578,7 @@ void TStrennix::btnEditClassesClick() { fileControl_.editClasses(); }
 void TStrennix::btnEditNamesClick() { fileControl_.editNames(); }
 
 void TStrennix::Label1Click() {
-  ports_.shell.shellExecute(0, "open", kMakerWebPage, "", "", win::kSwShowNormal);
+  ports_.shell.shellExecute(Hwnd{}, "open", kMakerWebPage, "", "", win::kSwShowNormal);
 }
 
 // The windows come back before the session ends; then the program ends, as
@@ -619,7 +615,7 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
     return true;
   }
   if (isButtonWindowReport(message)) {
-    onButtonWindowReport(message, wParam, lParam);
+    onButtonWindowReport(message, handleOfBits<Hwnd>(wParam), lParam);
     return true;
   }
   switch (message) {
@@ -627,19 +623,19 @@ bool TStrennix::handleMessage(std::uint32_t message, std::uint32_t wParam, std::
       onSTRNX_NCLBUTTONUP(static_cast<std::int32_t>(wParam), lParam);
       return true;
     case win::kStrnxDestroy:
-      onSTRNX_DESTROY(wParam);
+      onSTRNX_DESTROY(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxCaptionChange:
-      onSTRNX_CAPTIONCHANGE(wParam);
+      onSTRNX_CAPTIONCHANGE(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxUncovered:
-      onSTRNX_UNCOVERED(wParam);
+      onSTRNX_UNCOVERED(handleOfBits<Hwnd>(wParam));
       return true;
     case win::kStrnxButtonDown:
-      onSTRNX_BUTTONDOWN(wParam, lParam);
+      onSTRNX_BUTTONDOWN(handleOfBits<Hwnd>(wParam), lParam);
       return true;
     case win::kStrnxButtonUp:
-      onSTRNX_BUTTONUP(wParam, lParam);
+      onSTRNX_BUTTONUP(handleOfBits<Hwnd>(wParam), lParam);
       return true;
     case win::kWmAsTray:
       onWM_ASTRAY(wParam, static_cast<std::uint32_t>(lParam));

@@ -15,7 +15,7 @@ std::optional<Mutex> claimSingleCopy(SystemPort& system, WindowPort& windows) {
   }
   // What a double click on its tray icon does: the settings window comes up.
   const Hwnd running = windows.findWindow(hookprotocol::kMainClass, hookprotocol::kMainCaption);
-  if (running != 0) {
+  if (running != Hwnd{}) {
     // This copy was just started by the user and may take the front; the
     // running one may not, unless it is given the right.
     windows.allowForeground(windows.windowProcessId(running));

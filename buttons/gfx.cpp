@@ -97,7 +97,7 @@ IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
     case TitleButton::HMax:
       return icons_.image1;
   }
-  return 0;
+  return IconHandle{};
 }
 
 std::vector<IconHandle> Gfx::facesOf(Hwnd window) {

@@ -45,13 +45,13 @@ std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Setti
 
 // The seven 16 x 14 button icons, owned by the caller for the whole run.
 struct ButtonIcons {
-  IconHandle image1 = 0;  // maximize horizontally
-  IconHandle image2 = 0;  // maximize vertically
-  IconHandle image3 = 0;  // minimize to the tray menu
-  IconHandle image4 = 0;  // shade
-  IconHandle image5 = 0;  // minimize to a tray icon
-  IconHandle image6 = 0;  // not on top: pin lying on its side
-  IconHandle image7 = 0;  // on top: pin pressed in
+  IconHandle image1{};  // maximize horizontally
+  IconHandle image2{};  // maximize vertically
+  IconHandle image3{};  // minimize to the tray menu
+  IconHandle image4{};  // shade
+  IconHandle image5{};  // minimize to a tray icon
+  IconHandle image6{};  // not on top: pin lying on its side
+  IconHandle image7{};  // on top: pin pressed in
 };
 
 // The icons from the executable's resources.
@@ -59,7 +59,7 @@ ButtonIcons loadButtonIcons(UiPort& ui);
 
 // A button held down: slot 0 is the rightmost.
 struct HeldButton {
-  Hwnd window = 0;
+  Hwnd window{};
   int slot = 0;
   bool operator==(const HeldButton&) const = default;
 };

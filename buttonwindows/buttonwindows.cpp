@@ -58,7 +58,7 @@ void ButtonWindows::chooseLook() {
 
 bool ButtonWindows::getsButtons(Hwnd window) const {
   return windows_.isWindow(window) && window != windows_.desktopWindow() &&
-         windowUnder(window) == 0 && filter_.passesAll(window);
+         windowUnder(window) == Hwnd{} && filter_.passesAll(window);
 }
 
 bool ButtonWindows::outOfSight(Hwnd window, const Rect& rect) {
@@ -71,12 +71,12 @@ Hwnd ButtonWindows::windowUnder(Hwnd bar) const {
   const auto found = std::find_if(shown_.begin(), shown_.end(), [bar](const auto& entry) {
     return entry.second.window.get() == bar;
   });
-  return found == shown_.end() ? 0 : found->first;
+  return found == shown_.end() ? Hwnd{} : found->first;
 }
 
 Hwnd ButtonWindows::barOf(Hwnd window) const {
   const auto found = shown_.find(window);
-  return found == shown_.end() ? 0 : found->second.window.get();
+  return found == shown_.end() ? Hwnd{} : found->second.window.get();
 }
 
 bool ButtonWindows::show(Hwnd window) {
@@ -181,7 +181,7 @@ void ButtonWindows::destroyAll() {
 std::optional<BarClick> ButtonWindows::onReport(std::uint32_t message, Hwnd bar,
                                                 std::int32_t point) {
   const Hwnd window = windowUnder(bar);
-  if (window == 0) {
+  if (window == Hwnd{}) {
     return std::nullopt;
   }
   Bar& shown = shown_.at(window);

@@ -28,7 +28,7 @@ namespace strennix {
 
 // A click on a button window: released over the button it was pressed on.
 struct BarClick {
-  Hwnd window = 0;
+  Hwnd window{};
   int slot = 0;  // 0 = the rightmost
   bool operator==(const BarClick&) const = default;
 };
@@ -55,7 +55,7 @@ class ButtonWindows {
   void keepOnly(const std::vector<Hwnd>& shown);
   // At Exit and in the end sequence.
   void destroyAll();
-  // The button window over the window, or 0.
+  // The button window over the window, or none.
   [[nodiscard]] Hwnd barOf(Hwnd window) const;
 
   // A report of a button window (isButtonWindowReport): a press shows its
@@ -77,7 +77,7 @@ class ButtonWindows {
     ButtonPicture picture;
   };
   struct HeldSlot {
-    Hwnd window = 0;
+    Hwnd window{};
     int slot = -1;
   };
 

@@ -62,7 +62,7 @@ std::string NameFromWindow::nameFromWindow(Hwnd window) {
 std::optional<std::string> NameFromWindow::nameFromImagePath(Hwnd window) {
   // Before Vista the call does not exist: the older ways alone, as ever.
   const Module kernel32 = system_.loadLibrary("kernel32.dll");
-  if (system_.procAddress(kernel32, "QueryFullProcessImageNameA") == 0) {
+  if (system_.procAddress(kernel32, "QueryFullProcessImageNameA") == ProcAddress{}) {
     return std::nullopt;
   }
   log_.trace("Called nameFromImagePath");
@@ -102,8 +102,8 @@ std::string NameFromWindow::nameFromPsapi(Hwnd window) {
   if (!psapi) {
     return nameFromPerflib(windows_.windowProcessId(window));
   }
-  if (system_.procAddress(psapi, "EnumProcessModules") == 0 ||
-      system_.procAddress(psapi, "GetModuleBaseNameA") == 0) {
+  if (system_.procAddress(psapi, "EnumProcessModules") == ProcAddress{} ||
+      system_.procAddress(psapi, "GetModuleBaseNameA") == ProcAddress{}) {
     return kUnknownProcess;
   }
   const ProcessId processId = windows_.windowProcessId(window);

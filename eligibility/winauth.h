@@ -42,8 +42,8 @@ class WinAuth : public WindowFilter {
   const Settings& settings_;
   const ExclusionLists& lists_;
   ModuleLog log_;
-  Hwnd settingsForm_ = 0;
-  Hwnd trayForm_ = 0;
+  Hwnd settingsForm_{};
+  Hwnd trayForm_{};
 };
 
 }  // namespace strennix

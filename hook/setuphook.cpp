@@ -10,42 +10,51 @@
 namespace strennix {
 
 SetupHook::SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry,
-                     const Logger& logger)
-    : system_(system), hooks_(hooks), registry_(registry), log_(logger, kSetupHookLog) {}
+                     ButtonRowsPort& rows, const Logger& logger)
+    : system_(system),
+      hooks_(hooks),
+      registry_(registry),
+      rows_(rows),
+      log_(logger, kSetupHookLog) {}
 
 SetupHook::~SetupHook() {
-  if (mouseHook != 0) {
+  if (mouseHook != HookHandle{}) {
     hooks_.unhook(mouseHook);
   }
-  if (cbtHook != 0) {
+  if (cbtHook != HookHandle{}) {
     hooks_.unhook(cbtHook);
   }
 }
 
-void SetupHook::beginHook() {
+void SetupHook::beginHook(Hwnd mainWindow) {
   log_.trace("Called beginHook. (Critical)");
+  // Before the hooks go in, so that no press at a place an earlier run
+  // painted is kept from its window.
+  if (!rows_.claim(mainWindow)) {
+    log_.writeLog("Button rows not published: their shared memory is held by another program.");
+  }
   hookLibrary = system_.loadLibrary(hookprotocol::ownFiles(system_.programIs64Bit()).library);
   if (!hookLibrary) {
     log_.writeLog("DLL not found. Fatal error");
   }
 
   mouseProc = exportOf(hookprotocol::kMouseProcName);
-  if (mouseProc == 0) {
+  if (mouseProc == ProcAddress{}) {
     log_.writeLog("MouseProc not found. Fatal error.");
   }
   mouseHook = hooks_.setWindowsHook(win::kWhMouse, mouseProc, hookLibrary.get(), 0);
   mhToReg(mouseHook);
-  if (mouseHook == 0) {
+  if (mouseHook == HookHandle{}) {
     log_.writeLog("MouseHook not valid. Fatal error.");
   }
 
   cbtProc = exportOf(hookprotocol::kCbtProcName);
-  if (cbtProc == 0) {
+  if (cbtProc == ProcAddress{}) {
     log_.writeLog("CBTProc not found. Fatal error.");
   }
   cbtHook = hooks_.setWindowsHook(win::kWhCbt, cbtProc, hookLibrary.get(), 0);
   cbthToReg(cbtHook);
-  if (cbtHook == 0) {
+  if (cbtHook == HookHandle{}) {
     log_.writeLog("CBTHook not valid. Fatal error.");
   }
   log_.trace("Exited beginHook.");
@@ -53,16 +62,16 @@ void SetupHook::beginHook() {
 
 void SetupHook::endHook() {
   log_.trace("Called endHook");
-  if (!hooks_.unhook(std::exchange(mouseHook, 0))) {
+  if (!hooks_.unhook(std::exchange(mouseHook, HookHandle{}))) {
     log_.writeLog("Didn't unhook mouse. Severe error.");
   }
-  if (!hooks_.unhook(std::exchange(cbtHook, 0))) {
+  if (!hooks_.unhook(std::exchange(cbtHook, HookHandle{}))) {
     log_.writeLog("Didn't unhook CBT. Severe error.");
   }
   // The procedures die with the library.
   hookLibrary.reset();
-  mouseProc = 0;
-  cbtProc = 0;
+  mouseProc = ProcAddress{};
+  cbtProc = ProcAddress{};
   log_.trace("Exited endHook");
 }
 
@@ -86,7 +95,7 @@ void SetupHook::cbthToReg(HookHandle hook) {
 
 ProcAddress SetupHook::exportOf(const char* name) const {
   // GetProcAddress without a module would search the executable itself.
-  return hookLibrary ? system_.procAddress(hookLibrary, name) : 0;
+  return hookLibrary ? system_.procAddress(hookLibrary, name) : ProcAddress{};
 }
 
 bool SetupHook::publishHandle(const char* valueName, HookHandle hook) {
@@ -97,9 +106,10 @@ bool SetupHook::publishHandle(const char* valueName, HookHandle hook) {
   }
   // Nothing reads the values back in this process; a refused write only
   // leaves the library without its chain handle, so it is not checked.
+  const std::uint32_t bits = handleBits(hook);
   const std::vector<std::uint8_t> littleEndian{
-      static_cast<std::uint8_t>(hook), static_cast<std::uint8_t>(hook >> 8),
-      static_cast<std::uint8_t>(hook >> 16), static_cast<std::uint8_t>(hook >> 24)};
+      static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+      static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
   registry_.setValue(key, valueName, win::kRegDword, littleEndian);
   return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/core/log.h"
+#include "platform/buttonrows.h"
 #include "platform/hookprotocol.h"
 #include "platform/hooks.h"
 #include "platform/registry.h"
@@ -13,7 +14,8 @@ namespace strennix {
 
 class SetupHook {
  public:
-  SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry, const Logger& logger);
+  SetupHook(SystemPort& system, HookPort& hooks, RegistryPort& registry, ButtonRowsPort& rows,
+            const Logger& logger);
   // Hooks still installed are removed before the library goes, so that no
   // hook is left pointing into unloaded code.
   ~SetupHook();
@@ -22,9 +24,11 @@ class SetupHook {
   SetupHook(SetupHook&&) = delete;
   SetupHook& operator=(SetupHook&&) = delete;
 
-  // Loads the library and installs both hooks for all threads. Every step
-  // runs even after a failure; failures are logged, never raised.
-  void beginHook();
+  // Takes the published button rows for this run, naming mainWindow as the
+  // one window the hook libraries report to, then loads the library and
+  // installs both hooks for all threads. Every step runs even after a
+  // failure; failures are logged, never raised.
+  void beginHook(Hwnd mainWindow);
   // Removes both hooks and releases the library.
   void endHook();
   // Publish a hook handle as "mH" / "cbtH" (REG_DWORD) in the settings key.
@@ -32,10 +36,10 @@ class SetupHook {
   void cbthToReg(HookHandle hook);
 
   Module hookLibrary;
-  ProcAddress mouseProc = 0;
-  HookHandle mouseHook = 0;
-  ProcAddress cbtProc = 0;
-  HookHandle cbtHook = 0;
+  ProcAddress mouseProc{};
+  HookHandle mouseHook{};
+  ProcAddress cbtProc{};
+  HookHandle cbtHook{};
 
  private:
   [[nodiscard]] ProcAddress exportOf(const char* name) const;
@@ -46,6 +50,7 @@ class SetupHook {
   SystemPort& system_;
   HookPort& hooks_;
   RegistryPort& registry_;
+  ButtonRowsPort& rows_;
   ModuleLog log_;
 };
 

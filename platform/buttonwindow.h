@@ -21,7 +21,7 @@ class ButtonWindowPort;
 struct ButtonWindowTraits {
   using Value = Hwnd;
   using Owner = ButtonWindowPort;
-  static bool valid(const Value& value) { return value != 0; }
+  static bool valid(const Value& value) { return value != Hwnd{}; }
   static void release(Owner& owner, const Value& value) noexcept;
 };
 using ButtonWindow = UniqueHandle<ButtonWindowTraits>;

@@ -12,7 +12,7 @@ class DrawingPort;
 
 // A device context from GetWindowDC: released with ReleaseDC(window, dc).
 struct WindowDc {
-  Hwnd window = 0;
+  Hwnd window{};
   std::uint32_t dc = 0;
 };
 

@@ -14,12 +14,12 @@ std::string errorBoxText(const std::string& message) {
 }
 
 void showErrorBox(MessageBoxPort& boxes, const std::string& message) {
-  boxes.messageBox(0, errorBoxText(message), kApplicationTitle, win::kMbOk | win::kMbIconStop);
+  boxes.messageBox(Hwnd{}, errorBoxText(message), kApplicationTitle, win::kMbOk | win::kMbIconStop);
 }
 
 Form::Form(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, int layoutId)
     : ui_(ui), windows_(windows), boxes_(boxes), handle_(ui.createForm(layoutId, *this)) {
-  if (handle_ == 0) {
+  if (handle_ == Hwnd{}) {
     throw StrennixError("Could not create the window");
   }
 }

@@ -70,7 +70,7 @@ class Form : public FormEvents {
   template <class Handler>
   void guarded(Handler&& handler);
 
-  Hwnd handle_ = 0;
+  Hwnd handle_{};
 };
 
 class Timer {

@@ -23,7 +23,9 @@ inline constexpr unsigned kStrnxButtonUp = kWmApp + 0x72;
 // wParam the window.
 inline constexpr unsigned kStrnxUncovered = kWmApp + 0x73;
 
-// How the hook libraries find the main window.
+// The main window's class and caption. The hook libraries never look it up
+// by name (any program can make such a window first): they post to the
+// window the program names in the button rows' header.
 inline constexpr const char* kMainClass = "TStrennix";
 inline constexpr const char* kMainCaption = "Strennix";
 
@@ -75,9 +77,33 @@ static_assert(sizeof(Int32) == 4 && sizeof(Uint32) == 4);
 // record describes the row as it was painted, relative to the window's
 // rectangle, so that it stays right while the window moves. Window handles
 // are kept as their 32 significant bits, which 64-bit Windows shares with
-// 32-bit programs.
+// 32-bit programs. Fixed-width fields only: both bitnesses read the same
+// bytes.
 inline constexpr const char* kButtonRowsMapName = "StrennixButtonRows";
 inline constexpr unsigned kButtonRowsCapacity = 256;
+inline constexpr Uint32 kButtonRowsMagic = 0x584E5453;  // "STNX"
+inline constexpr Uint32 kButtonRowsVersion = 2;
+
+// What the program can ever publish: at most six buttons, each no wider and
+// no higher than a title bar at the largest scaling Windows offers; the
+// settings are clamped to the same bounds.
+inline constexpr int kMaxSlots = 6;
+inline constexpr int kMaxButtonStretch = 256;
+
+struct ButtonRowHeader {
+  // kButtonRowsMagic, kButtonRowsVersion and sizeof(ButtonRowTable), written
+  // last when the program takes the map: a reader trusts nothing before.
+  Uint32 magic;
+  Uint32 version;
+  Uint32 size;
+  // The program's process and its main window, the one window the hook
+  // libraries post to, and only while that window belongs to that process:
+  // the rows of a program that has gone count as none.
+  Uint32 programProcess;
+  Uint32 mainWindow;
+  Uint32 reserved[3];
+};
+static_assert(sizeof(ButtonRowHeader) == 32);
 
 struct ButtonRowRecord {
   // Odd while the program rewrites the record: a reader that sees it odd,
@@ -97,28 +123,43 @@ struct ButtonRowRecord {
 static_assert(sizeof(ButtonRowRecord) == 32);
 
 struct ButtonRowTable {
+  ButtonRowHeader header;
   ButtonRowRecord rows[kButtonRowsCapacity];
 };
+static_assert(sizeof(ButtonRowTable) == 32 + 32 * kButtonRowsCapacity);
+
+constexpr bool trustedHeader(Uint32 magic, Uint32 version, Uint32 size) {
+  return magic == kButtonRowsMagic && version == kButtonRowsVersion &&
+         size == sizeof(ButtonRowTable);
+}
+
+// A record holds only what the program could have written; anything else
+// is no row.
+constexpr bool plausibleRow(Int32 rightInset, Int32 top, Int32 slotWidth, Int32 height,
+                            Int32 slots) {
+  return rightInset >= 0 && top >= 0 && slotWidth >= 0 && slotWidth <= kMaxButtonStretch &&
+         height >= 0 && height <= kMaxButtonStretch && slots >= 0 && slots <= kMaxSlots;
+}
 
 // The one hit test of a point against a row whose right edge is at x =
 // rowRight and top at y = rowTop (screen coordinates): the slot (0 = the
 // rightmost) when the point lies strictly inside the row, the drawn row less
-// its leftmost column and its top and bottom rows; -1 otherwise. 64-bit so
-// that large settings cannot overflow.
+// its leftmost column and its top and bottom rows; -1 otherwise, and for a
+// row the program cannot publish. 64-bit so that no coordinate overflows;
+// one 32-bit division whatever the sizes (the hook libraries have no
+// run-time library for a 64-bit one on 32-bit x86).
 constexpr int slotInRow(long long rowRight, long long rowTop, long long slotWidth, long long height,
                         long long slots, long long x, long long y) {
+  if (slotWidth <= 0 || slotWidth > kMaxButtonStretch || slots <= 0 || slots > kMaxSlots) {
+    return -1;
+  }
   const bool inside =
       rowRight - slots * slotWidth < x && x < rowRight && rowTop < y && y < rowTop + height - 1;
   if (!inside) {
     return -1;
   }
-  int pos = 0;
-  for (long long i = 1; i <= slots; ++i) {
-    if (rowRight - i * slotWidth > x) {
-      ++pos;
-    }
-  }
-  return pos;
+  // Inside, 0 <= rowRight - 1 - x < slots * slotWidth, a few thousand at most.
+  return static_cast<int>(rowRight - 1 - x) / static_cast<int>(slotWidth);
 }
 
 }  // namespace strennix::hookprotocol

@@ -12,11 +12,11 @@ namespace strennix {
 // Windows 95 layout). The tip holds at most 63 characters.
 struct NotifyIconData {
   std::uint32_t size = 88;
-  Hwnd owner = 0;
+  Hwnd owner{};
   std::uint32_t id = 0;
   std::uint32_t flags = 0;
   std::uint32_t callbackMessage = 0;
-  IconHandle icon = 0;
+  IconHandle icon{};
   std::string tip;
 };
 

@@ -18,7 +18,7 @@ class SystemPort;
 struct ModuleTraits {
   using Value = ModuleHandle;
   using Owner = SystemPort;
-  static bool valid(const Value& value) { return value != 0; }
+  static bool valid(const Value& value) { return value != ModuleHandle{}; }
   static void release(Owner& owner, const Value& value) noexcept;
 };
 

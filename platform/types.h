@@ -1,18 +1,40 @@
-// Value types shared by every module. Handles are as wide as the platform's
-// pointers, compared as plain numbers; 0 means "none".
+// Value types shared by every module.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 
 namespace strennix {
 
-using Hwnd = std::uintptr_t;
-using IconHandle = std::uintptr_t;
-using ModuleHandle = std::uintptr_t;
-using HookHandle = std::uintptr_t;
-using ProcAddress = std::uintptr_t;
+// Handles are of the platform's width, and each kind is a type of its own,
+// so that one kind passed for another does not compile. The value-initialised
+// handle ({}, 0) means "none".
+enum class Hwnd : std::uintptr_t {};
+enum class IconHandle : std::uintptr_t {};
+enum class ModuleHandle : std::uintptr_t {};
+enum class HookHandle : std::uintptr_t {};
+enum class ProcAddress : std::uintptr_t {};
+
 using ProcessId = std::uint32_t;
 using ColorRef = std::uint32_t;
+
+// Window, icon and hook handles have 32 significant bits on 64-bit Windows
+// too: that is how the logs, the journal, the published button rows and the
+// private messages carry them.
+template <class Handle>
+concept ThirtyTwoBitHandle = std::same_as<Handle, Hwnd> || std::same_as<Handle, IconHandle> ||
+    std::same_as<Handle, HookHandle>;
+
+template <ThirtyTwoBitHandle Handle>
+constexpr std::uint32_t handleBits(Handle handle) {
+  return static_cast<std::uint32_t>(handle);
+}
+
+// Sign-extended, as 64-bit Windows widens a handle that comes from 32 bits.
+template <ThirtyTwoBitHandle Handle>
+constexpr Handle handleOfBits(std::uint32_t bits) {
+  return static_cast<Handle>(static_cast<std::intptr_t>(static_cast<std::int32_t>(bits)));
+}
 
 struct Point {
   std::int32_t x = 0;

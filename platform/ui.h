@@ -31,7 +31,7 @@ inline constexpr int kListDoubleClick = 2;
 // A control is named by its form and its ID: a back end may keep a control's
 // state without a window until the form is first shown.
 struct FormControl {
-  Hwnd form = 0;
+  Hwnd form{};
   int id = 0;
 };
 

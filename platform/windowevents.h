@@ -17,15 +17,17 @@ class WindowEventsPort;
 
 // The system's hooks of one watch; either may be 0 when it was refused.
 struct WindowEventHooks {
-  HookHandle titles = 0;
-  HookHandle windows = 0;
+  HookHandle titles{};
+  HookHandle windows{};
   bool operator==(const WindowEventHooks&) const = default;
 };
 
 struct WindowEventWatchTraits {
   using Value = WindowEventHooks;
   using Owner = WindowEventsPort;
-  static bool valid(const Value& value) { return value.titles != 0 || value.windows != 0; }
+  static bool valid(const Value& value) {
+    return value.titles != HookHandle{} || value.windows != HookHandle{};
+  }
   static void release(Owner& owner, const Value& value) noexcept;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/core/registrystore.h"
+#include "platform/hookprotocol.h"
 #include "settings/integer.h"
 #include "settings/tags.h"
 
@@ -26,6 +27,12 @@ ButtonLook buttonLookOf(const std::string& text) {
 }
 
 std::int32_t notNegative(std::int32_t value) { return std::max(value, 0); }
+
+// A button fits a title bar: the hook libraries ignore a published row of
+// larger buttons, and the hit test stays cheap whatever is written.
+std::int32_t buttonStretch(std::int32_t value) {
+  return std::clamp(value, 0, hookprotocol::kMaxButtonStretch);
+}
 
 // Outside 0..100 falls back to the whole work area, not to nothing.
 std::int32_t percentage(std::int32_t value) {
@@ -76,8 +83,8 @@ void SettingsStore::regToVars(Settings& settings, ExclusionLists& lists,
 
     settings.buttonXOffset = notNegative(readInt(key, kValueButtonXOffset));
     settings.buttonYOffset = notNegative(readInt(key, kValueButtonYOffset));
-    settings.buttonXStretch = notNegative(readInt(key, kValueButtonXStretch));
-    settings.buttonYStretch = notNegative(readInt(key, kValueButtonYStretch));
+    settings.buttonXStretch = buttonStretch(readInt(key, kValueButtonXStretch));
+    settings.buttonYStretch = buttonStretch(readInt(key, kValueButtonYStretch));
 
     settings.vMaxPercentage = percentage(readInt(key, kValueVMaxPercentage));
     settings.hMaxPercentage = percentage(readInt(key, kValueHMaxPercentage));

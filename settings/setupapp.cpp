@@ -76,7 +76,7 @@ void checkPsapi(SystemPort& system, MessageBoxPort& boxes) {
   if (const Module psapi = system.loadLibrary("psapi.dll"); psapi.valid()) {
     return;
   }
-  boxes.messageBox(0, kPsapiWarning, kApplicationTitle, win::kMbOk | win::kMbIconWarning);
+  boxes.messageBox(Hwnd{}, kPsapiWarning, kApplicationTitle, win::kMbOk | win::kMbIconWarning);
 }
 
 bool versionIsOlder(std::string_view version) {

@@ -34,14 +34,13 @@ bool parseNumber(std::string_view word, Number& value, int base) {
   return !word.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
-// Window handles are written as their 32 significant bits, which 32- and
-// 64-bit programs share: a wider number is damage.
-bool parseHandle(std::string_view word, Hwnd& value) {
-  std::uint32_t handle = 0;
-  if (!parseNumber(word, handle, 16)) {
+template <ThirtyTwoBitHandle Handle>
+bool parseHandle(std::string_view word, Handle& handle) {
+  std::uint32_t bits = 0;
+  if (!parseNumber(word, bits, 16)) {
     return false;
   }
-  value = handle;
+  handle = handleOfBits<Handle>(bits);
   return true;
 }
 
@@ -60,7 +59,7 @@ std::optional<JournalRecord> parseRecord(std::string_view line) {
                        parseNumber(nextWord(line), record.rect.top, 10) &&
                        parseNumber(nextWord(line), record.rect.right, 10) &&
                        parseNumber(nextWord(line), record.rect.bottom, 10);
-  if (!numbers || record.window == 0) {
+  if (!numbers || record.window == Hwnd{}) {
     return std::nullopt;
   }
   // The class name is the rest of the line: it may hold blanks.
@@ -71,8 +70,8 @@ std::optional<JournalRecord> parseRecord(std::string_view line) {
 std::string recordLine(const JournalRecord& r) {
   char numbers[160] = {};
   std::snprintf(numbers, sizeof numbers, "%c %x %u %d %x %d %d %d %d ", static_cast<char>(r.change),
-                static_cast<unsigned>(r.window), static_cast<unsigned>(r.processId),
-                static_cast<int>(r.height), static_cast<unsigned>(r.owner),
+                static_cast<unsigned>(handleBits(r.window)), static_cast<unsigned>(r.processId),
+                static_cast<int>(r.height), static_cast<unsigned>(handleBits(r.owner)),
                 static_cast<int>(r.rect.left), static_cast<int>(r.rect.top),
                 static_cast<int>(r.rect.right), static_cast<int>(r.rect.bottom));
   static_assert(kNumberFields == 9, "the format above writes nine numbers");

@@ -33,11 +33,11 @@ enum class Change : char {
 // handle (handles are reused) and what giving it back needs.
 struct JournalRecord {
   Change change = Change::Shaded;
-  Hwnd window = 0;
+  Hwnd window{};
   ProcessId processId = 0;
   std::string className{};
   std::int32_t height = 0;  // Shaded: the full height
-  Hwnd owner = 0;           // Trayed, Menu: the application owner hidden with it
+  Hwnd owner{};             // Trayed, Menu: the application owner hidden with it
   Rect rect{};              // VStretched, HStretched: the rectangle before
   bool operator==(const JournalRecord&) const = default;
 };

@@ -41,9 +41,14 @@ bool NotifyIcons::msgToTrayicon(std::uint32_t operation, const std::string& tip,
   return notify(operation, windowIcon(operation, tip, icon, id), kMsgToTrayiconFailed);
 }
 
-bool NotifyIcons::reAddOwnIcon() {
+bool NotifyIcons::showOwnIcon() {
   const bool added = send(win::kNimAdd, ownIcon(win::kNimAdd));
-  return trayMessage(win::kNimModify) || added;
+  const bool shown = send(win::kNimModify, ownIcon(win::kNimModify)) || added;
+  if (!shown && !ownIconFailureLogged_) {
+    log_.writeLog(kTrayMessageFailed);
+  }
+  ownIconFailureLogged_ = !shown;
+  return shown;
 }
 
 bool NotifyIcons::reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id) {

@@ -30,10 +30,12 @@ class NotifyIcons {
   bool msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,
                      std::uint32_t id);
 
-  // After "TaskbarCreated": adds the icon again and sets its picture and tip.
-  // An icon the shell still has refuses the add; that is no failure, and only
-  // a failure to set it is logged. Answers whether the shell shows it.
-  bool reAddOwnIcon();
+  // Adds the own icon and sets its picture and tip, at the start, after
+  // "TaskbarCreated" and on every tick until the shell takes it. An icon the
+  // shell still has refuses the add; that is no failure. A shell that takes
+  // neither is logged once, not again until the icon has been shown.
+  // Answers whether the shell shows it.
+  bool showOwnIcon();
   bool reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id);
 
  private:
@@ -43,8 +45,9 @@ class NotifyIcons {
 
   ShellPort& shell_;
   ModuleLog log_;
-  Hwnd owner_ = 0;
-  IconHandle applicationIcon_ = 0;
+  Hwnd owner_{};
+  IconHandle applicationIcon_{};
+  bool ownIconFailureLogged_ = false;
 };
 
 }  // namespace strennix

@@ -13,20 +13,20 @@ constexpr int kClassNameBuffer = 255;
 
 Hwnd applicationOwner(WindowPort& windows, Hwnd window) {
   const Hwnd owner = windows.owner(window);
-  if (owner == 0 || windows.className(owner, kClassNameBuffer) != kApplicationOwnerClass) {
-    return 0;
+  if (owner == Hwnd{} || windows.className(owner, kClassNameBuffer) != kApplicationOwnerClass) {
+    return Hwnd{};
   }
   return owner;
 }
 
 void hideApplicationOwner(WindowPort& windows, Hwnd window) {
-  if (const Hwnd owner = applicationOwner(windows, window); owner != 0) {
+  if (const Hwnd owner = applicationOwner(windows, window); owner != Hwnd{}) {
     windows.showWindow(owner, win::kSwHide);
   }
 }
 
 void restoreApplicationOwner(WindowPort& windows, Hwnd window) {
-  if (const Hwnd owner = applicationOwner(windows, window); owner != 0) {
+  if (const Hwnd owner = applicationOwner(windows, window); owner != Hwnd{}) {
     windows.showWindow(owner, win::kSwRestore);
   }
 }
@@ -190,7 +190,7 @@ void WindowBook::giveBackRecord(const JournalRecord& record) {
 void WindowBook::showOwnerOfDestroyed(Hwnd window) {
   for (const Change change : {Change::Trayed, Change::Menu}) {
     const JournalRecord* record = journal_.find(change, window);
-    if (record == nullptr || record->owner == 0) {
+    if (record == nullptr || record->owner == Hwnd{}) {
       continue;
     }
     if (windows_.className(record->owner, kClassNameBuffer) == kApplicationOwnerClass) {
@@ -203,7 +203,7 @@ void WindowBook::showOwnerOfDestroyed(Hwnd window) {
 void WindowBook::freeTraySlot(std::size_t slot) {
   lists_.trayedWindows[slot].free = true;
   --lists_.numberOfTrayedWindows;
-  icons_.msgToTrayicon(win::kNimDelete, "", 0, static_cast<std::uint32_t>(slot));
+  icons_.msgToTrayicon(win::kNimDelete, "", IconHandle{}, static_cast<std::uint32_t>(slot));
 }
 
 }  // namespace strennix

@@ -19,22 +19,22 @@ inline constexpr int kMaxShadedWindows = 45;
 inline constexpr int kTraySlots = 20;
 
 struct MinimizedWindow {
-  Hwnd hwnd = 0;
+  Hwnd hwnd{};
   std::string title;
 };
 
 struct TrayedWindow {
-  Hwnd hwnd = 0;
+  Hwnd hwnd{};
   bool free = true;
 };
 
 struct ShadedWindow {
-  Hwnd hwnd = 0;
+  Hwnd hwnd{};
   std::int32_t height = 0;
 };
 
 struct StretchedWindow {
-  Hwnd hwnd = 0;
+  Hwnd hwnd{};
   std::int32_t savedSize = 0;
 };
 

@@ -10,12 +10,23 @@
 // a program that sends many messages some 90 times slower.
 #include <windows.h>
 
+#include "hook/dll/pressstate.h"
 #include "hook/dll/reporting.h"
+#include "hook/dll/rowreader.h"
 #include "platform/hookprotocol.h"
 
 namespace {
 
 using namespace strennix::hookprotocol;
+
+static_assert(strennix::mousemessage::kMouseMove == WM_MOUSEMOVE &&
+              strennix::mousemessage::kLButtonDown == WM_LBUTTONDOWN &&
+              strennix::mousemessage::kLButtonUp == WM_LBUTTONUP &&
+              strennix::mousemessage::kLButtonDblClk == WM_LBUTTONDBLCLK &&
+              strennix::mousemessage::kNcMouseMove == WM_NCMOUSEMOVE &&
+              strennix::mousemessage::kNcLButtonDown == WM_NCLBUTTONDOWN &&
+              strennix::mousemessage::kNcLButtonUp == WM_NCLBUTTONUP &&
+              strennix::mousemessage::kNcLButtonDblClk == WM_NCLBUTTONDBLCLK);
 
 // A press in a non-client area that has not been released yet, in this
 // process. A press on a caption starts the system's move loop, which takes
@@ -58,26 +69,16 @@ DWORD processOf(HWND window) {
   return process;
 }
 
-// Posts an event about `window` to the main window, if it runs and this
-// library is the one to report it.
-void postToMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND main = FindWindowA(kMainClass, kMainCaption);
-  if (main == nullptr) {
-    return;
-  }
-  if (!strennix::reportsEvent(processOf(window), GetCurrentProcessId(), processOf(main))) {
-    return;
-  }
-  PostMessageA(main, message, wParam, lParam);
-}
+Uint32 handleValue(HWND window) { return static_cast<Uint32>(reinterpret_cast<ULONG_PTR>(window)); }
 
-void postRelease(const MOUSEHOOKSTRUCT* event) {
-  postToMain(event->hwnd, kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x),
-             static_cast<LPARAM>(event->pt.y));
+// A handle kept as its 32 significant bits, widened as 64-bit Windows does.
+HWND windowOf(Uint32 value) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a window handle's value.
+  return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(value)));
 }
 
 // The program's published rows, mapped read-only on first use; until the
-// program runs there is nothing to map, and the next press tries again.
+// program runs there is nothing to map, and the next event tries again.
 PVOID volatile rowsView = nullptr;
 
 const volatile ButtonRowTable* buttonRows() {
@@ -88,6 +89,8 @@ const volatile ButtonRowTable* buttonRows() {
   if (mapping == nullptr) {
     return nullptr;
   }
+  // A map smaller than the table cannot be viewed at the table's size, so
+  // nothing past its end is ever read.
   PVOID view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(ButtonRowTable));
   // The view keeps the map alive.
   CloseHandle(mapping);
@@ -101,95 +104,114 @@ const volatile ButtonRowTable* buttonRows() {
   return static_cast<const volatile ButtonRowTable*>(rowsView);
 }
 
-Uint32 handleValue(HWND window) { return static_cast<Uint32>(reinterpret_cast<ULONG_PTR>(window)); }
+// The program's main window and process, as the rows' header names them,
+// only while that window belongs to that process: any other program may
+// make a window of the main window's class, and a program that has gone
+// leaves its header behind.
+struct Program {
+  HWND main = nullptr;
+  DWORD process = 0;
+};
+
+Program program() {
+  const volatile ButtonRowTable* table = buttonRows();
+  if (table == nullptr) {
+    return {};
+  }
+  const strennix::rowreader::Publisher publisher = strennix::rowreader::publisherOf(*table);
+  HWND main = windowOf(publisher.mainWindow);
+  if (main == nullptr || publisher.process == 0 || processOf(main) != publisher.process) {
+    return {};
+  }
+  return Program{main, publisher.process};
+}
+
+// Posts an event about `window` to the main window, if it runs and this
+// library is the one to report it. Answers whether it was posted.
+bool postToMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const Program target = program();
+  if (target.main == nullptr ||
+      !strennix::reportsEvent(processOf(window), GetCurrentProcessId(), target.process)) {
+    return false;
+  }
+  return PostMessageA(target.main, message, wParam, lParam) != FALSE;
+}
+
+void postRelease(const MOUSEHOOKSTRUCT* event) {
+  postToMain(event->hwnd, kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x),
+             static_cast<LPARAM>(event->pt.y));
+}
 
 // The button slot of the window's published row under the screen point, or
-// -1. The program may rewrite a record while it is read here: a record read
-// while its sequence was odd or changed counts as no row.
+// -1.
 int slotUnder(HWND window, POINT point) {
   const volatile ButtonRowTable* table = buttonRows();
-  if (table == nullptr || window == nullptr) {
+  strennix::rowreader::Row row;
+  RECT rect;
+  if (table == nullptr || !strennix::rowreader::readRow(*table, handleValue(window), row) ||
+      GetWindowRect(window, &rect) == FALSE) {
     return -1;
   }
-  const Uint32 key = handleValue(window);
-  for (const volatile ButtonRowRecord& row : table->rows) {
-    if (row.window != key) {
-      continue;
-    }
-    const Uint32 sequence = row.sequence;
-    const Int32 rightInset = row.rightInset;
-    const Int32 top = row.top;
-    const Int32 slotWidth = row.slotWidth;
-    const Int32 height = row.height;
-    const Int32 slots = row.slots;
-    RECT rect;
-    if ((sequence & 1u) != 0 || row.sequence != sequence || row.window != key ||
-        GetWindowRect(window, &rect) == FALSE) {
-      return -1;
-    }
-    return slotInRow(static_cast<long long>(rect.right) - rightInset,
-                     static_cast<long long>(rect.top) + top, slotWidth, height, slots, point.x,
-                     point.y);
-  }
-  return -1;
+  return strennix::rowreader::slotOf(row, rect.right, rect.top, point.x, point.y);
 }
 
 // The window whose button is held down in this process. The window gets the
 // mouse captured, so that the release comes back to this process wherever it
-// happens.
+// happens; `pressCaptured` says whether the system gave it the capture, and
+// once it had it, losing it ends the press.
 PVOID volatile pressedWindow = nullptr;
+volatile LONG pressCaptured = 0;
 
 // Only the library mapped in the window's own process keeps a press: the
 // other one runs where it could neither capture the mouse nor hold it back.
+// The press is kept from the window only once the program has been told:
+// a press nobody hears of must reach its window.
 bool startPress(const MOUSEHOOKSTRUCT* event) {
   if (processOf(event->hwnd) != GetCurrentProcessId()) {
     return false;
   }
   const int slot = slotUnder(event->hwnd, event->pt);
-  if (slot < 0) {
+  if (slot < 0 || !postToMain(event->hwnd, kStrnxButtonDown, handleValue(event->hwnd), slot)) {
     return false;
   }
   InterlockedExchangePointer(&pressedWindow, event->hwnd);
   InterlockedExchange(&nonClientPress, 0);
   SetCapture(event->hwnd);
-  postToMain(event->hwnd, kStrnxButtonDown, handleValue(event->hwnd), slot);
+  InterlockedExchange(&pressCaptured, GetCapture() == event->hwnd ? 1 : 0);
   return true;
 }
 
-// The release over the same button runs its action; anywhere else it
-// cancels the press.
-void endPress(HWND window, const MOUSEHOOKSTRUCT* event) {
+// Ends the press held on `window`, if it still is: the release over the
+// same button (`event` given) runs its action, anything else cancels it.
+// Answers whether the program was told.
+bool endPress(HWND window, const MOUSEHOOKSTRUCT* event) {
+  if (InterlockedCompareExchangePointer(&pressedWindow, nullptr, window) != window) {
+    return false;
+  }
   const int slot = event != nullptr ? slotUnder(window, event->pt) : -1;
   if (GetCapture() == window) {
     ReleaseCapture();
   }
-  postToMain(window, kStrnxButtonUp, handleValue(window), slot);
+  return postToMain(window, kStrnxButtonUp, handleValue(window), slot);
 }
 
 // While a button is held, the window sees none of the mouse: neither the
-// moves that would drag it nor the release.
+// moves that would drag it nor the release. Answers whether the event is
+// kept from the window.
 bool onHeldButton(HWND window, WPARAM message, const MOUSEHOOKSTRUCT* event) {
-  switch (message) {
-    case WM_LBUTTONUP:
-    case WM_NCLBUTTONUP:
-      InterlockedExchangePointer(&pressedWindow, nullptr);
-      endPress(window, event);
+  const bool captureHeld = pressCaptured == 0 || GetCapture() == window;
+  switch (strennix::heldStep(static_cast<unsigned>(message), captureHeld)) {
+    case strennix::HeldStep::Release:
+      return endPress(window, event);
+    case strennix::HeldStep::Keep:
       return true;
-    case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE:
-      return true;
-    case WM_LBUTTONDOWN:
-    case WM_NCLBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_NCLBUTTONDBLCLK:
-      // The release was lost (the capture was taken away): this is a new
-      // press.
-      InterlockedExchangePointer(&pressedWindow, nullptr);
+    case strennix::HeldStep::Cancel:
       endPress(window, nullptr);
       return false;
-    default:
+    case strennix::HeldStep::PassOn:
       return false;
   }
+  return false;
 }
 
 // Answers whether the event is kept from the window.
@@ -244,7 +266,9 @@ void onTitleBarChange(HWND reporter, HWND window, UINT message) {
 
 // The program manages top-level windows only; leaving out child windows
 // keeps the closing of a large dialog from flooding its message queue.
+// A window destroyed while its button is held takes the press with it.
 void onDestroy(HWND window) {
+  endPress(window, nullptr);
   if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }

@@ -2,8 +2,17 @@
 
 namespace strennix::sim {
 
+bool SimButtonRowsPort::claim(Hwnd mainWindow) {
+  if (world_.buttonRowsRefused) {
+    return false;
+  }
+  world_.buttonRows.clear();
+  world_.buttonRowsReceiver = mainWindow;
+  return true;
+}
+
 bool SimButtonRowsPort::publish(const ButtonRow& row) {
-  if (row.window == 0) {
+  if (row.window == Hwnd{} || world_.buttonRowsRefused) {
     return false;
   }
   world_.buttonRows.insert_or_assign(row.window, row);

@@ -10,6 +10,7 @@ class SimButtonRowsPort : public ButtonRowsPort {
  public:
   explicit SimButtonRowsPort(SimWorld& world) : world_(world) {}
 
+  bool claim(Hwnd mainWindow) override;
   bool publish(const ButtonRow& row) override;
   void withdraw(Hwnd window) override;
   [[nodiscard]] std::optional<ButtonRow> published(Hwnd window) const override;

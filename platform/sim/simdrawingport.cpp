@@ -22,7 +22,7 @@ BrushHandle SimDrawingPort::solidBrush(ColorRef /*color*/) {
 bool SimDrawingPort::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,
                                 int height, std::uint32_t /*step*/, std::uint32_t brush,
                                 std::uint32_t flags) {
-  if (!openDcs_.contains(dc.dc) || icon == 0) {
+  if (!openDcs_.contains(dc.dc) || icon == IconHandle{}) {
     return false;
   }
   world_.draws.push_back(DrawCall{dc.window, x, y, icon, width, height, brush, flags});

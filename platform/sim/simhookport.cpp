@@ -6,10 +6,10 @@ namespace strennix::sim {
 
 HookHandle SimHookPort::setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
                                        std::uint32_t threadId) {
-  if (world_.refuseHooks || procedure == 0 || module == 0) {
-    return 0;
+  if (world_.refuseHooks || procedure == ProcAddress{} || module == ModuleHandle{}) {
+    return HookHandle{};
   }
-  const HookHandle handle = world_.newResource();
+  const auto handle = world_.newResourceOf<HookHandle>();
   world_.hooks.push_back(InstalledHook{hookId, procedure, module, threadId, handle});
   return handle;
 }
@@ -18,7 +18,7 @@ bool SimHookPort::unhook(HookHandle hook) {
   auto& hooks = world_.hooks;
   const auto found = std::find_if(hooks.begin(), hooks.end(),
                                   [hook](const InstalledHook& h) { return h.handle == hook; });
-  if (hook == 0 || found == hooks.end()) {
+  if (hook == HookHandle{} || found == hooks.end()) {
     return false;
   }
   hooks.erase(found);

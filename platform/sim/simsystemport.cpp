@@ -52,9 +52,9 @@ Module SimSystemPort::loadLibrary(const std::string& name) {
     return Module{};
   }
   const std::string normal = libraryName(*library);
-  auto [entry, added] = moduleOfLibrary_.try_emplace(normal, 0);
+  auto [entry, added] = moduleOfLibrary_.try_emplace(normal);
   if (added) {
-    entry->second = world_.newResource();
+    entry->second = world_.newResourceOf<ModuleHandle>();
     libraryOfModule_[entry->second] = *library;
   }
   ++moduleRefs_[entry->second];
@@ -73,11 +73,12 @@ bool SimSystemPort::exports(const Module& module, const std::string& name) const
 
 ProcAddress SimSystemPort::procAddress(const Module& module, const std::string& name) {
   if (!exports(module, name)) {
-    return 0;
+    return ProcAddress{};
   }
   const auto& exported = world_.libraries.at(libraryOfModule_.at(module.get()));
   const auto index = std::distance(exported.begin(), exported.find(name));
-  return module.get() + 0x1000 + static_cast<ProcAddress>(index) * 0x10;
+  const auto base = static_cast<std::uintptr_t>(module.get());
+  return ProcAddress{base + 0x1000 + static_cast<std::uintptr_t>(index) * 0x10};
 }
 
 Process SimSystemPort::openProcess(std::uint32_t access, ProcessId processId) {
@@ -152,7 +153,7 @@ std::optional<std::string> SimSystemPort::moduleBaseName(const Module& psapi,
                                                          const Process& process,
                                                          ModuleHandle module,
                                                          std::uint32_t bufferSize) {
-  if (!exports(psapi, "GetModuleBaseNameA") || module == 0 || bufferSize == 0) {
+  if (!exports(psapi, "GetModuleBaseNameA") || module == ModuleHandle{} || bufferSize == 0) {
     return std::nullopt;
   }
   const auto open = openProcesses_.find(process.get());

@@ -184,9 +184,9 @@ void SimUiPort::killTimer(Hwnd form, std::uint32_t timerId) {
 }
 
 IconHandle SimUiPort::loadIcon(int resourceId) {
-  auto [entry, added] = icons_.try_emplace(resourceId, 0);
+  auto [entry, added] = icons_.try_emplace(resourceId);
   if (added) {
-    entry->second = world_.newResource();
+    entry->second = world_.newResourceOf<IconHandle>();
   }
   return entry->second;
 }

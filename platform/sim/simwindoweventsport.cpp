@@ -4,7 +4,8 @@ namespace strennix::sim {
 
 WindowEventWatch SimWindowEventsPort::watchWindowEvents() {
   ++world_.windowEventWatches.acquired;
-  return WindowEventWatch(*this, WindowEventHooks{world_.newResource(), world_.newResource()});
+  return WindowEventWatch(*this, WindowEventHooks{world_.newResourceOf<HookHandle>(),
+                                                  world_.newResourceOf<HookHandle>()});
 }
 
 void SimWindowEventsPort::endWatch(const WindowEventHooks& /*hooks*/) {

@@ -98,7 +98,7 @@ std::string SimWindowPort::windowText(Hwnd window, int bufferSize) {
 
 Hwnd SimWindowPort::owner(Hwnd window) {
   const SimWindow* w = world_.findWindow(window);
-  return w == nullptr ? 0 : w->owner;
+  return w == nullptr ? Hwnd{} : w->owner;
 }
 
 ProcessId SimWindowPort::windowProcessId(Hwnd window) {
@@ -208,7 +208,7 @@ Hwnd SimWindowPort::findWindow(const std::string& className, const std::string& 
       return window;
     }
   }
-  return 0;
+  return Hwnd{};
 }
 
 bool SimWindowPort::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
@@ -286,15 +286,15 @@ std::optional<std::uint32_t> SimWindowPort::sendMessageTimeout(Hwnd window, std:
   }
   if (message == win::kWmGetIcon) {
     if (wParam == win::kIconBig) {
-      return w->bigIcon;
+      return handleBits(w->bigIcon);
     }
     if (wParam == win::kIconSmall || wParam == win::kIconSmall2) {
-      return w->smallIcon;
+      return handleBits(w->smallIcon);
     }
     return 0U;
   }
   if (message == win::kWmQueryDragIcon) {
-    return w->dragIcon;
+    return handleBits(w->dragIcon);
   }
   return 0U;
 }
@@ -305,10 +305,10 @@ std::uint32_t SimWindowPort::classLong(Hwnd window, int index) {
     return 0;
   }
   if (index == win::kGclHIconSm) {
-    return w->classSmallIcon;
+    return handleBits(w->classSmallIcon);
   }
   if (index == win::kGclHIcon) {
-    return w->classIcon;
+    return handleBits(w->classIcon);
   }
   return 0;
 }

@@ -51,10 +51,10 @@ SimWorld::SimWorld() {
 }
 
 Hwnd SimWorld::newHandle() {
-  while (usedHandles_.contains(nextHandle_) || nextHandle_ == kDesktopWindow) {
+  while (usedHandles_.contains(Hwnd{nextHandle_}) || Hwnd{nextHandle_} == kDesktopWindow) {
     nextHandle_ += 2;
   }
-  const Hwnd handle = nextHandle_;
+  const Hwnd handle{nextHandle_};
   nextHandle_ += 2;
   usedHandles_.insert(handle);
   return handle;
@@ -81,7 +81,7 @@ bool SimWorld::everythingReleased() const {
 Hwnd SimWorld::addWindow(const SimWindow& window) { return addWindow(window, newHandle()); }
 
 Hwnd SimWorld::addWindow(const SimWindow& window, Hwnd handle) {
-  if (handle == 0 || handle == kDesktopWindow || windows_.contains(handle) ||
+  if (handle == Hwnd{} || handle == kDesktopWindow || windows_.contains(handle) ||
       controls_.contains(handle)) {
     throw std::invalid_argument("SimDesktop::addWindow: handle in use");
   }
@@ -118,7 +118,7 @@ void SimWorld::destroyWindow(Hwnd window) {
   windows_.erase(window);
   std::erase(zOrder_, window);
   if (foreground_ == window) {
-    foreground_ = 0;
+    foreground_ = Hwnd{};
   }
 }
 
@@ -295,9 +295,9 @@ SimControl* SimWorld::findControl(FormControl control) {
 Hwnd SimWorld::control(Hwnd form, int controlId) {
   SimForm* found = findForm(form);
   if (found == nullptr) {
-    return 0;
+    return Hwnd{};
   }
-  auto [entry, added] = found->controls.try_emplace(controlId, 0);
+  auto [entry, added] = found->controls.try_emplace(controlId);
   if (added) {
     entry->second = newHandle();
     controls_[entry->second] = SimControl{};

@@ -29,7 +29,7 @@
 namespace strennix::sim {
 
 // The desktop window: not in the z-order, but every port knows its handle.
-inline constexpr Hwnd kDesktopWindow = 0x00010010;
+inline constexpr Hwnd kDesktopWindow{0x00010010};
 
 struct SimWindow {
   Rect rect{100, 100, 600, 400};
@@ -37,16 +37,16 @@ struct SimWindow {
   std::uint32_t exStyle = 0;
   std::string className = "SimWindow";
   std::string title;
-  Hwnd owner = 0;
+  Hwnd owner{};
   bool visible = true;
   ProcessId processId = 0;
   // Answers to WM_GETICON (small, big), the class icons (GCL_HICONSM,
   // GCL_HICON) and WM_QUERYDRAGICON.
-  IconHandle smallIcon = 0;
-  IconHandle bigIcon = 0;
-  IconHandle classSmallIcon = 0;
-  IconHandle classIcon = 0;
-  IconHandle dragIcon = 0;
+  IconHandle smallIcon{};
+  IconHandle bigIcon{};
+  IconHandle classSmallIcon{};
+  IconHandle classIcon{};
+  IconHandle dragIcon{};
   // A window that does not answer messages: every SendMessageTimeout to it
   // times out.
   bool hung = false;
@@ -81,10 +81,10 @@ struct StartedProgram {
 };
 
 struct DrawCall {
-  Hwnd window = 0;
+  Hwnd window{};
   int x = 0;
   int y = 0;
-  IconHandle icon = 0;
+  IconHandle icon{};
   int width = 0;
   int height = 0;
   std::uint32_t brush = 0;
@@ -92,19 +92,19 @@ struct DrawCall {
 };
 
 struct EdgeCall {
-  Hwnd window = 0;
+  Hwnd window{};
   Rect rect;
 };
 
 struct MessageBoxCall {
-  Hwnd owner = 0;
+  Hwnd owner{};
   std::string text;
   std::string caption;
   std::uint32_t flags = 0;
 };
 
 struct ShellExecuteCall {
-  Hwnd owner = 0;
+  Hwnd owner{};
   std::string verb;
   std::string file;
   std::string parameters;
@@ -119,7 +119,7 @@ struct NotifyCall {
 };
 
 struct SetWindowPosCall {
-  Hwnd window = 0;
+  Hwnd window{};
   std::int32_t insertAfter = 0;
   int x = 0;
   int y = 0;
@@ -130,10 +130,10 @@ struct SetWindowPosCall {
 
 struct InstalledHook {
   int hookId = 0;
-  ProcAddress procedure = 0;
-  ModuleHandle module = 0;
+  ProcAddress procedure{};
+  ModuleHandle module{};
   std::uint32_t threadId = 0;
-  HookHandle handle = 0;
+  HookHandle handle{};
 };
 
 // A window's frame as the desktop reports it (screen coordinates).
@@ -147,7 +147,7 @@ struct SimFrame {
 
 // A button window of the program: whom it reports to and what it shows.
 struct SimButtonWindow {
-  Hwnd notify = 0;
+  Hwnd notify{};
   ButtonPicture picture;
   int placements = 0;
 };
@@ -194,6 +194,10 @@ class SimWorld {
   Hwnd newHandle();
   // A fresh handle of any other kind (keys, device contexts, modules...).
   std::uint32_t newResource();
+  template <class Handle>
+  Handle newResourceOf() {
+    return Handle{newResource()};
+  }
 
   // ---- Windows -------------------------------------------------------------
   // Adds a top-level window in front of all others and answers its handle.
@@ -287,6 +291,11 @@ class SimWorld {
 
   // ---- Published button rows -----------------------------------------------
   std::map<Hwnd, ButtonRow> buttonRows;
+  // The window the hook libraries report to, named by the last claim.
+  Hwnd buttonRowsReceiver{};
+  // Another program holds the shared memory: nothing can be claimed or
+  // published.
+  bool buttonRowsRefused = false;
 
   // ---- Composed frames and button windows ---------------------------------
   bool composed = false;
@@ -389,8 +398,8 @@ class SimWorld {
   std::map<Hwnd, SimForm> forms_;
   std::map<Hwnd, SimControl> controls_;
   std::set<Hwnd> usedHandles_;
-  Hwnd foreground_ = 0;
-  Hwnd nextHandle_ = 0x20000;
+  Hwnd foreground_{};
+  std::uintptr_t nextHandle_ = 0x20000;
   std::uint32_t nextResource_ = 0x100000;
   std::map<RegPath, SimRegKey> regKeys_;
 };

@@ -4,6 +4,8 @@
 
 namespace strennix::win32 {
 
+bool Win32Desktop::claim(Hwnd mainWindow) { return buttonRows_->claim(mainWindow); }
+
 bool Win32Desktop::publish(const ButtonRow& row) { return buttonRows_->publish(row); }
 
 void Win32Desktop::withdraw(Hwnd window) { buttonRows_->withdraw(window); }

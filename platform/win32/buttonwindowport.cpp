@@ -82,7 +82,7 @@ LRESULT CALLBACK barProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lPar
 // is over it, sunken while it is held.
 void drawSlot(HDC dc, const RECT& slot, IconHandle icon, bool hovered, bool pressed) {
   FillRect(dc, &slot, GetSysColorBrush(COLOR_BTNFACE));
-  DrawIconEx(dc, slot.left, slot.top, toHandle<HICON>(icon), slot.right - slot.left,
+  DrawIconEx(dc, slot.left, slot.top, toRaw<HICON>(icon), slot.right - slot.left,
              slot.bottom - slot.top, 0, nullptr, DI_NORMAL);
   RECT edge = slot;
   if (pressed) {

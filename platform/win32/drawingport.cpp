@@ -32,7 +32,7 @@ BrushHandle Win32Desktop::solidBrush(ColorRef color) {
 bool Win32Desktop::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,
                               int height, std::uint32_t step, std::uint32_t brush,
                               std::uint32_t flags) {
-  return iconRows_->draw(toHandle<HDC>(dc.dc), x, y, toHandle<HICON>(icon), width, height, step,
+  return iconRows_->draw(toHandle<HDC>(dc.dc), x, y, toRaw<HICON>(icon), width, height, step,
                          toHandle<HBRUSH>(brush), flags);
 }
 

@@ -1,122 +1,111 @@
 #include "platform/win32/sharedbuttonrows.h"
 
-#include <atomic>
+#include <vector>
 
 namespace strennix::win32 {
 
 namespace {
 
-using hookprotocol::kButtonRowsCapacity;
+// The process token, closed with CloseHandle.
+struct TokenTraits {
+  using Value = HANDLE;
+  using Owner = SharedButtonRows;
+  static bool valid(const Value& value) { return value != nullptr; }
+  static void release(Owner& /*owner*/, const Value& value) noexcept { CloseHandle(value); }
+};
 
-ButtonRow rowOf(const volatile hookprotocol::ButtonRowRecord& record) {
-  return ButtonRow{record.window,    record.rightInset, record.top,
-                   record.slotWidth, record.height,     record.slots};
+// The token's default DACL, set explicitly on the map: only this user's
+// programs and the system may open it. Empty on the 9x family, which has no
+// security; the map then gets none.
+struct OwnUserOnly {
+  SECURITY_DESCRIPTOR descriptor{};
+  std::vector<unsigned char> defaultDacl;
+  SECURITY_ATTRIBUTES attributes{};
+};
+
+bool ownUserOnly(SharedButtonRows& owner, OwnUserOnly& security) {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) == FALSE) {
+    return false;
+  }
+  const UniqueHandle<TokenTraits> ownedToken(owner, token);
+  DWORD size = 0;
+  GetTokenInformation(token, TokenDefaultDacl, nullptr, 0, &size);
+  security.defaultDacl.resize(size);
+  if (size == 0 || GetTokenInformation(token, TokenDefaultDacl, security.defaultDacl.data(), size,
+                                       &size) == FALSE) {
+    return false;
+  }
+  auto* dacl = reinterpret_cast<TOKEN_DEFAULT_DACL*>(security.defaultDacl.data());
+  if (InitializeSecurityDescriptor(&security.descriptor, SECURITY_DESCRIPTOR_REVISION) == FALSE ||
+      SetSecurityDescriptorDacl(&security.descriptor, TRUE, dacl->DefaultDacl, FALSE) == FALSE) {
+    return false;
+  }
+  security.attributes =
+      SECURITY_ATTRIBUTES{sizeof(SECURITY_ATTRIBUTES), &security.descriptor, FALSE};
+  return true;
 }
+
+bool isNtFamily() { return (GetVersion() & 0x80000000U) == 0; }
 
 }  // namespace
-
-SharedButtonRows::~SharedButtonRows() {
-  for (const auto& [window, index] : recordOf_) {
-    write(record(index), ButtonRow{});
-  }
-}
 
 bool SharedButtonRows::open() {
   if (view_) {
     return true;
   }
+  OwnUserOnly security;
+  if (!ownUserOnly(*this, security) && isNtFamily()) {
+    return false;
+  }
+  SECURITY_ATTRIBUTES* attributes = isNtFamily() ? &security.attributes : nullptr;
   mapping_ = UniqueHandle<MappingTraits>(
       *this,
-      CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+      CreateFileMappingA(INVALID_HANDLE_VALUE, attributes, PAGE_READWRITE, 0,
                          sizeof(hookprotocol::ButtonRowTable), hookprotocol::kButtonRowsMapName));
   if (!mapping_) {
     return false;
   }
+  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  // A map made smaller than the table cannot be viewed at the table's size.
   view_ = UniqueHandle<ViewTraits>(*this, MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0,
                                                         sizeof(hookprotocol::ButtonRowTable)));
   if (!view_) {
+    mapping_.reset();
     return false;
   }
-  for (unsigned index = 0; index < kButtonRowsCapacity; ++index) {
-    if (record(index).window != 0) {
-      write(record(index), ButtonRow{});
-    }
+  auto& table = *static_cast<ButtonRowTable*>(view_.get());
+  if (existed && !trustedTable(table)) {
+    view_.reset();
+    mapping_.reset();
+    return false;
   }
+  writer_.emplace(table);
   return true;
 }
 
-SharedButtonRows::Record& SharedButtonRows::record(unsigned index) const {
-  return static_cast<volatile hookprotocol::ButtonRowTable*>(view_.get())->rows[index];
-}
-
-// Odd while the fields change; the fences keep the compiler and the
-// processor from moving the field writes out from between the two steps.
-void SharedButtonRows::write(Record& record, const ButtonRow& row) {
-  record.sequence = record.sequence + 1;
-  std::atomic_thread_fence(std::memory_order_seq_cst);
-  record.window = row.window;
-  record.rightInset = row.rightInset;
-  record.top = row.top;
-  record.slotWidth = row.slotWidth;
-  record.height = row.height;
-  record.slots = row.slots;
-  std::atomic_thread_fence(std::memory_order_seq_cst);
-  record.sequence = record.sequence + 1;
-}
-
-std::optional<unsigned> SharedButtonRows::freeRecord() const {
-  for (unsigned index = 0; index < kButtonRowsCapacity; ++index) {
-    if (record(index).window == 0) {
-      return index;
-    }
-  }
-  return std::nullopt;
-}
-
-bool SharedButtonRows::publish(const ButtonRow& row) {
-  if (row.window == 0 || !open()) {
+bool SharedButtonRows::claim(Hwnd mainWindow) {
+  if (!open()) {
     return false;
   }
-  if (const auto found = recordOf_.find(row.window); found != recordOf_.end()) {
-    // Rewritten only when it changed: a paint per tick leaves it alone.
-    if (rowOf(record(found->second)) != row) {
-      write(record(found->second), row);
-    }
-    return true;
-  }
-  const auto index = freeRecord();
-  if (!index) {
-    return false;
-  }
-  write(record(*index), row);
-  recordOf_.emplace(row.window, *index);
+  writer_->claim(GetCurrentProcessId(), mainWindow);
   return true;
 }
+
+bool SharedButtonRows::publish(const ButtonRow& row) { return writer_ && writer_->publish(row); }
 
 void SharedButtonRows::withdraw(Hwnd window) {
-  const auto found = recordOf_.find(window);
-  if (found == recordOf_.end()) {
-    return;
+  if (writer_) {
+    writer_->withdraw(window);
   }
-  write(record(found->second), ButtonRow{});
-  recordOf_.erase(found);
 }
 
 std::optional<ButtonRow> SharedButtonRows::published(Hwnd window) const {
-  const auto found = recordOf_.find(window);
-  if (found == recordOf_.end()) {
-    return std::nullopt;
-  }
-  return rowOf(record(found->second));
+  return writer_ ? writer_->published(window) : std::nullopt;
 }
 
 std::vector<Hwnd> SharedButtonRows::publishedWindows() const {
-  std::vector<Hwnd> windows;
-  windows.reserve(recordOf_.size());
-  for (const auto& [window, index] : recordOf_) {
-    windows.push_back(window);
-  }
-  return windows;
+  return writer_ ? writer_->publishedWindows() : std::vector<Hwnd>{};
 }
 
 }  // namespace strennix::win32

@@ -32,7 +32,7 @@ bool Win32Desktop::notifyIcon(std::uint32_t operation, const NotifyIconData& dat
   record.uID = data.id;
   record.uFlags = data.flags;
   record.uCallbackMessage = data.callbackMessage;
-  record.hIcon = toHandle<HICON>(data.icon);
+  record.hIcon = toRaw<HICON>(data.icon);
   const std::size_t length = std::min(data.tip.size(), kTipCapacity - 1);
   std::memcpy(record.szTip, data.tip.data(), length);
   record.szTip[length] = '\0';
@@ -53,12 +53,12 @@ int Win32Desktop::messageBox(Hwnd owner, const std::string& text, const std::str
 
 HookHandle Win32Desktop::setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
                                         std::uint32_t threadId) {
-  return fromHandle(SetWindowsHookExA(hookId, toAddress<HOOKPROC>(procedure),
-                                      toAddress<HINSTANCE>(module), threadId));
+  return fromRaw<HookHandle>(
+      SetWindowsHookExA(hookId, toRaw<HOOKPROC>(procedure), toRaw<HINSTANCE>(module), threadId));
 }
 
 bool Win32Desktop::unhook(HookHandle hook) {
-  return UnhookWindowsHookEx(toHandle<HHOOK>(hook)) != FALSE;
+  return UnhookWindowsHookEx(toRaw<HHOOK>(hook)) != FALSE;
 }
 
 }  // namespace strennix::win32

@@ -38,7 +38,7 @@ Function entryPoint(const Module& module, const char* name) {
     return nullptr;
   }
   return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(toAddress<HMODULE>(module.get()), name)));
+      reinterpret_cast<void*>(GetProcAddress(toRaw<HMODULE>(module.get()), name)));
 }
 
 std::optional<ProcessEntry> walkProcesses(const Module& kernel32, const Snapshot& snapshot,
@@ -116,15 +116,15 @@ std::vector<std::string> Win32Desktop::arguments() {
 bool Win32Desktop::programIs64Bit() { return hookprotocol::kBuiltFor64Bit; }
 
 Module Win32Desktop::loadLibrary(const std::string& name) {
-  return {*this, fromAddress(LoadLibraryA(name.c_str()))};
+  return {*this, fromRaw<ModuleHandle>(LoadLibraryA(name.c_str()))};
 }
 
 ProcAddress Win32Desktop::procAddress(const Module& module, const std::string& name) {
   if (!module.valid()) {
-    return 0;
+    return ProcAddress{};
   }
-  return fromAddress(
-      reinterpret_cast<void*>(GetProcAddress(toAddress<HMODULE>(module.get()), name.c_str())));
+  return fromRaw<ProcAddress>(
+      reinterpret_cast<void*>(GetProcAddress(toRaw<HMODULE>(module.get()), name.c_str())));
 }
 
 Process Win32Desktop::openProcess(std::uint32_t access, ProcessId processId) {
@@ -165,7 +165,7 @@ std::optional<ModuleHandle> Win32Desktop::firstProcessModule(const Module& psapi
       needed == 0) {
     return std::nullopt;
   }
-  return fromAddress(module);
+  return fromRaw<ModuleHandle>(module);
 }
 
 std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, const Process& process,
@@ -176,8 +176,8 @@ std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, con
     return std::nullopt;
   }
   std::string name(bufferSize, '\0');
-  const DWORD length = baseName(toHandle<HANDLE>(process.get()), toAddress<HMODULE>(module),
-                                name.data(), bufferSize);
+  const DWORD length =
+      baseName(toHandle<HANDLE>(process.get()), toRaw<HMODULE>(module), name.data(), bufferSize);
   if (length == 0) {
     return std::nullopt;
   }
@@ -215,7 +215,7 @@ bool Win32Desktop::equalIgnoringCase(std::string_view a, std::string_view b) {
 std::string Win32Desktop::ansiFromUtf16(const std::u16string& text) { return ansiText(text); }
 
 void Win32Desktop::freeLibrary(ModuleHandle module) noexcept {
-  FreeLibrary(toAddress<HMODULE>(module));
+  FreeLibrary(toRaw<HMODULE>(module));
 }
 
 void Win32Desktop::closeProcess(std::uint32_t process) noexcept {

@@ -69,7 +69,7 @@ HWND controlOf(HWND form, HWND window) {
 }  // namespace
 
 void LoadedIconTraits::release(Owner& /*owner*/, const Value& value) noexcept {
-  DestroyIcon(toHandle<HICON>(value));
+  DestroyIcon(toRaw<HICON>(value));
 }
 
 void WindowClassTraits::release(Owner& /*owner*/, const Value& value) noexcept {
@@ -125,16 +125,16 @@ Hwnd Win32Desktop::createForm(int layoutId, FormEvents& events) {
   const Resource resource = findResource(layoutId, RT_DIALOG);
   auto layout = parseDialogTemplate(resource.data, resource.size);
   if (!layout) {
-    return 0;
+    return Hwnd{};
   }
   const std::string className = formClassName(*layout, layoutId);
   if (className.empty() || registerFormClass(className) == 0) {
-    return 0;
+    return Hwnd{};
   }
   auto form = std::make_unique<FormWindow>(*this, events);
   const HWND window = buildForm(*std::move(layout), className, *form);
   if (window == nullptr) {
-    return 0;
+    return Hwnd{};
   }
   const Hwnd handle = fromHwnd(window);
   forms_.emplace(handle, std::move(form));
@@ -163,7 +163,7 @@ bool Win32Desktop::loadCommonControls() {
   }
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   Module library = loadLibrary("comctl32.dll");
-  const auto initialise = toAddress<InitFunction>(procAddress(library, "InitCommonControlsEx"));
+  const auto initialise = toRaw<InitFunction>(procAddress(library, "InitCommonControlsEx"));
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_BAR_CLASSES;
@@ -184,7 +184,7 @@ bool Win32Desktop::buildControlsOf(FormWindow& form) {
 
 Hwnd Win32Desktop::controlWindow(FormControl control) {
   if (FormWindow* form = unbuiltForm(control.form); form != nullptr && !buildControlsOf(*form)) {
-    return 0;
+    return Hwnd{};
   }
   return fromHwnd(GetDlgItem(toHwnd(control.form), control.id));
 }
@@ -333,9 +333,9 @@ IconHandle Win32Desktop::loadIcon(int resourceId) {
   const HANDLE icon =
       LoadImageA(moduleInstance(), MAKEINTRESOURCEA(resourceId), IMAGE_ICON, 0, 0, 0);
   if (icon == nullptr) {
-    return 0;
+    return IconHandle{};
   }
-  const IconHandle handle = fromHandle(icon);
+  const auto handle = fromRaw<IconHandle>(icon);
   icons_.emplace(resourceId, UniqueHandle<LoadedIconTraits>(*this, handle));
   return handle;
 }
@@ -345,7 +345,12 @@ std::uint32_t Win32Desktop::registerWindowMessage(const std::string& name) {
 }
 
 FormWindow* Win32Desktop::formOf(Hwnd window) {
-  const HWND root = GetAncestor(toHwnd(window), GA_ROOT);
+  // The top-level window above it, as GetAncestor(GA_ROOT) would find it;
+  // that function is missing on Windows 95 and NT 4.
+  HWND root = toHwnd(window);
+  while ((GetWindowLongA(root, GWL_STYLE) & WS_CHILD) != 0 && GetParent(root) != nullptr) {
+    root = GetParent(root);
+  }
   const auto found = forms_.find(fromHwnd(root));
   return found != forms_.end() ? found->second.get() : nullptr;
 }

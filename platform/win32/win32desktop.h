@@ -26,7 +26,7 @@ class Win32WindowFrames;
 struct LoadedIconTraits {
   using Value = IconHandle;
   using Owner = Win32Desktop;
-  static bool valid(const Value& value) { return value != 0; }
+  static bool valid(const Value& value) { return value != IconHandle{}; }
   static void release(Owner& owner, const Value& value) noexcept;
 };
 
@@ -201,6 +201,7 @@ class Win32Desktop final : public WindowPort,
   void quitMessageLoop() override;
 
   // ButtonRowsPort
+  bool claim(Hwnd mainWindow) override;
   bool publish(const ButtonRow& row) override;
   void withdraw(Hwnd window) override;
   [[nodiscard]] std::optional<ButtonRow> published(Hwnd window) const override;

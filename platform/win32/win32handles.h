@@ -1,5 +1,5 @@
-// Inside the Win32 back end only: conversions between the ports' values
-// and the API's handle types, and owners for the raw handles that the
+// Inside the Win32 back end only: conversions between the ports' values and
+// the API's handle types, and owners for the raw handles that the
 // back end keeps beyond one call.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 #include "platform/handle.h"
 #include "platform/win32/win32desktop.h"
@@ -35,19 +36,22 @@ std::uint32_t fromHandle(HandleType handle) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(handle));
 }
 
-// Modules and entry points are addresses, as wide as a pointer.
-template <class Pointer>
-Pointer toAddress(std::uintptr_t value) {
-  return fromInteger<Pointer>(value);
+// Modules and entry points are addresses, as wide as a pointer: the ports'
+// own types (platform/types.h) and the API's, both ways.
+template <class Raw, class Handle>
+requires std::is_enum_v<Handle> Raw toRaw(Handle handle) {
+  return fromInteger<Raw>(static_cast<std::uintptr_t>(handle));
 }
 
-template <class Pointer>
-std::uintptr_t fromAddress(Pointer address) {
-  return reinterpret_cast<std::uintptr_t>(address);
+template <class Handle, class Raw>
+requires std::is_enum_v<Handle> Handle fromRaw(Raw raw) {
+  return static_cast<Handle>(reinterpret_cast<std::uintptr_t>(raw));
 }
 
-inline HWND toHwnd(Hwnd window) { return toHandle<HWND>(window); }
-inline Hwnd fromHwnd(HWND window) { return fromHandle(window); }
+// A window handle is kept as the system gives it, already sign-extended in a
+// 64-bit process; one that comes as 32 bits goes through handleOfBits.
+inline HWND toHwnd(Hwnd window) { return toRaw<HWND>(window); }
+inline Hwnd fromHwnd(HWND window) { return fromRaw<Hwnd>(window); }
 
 // A function of user32 that older systems lack, taken at run time; null
 // where it is missing.

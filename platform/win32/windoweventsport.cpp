@@ -18,6 +18,22 @@ using SetWinEventHookFunction = HWINEVENTHOOK(WINAPI*)(DWORD, DWORD, HMODULE, WI
                                                        DWORD, DWORD);
 using UnhookWinEventFunction = BOOL(WINAPI*)(HWINEVENTHOOK);
 
+// The program's own main window, not merely the first of its class and
+// caption: any program may make such a window first.
+HWND ownMainWindow() {
+  for (HWND window =
+           FindWindowExA(nullptr, nullptr, hookprotocol::kMainClass, hookprotocol::kMainCaption);
+       window != nullptr; window = FindWindowExA(nullptr, window, hookprotocol::kMainClass,
+                                                 hookprotocol::kMainCaption)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
 // Decides and posts, like the hook libraries: the procedure has no state to
 // reach, and the main window handles the report in its turn. A window
 // already gone answers no style and counts as top-level: its report only
@@ -29,7 +45,7 @@ void CALLBACK onWindowEvent(HWINEVENTHOOK /*hook*/, DWORD event, HWND window, LO
       (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  HWND main = FindWindowA(hookprotocol::kMainClass, hookprotocol::kMainCaption);
+  HWND main = ownMainWindow();
   if (main == nullptr) {
     return;
   }
@@ -40,8 +56,8 @@ void CALLBACK onWindowEvent(HWINEVENTHOOK /*hook*/, DWORD event, HWND window, LO
 }
 
 HookHandle watchRange(SetWinEventHookFunction setHook, DWORD first, DWORD last) {
-  return fromHandle(setHook(first, last, nullptr, &onWindowEvent, 0, 0,
-                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+  return fromRaw<HookHandle>(setHook(first, last, nullptr, &onWindowEvent, 0, 0,
+                                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
 }
 
 }  // namespace
@@ -65,8 +81,8 @@ void Win32Desktop::endWatch(const WindowEventHooks& hooks) {
     return;
   }
   for (const HookHandle hook : {hooks.titles, hooks.windows}) {
-    if (hook != 0) {
-      unhook(toHandle<HWINEVENTHOOK>(hook));
+    if (hook != HookHandle{}) {
+      unhook(toRaw<HWINEVENTHOOK>(hook));
     }
   }
 }

@@ -144,7 +144,18 @@ bool Win32Desktop::showWindow(Hwnd window, int command) {
 
 bool Win32Desktop::isVisible(Hwnd window) { return IsWindowVisible(toHwnd(window)) != FALSE; }
 
-bool Win32Desktop::isHung(Hwnd window) { return IsHungAppWindow(toHwnd(window)) != FALSE; }
+// IsHungAppWindow came with Windows 2000. Before it, a window that does not
+// answer a null message within a moment counts as hung.
+bool Win32Desktop::isHung(Hwnd window) {
+  using IsHungFunction = BOOL(WINAPI*)(HWND);
+  if (const auto isHung = user32EntryPoint<IsHungFunction>("IsHungAppWindow")) {
+    return isHung(toHwnd(window)) != FALSE;
+  }
+  constexpr UINT kAnswerMs = 50;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(toHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) ==
+         0;
+}
 
 bool Win32Desktop::setForegroundWindow(Hwnd window) {
   return SetForegroundWindow(toHwnd(window)) != FALSE;

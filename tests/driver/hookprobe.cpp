@@ -1,6 +1,8 @@
 // hookprobe.exe: stands in for the program's main window (class TStrennix,
-// caption "Strennix"), installs both hooks of hook.dll for all threads and
-// prints one line per private message the library posts to it:
+// caption "Strennix"), claims the shared button rows for it as the program
+// does (the library reports only to the window named there), installs both
+// hooks of hook.dll for all threads and prints one line per private message
+// the library posts to it:
 //
 //   ready hwnd=0x... pid=... mouse=1 cbt=1
 //   nclbuttonup x=... y=...
@@ -17,6 +19,7 @@
 #include <cstdlib>
 
 #include "platform/hookprotocol.h"
+#include "platform/win32/sharedbuttonrows.h"
 
 namespace {
 
@@ -91,6 +94,11 @@ int main(int argc, char** argv) {
   HWND window = createMainWindow(GetModuleHandleA(nullptr));
   if (window == nullptr) {
     printLine("error no window");
+    return 1;
+  }
+  strennix::win32::SharedButtonRows rows;
+  if (!rows.claim(static_cast<strennix::Hwnd>(reinterpret_cast<ULONG_PTR>(window)))) {
+    printLine("error no button rows");
     return 1;
   }
   HMODULE library = LoadLibraryA(kOwnFiles.library);

@@ -1,8 +1,9 @@
 // A press on a painted button belongs to the button, as with the title-bar
 // buttons of the system: two quick clicks are two clicks, never a
 // double-click on the window's title bar; a press that is dragged or moved
-// off the button does nothing and moves nothing; and a button of a window in
-// the background acts on that window.
+// off the button does nothing and moves nothing; a button of a window in
+// the background acts on that window; and neither a killed program's rows
+// nor a window made to look like the program's main window take a press.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -102,6 +103,43 @@ TEST_F(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow)
 
   EXPECT_TRUE(current(back).foreground);
   EXPECT_FALSE(current(front).topmost);
+  EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
+}
+
+// The rows outlive a killed program in the shared memory; with nobody to
+// report a press to, the press is the window's.
+TEST_F(ButtonPressTest, AfterAKillAPressWhereTheButtonsWereDragsTheWindow) {
+  writeDefaultSettings();
+  WineProcess& strennix = startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint pin = middleOf(target, kTop);
+
+  strennix.kill();
+  mouseDown(pin.x, pin.y);
+  mouseMove(pin.x - 60, pin.y + 40);
+  mouseMove(pin.x - 100, pin.y + 80);
+  mouseUp(pin.x - 100, pin.y + 80);
+
+  expectEventually([&] { return current(target).rect; },
+                   [&](const Rect& rect) { return rect != target.rect; },
+                   "the window to be dragged by its title bar");
+  EXPECT_FALSE(current(target).topmost);
+}
+
+// The hook libraries report to the window the program names, not to the
+// first window of its class and caption.
+TEST_F(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
+  openWindow({.title = "Strennix", .className = "TStrennix", .rect = Rect{600, 500, 900, 700}});
+  writeDefaultSettings();
+  startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint pin = middleOf(target, kTop);
+
+  click(pin.x, pin.y);
+
+  waitFor([&] { return current(target).topmost; }, "\"Target\" to become topmost");
   EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
 }
 

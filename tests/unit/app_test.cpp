@@ -197,16 +197,16 @@ class HeldButtonTest : public MainFormTest {
   }
 
   void press(Hwnd window, std::int32_t slot) {
-    sim.post(main->handle(), win::kStrnxButtonDown, window, slot);
+    sim.post(main->handle(), win::kStrnxButtonDown, handleBits(window), slot);
   }
   void release(Hwnd window, std::int32_t slot) {
-    sim.post(main->handle(), win::kStrnxButtonUp, window, slot);
+    sim.post(main->handle(), win::kStrnxButtonUp, handleBits(window), slot);
   }
   bool topmost(Hwnd window) { return (sim.window(window).exStyle & win::kWsExTopmost) != 0; }
 
   TStrennix* main = nullptr;
-  Hwnd editor = 0;
-  Hwnd other = 0;
+  Hwnd editor{};
+  Hwnd other{};
 };
 
 TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedOverIt) {
@@ -245,7 +245,7 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   sim.setForeground(other);
   release(editor, 0);
   press(unpainted, 0);
-  press(0xDEAD, 0);
+  press(Hwnd{0xDEAD}, 0);
   press(editor, 6);
   press(editor, -1);
   press(main->handle(), 0);
@@ -261,15 +261,15 @@ TEST_F(MainFormTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgainAtOnce)
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
   EXPECT_EQ(sim.draws.size(), 6U);
   EXPECT_TRUE(sim.published(editor).has_value());
 
   // Another window comes to the front: both title bars are repainted.
   const Hwnd other = addTarget(Rect{300, 300, 900, 700});
   sim.draws.clear();
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
-  sim.post(main.handle(), win::kStrnxCaptionChange, other, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(other), 0);
   ASSERT_EQ(sim.draws.size(), 6U);
   EXPECT_EQ(sim.draws[0].window, other);
   EXPECT_FALSE(sim.published(editor).has_value()) << "its buttons are gone";
@@ -280,7 +280,7 @@ TEST_F(MainFormTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
   ASSERT_EQ(sim.draws.size(), 6U);
   const auto settle = sim.timers.find({main.handle(), IDT_TIMER1 + 1});
   ASSERT_NE(settle, sim.timers.end());
@@ -298,8 +298,8 @@ TEST_F(MainFormTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
 // buttons is painted again shortly, once for a whole stream of reports.
 TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAfter) {
   sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxUncovered, other, 0);
-  sim.post(main->handle(), win::kStrnxUncovered, other, 0);
+  sim.post(main->handle(), win::kStrnxUncovered, handleBits(other), 0);
+  sim.post(main->handle(), win::kStrnxUncovered, handleBits(other), 0);
   EXPECT_TRUE(sim.draws.empty()) << "nothing at once";
   const std::pair<Hwnd, std::uint32_t> settle{main->handle(), IDT_TIMER1 + 1};
   ASSERT_EQ(sim.timers.at(settle), 10U);
@@ -321,13 +321,13 @@ TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAf
 TEST_F(HeldButtonTest, AMoveSettlesOnlyTheWindowsUnderThePlaceTheWindowLeft) {
   const Hwnd mover = addTarget(Rect{0, 0, 200, 100});
   main->Timer1Timer();
-  sim.post(main->handle(), win::kStrnxUncovered, mover, 0);
+  sim.post(main->handle(), win::kStrnxUncovered, handleBits(mover), 0);
   sim.tick(main->handle(), IDT_TIMER1 + 1);
   sim.tick(main->handle(), IDT_TIMER1 + 1);
 
   sim.window(mover).rect = Rect{0, 600, 200, 700};
   sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxUncovered, mover, 0);
+  sim.post(main->handle(), win::kStrnxUncovered, handleBits(mover), 0);
   sim.tick(main->handle(), IDT_TIMER1 + 1);
   std::set<Hwnd> painted;
   for (const auto& draw : sim.draws) {
@@ -341,7 +341,7 @@ TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
   main->Timer1Timer();
   sim.destroyWindow(closed);
   sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxDestroy, closed, 0);
+  sim.post(main->handle(), win::kStrnxDestroy, handleBits(closed), 0);
   sim.tick(main->handle(), IDT_TIMER1 + 1);
   EXPECT_EQ(sim.draws.size(), 12U) << "the two windows left";
 }
@@ -356,8 +356,8 @@ TEST_F(MainFormTest, WindowEventsAreWatchedUntilTheEndAndLateReportsPaintNothing
 
   main.endApp();
   EXPECT_EQ(sim.windowEventWatches.open(), 0);
-  sim.post(main.handle(), win::kStrnxCaptionChange, editor, 0);
-  sim.post(main.handle(), win::kStrnxUncovered, editor, 0);
+  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
+  sim.post(main.handle(), win::kStrnxUncovered, handleBits(editor), 0);
   EXPECT_TRUE(sim.draws.empty());
   EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
 }
@@ -441,7 +441,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.window(editor).smallIcon = 77;
+  sim.window(editor).smallIcon = IconHandle{77};
   main.onSTRNX_NCLBUTTONUP(665, 60);
   sim.trayIcons.clear();
 
@@ -450,7 +450,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   ASSERT_EQ(sim.trayIcons.count({main.handle(), 1006U}), 1U);
   EXPECT_EQ(sim.trayIcons.at({main.handle(), 1006U}).tip, "Strennix");
   ASSERT_EQ(sim.trayIcons.count({main.handle(), 0U}), 1U);
-  EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).icon, 77U);
+  EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).icon, IconHandle{77});
   EXPECT_EQ(sim.trayIcons.at({main.handle(), 0U}).tip, "Editor");
 }
 

@@ -26,7 +26,7 @@ class TestFilter : public WindowFilter {
 class TestFaces : public ButtonFaces {
  public:
   std::vector<IconHandle> facesOf(Hwnd /*window*/) override { return faces; }
-  std::vector<IconHandle> faces{101, 102, 103};
+  std::vector<IconHandle> faces{IconHandle{101}, IconHandle{102}, IconHandle{103}};
 };
 
 class ButtonWindowsTest : public ::testing::Test {
@@ -68,7 +68,7 @@ class ButtonWindowsTest : public ::testing::Test {
                      77,
                      settings,
                      log};
-  Hwnd target = 0;
+  Hwnd target{};
 };
 
 TEST_F(ButtonWindowsTest, SitsLeftOfTheCaptionButtonsCentredInTheTitleBarJustAboveItsWindow) {
@@ -78,10 +78,11 @@ TEST_F(ButtonWindowsTest, SitsLeftOfTheCaptionButtonsCentredInTheTitleBarJustAbo
   EXPECT_EQ(barWindow().rect, (Rect{448, 109, 496, 123}));
   EXPECT_TRUE(barWindow().visible);
   EXPECT_EQ(barWindow().processId, desk.currentProcess);
-  EXPECT_EQ(barWindow().owner, 0U) << "never owned by another program's window";
+  EXPECT_EQ(barWindow().owner, Hwnd{}) << "never owned by another program's window";
   EXPECT_TRUE(justAboveTarget());
   EXPECT_EQ(desk.buttonWindows.at(bar()).notify, owner.handle());
-  EXPECT_EQ(desk.buttonWindows.at(bar()).picture, (ButtonPicture{{101, 102, 103}, 16, 14, -1, -1}));
+  EXPECT_EQ(desk.buttonWindows.at(bar()).picture,
+            (ButtonPicture{{IconHandle{101}, IconHandle{102}, IconHandle{103}}, 16, 14, -1, -1}));
 
   // The user's offsets still move it.
   settings.buttonXOffset = 68;
@@ -190,7 +191,7 @@ TEST_F(ButtonWindowsTest, AClickIsAPressAndAReleaseOverTheSameButton) {
   }
   bars.onReport(kStrnxBarPress, target, packPoint({5, 5}));
   EXPECT_EQ(bars.onReport(kStrnxBarRelease, target, packPoint({5, 5})), std::nullopt);
-  EXPECT_EQ(bars.onReport(kStrnxBarRelease, 0x4242, packPoint({5, 5})), std::nullopt);
+  EXPECT_EQ(bars.onReport(kStrnxBarRelease, Hwnd{0x4242}, packPoint({5, 5})), std::nullopt);
 }
 
 TEST_F(ButtonWindowsTest, WindowsWhereComposedOrAskedForAndNoneForWindowsWithoutButtons) {
@@ -244,8 +245,8 @@ TEST_F(ComposedProgramTest, ButtonWindowsReplaceThePaintedRowAndTakeItsClickRout
   EXPECT_EQ(sim.window(bar).rect, (Rect{586, 56, 682, 70})) << "the painted row's place";
 
   // The rightmost button (stay on top), clicked.
-  sim.post(main.handle(), kStrnxBarPress, bar, packPoint({90, 5}));
-  sim.post(main.handle(), kStrnxBarRelease, bar, packPoint({90, 5}));
+  sim.post(main.handle(), kStrnxBarPress, handleBits(bar), packPoint({90, 5}));
+  sim.post(main.handle(), kStrnxBarRelease, handleBits(bar), packPoint({90, 5}));
   EXPECT_NE(sim.window(target).exStyle & win::kWsExTopmost, 0U);
   EXPECT_EQ(sim.foreground(), target);
 
@@ -263,8 +264,8 @@ TEST_F(ComposedProgramTest, ButtonWindowsReplaceThePaintedRowAndTakeItsClickRout
   bar = sim.buttonWindows.begin()->first;
   main.endApp();
   EXPECT_TRUE(sim.buttonWindows.empty());
-  sim.post(main.handle(), kStrnxBarPress, bar, packPoint({90, 5}));
-  sim.post(main.handle(), kStrnxBarRelease, bar, packPoint({90, 5}));
+  sim.post(main.handle(), kStrnxBarPress, handleBits(bar), packPoint({90, 5}));
+  sim.post(main.handle(), kStrnxBarRelease, handleBits(bar), packPoint({90, 5}));
   EXPECT_NE(sim.window(target).exStyle & win::kWsExTopmost, 0U) << "no click after the end";
 }
 

@@ -125,15 +125,19 @@ TEST_F(FileControlTest, FilesBesideTheProgramAreInForceWhenTheWorkingDirectoryHa
   EXPECT_EQ(desk.shellExecutes[1].parameters, "files.txt");
 }
 
-// Notepad saves with a byte-order mark when asked for UTF-8 or Unicode.
-TEST_F(FileControlTest, ListsSavedByNotepadAsUtf8OrUtf16ReadAsText) {
+// Notepad saves with a byte-order mark when asked for UTF-8 or Unicode; the
+// entries come out in the ANSI code page, as the system names windows.
+TEST_F(FileControlTest, ListsSavedByNotepadAsUtf8OrUtf16ReadAsAnsiText) {
   struct Case {
     const char* what;
     std::string bytes;
     Lines entries;
   };
   const std::vector<Case> cases = {
-      {"UTF-8 with mark", "\xEF\xBB\xBFNotepad\r\nCaf\xC3\xA9\r\n", {"Notepad", "Caf\xC3\xA9"}},
+      {"UTF-8 with mark", "\xEF\xBB\xBFNotepad\r\nCaf\xC3\xA9\r\n", {"Notepad", "Caf\xE9"}},
+      {"UTF-8 beyond the code page, four bytes long, cut short, overlong, stray",
+       "\xEF\xBB\xBF\xE2\x82\xAC|\xF0\x9F\x98\x80|\xC3|\xC0\xAF|\x80\xE9x",
+       {"?|??|?|??|??x"}},
       {"UTF-16 little-endian",
        "\xFF\xFEN\0o\0t\0e\0\r\0\n\0C\0a\0f\0\xE9\0\r\0\n\0"s,
        {"Note", "Caf\xE9"}},
@@ -157,7 +161,7 @@ TEST_F(FileControlTest, EditOpensTheListFileInNotepadWithoutCreatingIt) {
   control.editNames();
   ASSERT_EQ(desk.shellExecutes.size(), 2U);
   const auto& classes = desk.shellExecutes[0];
-  EXPECT_EQ(classes.owner, 0U);
+  EXPECT_EQ(classes.owner, Hwnd{});
   EXPECT_EQ(classes.verb, "open");
   EXPECT_EQ(classes.file, "notepad.exe");
   EXPECT_EQ(classes.parameters, "classes.txt");

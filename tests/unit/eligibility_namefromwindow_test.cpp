@@ -49,7 +49,7 @@ class NameFromWindowTest : public ::testing::Test {
   sim::SimDesktop desk;
   Logger log{desk, desk};
   NameFromWindow names{desk, desk, desk, log};
-  Hwnd notepad = 0;
+  Hwnd notepad{};
 };
 
 TEST_F(NameFromWindowTest, Windows9xGivesTheFileNameAfterTheLastBackslash) {

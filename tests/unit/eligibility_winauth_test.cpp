@@ -48,9 +48,9 @@ class WinAuthTest : public ::testing::Test {
   ExclusionLists lists;
   NameFromWindow names{desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
-  Hwnd settingsForm = 0;
-  Hwnd trayForm = 0;
-  Hwnd notepad = 0;
+  Hwnd settingsForm{};
+  Hwnd trayForm{};
+  Hwnd notepad{};
 };
 
 TEST_F(WinAuthTest, WithNoMasksAndNoListsAnOrdinaryWindowPassesAll) {

@@ -63,7 +63,7 @@ class FaultsTest : public testsupport::ProgramTest {
     sim::SimWindow window;
     window.rect = rect;
     window.title = title;
-    window.smallIcon = 0x7000;
+    window.smallIcon = IconHandle{0x7000};
     const Hwnd handle = sim.addWindow(window);
     sim.setForeground(handle);
     return handle;
@@ -77,7 +77,9 @@ class FaultsTest : public testsupport::ProgramTest {
   void clickAt(Point point) {
     sim.post(form->handle(), win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(point.x), point.y);
   }
-  void reportDestroyed(Hwnd window) { sim.post(form->handle(), win::kStrnxDestroy, window, 0); }
+  void reportDestroyed(Hwnd window) {
+    sim.post(form->handle(), win::kStrnxDestroy, handleBits(window), 0);
+  }
 
   // Everything a fault could spoil, as text: the window lists, the tray
   // icons, the menu's items, the settings values and the given windows.
@@ -86,29 +88,31 @@ class FaultsTest : public testsupport::ProgramTest {
     std::ostringstream text;
     text << "menu:";
     for (int i = 1; i <= lists.numberOfMinimizedWindows; ++i) {
-      text << ' ' << lists.minimizedWindows[i].hwnd << '"' << lists.minimizedWindows[i].title
-           << '"';
+      text << ' ' << handleBits(lists.minimizedWindows[i].hwnd) << '"'
+           << lists.minimizedWindows[i].title << '"';
     }
     text << "\ntrayed " << lists.numberOfTrayedWindows << ':';
     for (std::size_t slot = 0; slot < lists.trayedWindows.size(); ++slot) {
       if (!lists.trayedWindows[slot].free) {
-        text << ' ' << slot << '=' << lists.trayedWindows[slot].hwnd;
+        text << ' ' << slot << '=' << handleBits(lists.trayedWindows[slot].hwnd);
       }
     }
     text << "\nshaded:";
     for (int i = 1; i <= lists.numberOfShadedWindows; ++i) {
-      text << ' ' << lists.shadedWindows[i].hwnd << '/' << lists.shadedWindows[i].height;
+      text << ' ' << handleBits(lists.shadedWindows[i].hwnd) << '/'
+           << lists.shadedWindows[i].height;
     }
     text << "\nstretched:";
     for (const StretchedWindow& record : lists.vStretchedWindows) {
-      text << " v" << record.hwnd << '/' << record.savedSize;
+      text << " v" << handleBits(record.hwnd) << '/' << record.savedSize;
     }
     for (const StretchedWindow& record : lists.hStretchedWindows) {
-      text << " h" << record.hwnd << '/' << record.savedSize;
+      text << " h" << handleBits(record.hwnd) << '/' << record.savedSize;
     }
     text << "\nicons:";
     for (const auto& [key, icon] : sim.trayIcons) {
-      text << ' ' << key.first << '/' << key.second << '/' << icon.icon << '"' << icon.tip << '"';
+      text << ' ' << handleBits(key.first) << '/' << key.second << '/' << handleBits(icon.icon)
+           << '"' << icon.tip << '"';
     }
     text << "\nitems:";
     for (const std::string& item : sim.controlState(tray->handle(), IDC_LISTBOX1).items) {
@@ -122,8 +126,8 @@ class FaultsTest : public testsupport::ProgramTest {
     text << "\nwindows:";
     for (const Hwnd window : windows) {
       const Rect r = sim.window(window).rect;
-      text << ' ' << window << (sim.isVisible(window) ? "+" : "-") << r.left << ',' << r.top << ','
-           << r.right << ',' << r.bottom << '/' << sim.window(window).exStyle;
+      text << ' ' << handleBits(window) << (sim.isVisible(window) ? "+" : "-") << r.left << ','
+           << r.top << ',' << r.right << ',' << r.bottom << '/' << sim.window(window).exStyle;
     }
     return text.str();
   }
@@ -183,7 +187,8 @@ TEST_F(FaultsTest,
     for (const Hwnd foreground : {Hwnd{0}, victim, other}) {
       sim.setForeground(foreground);
       clickAt(point);
-      EXPECT_EQ(state(survivors), before) << "slot " << k << ", foreground " << foreground;
+      EXPECT_EQ(state(survivors), before)
+          << "slot " << k << ", foreground " << handleBits(foreground);
     }
     reportDestroyed(victim);
     EXPECT_EQ(state(survivors), before) << "slot " << k;
@@ -248,9 +253,9 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswer
   window.title = "Busy";
   window.hung = true;
   // What it would answer if it answered; its class has no icons.
-  window.smallIcon = 0x7000;
-  window.bigIcon = 0x7004;
-  window.dragIcon = 0x7008;
+  window.smallIcon = IconHandle{0x7000};
+  window.bigIcon = IconHandle{0x7004};
+  window.dragIcon = IconHandle{0x7008};
   const Hwnd busy = sim.addWindow(window);
 
   click(busy, kToIcon);
@@ -357,7 +362,7 @@ TEST_F(FaultsTest, AHookLibraryWithoutOneExportGivesTheOtherHookAlone) {
   EXPECT_EQ(sim.hooks[0].hookId, win::kWhMouse);
   EXPECT_EQ(logLines(kSetupHookLog), (std::vector<std::string>{"CBTProc not found. Fatal error.",
                                                                "CBTHook not valid. Fatal error."}));
-  EXPECT_EQ(sim.regDword(RegRoot::CurrentUser, kKey, "mH"), sim.hooks[0].handle);
+  EXPECT_EQ(sim.regDword(RegRoot::CurrentUser, kKey, "mH"), handleBits(sim.hooks[0].handle));
   EXPECT_EQ(sim.regDword(RegRoot::CurrentUser, kKey, "cbtH"), 0U);
   EXPECT_EQ(sim.modules.open(), 1) << "the library stays loaded for its mouse hook";
 
@@ -601,7 +606,7 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
 
   std::mt19937 random(0xFA17);
   const std::uint32_t edges[] = {0, 1, 19, 20, 1006, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-  const Hwnd foregrounds[] = {0, dead, main.handle(), tray->handle(), sim.desktopWindow()};
+  const Hwnd foregrounds[] = {Hwnd{}, dead, main.handle(), tray->handle(), sim.desktopWindow()};
   const std::uint32_t messages[] = {win::kStrnxDestroy,
                                     win::kStrnxNcLButtonUp,
                                     win::kWmAsTray,
@@ -617,7 +622,7 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
       const auto wParam = static_cast<std::uint32_t>(i < 64 ? edges[i % 8] : random());
       const auto lParam = static_cast<std::int32_t>(i < 64 ? edges[(i / 8) % 8]
                                                            : static_cast<std::uint32_t>(random()));
-      if (message == win::kStrnxDestroy && listed.contains(wParam)) {
+      if (message == win::kStrnxDestroy && listed.contains(handleOfBits<Hwnd>(wParam))) {
         continue;
       }
       if (message == win::kWmAsTray && wParam == 0 &&

@@ -33,7 +33,8 @@ Settings onlyVMaxAndTop() {
   return s;
 }
 
-constexpr ButtonIcons kIcons{101, 102, 103, 104, 105, 106, 107};
+constexpr ButtonIcons kIcons{IconHandle{101}, IconHandle{102}, IconHandle{103}, IconHandle{104},
+                             IconHandle{105}, IconHandle{106}, IconHandle{107}};
 
 class GfxTest : public ::testing::Test {
  protected:
@@ -42,7 +43,7 @@ class GfxTest : public ::testing::Test {
     log.loggingMode = true;
     gfx.setIcons(kIcons);
     settingsForm = desk.addWindow(sim::SimWindow{});
-    auth.setOwnWindows(settingsForm, 0);
+    auth.setOwnWindows(settingsForm, Hwnd{});
     sim::SimWindow editor;
     editor.rect = Rect{100, 50, 740, 400};
     window = desk.addWindow(editor);
@@ -73,14 +74,15 @@ class GfxTest : public ::testing::Test {
   NameFromWindow names{desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
   Gfx gfx{desk, desk, desk, auth, settings, log};
-  Hwnd settingsForm = 0;
-  Hwnd window = 0;
+  Hwnd settingsForm{};
+  Hwnd window{};
 };
 
 TEST_F(GfxTest, SixButtonsAreDrawnRightToLeftInSlotOrder) {
   gfx.drawButtons(window);
   EXPECT_EQ(drawnX(), (std::vector<int>{566, 550, 534, 518, 502, 486}));
-  EXPECT_EQ(drawnIcons(), (std::vector<IconHandle>{106, 105, 104, 103, 102, 101}));
+  EXPECT_EQ(drawnIcons(), (std::vector<IconHandle>{kIcons.image6, kIcons.image5, kIcons.image4,
+                                                   kIcons.image3, kIcons.image2, kIcons.image1}));
   for (const auto& draw : desk.draws) {
     EXPECT_EQ(draw.window, window);
     EXPECT_EQ(draw.y, 6);
@@ -113,7 +115,7 @@ TEST_F(GfxTest, SwitchedOffButtonsTakeNoSlot) {
   settings = onlyVMaxAndTop();
   gfx.drawButtons(window);
   EXPECT_EQ(drawnX(), (std::vector<int>{566, 550}));
-  EXPECT_EQ(drawnIcons(), (std::vector<IconHandle>{106, 102}));
+  EXPECT_EQ(drawnIcons(), (std::vector<IconHandle>{kIcons.image6, kIcons.image2}));
 }
 
 TEST_F(GfxTest, TheTopButtonShowsThePressedPinWhileTheWindowIsTopmost) {
@@ -122,7 +124,8 @@ TEST_F(GfxTest, TheTopButtonShowsThePressedPinWhileTheWindowIsTopmost) {
   gfx.drawButtons(window);
   desk.window(window).exStyle &= ~win::kWsExTopmost;
   gfx.drawButtons(window);
-  EXPECT_EQ(drawnIcons(), (std::vector<IconHandle>{107, 102, 106, 102}));
+  EXPECT_EQ(drawnIcons(),
+            (std::vector<IconHandle>{kIcons.image7, kIcons.image2, kIcons.image6, kIcons.image2}));
 }
 
 TEST_F(GfxTest, ZeroOffsetAndZeroStretchesFollowTheFormula) {

@@ -13,10 +13,10 @@ namespace {
 
 TEST(JournalTextTest, RecordsReadBackAsWrittenAndADamagedTextIsRefusedWhole) {
   const std::vector<JournalRecord> records = {
-      {Change::Shaded, 0x2001A, 1234, "Notepad", 400, 0, {}},
-      {Change::Trayed, 0x2001C, 88, "TEditor Form", 0, 0x2001B, {}},
-      {Change::VStretched, 0x2001D, 0, "", 0, 0, Rect{-8, 10, 600, 300}},
-      {Change::Topmost, 0xFFFFFFFF, 4294967295U, "A|B", 0, 0, {}}};
+      {Change::Shaded, Hwnd{0x2001A}, 1234, "Notepad", 400, Hwnd{}, {}},
+      {Change::Trayed, Hwnd{0x2001C}, 88, "TEditor Form", 0, Hwnd{0x2001B}, {}},
+      {Change::VStretched, Hwnd{0x2001D}, 0, "", 0, Hwnd{}, Rect{-8, 10, 600, 300}},
+      {Change::Topmost, handleOfBits<Hwnd>(0xFFFFFFFF), 4294967295U, "A|B", 0, Hwnd{}, {}}};
   const std::string text = journalText(records);
   EXPECT_EQ(text.substr(0, text.find('\n', 19) + 1),
             "Strennix journal 1\nS 2001a 1234 400 0 0 0 0 0 Notepad\n");

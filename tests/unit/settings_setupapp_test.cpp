@@ -58,8 +58,8 @@ TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
   lists.numberOfMinimizedWindows = 3;
   lists.numberOfTrayedWindows = 2;
   lists.numberOfShadedWindows = 1;
-  lists.vStretchedWindows.push_back({0x10, 300});
-  lists.hStretchedWindows.push_back({0x12, 400});
+  lists.vStretchedWindows.push_back({Hwnd{0x10}, 300});
+  lists.hStretchedWindows.push_back({Hwnd{0x12}, 400});
   lists.trayedWindows[0].free = false;
   lists.trayedWindows[19].free = false;
 
@@ -101,7 +101,7 @@ TEST_F(SettingsSetupApp, PsapiWarningOnlyOnNtWithoutTheLibrary) {
   desk.osVersion = OsVersion{5, 0, 2195, win::kPlatformWin32Nt};
   checkPsapi(desk, desk);
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
-  EXPECT_EQ(desk.messageBoxes[0].owner, 0u);
+  EXPECT_EQ(desk.messageBoxes[0].owner, Hwnd{});
   EXPECT_EQ(desk.messageBoxes[0].text, kWarning);
   EXPECT_EQ(desk.messageBoxes[0].caption, "Strennix");
   EXPECT_EQ(desk.messageBoxes[0].flags, win::kMbOk | win::kMbIconWarning);

@@ -205,6 +205,23 @@ TEST_F(SettingsStoreTest, PriorityIsClampedAndSetsTheInterval) {
   EXPECT_EQ(intervals, (std::vector<std::uint32_t>{100, 1000, 800}));
 }
 
+// A button wider or higher than any title bar would only make the hook
+// libraries ignore the row; the offsets place the row and stay as written.
+TEST_F(SettingsStoreTest, ButtonSizesAreClampedToWhatFitsATitleBar) {
+  set("ButtonXStretch", "2147483647");
+  set("ButtonYStretch", "257");
+  set("ButtonXOffset", "100000");
+  load();
+  EXPECT_EQ(settings.buttonXStretch, 256);
+  EXPECT_EQ(settings.buttonYStretch, 256);
+  EXPECT_EQ(settings.buttonXOffset, 100000);
+  set("ButtonXStretch", "256");
+  set("ButtonYStretch", "255");
+  load();
+  EXPECT_EQ(settings.buttonXStretch, 256);
+  EXPECT_EQ(settings.buttonYStretch, 255);
+}
+
 TEST_F(SettingsStoreTest, GeometryIsNeverNegativeAndPercentagesFallBackToAHundred) {
   set("ButtonXOffset", "-10");
   set("ButtonYOffset", "500");

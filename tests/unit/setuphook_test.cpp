@@ -17,6 +17,7 @@ namespace strennix {
 namespace {
 
 constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
+constexpr Hwnd kMainWindow {0x1000};
 
 // Records, for every unhook, how many modules were still loaded at that
 // moment, and forwards to the simulated desktop.
@@ -25,8 +26,10 @@ class RecordingHooks : public HookPort {
   explicit RecordingHooks(sim::SimDesktop& desktop) : desktop_(desktop) {}
   HookHandle setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
                             std::uint32_t threadId) override {
+    receiverAtHook.push_back(desktop_.buttonRowsReceiver);
     return desktop_.setWindowsHook(hookId, procedure, module, threadId);
   }
+  std::vector<Hwnd> receiverAtHook;
   bool unhook(HookHandle hook) override {
     modulesOpenAtUnhook.push_back(desktop_.modules.open());
     return desktop_.unhook(hook);
@@ -71,9 +74,9 @@ class SetupHookTest : public testing::Test {
 TEST_F(SetupHookTest, InstallsBothHooksForAllThreadsAndPublishesTheirHandles) {
   provideLibrary({"MouseProc", "CBTProc"});
   log.loggingMode = true;
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.beginHook();
+  setup.beginHook(kMainWindow);
 
   ASSERT_TRUE(setup.hookLibrary.valid());
   ASSERT_EQ(sim.hooks.size(), 2U);
@@ -88,8 +91,8 @@ TEST_F(SetupHookTest, InstallsBothHooksForAllThreadsAndPublishesTheirHandles) {
   EXPECT_EQ(sim.hooks[1].threadId, 0U);
   EXPECT_EQ(sim.hooks[1].handle, setup.cbtHook);
   EXPECT_NE(setup.mouseProc, setup.cbtProc);
-  EXPECT_EQ(published("mH"), setup.mouseHook);
-  EXPECT_EQ(published("cbtH"), setup.cbtHook);
+  EXPECT_EQ(published("mH"), handleBits(setup.mouseHook));
+  EXPECT_EQ(published("cbtH"), handleBits(setup.cbtHook));
   EXPECT_EQ(logLines(), (std::vector<std::string>{"Called beginHook. (Critical)", "Called mhToReg",
                                                   "Exited mhToReg", "Called cbthToReg",
                                                   "Exited cbthToReg", "Exited beginHook."}));
@@ -107,10 +110,10 @@ TEST_F(SetupHookTest, InstallsBothHooksForAllThreadsAndPublishesTheirHandles) {
 }
 
 TEST_F(SetupHookTest, PublishesAHandleAsAFourByteLittleEndianDword) {
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.mhToReg(0x12345678);
-  setup.cbthToReg(0x00A0B0C0);
+  setup.mhToReg(HookHandle{0x12345678});
+  setup.cbthToReg(HookHandle{0x00A0B0C0});
 
   const auto mouse = sim.regValue(RegRoot::CurrentUser, kKey, "mH");
   ASSERT_TRUE(mouse.has_value());
@@ -128,15 +131,15 @@ TEST_F(SetupHookTest, WithoutTheLibraryEveryStepFailsInTurnAndBothValuesBecomeZe
   // Handles left behind by an earlier run.
   sim.setRegDword(RegRoot::CurrentUser, kKey, "mH", 0x1234);
   sim.setRegDword(RegRoot::CurrentUser, kKey, "cbtH", 0x5678);
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.beginHook();
+  setup.beginHook(kMainWindow);
 
   EXPECT_FALSE(setup.hookLibrary.valid());
-  EXPECT_EQ(setup.mouseProc, 0U);
-  EXPECT_EQ(setup.mouseHook, 0U);
-  EXPECT_EQ(setup.cbtProc, 0U);
-  EXPECT_EQ(setup.cbtHook, 0U);
+  EXPECT_EQ(setup.mouseProc, ProcAddress{});
+  EXPECT_EQ(setup.mouseHook, HookHandle{});
+  EXPECT_EQ(setup.cbtProc, ProcAddress{});
+  EXPECT_EQ(setup.cbtHook, HookHandle{});
   EXPECT_TRUE(sim.hooks.empty());
   EXPECT_EQ(published("mH"), 0U);
   EXPECT_EQ(published("cbtH"), 0U);
@@ -155,9 +158,9 @@ TEST_F(SetupHookTest, WithoutTheLibraryEveryStepFailsInTurnAndBothValuesBecomeZe
 
 TEST_F(SetupHookTest, FailureLinesInterleaveWithTheTraceOfEachStep) {
   log.loggingMode = true;
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.beginHook();
+  setup.beginHook(kMainWindow);
 
   EXPECT_EQ(logLines(), (std::vector<std::string>{
                             "Called beginHook. (Critical)", "DLL not found. Fatal error",
@@ -169,9 +172,9 @@ TEST_F(SetupHookTest, FailureLinesInterleaveWithTheTraceOfEachStep) {
 
 TEST_F(SetupHookTest, NothingIsWrittenWithoutDebugMode) {
   log.debugMode = false;
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.beginHook();
+  setup.beginHook(kMainWindow);
   setup.endHook();
 
   EXPECT_EQ(sim.files.count(kSetupHookLog), 0U);
@@ -180,16 +183,16 @@ TEST_F(SetupHookTest, NothingIsWrittenWithoutDebugMode) {
 
 TEST_F(SetupHookTest, ALibraryWithoutCbtProcStillGivesAWorkingMouseHook) {
   provideLibrary({"MouseProc"});
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.beginHook();
+  setup.beginHook(kMainWindow);
 
   ASSERT_EQ(sim.hooks.size(), 1U);
   EXPECT_EQ(sim.hooks[0].hookId, win::kWhMouse);
-  EXPECT_NE(setup.mouseHook, 0U);
-  EXPECT_EQ(published("mH"), setup.mouseHook);
-  EXPECT_EQ(setup.cbtProc, 0U);
-  EXPECT_EQ(setup.cbtHook, 0U);
+  EXPECT_NE(setup.mouseHook, HookHandle{});
+  EXPECT_EQ(published("mH"), handleBits(setup.mouseHook));
+  EXPECT_EQ(setup.cbtProc, ProcAddress{});
+  EXPECT_EQ(setup.cbtHook, HookHandle{});
   EXPECT_EQ(published("cbtH"), 0U);
   EXPECT_EQ(logLines(), (std::vector<std::string>{"CBTProc not found. Fatal error.",
                                                   "CBTHook not valid. Fatal error."}));
@@ -204,12 +207,12 @@ TEST_F(SetupHookTest, ALibraryWithoutCbtProcStillGivesAWorkingMouseHook) {
 TEST_F(SetupHookTest, RefusedHooksArePublishedAsZeroAndTheLibraryIsStillReleased) {
   provideLibrary({"MouseProc", "CBTProc"});
   sim.refuseHooks = true;
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.beginHook();
+  setup.beginHook(kMainWindow);
 
-  EXPECT_NE(setup.mouseProc, 0U);
-  EXPECT_NE(setup.cbtProc, 0U);
+  EXPECT_NE(setup.mouseProc, ProcAddress{});
+  EXPECT_NE(setup.cbtProc, ProcAddress{});
   EXPECT_EQ(published("mH"), 0U);
   EXPECT_EQ(published("cbtH"), 0U);
   EXPECT_EQ(logLines(), (std::vector<std::string>{"MouseHook not valid. Fatal error.",
@@ -228,9 +231,9 @@ TEST_F(SetupHookTest, AMissingKeyIsNotCreatedAndEachWriterSaysSoInItsOwnWords) {
   sim.deleteRegKey(RegRoot::CurrentUser, kKey);
   provideLibrary({"MouseProc", "CBTProc"});
   log.loggingMode = true;
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.beginHook();
+  setup.beginHook(kMainWindow);
 
   EXPECT_FALSE(sim.regKeyExists(RegRoot::CurrentUser, kKey));
   EXPECT_EQ(sim.hooks.size(), 2U);
@@ -244,10 +247,10 @@ TEST_F(SetupHookTest, AMissingKeyIsNotCreatedAndEachWriterSaysSoInItsOwnWords) {
 
 TEST_F(SetupHookTest, AKeyThatCannotBeOpenedIsReportedTheSameWay) {
   sim.unopenableKeys.insert(kKey);
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.mhToReg(7);
-  setup.cbthToReg(8);
+  setup.mhToReg(HookHandle{7});
+  setup.cbthToReg(HookHandle{8});
 
   EXPECT_EQ(logLines(), (std::vector<std::string>{"Couldn't open registry. Fatal error.",
                                                   "Couldn't open registry. Fatal error"}));
@@ -258,9 +261,9 @@ TEST_F(SetupHookTest, AKeyThatCannotBeOpenedIsReportedTheSameWay) {
 TEST_F(SetupHookTest, ARefusedWriteIsNotReportedAndTheKeyIsClosed) {
   sim.refusedWrites.insert("mH");
   log.loggingMode = true;
-  SetupHook setup(sim, sim, sim, log);
+  SetupHook setup(sim, sim, sim, sim, log);
 
-  setup.mhToReg(7);
+  setup.mhToReg(HookHandle{7});
 
   EXPECT_FALSE(published("mH").has_value());
   EXPECT_EQ(logLines(), (std::vector<std::string>{"Called mhToReg", "Exited mhToReg"}));
@@ -269,8 +272,8 @@ TEST_F(SetupHookTest, ARefusedWriteIsNotReportedAndTheKeyIsClosed) {
 
 TEST_F(SetupHookTest, EndHookReportsHooksThatWereAlreadyGoneAndReleasesTheLibrary) {
   provideLibrary({"MouseProc", "CBTProc"});
-  SetupHook setup(sim, sim, sim, log);
-  setup.beginHook();
+  SetupHook setup(sim, sim, sim, sim, log);
+  setup.beginHook(kMainWindow);
   ASSERT_TRUE(logLines().empty());
   // Removed behind the program's back, so that UnhookWindowsHookEx fails.
   sim.hooks.clear();
@@ -287,8 +290,8 @@ TEST_F(SetupHookTest, HooksAreRemovedBeforeTheLibraryIsReleased) {
   provideLibrary({"MouseProc", "CBTProc"});
   RecordingHooks hooks(sim);
   {
-    SetupHook setup(sim, hooks, sim, log);
-    setup.beginHook();
+    SetupHook setup(sim, hooks, sim, sim, log);
+    setup.beginHook(kMainWindow);
     setup.endHook();
   }
   EXPECT_EQ(hooks.modulesOpenAtUnhook, (std::vector<int>{1, 1}));
@@ -297,13 +300,43 @@ TEST_F(SetupHookTest, HooksAreRemovedBeforeTheLibraryIsReleased) {
   // in the same order.
   hooks.modulesOpenAtUnhook.clear();
   {
-    SetupHook setup(sim, hooks, sim, log);
-    setup.beginHook();
+    SetupHook setup(sim, hooks, sim, sim, log);
+    setup.beginHook(kMainWindow);
     ASSERT_EQ(sim.hooks.size(), 2U);
   }
   EXPECT_EQ(hooks.modulesOpenAtUnhook, (std::vector<int>{1, 1}));
   EXPECT_TRUE(sim.hooks.empty());
   EXPECT_TRUE(sim.everythingReleased());
+}
+
+// The rows of a run that was killed would keep presses at their old places
+// from the windows; the hook libraries learn the program's own window from
+// the claim. Both are settled before the first hook goes in.
+TEST_F(SetupHookTest, TheButtonRowsAreClaimedForTheMainWindowBeforeTheHooksGoIn) {
+  provideLibrary({"MouseProc", "CBTProc"});
+  sim.buttonRows[Hwnd{0x3000}] = ButtonRow{Hwnd{0x3000}, 58, 6, 16, 14, 6};
+  RecordingHooks hooks(sim);
+  SetupHook setup(sim, hooks, sim, sim, log);
+
+  setup.beginHook(kMainWindow);
+
+  EXPECT_EQ(hooks.receiverAtHook, (std::vector<Hwnd>{kMainWindow, kMainWindow}));
+  EXPECT_TRUE(sim.buttonRows.empty());
+  EXPECT_TRUE(logLines().empty());
+  setup.endHook();
+}
+
+TEST_F(SetupHookTest, ButtonRowsHeldByAnotherProgramAreLoggedAndTheHooksStillGoIn) {
+  provideLibrary({"MouseProc", "CBTProc"});
+  sim.buttonRowsRefused = true;
+  SetupHook setup(sim, sim, sim, sim, log);
+
+  setup.beginHook(kMainWindow);
+
+  EXPECT_EQ(sim.hooks.size(), 2U);
+  EXPECT_EQ(logLines(), (std::vector<std::string>{"Button rows not published: their shared "
+                                                  "memory is held by another program."}));
+  setup.endHook();
 }
 
 }  // namespace

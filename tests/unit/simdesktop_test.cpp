@@ -123,7 +123,7 @@ TEST(SimDesktopTest, HandlesOwnedByUniqueHandleAreCountedUntilReleased) {
   EXPECT_TRUE(sim.everythingReleased());
 
   // Failed acquisitions count nothing; releasing twice is caught.
-  EXPECT_FALSE(sim.windowDc(0xDEAD));
+  EXPECT_FALSE(sim.windowDc(Hwnd{0xDEAD}));
   EXPECT_FALSE(sim.openProcess(win::kProcessQueryInformation, 8));
   EXPECT_EQ(sim.windowDcs.acquired, 1);
   sim.closeKey(12345);
@@ -155,8 +155,8 @@ TEST(SimDesktopTest, ProcessNamesNeedTheirEntryPoints) {
   EXPECT_EQ(sim.processLookups, 3);
 
   sim.libraries["psapi.dll"].erase("GetModuleBaseNameA");
-  EXPECT_EQ(sim.procAddress(psapi, "GetModuleBaseNameA"), 0U);
-  EXPECT_NE(sim.procAddress(psapi, "EnumProcessModules"), 0U);
+  EXPECT_EQ(sim.procAddress(psapi, "GetModuleBaseNameA"), ProcAddress{});
+  EXPECT_NE(sim.procAddress(psapi, "EnumProcessModules"), ProcAddress{});
   EXPECT_FALSE(sim.moduleBaseName(psapi, notepad, *module, 260).has_value());
   sim.libraries.erase("psapi.dll");
   EXPECT_FALSE(sim.loadLibrary("psapi"));
@@ -164,19 +164,21 @@ TEST(SimDesktopTest, ProcessNamesNeedTheirEntryPoints) {
 
 TEST(SimDesktopTest, TrayIconsFollowTheAddModifyDeleteRules) {
   SimDesktop sim;
-  NotifyIconData icon{88, 0x100, 1006, win::kNifIcon | win::kNifTip, 0, 0x500, "Strennix"};
+  const Hwnd owner{0x100};
+  const IconHandle picture{0x500};
+  NotifyIconData icon{88, owner, 1006, win::kNifIcon | win::kNifTip, 0, picture, "Strennix"};
   EXPECT_FALSE(sim.notifyIcon(win::kNimModify, icon));
   EXPECT_TRUE(sim.notifyIcon(win::kNimAdd, icon));
   EXPECT_FALSE(sim.notifyIcon(win::kNimAdd, icon));
 
   NotifyIconData change = icon;
   change.flags = win::kNifTip;
-  change.icon = 0x999;
+  change.icon = IconHandle{0x999};
   change.tip = "Other";
   EXPECT_TRUE(sim.notifyIcon(win::kNimModify, change));
-  const NotifyIconData& shown = sim.trayIcons.at({0x100, 1006});
+  const NotifyIconData& shown = sim.trayIcons.at({owner, 1006});
   EXPECT_EQ(shown.tip, "Other");
-  EXPECT_EQ(shown.icon, 0x500U);  // not named in the flags, so kept
+  EXPECT_EQ(shown.icon, picture);  // not named in the flags, so kept
 
   EXPECT_TRUE(sim.notifyIcon(win::kNimDelete, icon));
   EXPECT_FALSE(sim.notifyIcon(win::kNimDelete, icon));
@@ -267,7 +269,7 @@ TEST(SimDesktopTest, ShowWindowAnswersThePreviousVisibilityAndStylesFollow) {
   EXPECT_NE(sim.windowLong(window, win::kGwlStyle) & win::kWsMaximize, 0U);
   EXPECT_TRUE(sim.showWindow(window, win::kSwRestore));
   EXPECT_EQ(sim.windowLong(window, win::kGwlStyle) & win::kWsMaximize, 0U);
-  EXPECT_FALSE(sim.showWindow(0xBAD, win::kSwShow));
+  EXPECT_FALSE(sim.showWindow(Hwnd{0xBAD}, win::kSwShow));
 
   EXPECT_EQ(sim.windowText(window, 7), "A long");
   EXPECT_EQ(sim.windowText(window, 0), "");

@@ -87,7 +87,7 @@ class WindowActionsTest : public testing::Test {
   WindowActionsTest() {
     log.debugMode = true;
     log.loggingMode = true;
-    icons.setOwner(mainWindow, 0x7001);
+    icons.setOwner(mainWindow, IconHandle{0x7001});
   }
 
   sim::SimDesktop sim;

@@ -85,19 +85,19 @@ constexpr const char* kExcludedClass = "ExcludedClass";
 
 // What the soak decided about a window when it made it.
 struct Target {
-  Hwnd owner = 0;
+  Hwnd owner{};
   bool ownerFollows = false;  // the owner's class is exactly "TApplication"
   bool excludedClass = false;
   bool toolWindow = false;
   bool popup = false;
   bool blockedProcess = false;  // its process is listed in files.txt
-  IconHandle expectedIcon = 0;
+  IconHandle expectedIcon{};
   bool topmost = false;
 };
 
 struct TrayIcon {
-  Hwnd window = 0;
-  IconHandle icon = 0;
+  Hwnd window{};
+  IconHandle icon{};
   std::string tip;
 };
 
@@ -280,11 +280,11 @@ class SoakTest : public testsupport::ProgramTest {
   // One source of an icon at most, so that the icon a tray icon must show
   // is plain: a window that does not answer has only its class icons.
   void giveIcon(sim::SimWindow& window, Target& target) {
-    const IconHandle icon = 0x7000 + static_cast<IconHandle>(random(0x100)) * 4;
+    const IconHandle icon{0x7000 + std::uintptr_t{random(0x100)} * 4};
     switch (random(6)) {
       case 0:
         window.smallIcon = icon;
-        target.expectedIcon = window.hung ? 0 : icon;
+        target.expectedIcon = window.hung ? IconHandle{} : icon;
         break;
       case 1:
         window.classSmallIcon = icon;
@@ -292,7 +292,7 @@ class SoakTest : public testsupport::ProgramTest {
         break;
       case 2:
         window.bigIcon = icon;
-        target.expectedIcon = window.hung ? 0 : icon;
+        target.expectedIcon = window.hung ? IconHandle{} : icon;
         break;
       case 3:
         window.classIcon = icon;
@@ -300,10 +300,10 @@ class SoakTest : public testsupport::ProgramTest {
         break;
       case 4:
         window.dragIcon = icon;
-        target.expectedIcon = window.hung ? 0 : icon;
+        target.expectedIcon = window.hung ? IconHandle{} : icon;
         break;
       default:
-        target.expectedIcon = 0;
+        target.expectedIcon = IconHandle{};
         break;
     }
   }
@@ -329,7 +329,7 @@ class SoakTest : public testsupport::ProgramTest {
   Hwnd anyTarget() {
     auto it = targets.begin();
     std::advance(it, random(static_cast<std::uint32_t>(targets.size())));
-    return it->first == busyWindow ? 0 : it->first;
+    return it->first == busyWindow ? Hwnd{} : it->first;
   }
 
   void setLookup(Lookup next) {
@@ -367,7 +367,7 @@ class SoakTest : public testsupport::ProgramTest {
       return;
     }
     if (where < 10) {
-      strayClick(0);
+      strayClick(Hwnd{});
       return;
     }
     const std::vector<Hwnd> visible = visibleTargets();
@@ -396,7 +396,7 @@ class SoakTest : public testsupport::ProgramTest {
       model.boxes.emplace_back(refusal);
       busyWindow = window;
     }
-    lastEvent = "button " + std::to_string(k) + " of window " + std::to_string(window);
+    lastEvent = "button " + std::to_string(k) + " of window " + std::to_string(handleBits(window));
     sim.post(form->handle(), win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(x), y);
     sim.refuseTrayAdds = false;
     busyWindow = outerBusy;
@@ -520,7 +520,7 @@ class SoakTest : public testsupport::ProgramTest {
     const std::int32_t nearX = -static_cast<std::int32_t>(random(200));
     const auto px = static_cast<std::uint32_t>(chance(50) ? x : nearX);
     lastEvent = "stray click at " + std::to_string(static_cast<std::int32_t>(px)) + "," +
-                std::to_string(y) + " with foreground " + std::to_string(foreground);
+                std::to_string(y) + " with foreground " + std::to_string(handleBits(foreground));
     sim.post(form->handle(), win::kStrnxNcLButtonUp, px, y);
     ++stats.strayMessages;
   }
@@ -565,7 +565,7 @@ class SoakTest : public testsupport::ProgramTest {
     const std::string title = sim.window(window).title.substr(0, kTitleLength);
     // A window without an icon of its own shows the program's.
     const IconHandle own = targets.at(window).expectedIcon;
-    const IconHandle icon = own != 0 ? own : sim.loadIcon(IDI_APPLICATION_ICON);
+    const IconHandle icon = own != IconHandle{} ? own : sim.loadIcon(IDI_APPLICATION_ICON);
     model.trayed[model.lowestFreeSlot()] = TrayIcon{window, icon, title.substr(0, kTipLength)};
   }
 
@@ -613,17 +613,17 @@ class SoakTest : public testsupport::ProgramTest {
       return;
     }
     const Hwnd window = anyTarget();
-    if (window == 0) {
+    if (window == Hwnd{}) {
       return;
     }
     const Target target = targets.at(window);
     sim.destroyWindow(window);
     forget(window);
     freeHandles.push_back(window);
-    sim.post(form->handle(), win::kStrnxDestroy, window, 0);
-    if (target.owner != 0) {
+    sim.post(form->handle(), win::kStrnxDestroy, handleBits(window), 0);
+    if (target.owner != Hwnd{}) {
       sim.destroyWindow(target.owner);
-      sim.post(form->handle(), win::kStrnxDestroy, target.owner, 0);
+      sim.post(form->handle(), win::kStrnxDestroy, handleBits(target.owner), 0);
     }
     ++stats.destroyed;
   }
@@ -799,7 +799,7 @@ class SoakTest : public testsupport::ProgramTest {
   }
 
   void retitle() {
-    if (const Hwnd window = targets.empty() ? 0 : anyTarget(); window != 0) {
+    if (const Hwnd window = targets.empty() ? Hwnd{} : anyTarget(); window != Hwnd{}) {
       sim.window(window).title = randomTitle();
     }
   }
@@ -808,13 +808,10 @@ class SoakTest : public testsupport::ProgramTest {
   // window at all: nothing may change.
   void strayDestroy() {
     ++stats.strayMessages;
-    const Hwnd handles[] = {next(),
-                            0,
-                            sim.desktopWindow(),
-                            form->handle(),
-                            tray->handle(),
-                            freeHandles.empty() ? 0 : freeHandles.back()};
-    sim.post(form->handle(), win::kStrnxDestroy, handles[random(std::size(handles))],
+    const Hwnd handles[] = {Hwnd{next()},        Hwnd{},
+                            sim.desktopWindow(), form->handle(),
+                            tray->handle(),      freeHandles.empty() ? Hwnd{} : freeHandles.back()};
+    sim.post(form->handle(), win::kStrnxDestroy, handleBits(handles[random(std::size(handles))]),
              static_cast<std::int32_t>(next()));
   }
 
@@ -873,7 +870,7 @@ class SoakTest : public testsupport::ProgramTest {
       if (target == targets.end() || !eligible(target->second)) {
         continue;
       }
-      ASSERT_LE(next + 6, sim.draws.size()) << "no buttons on window " << window;
+      ASSERT_LE(next + 6, sim.draws.size()) << "no buttons on window " << handleBits(window);
       for (std::size_t k = 0; k < 6; ++k) {
         ASSERT_EQ(sim.draws[next + k].window, window);
       }
@@ -888,7 +885,7 @@ class SoakTest : public testsupport::ProgramTest {
     // Tray menu windows, oldest first; position 0 never used.
     ASSERT_EQ(lists.numberOfMinimizedWindows, static_cast<int>(model.menu.size()));
     ASSERT_LE(lists.numberOfMinimizedWindows, 45);
-    ASSERT_EQ(lists.minimizedWindows[0].hwnd, 0U);
+    ASSERT_EQ(lists.minimizedWindows[0].hwnd, Hwnd{});
     for (std::size_t i = 0; i < model.menu.size(); ++i) {
       ASSERT_EQ(lists.minimizedWindows[i + 1].hwnd, model.menu[i].first);
       ASSERT_EQ(lists.minimizedWindows[i + 1].title, model.menu[i].second);
@@ -908,7 +905,7 @@ class SoakTest : public testsupport::ProgramTest {
     // Shaded windows in order of rolling up, with their heights.
     ASSERT_EQ(lists.numberOfShadedWindows, static_cast<int>(model.shaded.size()));
     ASSERT_LE(lists.numberOfShadedWindows, 45);
-    ASSERT_EQ(lists.shadedWindows[0].hwnd, 0U);
+    ASSERT_EQ(lists.shadedWindows[0].hwnd, Hwnd{});
     for (std::size_t i = 0; i < model.shaded.size(); ++i) {
       ASSERT_EQ(lists.shadedWindows[i + 1].hwnd, model.shaded[i].first);
       ASSERT_EQ(lists.shadedWindows[i + 1].height, model.shaded[i].second);
@@ -967,7 +964,7 @@ class SoakTest : public testsupport::ProgramTest {
     ASSERT_EQ(records.size(), expected.size());
     for (const StretchedWindow& record : records) {
       const auto found = expected.find(record.hwnd);
-      ASSERT_NE(found, expected.end()) << "a record of window " << record.hwnd;
+      ASSERT_NE(found, expected.end()) << "a record of window " << handleBits(record.hwnd);
       ASSERT_EQ(record.savedSize, found->second);
     }
   }
@@ -985,10 +982,10 @@ class SoakTest : public testsupport::ProgramTest {
     std::sort(hiddenWindows.begin(), hiddenWindows.end());
     for (const auto& [handle, target] : targets) {
       const bool hidden = std::binary_search(hiddenWindows.begin(), hiddenWindows.end(), handle);
-      ASSERT_EQ(sim.isVisible(handle), !hidden) << "window " << handle;
+      ASSERT_EQ(sim.isVisible(handle), !hidden) << "window " << handleBits(handle);
       const bool topmost = (sim.window(handle).exStyle & win::kWsExTopmost) != 0;
       ASSERT_EQ(topmost, target.topmost);
-      if (target.owner != 0) {
+      if (target.owner != Hwnd{}) {
         ASSERT_EQ(sim.isVisible(target.owner), !(hidden && target.ownerFollows));
       }
     }
@@ -1009,7 +1006,7 @@ class SoakTest : public testsupport::ProgramTest {
     for (; checkedBoxes < model.boxes.size(); ++checkedBoxes) {
       const sim::MessageBoxCall& box = sim.messageBoxes[checkedBoxes];
       ASSERT_EQ(box.text, model.boxes[checkedBoxes]);
-      ASSERT_EQ(box.owner, 0U);
+      ASSERT_EQ(box.owner, Hwnd{});
       ASSERT_EQ(box.caption, "Strennix");
       ASSERT_EQ(box.flags, win::kMbIconInformation | win::kMbSetForeground | win::kMbTopmost);
     }
@@ -1026,7 +1023,7 @@ class SoakTest : public testsupport::ProgramTest {
   // Taken before the exit: what a window that does not answer must leave in
   // the journal for a later start.
   struct HungAtExit {
-    Hwnd window = 0;
+    Hwnd window{};
     Change change = Change::Shaded;
   };
   [[nodiscard]] std::vector<HungAtExit> hungAtExit() {
@@ -1055,18 +1052,20 @@ class SoakTest : public testsupport::ProgramTest {
     // it since, and keeps its width and top-left corner; one that does not
     // answer is not waited for and stays in the journal.
     for (const HungAtExit& entry : hung) {
-      ASSERT_NE(form->journal.find(entry.change, entry.window), nullptr) << entry.window;
+      ASSERT_NE(form->journal.find(entry.change, entry.window), nullptr)
+          << handleBits(entry.window);
     }
     ASSERT_EQ(form->journal.records().size(), hung.size());
     for (const auto& [window, height] : model.shaded) {
-      ASSERT_TRUE(isHung(window) || sim.window(window).rect.height() == height) << window;
+      ASSERT_TRUE(isHung(window) || sim.window(window).rect.height() == height)
+          << handleBits(window);
     }
     for (const auto& [handle, target] : targets) {
       if (isHung(handle)) {
         continue;
       }
-      ASSERT_TRUE(sim.isVisible(handle)) << "window " << handle;
-      if (target.owner != 0) {
+      ASSERT_TRUE(sim.isVisible(handle)) << "window " << handleBits(handle);
+      if (target.owner != Hwnd{}) {
         ASSERT_TRUE(sim.isVisible(target.owner));
       }
     }
@@ -1085,8 +1084,8 @@ class SoakTest : public testsupport::ProgramTest {
   }
 
   testsupport::NestingBoxes boxes{sim, [this] { eventsWhileBoxIsOpen(); }};
-  IconHandle pinIcon = 0;
-  IconHandle pinnedIcon = 0;
+  IconHandle pinIcon{};
+  IconHandle pinnedIcon{};
   FormControl listBox;
 
   std::mt19937 rng;
@@ -1097,7 +1096,7 @@ class SoakTest : public testsupport::ProgramTest {
   Lookup lookup = Lookup::Psapi;
   bool namesOn = true;
   Mood mood = Mood::Mixed;
-  Hwnd busyWindow = 0;
+  Hwnd busyWindow{};
   std::string lastEvent;
   std::vector<std::string> checkedItems;
   std::vector<std::string> checkedTitles;

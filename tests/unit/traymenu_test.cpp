@@ -30,7 +30,7 @@ class TrayMenuTest : public testsupport::WindowActionsTest {
     return *tray;
   }
 
-  Hwnd hideIntoMenu(const std::string& title, Hwnd owner = 0) {
+  Hwnd hideIntoMenu(const std::string& title, Hwnd owner = Hwnd{}) {
     sim::SimWindow window;
     window.title = title;
     window.owner = owner;
@@ -192,7 +192,7 @@ TEST_F(TrayMenuTest, ADestroyedWindowTakesTheItemWithItsExactTitleAndIsNotShownA
   EXPECT_EQ(lists.minimizedWindows[1].hwnd, lower);
   EXPECT_EQ(lists.minimizedWindows[2].hwnd, kept);
 
-  form.removeTrayHwnd(0x999);
+  form.removeTrayHwnd(Hwnd{0x999});
   EXPECT_EQ(lists.numberOfMinimizedWindows, 2);
   EXPECT_EQ(list().items.size(), 2U);
 

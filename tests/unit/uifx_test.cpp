@@ -186,7 +186,7 @@ TEST_F(UifxTest, RollingDownOneOfSeveralKeepsTheOthersInOrder) {
   EXPECT_EQ(lists.shadedWindows[2].hwnd, windows[2]);
   EXPECT_EQ(lists.shadedWindows[3].hwnd, windows[3]);
   EXPECT_EQ(lists.shadedWindows[3].height, 203);
-  EXPECT_EQ(lists.shadedWindows[4].hwnd, 0U);
+  EXPECT_EQ(lists.shadedWindows[4].hwnd, Hwnd{});
 }
 
 TEST_F(UifxTest, The46thShadedWindowIsRefusedAndAHandEnlargedOneAtTheLimitToo) {
@@ -200,7 +200,7 @@ TEST_F(UifxTest, The46thShadedWindowIsRefusedAndAHandEnlargedOneAtTheLimitToo) {
   EXPECT_EQ(sim.window(extra).rect.height(), 200);
   EXPECT_EQ(lists.numberOfShadedWindows, 45);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
-  EXPECT_EQ(sim.messageBoxes[0].owner, 0U);
+  EXPECT_EQ(sim.messageBoxes[0].owner, Hwnd{});
   EXPECT_EQ(sim.messageBoxes[0].text, kShadeLimit);
   EXPECT_EQ(sim.messageBoxes[0].caption, "Strennix");
   EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
@@ -258,7 +258,7 @@ TEST_F(UifxTest, RefusalsAreTranslatedFromTheLanguageFile) {
 TEST_F(UifxTest, MinTrayHidesTheWindowBehindAnIconWithItsPictureAndTitle) {
   const std::string title(70, 'T');
   const Hwnd window = addWindow(Rect{0, 0, 300, 200}, title);
-  sim.window(window).smallIcon = 0x4441;
+  sim.window(window).smallIcon = IconHandle{0x4441};
 
   uifx.minTray(window);
 
@@ -270,7 +270,7 @@ TEST_F(UifxTest, MinTrayHidesTheWindowBehindAnIconWithItsPictureAndTitle) {
   EXPECT_EQ(sim.notifyCalls[0].operation, win::kNimAdd);
   EXPECT_EQ(sim.notifyCalls[1].operation, win::kNimModify);
   const NotifyIconData& icon = sim.trayIcons.at({mainWindow, 0});
-  EXPECT_EQ(icon.icon, 0x4441U);
+  EXPECT_EQ(icon.icon, IconHandle{0x4441});
   EXPECT_EQ(icon.tip, std::string(63, 'T'));
   EXPECT_EQ(icon.callbackMessage, win::kWmAsTray);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called minTray", "Exited minTray"}));
@@ -348,40 +348,40 @@ TEST_F(UifxTest, OnlyAnOwnerOfClassExactlyTApplicationIsHiddenWithTheWindow) {
 TEST_F(UifxTest, WindowIconComesFromTheFirstSourceThatAnswers) {
   const Hwnd window = addWindow(Rect{0, 0, 300, 200});
   sim::SimWindow& w = sim.window(window);
-  w.smallIcon = 0x11;
-  w.classSmallIcon = 0x22;
-  w.bigIcon = 0x33;
-  w.classIcon = 0x44;
-  w.dragIcon = 0x55;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0x11U);
-  w.smallIcon = 0;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0x22U);
-  w.classSmallIcon = 0;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0x33U);
-  w.bigIcon = 0;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0x44U);
-  w.classIcon = 0;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0x55U);
-  w.dragIcon = 0;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0U);
+  w.smallIcon = IconHandle{0x11};
+  w.classSmallIcon = IconHandle{0x22};
+  w.bigIcon = IconHandle{0x33};
+  w.classIcon = IconHandle{0x44};
+  w.dragIcon = IconHandle{0x55};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{0x11});
+  w.smallIcon = IconHandle{};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{0x22});
+  w.classSmallIcon = IconHandle{};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{0x33});
+  w.bigIcon = IconHandle{};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{0x44});
+  w.classIcon = IconHandle{};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{0x55});
+  w.dragIcon = IconHandle{};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{});
 }
 
 TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndItsTrayIconShowsTheProgramsIcon) {
   const Hwnd window = addWindow(Rect{0, 0, 300, 200}, "Busy");
   sim::SimWindow& w = sim.window(window);
   w.hung = true;
-  w.smallIcon = 0x11;
-  w.bigIcon = 0x33;
-  w.dragIcon = 0x55;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0U);
-  w.classIcon = 0x44;
-  EXPECT_EQ(uifx.getWindowIcon(window), 0x44U);
+  w.smallIcon = IconHandle{0x11};
+  w.bigIcon = IconHandle{0x33};
+  w.dragIcon = IconHandle{0x55};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{});
+  w.classIcon = IconHandle{0x44};
+  EXPECT_EQ(uifx.getWindowIcon(window), IconHandle{0x44});
 
-  w.classIcon = 0;
+  w.classIcon = IconHandle{0};
   uifx.minTray(window);
   EXPECT_FALSE(sim.isVisible(window));
   const NotifyIconData& icon = sim.trayIcons.at({mainWindow, 0});
-  EXPECT_EQ(icon.icon, 0x7001U) << "the program's icon instead of an empty cell";
+  EXPECT_EQ(icon.icon, IconHandle{0x7001}) << "the program's icon instead of an empty cell";
   EXPECT_EQ(icon.tip, "Busy");
 }
 
@@ -434,7 +434,7 @@ TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, kMenuLimit);
   EXPECT_EQ(sim.messageBoxes[0].caption, "Strennix");
-  EXPECT_EQ(sim.messageBoxes[0].owner, 0U);
+  EXPECT_EQ(sim.messageBoxes[0].owner, Hwnd{});
 }
 
 TEST_F(UifxTest, MinMenuBeforeTheMenuExistsLeavesTheWindowAlone) {

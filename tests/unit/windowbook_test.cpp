@@ -241,7 +241,7 @@ TEST_F(WindowBookTest, AWindowStretchedBothWaysLosesBothRecordsWhenDestroyed) {
 
   // A window in neither list still gets its exit line.
   sim.files.erase(kAppLog);
-  book.removeStretchedWindow(0x999);
+  book.removeStretchedWindow(Hwnd{0x999});
   EXPECT_EQ(logLines(sim, kAppLog), (std::vector<std::string>{"Called removeStretchedWindow()",
                                                               "Exited removeStretchedWindow()"}));
 }

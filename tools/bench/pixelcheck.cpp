@@ -27,6 +27,7 @@
 #include "eligibility/namefromwindow.h"
 #include "eligibility/winauth.h"
 #include "platform/win32/win32desktop.h"
+#include "platform/win32/win32handles.h"
 #include "tools/bench/windowpixels.h"
 
 namespace {
@@ -60,12 +61,6 @@ const Case kCases[] = {
     {"transparent icons show the brush", 0x3F, 58, 6, 16, 14, false, true},
     {"transparent icons, stretched", 0x3F, 30, 2, 20, 18, true, true},
 };
-
-// Icon handles travel as 32-bit integers in the ports.
-HICON toIcon(IconHandle icon) {
-  const auto value = static_cast<std::uintptr_t>(icon);
-  return reinterpret_cast<HICON>(value);  // NOLINT(performance-no-int-to-ptr)
-}
 
 class Painter {
  public:
@@ -114,7 +109,8 @@ class Painter {
     for (const auto& [on, icon] : slots) {
       if (on) {
         DrawIconEx(dc, width() - (k * s.buttonXStretch + s.buttonXOffset), s.buttonYOffset,
-                   toIcon(icon), s.buttonXStretch, s.buttonYStretch, 0, brush, DI_NORMAL);
+                   win32::toRaw<HICON>(icon), s.buttonXStretch, s.buttonYStretch, 0, brush,
+                   DI_NORMAL);
         ++k;
       }
     }
@@ -132,9 +128,7 @@ class Painter {
   HWND window_;
 };
 
-IconHandle handleOf(HICON icon) {
-  return static_cast<IconHandle>(reinterpret_cast<std::uintptr_t>(icon));
-}
+IconHandle handleOf(HICON icon) { return win32::fromRaw<IconHandle>(icon); }
 
 IconHandle iconFile(const std::string& directory, const char* name) {
   const std::string path = directory + "\\" + name + ".ico";
@@ -193,7 +187,7 @@ int main(int argc, char** argv) {
                         iconFile(iconDir, "tomenu"), iconFile(iconDir, "shade"),
                         iconFile(iconDir, "toicon"), iconFile(iconDir, "pin"),
                         iconFile(iconDir, "pinned")};
-  if (own.image1 == 0 || own.image7 == 0) {
+  if (own.image1 == IconHandle{} || own.image7 == IconHandle{}) {
     std::fprintf(stderr, "no icons in %s\n", iconDir.c_str());
     return 100;
   }
@@ -231,7 +225,7 @@ int main(int argc, char** argv) {
     painter.plain(settings, icons);
     const auto expected = painter.capture();
     painter.background();
-    gfx.drawButtons(static_cast<Hwnd>(reinterpret_cast<std::uintptr_t>(window)));
+    gfx.drawButtons(win32::fromHwnd(window));
     const auto actual = painter.capture();
 
     const long difference = firstDifference(expected, actual);
