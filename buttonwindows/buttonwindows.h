@@ -16,6 +16,7 @@
 #include "app/core/buttonfaces.h"
 #include "app/core/log.h"
 #include "app/core/settings.h"
+#include "app/core/titlebuttons.h"
 #include "app/core/windowfilter.h"
 #include "buttonwindows/barplace.h"
 #include "platform/buttonwindow.h"
@@ -33,7 +34,7 @@ struct BarClick {
   bool operator==(const BarClick&) const = default;
 };
 
-class ButtonWindows {
+class ButtonWindows : public TitleButtons {
  public:
   // The button windows report to `owner`, whose timer `pollTimerId` runs
   // the poll.
@@ -49,10 +50,10 @@ class ButtonWindows {
 
   // Shows the window's buttons in its button window if the window gets them
   // (made on first use); else it has none. Answers whether it shows them.
-  bool show(Hwnd window);
-  void forget(Hwnd window);
+  bool show(Hwnd window) override;
+  void forget(Hwnd window) override;
   // Forgets every window but these.
-  void keepOnly(const std::vector<Hwnd>& shown);
+  void keepOnly(const std::vector<Hwnd>& shown) override;
   // At Exit and in the end sequence.
   void destroyAll();
   // The button window over the window, or none.

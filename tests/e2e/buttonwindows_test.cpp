@@ -14,17 +14,13 @@ namespace {
 constexpr const char* kButtonWindowClass = "StrennixButtonWindow";
 constexpr std::uint32_t kWsExToolWindow = 0x00000080;
 
-class Win64ComposedTest : public WindowActionsTest {
- protected:
-  Win64ComposedTest() : WindowActionsTest(PrefixArch::Win64) {}
-};
+class ComposedButtonsTest : public EditionTest<WindowActionsDesktop> {};
 
-TEST_F(Win64ComposedTest, TheButtonsAreAWindowOfTheProgramOverTheTitleBarAndAClickActs) {
+TEST_P(ComposedButtonsTest, TheButtonsAreAWindowOfTheProgramOverTheTitleBarAndAClickActs) {
   regAdd("HKCU\\Software\\Wine", "Version", "win10");
   writeDefaultSettings();
-  startWithTrayIcon({});
-  const WindowInfo target = openTarget(
-      {.title = "Composed", .rect = Rect{100, 100, 660, 400}, .driver = PrefixArch::Win64});
+  startHidden();
+  const WindowInfo target = openTarget({.title = "Composed", .rect = Rect{100, 100, 660, 400}});
 
   const Window barWindow = Window::byClass(kButtonWindowClass);
   const WindowInfo bar = waitForState(
@@ -50,6 +46,8 @@ TEST_F(Win64ComposedTest, TheButtonsAreAWindowOfTheProgramOverTheTitleBarAndACli
   waitFor([this, &barWindow] { return !findWindow(barWindow).has_value(); },
           "the button window to go with its window");
 }
+
+STRENNIX_TEST_EDITIONS(ComposedButtonsTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

@@ -236,7 +236,7 @@ TEST_F(ComposedProgramTest, ButtonWindowsReplaceThePaintedRowAndTakeItsClickRout
   editor.rect = Rect{100, 50, 740, 450};
   const Hwnd target = sim.addWindow(editor);
   sim.setForeground(target);
-  main.Timer1Timer();
+  sim.tick(main.handle(), IDT_TIMER1);
 
   EXPECT_TRUE(sim.draws.empty()) << "nothing painted into the title bar";
   EXPECT_TRUE(sim.buttonRows.empty()) << "no row for the hook library to keep presses for";
@@ -252,12 +252,12 @@ TEST_F(ComposedProgramTest, ButtonWindowsReplaceThePaintedRowAndTakeItsClickRout
 
   // Composition switched off while it runs: painted again at the next tick.
   sim.composed = false;
-  main.Timer1Timer();
+  sim.tick(main.handle(), IDT_TIMER1);
   EXPECT_TRUE(sim.buttonWindows.empty());
   EXPECT_FALSE(sim.draws.empty());
   EXPECT_TRUE(sim.buttonRows.contains(target));
   sim.composed = true;
-  main.Timer1Timer();
+  sim.tick(main.handle(), IDT_TIMER1);
   ASSERT_EQ(sim.buttonWindows.size(), 1U);
   EXPECT_FALSE(sim.buttonRows.contains(target)) << "its row withdrawn for the button window";
 
