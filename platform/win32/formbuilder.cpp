@@ -49,22 +49,21 @@ std::string controlClass(const TemplateName& name) {
   return ansiText(name.text);
 }
 
-Font createFont(Win32Desktop& desktop, const DialogFont& font) {
+Font createFont(Win32UiPort& ui, const DialogFont& font) {
   const int height = -MulDiv(font.pointSize, kLayoutDpi, kPointsPerInch);
   const int weight = font.weight != 0 ? font.weight : FW_NORMAL;
-  return {desktop,
-          CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
-                      font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, ansiText(font.face).c_str())};
+  return {ui, CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
+                          font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, ansiText(font.face).c_str())};
 }
 
-Font underlined(Win32Desktop& desktop, HFONT font) {
+Font underlined(Win32UiPort& ui, HFONT font) {
   LOGFONTA description{};
   if (font == nullptr || GetObjectA(font, sizeof(description), &description) == 0) {
     return {};
   }
   description.lfUnderline = TRUE;
-  return {desktop, CreateFontIndirectA(&description)};
+  return {ui, CreateFontIndirectA(&description)};
 }
 
 // A fixed form's layout gives its client area; a sizeable one's, which the
@@ -184,7 +183,7 @@ void prepareControl(FormWindow& form, HWND control, int controlId) {
       SendMessageA(control, TBM_SETPOS, TRUE, 0);
       break;
     case IDC_LABEL1:
-      form.linkFont = underlined(form.desktop, form.font.get());
+      form.linkFont = underlined(form.ui, form.font.get());
       SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(form.linkFont.get()), FALSE);
       form.link = control;
       break;
@@ -243,7 +242,7 @@ bool buildControls(FormWindow& form) {
   }
   const DialogLayout& layout = *form.unbuilt;
   if (layout.font) {
-    form.font = createFont(form.desktop, *layout.font);
+    form.font = createFont(form.ui, *layout.font);
     SendMessageA(form.handle, WM_SETFONT, reinterpret_cast<WPARAM>(form.font.get()), FALSE);
   }
   // In template order: the order of creation is the tab order.
