@@ -189,14 +189,7 @@ bool SimSystemPort::equalIgnoringCase(std::string_view a, std::string_view b) {
   return sameText(a, b);
 }
 
-std::string SimSystemPort::ansiFromUtf16(const std::u16string& text) {
-  std::string result;
-  result.reserve(text.size());
-  for (const char16_t c : text) {
-    result.push_back(c > 0xFF ? '?' : static_cast<char>(c));
-  }
-  return result;
-}
+std::string SimSystemPort::ansiFromUtf16(const std::u16string& text) { return latin1(text); }
 
 void SimSystemPort::freeLibrary(ModuleHandle module) noexcept {
   const auto refs = moduleRefs_.find(module);

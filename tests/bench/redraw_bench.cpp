@@ -236,7 +236,7 @@ void clickAndUndo(benchmark::State& state, Place place) {
   const Rect rect = sim.window(editor).rect;
   const bool steady =
       rect.width() == kEditor.width() && rect.height() == kEditor.height() &&
-      sim.isVisible(editor) && (sim.window(editor).exStyle & win::kWsExTopmost) == 0 &&
+      sim.windowPort().isVisible(editor) && (sim.window(editor).exStyle & win::kWsExTopmost) == 0 &&
       main.lists.numberOfTrayedWindows == 0 && main.lists.numberOfMinimizedWindows == 0 &&
       main.lists.numberOfShadedWindows == 0 && main.lists.vStretchedWindows.empty() &&
       main.lists.hStretchedWindows.empty();

@@ -99,16 +99,16 @@ TEST_F(GfxTest, SixButtonsAreDrawnRightToLeftInSlotOrder) {
 
 TEST_F(GfxTest, APaintedRowIsPublishedUntilTheWindowNoLongerGetsButtons) {
   gfx.drawButtons(window);
-  EXPECT_EQ(desk.published(window), (ButtonRow{window, 58, 6, 16, 14, 6}));
+  EXPECT_EQ(desk.buttonRowsPort().published(window), (ButtonRow{window, 58, 6, 16, 14, 6}));
 
   desk.window(window).style |= win::kWsMaximize;
   gfx.drawButtons(window);
-  EXPECT_FALSE(desk.published(window).has_value());
+  EXPECT_FALSE(desk.buttonRowsPort().published(window).has_value());
 
   desk.window(window).style &= ~win::kWsMaximize;
   gfx.drawButtons(window);
   gfx.keepOnly({});
-  EXPECT_TRUE(desk.publishedWindows().empty());
+  EXPECT_TRUE(desk.buttonRowsPort().publishedWindows().empty());
 }
 
 TEST_F(GfxTest, SwitchedOffButtonsTakeNoSlot) {
@@ -212,7 +212,7 @@ TEST_F(GfxTest, IneligibleWindowsGetNothingAndNoExitLine) {
   const Hwnd gone = desk.addWindow(sim::SimWindow{});
   desk.destroyWindow(gone);
   for (const Hwnd target :
-       {desk.addWindow(maximized), desk.desktopWindow(), settingsForm, gone, Hwnd{0}}) {
+       {desk.addWindow(maximized), desk.windowPort().desktopWindow(), settingsForm, gone, Hwnd{0}}) {
     gfx.drawButtons(target);
   }
   EXPECT_TRUE(desk.draws.empty());

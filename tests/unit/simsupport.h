@@ -125,7 +125,7 @@ class NestingBoxes : public MessageBoxPort {
 
   int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
                  std::uint32_t flags) override {
-    const int answer = sim_.messageBox(owner, text, caption, flags);
+    const int answer = sim_.messageBoxPort().messageBox(owner, text, caption, flags);
     if (!open_) {
       open_ = true;
       if (whileNextOpen_) {
