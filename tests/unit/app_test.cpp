@@ -213,7 +213,8 @@ TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedO
   ASSERT_EQ(sim.windowPort().foregroundWindow(), other);
 
   press(editor, 0);
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), editor) << "brought to the front as by a title-bar press";
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), editor)
+      << "brought to the front as by a title-bar press";
   ASSERT_EQ(sim.sunkenEdges.size(), 1U);
   EXPECT_EQ(sim.sunkenEdges[0].window, editor);
   EXPECT_EQ(sim.sunkenEdges[0].rect, (Rect{566, 6, 582, 20}));
@@ -539,7 +540,8 @@ TEST_F(MainFormTest, ASecondCopyShowsTheRunningCopysSettingsAndDoesNotRun) {
   EXPECT_FALSE(claimSingleCopy(sim, sim).has_value());
   EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
   EXPECT_EQ(sim.windowPort().foregroundWindow(), main.handle());
-  EXPECT_EQ(sim.foregroundAllowed, std::vector<ProcessId>{sim.windowPort().windowProcessId(main.handle())});
+  EXPECT_EQ(sim.foregroundAllowed,
+            std::vector<ProcessId>{sim.windowPort().windowProcessId(main.handle())});
   EXPECT_EQ(sim.mutexes.open(), 1) << "the second copy keeps no claim";
 
   first.reset();

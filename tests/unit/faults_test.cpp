@@ -126,8 +126,9 @@ class FaultsTest : public testsupport::ProgramTest {
     text << "\nwindows:";
     for (const Hwnd window : windows) {
       const Rect r = sim.window(window).rect;
-      text << ' ' << handleBits(window) << (sim.windowPort().isVisible(window) ? "+" : "-") << r.left << ','
-           << r.top << ',' << r.right << ',' << r.bottom << '/' << sim.window(window).exStyle;
+      text << ' ' << handleBits(window) << (sim.windowPort().isVisible(window) ? "+" : "-")
+           << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << '/'
+           << sim.window(window).exStyle;
     }
     return text.str();
   }
@@ -568,7 +569,8 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
   EXPECT_EQ(main.lists.minimizedWindows[44].hwnd, lateMenu);
   EXPECT_EQ(sim.uiPort().listCount(tray->control(IDC_LISTBOX1)), 44);
   for (int i = 1; i <= 44; ++i) {
-    EXPECT_FALSE(sim.windowPort().isVisible(main.lists.minimizedWindows[i].hwnd)) << "position " << i;
+    EXPECT_FALSE(sim.windowPort().isVisible(main.lists.minimizedWindows[i].hwnd))
+        << "position " << i;
   }
 
   exitAndCheckNothingLeaks();
@@ -602,11 +604,13 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
   const std::set<Hwnd> listed(windows.begin(), windows.end());
   const std::string before = state(windows);
   sim.setForeground(main.handle());
-  const bool formsVisible = sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle());
+  const bool formsVisible =
+      sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle());
 
   std::mt19937 random(0xFA17);
   const std::uint32_t edges[] = {0, 1, 19, 20, 1006, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-  const Hwnd foregrounds[] = {Hwnd{}, dead, main.handle(), tray->handle(), sim.windowPort().desktopWindow()};
+  const Hwnd foregrounds[] = {Hwnd{}, dead, main.handle(), tray->handle(),
+                              sim.windowPort().desktopWindow()};
   const std::uint32_t messages[] = {win::kStrnxDestroy,
                                     win::kStrnxNcLButtonUp,
                                     win::kWmAsTray,
@@ -642,7 +646,8 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
 
   EXPECT_GT(sent, 25000);
   EXPECT_EQ(state(windows), before);
-  EXPECT_EQ(sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle()), formsVisible);
+  EXPECT_EQ(sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle()),
+            formsVisible);
   EXPECT_TRUE(sim.messageBoxes.empty());
   EXPECT_EQ(sim.registryKeys.open(), 0);
   exitAndCheckNothingLeaks();
@@ -761,7 +766,8 @@ TEST_F(FaultsTest, TheEndOfTheSessionGivesTheWindowsBackOnceAndLaterMessagesChan
   EXPECT_TRUE(sim.post(form->handle(), win::kWmQueryEndSession, 0, 0));
   EXPECT_EQ(sim.lastMessageResult, 1);
   sim.post(form->handle(), win::kWmEndSession, 0, 0);
-  EXPECT_FALSE(sim.windowPort().isVisible(trayed)) << "a session that goes on keeps its hidden windows";
+  EXPECT_FALSE(sim.windowPort().isVisible(trayed))
+      << "a session that goes on keeps its hidden windows";
   EXPECT_FALSE(sim.quitRequested);
 
   sim.post(form->handle(), win::kWmEndSession, 1, 0);

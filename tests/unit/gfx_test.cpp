@@ -211,8 +211,8 @@ TEST_F(GfxTest, IneligibleWindowsGetNothingAndNoExitLine) {
   maximized.style |= win::kWsMaximize;
   const Hwnd gone = desk.addWindow(sim::SimWindow{});
   desk.destroyWindow(gone);
-  for (const Hwnd target :
-       {desk.addWindow(maximized), desk.windowPort().desktopWindow(), settingsForm, gone, Hwnd{0}}) {
+  for (const Hwnd target : {desk.addWindow(maximized), desk.windowPort().desktopWindow(),
+                            settingsForm, gone, Hwnd{0}}) {
     gfx.drawButtons(target);
   }
   EXPECT_TRUE(desk.draws.empty());

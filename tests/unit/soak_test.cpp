@@ -808,9 +808,9 @@ class SoakTest : public testsupport::ProgramTest {
   // window at all: nothing may change.
   void strayDestroy() {
     ++stats.strayMessages;
-    const Hwnd handles[] = {Hwnd{next()},        Hwnd{},
-                            sim.windowPort().desktopWindow(), form->handle(),
-                            tray->handle(),      freeHandles.empty() ? Hwnd{} : freeHandles.back()};
+    const Hwnd handles[] = {
+        Hwnd{next()},   Hwnd{},         sim.windowPort().desktopWindow(),
+        form->handle(), tray->handle(), freeHandles.empty() ? Hwnd{} : freeHandles.back()};
     sim.post(form->handle(), win::kStrnxDestroy, handleBits(handles[random(std::size(handles))]),
              static_cast<std::int32_t>(next()));
   }
