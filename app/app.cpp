@@ -76,7 +76,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application)
       lang_(dataFiles_),
       notifyIcons_(ports.shell, log),
       fileControl_(dataFiles_, ports.system, ports.shell, log),
-      names_(ports.system, ports.windows, ports.registry, log),
+      names_(ports.system, ports.processNames, ports.windows, ports.registry, log),
       winAuth_(ports.windows, ports.system, names_, settings, exclusions, log),
       gfx_(ports.windows, ports.drawing, ports.buttonRows, winAuth_, settings, log),
       book_(lists, ports.windows, journal, notifyIcons_, log),

@@ -9,6 +9,7 @@
 #include "platform/hooks.h"
 #include "platform/messagebox.h"
 #include "platform/processes.h"
+#include "platform/processnames.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -32,6 +33,7 @@ struct Ports {
   UiPort& ui;
   ButtonRowsPort& buttonRows;
   WindowEventsPort& windowEvents;
+  ProcessNamesPort& processNames;
 };
 
 }  // namespace strennix

@@ -12,6 +12,7 @@
 #include "platform/sim/simfileport.h"
 #include "platform/sim/simhookport.h"
 #include "platform/sim/simmessageboxport.h"
+#include "platform/sim/simprocessnamesport.h"
 #include "platform/sim/simprocessport.h"
 #include "platform/sim/simregistryport.h"
 #include "platform/sim/simshellport.h"
@@ -46,6 +47,7 @@ class SimDesktop final : public SimWorld {
   SimUiPort& uiPort() { return ui_; }
   SimButtonRowsPort& buttonRowsPort() { return buttonRows_; }
   SimWindowEventsPort& windowEventsPort() { return windowEvents_; }
+  SimProcessNamesPort& processNamesPort() { return processNames_; }
 
   // Where a test hands the whole desktop to a module that takes one port.
   operator WindowPort&() { return windows_; }
@@ -61,6 +63,7 @@ class SimDesktop final : public SimWorld {
   operator UiPort&() { return ui_; }
   operator ButtonRowsPort&() { return buttonRows_; }
   operator WindowEventsPort&() { return windowEvents_; }
+  operator ProcessNamesPort&() { return processNames_; }
 
  private:
   SimWorld& world() { return *this; }
@@ -78,6 +81,7 @@ class SimDesktop final : public SimWorld {
   SimUiPort ui_{world()};
   SimButtonRowsPort buttonRows_{world()};
   SimWindowEventsPort windowEvents_{world()};
+  SimProcessNamesPort processNames_{world(), system_};
 };
 
 }  // namespace strennix::sim

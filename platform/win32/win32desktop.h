@@ -10,6 +10,7 @@
 #include "platform/win32/fileport.h"
 #include "platform/win32/hookport.h"
 #include "platform/win32/messageboxport.h"
+#include "platform/win32/processnamesport.h"
 #include "platform/win32/processport.h"
 #include "platform/win32/registryport.h"
 #include "platform/win32/shellport.h"
@@ -44,6 +45,7 @@ class Win32Desktop {
   Win32UiPort ui_{system_, messageBoxes_};
   Win32ButtonRowsPort buttonRows_;
   Win32WindowEventsPort windowEvents_;
+  Win32ProcessNamesPort processNames_;
 };
 
 }  // namespace strennix::win32

@@ -71,7 +71,7 @@ class GfxTest : public ::testing::Test {
   Logger log{desk, desk};
   Settings settings = defaults();
   ExclusionLists lists;
-  NameFromWindow names{desk, desk, desk, log};
+  NameFromWindow names{desk, desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
   Gfx gfx{desk, desk, desk, auth, settings, log};
   Hwnd settingsForm{};

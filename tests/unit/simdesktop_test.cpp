@@ -119,8 +119,8 @@ TEST(SimDesktopTest, HandlesOwnedByUniqueHandleAreCountedUntilReleased) {
     Module psapi = sim.systemPort().loadLibrary("PSAPI");
     Module kernel32 = sim.systemPort().loadLibrary("kernel32.dll");
     Process process =
-        sim.systemPort().openProcess(win::kProcessQueryInformation | win::kProcessVmRead, 7);
-    Snapshot snapshot = sim.systemPort().processSnapshot(kernel32);
+        sim.processNamesPort().openProcess(win::kProcessQueryInformation | win::kProcessVmRead, 7);
+    Snapshot snapshot = sim.processNamesPort().processSnapshot(kernel32);
     ASSERT_TRUE(key && dc && brush && psapi && kernel32 && process && snapshot);
     EXPECT_FALSE(sim.everythingReleased());
 
@@ -134,7 +134,7 @@ TEST(SimDesktopTest, HandlesOwnedByUniqueHandleAreCountedUntilReleased) {
 
   // Failed acquisitions count nothing; releasing twice is caught.
   EXPECT_FALSE(sim.drawingPort().windowDc(Hwnd{0xDEAD}));
-  EXPECT_FALSE(sim.systemPort().openProcess(win::kProcessQueryInformation, 8));
+  EXPECT_FALSE(sim.processNamesPort().openProcess(win::kProcessQueryInformation, 8));
   EXPECT_EQ(sim.windowDcs.acquired, 1);
   sim.registryPort().closeKey(12345);
   EXPECT_FALSE(sim.everythingReleased());
@@ -147,27 +147,27 @@ TEST(SimDesktopTest, ProcessNamesNeedTheirEntryPoints) {
   sim.processes[20] = SimProcess{"System", "System", true};
 
   Module kernel32 = sim.systemPort().loadLibrary("KERNEL32.DLL");
-  Snapshot snapshot = sim.systemPort().processSnapshot(kernel32);
+  Snapshot snapshot = sim.processNamesPort().processSnapshot(kernel32);
   std::vector<ProcessId> walked;
-  for (auto entry = sim.systemPort().firstProcess(kernel32, snapshot); entry;
-       entry = sim.systemPort().nextProcess(kernel32, snapshot)) {
+  for (auto entry = sim.processNamesPort().firstProcess(kernel32, snapshot); entry;
+       entry = sim.processNamesPort().nextProcess(kernel32, snapshot)) {
     walked.push_back(entry->processId);
   }
   EXPECT_EQ(walked, (std::vector<ProcessId>{10, 20, 30}));
 
   Module psapi = sim.systemPort().loadLibrary("psapi.dll");
-  EXPECT_FALSE(sim.systemPort().openProcess(win::kProcessQueryInformation, 20));
-  Process notepad = sim.systemPort().openProcess(win::kProcessQueryInformation, 30);
-  const auto module = sim.systemPort().firstProcessModule(psapi, notepad);
+  EXPECT_FALSE(sim.processNamesPort().openProcess(win::kProcessQueryInformation, 20));
+  Process notepad = sim.processNamesPort().openProcess(win::kProcessQueryInformation, 30);
+  const auto module = sim.processNamesPort().firstProcessModule(psapi, notepad);
   ASSERT_TRUE(module.has_value());
-  EXPECT_EQ(sim.systemPort().moduleBaseName(psapi, notepad, *module, 260), "notepad.exe");
-  EXPECT_EQ(sim.systemPort().moduleBaseName(psapi, notepad, *module, 4), "not");
+  EXPECT_EQ(sim.processNamesPort().moduleBaseName(psapi, notepad, *module, 260), "notepad.exe");
+  EXPECT_EQ(sim.processNamesPort().moduleBaseName(psapi, notepad, *module, 4), "not");
   EXPECT_EQ(sim.processLookups, 3);
 
   sim.libraries["psapi.dll"].erase("GetModuleBaseNameA");
   EXPECT_EQ(sim.systemPort().procAddress(psapi, "GetModuleBaseNameA"), ProcAddress{});
   EXPECT_NE(sim.systemPort().procAddress(psapi, "EnumProcessModules"), ProcAddress{});
-  EXPECT_FALSE(sim.systemPort().moduleBaseName(psapi, notepad, *module, 260).has_value());
+  EXPECT_FALSE(sim.processNamesPort().moduleBaseName(psapi, notepad, *module, 260).has_value());
   sim.libraries.erase("psapi.dll");
   EXPECT_FALSE(sim.systemPort().loadLibrary("psapi"));
 }

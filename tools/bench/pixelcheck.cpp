@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
   Logger log{ports.files, ports.clock};
   Settings settings;
   ExclusionLists lists;
-  NameFromWindow names{ports.system, ports.windows, ports.registry, log};
+  NameFromWindow names{ports.system, ports.processNames, ports.windows, ports.registry, log};
   WinAuth auth{ports.windows, ports.system, names, settings, lists, log};
   Gfx gfx{ports.windows, ports.drawing, ports.buttonRows, auth, settings, log};
   Painter painter(window);
