@@ -59,22 +59,30 @@ Uifx::Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, W
       settings_(settings),
       log_(log, kUifxLog) {}
 
+// The one place a full list refuses a window.
+template <class List>
+bool Uifx::hasRoom(const List& list, const char* refusal) {
+  if (!list.full()) {
+    return true;
+  }
+  refuse(refusal);
+  return false;
+}
+
 void Uifx::setMenu(MenuList& menu) { menu_ = &menu; }
 
 void Uifx::maxV(Hwnd window) {
   log_.trace("Called maxV");
   const Rect rect = windows_.windowRect(window);
-  if (const StretchedWindow* record = findStretchRecord(lists_.vStretchedWindows, window)) {
+  if (const StretchedWindow* record = lists_.stretched(Axis::Vertical).find(window)) {
     const std::int32_t height = record->savedSize;
     const Rect area = windows_.monitorOf(window).workArea;
     windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height), rect.width(),
                         height, true);
-    removeStretchRecord(lists_.vStretchedWindows, window);
-    journal_.forget(Change::VStretched, window);
+    lists_.removeStretched(Axis::Vertical, window);
     return;
   }
-  journal_.note(JournalRecord{.change = Change::VStretched, .window = window, .rect = rect});
-  lists_.vStretchedWindows.push_back(StretchedWindow{window, rect.height()});
+  lists_.addStretched(Axis::Vertical, window, rect, rect.height());
   const Rect target =
       calcVMaxRect(rect, settings_.vMaxPercentage, windows_.monitorOf(window).workArea);
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
@@ -84,17 +92,15 @@ void Uifx::maxV(Hwnd window) {
 void Uifx::maxH(Hwnd window) {
   log_.trace("Called maxH");
   const Rect rect = windows_.windowRect(window);
-  if (const StretchedWindow* record = findStretchRecord(lists_.hStretchedWindows, window)) {
+  if (const StretchedWindow* record = lists_.stretched(Axis::Horizontal).find(window)) {
     const std::int32_t width = record->savedSize;
     const Rect area = windows_.monitorOf(window).workArea;
     windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top, width,
                         rect.height(), true);
-    removeStretchRecord(lists_.hStretchedWindows, window);
-    journal_.forget(Change::HStretched, window);
+    lists_.removeStretched(Axis::Horizontal, window);
     return;
   }
-  journal_.note(JournalRecord{.change = Change::HStretched, .window = window, .rect = rect});
-  lists_.hStretchedWindows.push_back(StretchedWindow{window, rect.width()});
+  lists_.addStretched(Axis::Horizontal, window, rect, rect.width());
   const Rect target =
       calcHMaxRect(rect, settings_.hMaxPercentage, windows_.monitorOf(window).workArea);
   windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
@@ -112,37 +118,22 @@ void Uifx::shade(Hwnd window) {
 }
 
 // The limit is tested before the list is searched, so a listed window that
-// was enlarged by hand is refused too while the list is full. The count is
-// taken back before the refusal: the box's modal loop runs other handlers,
-// which must not see a count one above the entries.
+// was enlarged by hand is refused too while the list is full.
 void Uifx::rollUp(Hwnd window, const Rect& rect) {
-  std::int32_t& count = lists_.numberOfShadedWindows;
-  ++count;
-  if (count > kMaxShadedWindows) {
-    --count;
-    refuse(kTooManyShaded);
+  if (!hasRoom(lists_.shaded(), kTooManyShaded)) {
     return;
   }
-  journal_.note(JournalRecord{.change = Change::Shaded, .window = window, .height = rect.height()});
+  lists_.addShaded(window, rect.height());
   resizeInPlace(windows_, window, rect.width(), kShadedHeight);
-  if (const std::int32_t listed = positionOf(lists_.shadedWindows, count - 1, window)) {
-    lists_.shadedWindows[static_cast<std::size_t>(listed)].height = rect.height();
-    --count;
-    return;
-  }
-  lists_.shadedWindows[static_cast<std::size_t>(count)] = ShadedWindow{window, rect.height()};
 }
 
 void Uifx::rollDown(Hwnd window, const Rect& rect) {
-  const std::int32_t listed =
-      positionOf(lists_.shadedWindows, lists_.numberOfShadedWindows, window);
+  const std::int32_t listed = lists_.shaded().find(window);
   if (listed == 0) {
     return;
   }
-  resizeInPlace(windows_, window, rect.width(),
-                lists_.shadedWindows[static_cast<std::size_t>(listed)].height);
-  removePosition(lists_.shadedWindows, lists_.numberOfShadedWindows, listed);
-  journal_.forget(Change::Shaded, window);
+  resizeInPlace(windows_, window, rect.width(), lists_.shaded().at(listed).height);
+  lists_.removeShaded(window);
 }
 
 // The slot is taken only once the shell has accepted the icon: without an
@@ -150,31 +141,24 @@ void Uifx::rollDown(Hwnd window, const Rect& rect) {
 // hidden already keeps its one slot or menu item.
 void Uifx::minTray(Hwnd window) {
   log_.trace("Called minTray");
-  if (isHiddenWindow(lists_, window)) {
+  if (lists_.isHidden(window)) {
     log_.trace("Exited minTray");
     return;
   }
   const IconHandle icon = trayIconOf(window);
   const std::string title = windows_.windowText(window, kTitleBuffer);
-  std::int32_t& count = lists_.numberOfTrayedWindows;
-  ++count;
-  if (count > kMaxTrayedWindows) {
-    --count;
-    refuse(kTooManyTrayIcons);
+  if (!hasRoom(lists_.trayed(), kTooManyTrayIcons)) {
     log_.trace("Exited minTray");
     return;
   }
-  const int slot = lowestFreeSlot(lists_.trayedWindows);
+  const int slot = lists_.trayed().lowestFree();
   const auto id = static_cast<std::uint32_t>(slot);
   if (slot < 0 || !icons_.msgToTrayicon(win::kNimAdd, title, icon, id)) {
-    --count;  // before the box, as in rollUp
     refuse(kTrayIconRefused);
     log_.trace("Exited minTray");
     return;
   }
-  journal_.note(JournalRecord{
-      .change = Change::Trayed, .window = window, .owner = applicationOwner(windows_, window)});
-  lists_.trayedWindows[id] = TrayedWindow{window, false};
+  lists_.addTrayed(id, window, applicationOwner(windows_, window));
   hideApplicationOwner(windows_, window);
   icons_.msgToTrayicon(win::kNimModify, title, icon, id);
   windows_.showWindow(window, win::kSwHide);
@@ -185,24 +169,18 @@ void Uifx::minTray(Hwnd window) {
 // before the program ends, so it is left alone.
 void Uifx::minMenu(Hwnd window) {
   log_.trace("Called minMenu");
-  if (menu_ == nullptr || isHiddenWindow(lists_, window)) {
+  if (menu_ == nullptr || lists_.isHidden(window)) {
     log_.trace("Exited minMenu");
     return;
   }
-  std::int32_t& count = lists_.numberOfMinimizedWindows;
-  ++count;
-  if (count > kMaxMenuWindows) {
-    --count;  // before the box, as in rollUp
-    refuse(kTooManyMenuWindows);
+  if (!hasRoom(lists_.menu(), kTooManyMenuWindows)) {
     log_.trace("Exited minMenu");
     return;
   }
-  journal_.note(JournalRecord{
-      .change = Change::Menu, .window = window, .owner = applicationOwner(windows_, window)});
+  const std::string title = windows_.windowText(window, kMenuTitleBuffer);
+  lists_.addMenu(window, applicationOwner(windows_, window), title);
   hideApplicationOwner(windows_, window);
-  MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(count)];
-  entry = MinimizedWindow{window, windows_.windowText(window, kMenuTitleBuffer)};
-  menu_->addTitle(entry.title);
+  menu_->addTitle(title);
   windows_.showWindow(window, win::kSwHide);
   log_.trace("Exited minMenu");
 }

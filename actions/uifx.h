@@ -49,6 +49,8 @@ class Uifx {
 
  private:
   void refuse(const std::string& english);
+  template <class List>
+  [[nodiscard]] bool hasRoom(const List& list, const char* refusal);
   [[nodiscard]] IconHandle askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam);
   [[nodiscard]] IconHandle classIcon(Hwnd window, int index);
   void rollUp(Hwnd window, const Rect& rect);

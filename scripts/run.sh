@@ -1,25 +1,71 @@
 #!/usr/bin/env bash
-# Builds Strennix for Windows and runs it under Wine, in a 1024 x 768 Wine
-# virtual desktop on your display (or on a headless Xvfb display when there is
-# none). Arguments go to strennix.exe, e.g.  scripts/run.sh --log
+# Builds Strennix for Windows and runs the edition this machine can run under
+# Wine, in a 1024 x 768 Wine virtual desktop on your display (or on a headless
+# Xvfb display when there is none): the 32-bit edition where 32-bit programs
+# run, else the 64-bit one. Arguments go to strennix.exe, e.g.
+#   scripts/run.sh --log
 #
-#   WINEPREFIX   the Wine prefix to use (default ~/.local/share/strennix/wineprefix)
+#   STRENNIX_EDITION   32 or 64: run that edition instead
+#   STRENNIX_NO_32BIT  1: behave as on a machine that runs no 32-bit program
+#   WINEPREFIX         the Wine prefix to use; it must be of the edition's
+#                      kind (default ~/.local/share/strennix/wineprefix for the
+#                      32-bit edition, .../wineprefix64 for the 64-bit one)
 #
-# The program runs in ~/.local/share/strennix/program: its log files,
-# classes.txt and files.txt are kept there between runs.
+# The program runs in ~/.local/share/strennix/program (program64 for the
+# 64-bit edition): its log files, classes.txt and files.txt are kept there
+# between runs.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 home_dir=${XDG_DATA_HOME:-$HOME/.local/share}/strennix
-export WINEPREFIX=${WINEPREFIX:-$home_dir/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
-program_dir=$home_dir/program
 
 bash "$repo/scripts/setup.sh"
 
-echo "run: building the Windows program and its 64-bit parts"
-(cd "$repo" && cmake --preset win32 >/dev/null && cmake --build --preset win32 -j2)
-(cd "$repo" && cmake --preset win64 >/dev/null && cmake --build --preset win64 -j2)
+editions=$(bash "$repo/scripts/editions.sh")
+edition=${STRENNIX_EDITION:-${editions%% *}}
+if [[ $edition != 32 && $edition != 64 ]]; then
+  echo "run: no edition of Strennix runs here: neither of Wine's loaders runs on this machine" >&2
+  exit 1
+fi
+if [[ " $editions " != *" $edition "* ]]; then
+  echo "run: the $edition-bit edition does not run here (this machine runs: ${editions:-none})" >&2
+  exit 1
+fi
+
+# An edition is its program and library, and the helper and library of the
+# other bitness, from the two presets.
+if [[ $edition == 32 ]]; then
+  files=(win32/bin/strennix.exe win32/bin/hook.dll win64/bin/strennix64.exe win64/bin/hook64.dll)
+  prefix_kind=win32
+  loader=wine
+  export WINEPREFIX=${WINEPREFIX:-$home_dir/wineprefix}
+  program_dir=$home_dir/program
+else
+  files=(win64/bin/strennix.exe win64/bin/hook64.dll win32/bin/strennix32.exe win32/bin/hook.dll)
+  prefix_kind=win64
+  # Debian's wine starts the 32-bit loader where it is installed.
+  loader=${STRENNIX_WINE64_LOADER:-/usr/lib/wine/wine64}
+  export WINEPREFIX=${WINEPREFIX:-$home_dir/wineprefix64}
+  program_dir=$home_dir/program64
+fi
+
+echo "run: building both presets"
+for preset in win32 win64; do
+  (cd "$repo" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j2)
+done
+for file in "${files[@]}"; do
+  if [[ ! -f $repo/build/$file ]]; then
+    echo "run: build/$file was not built" >&2
+    exit 1
+  fi
+done
+
+# A prefix of the other kind cannot run this edition.
+if [[ -f $WINEPREFIX/system.reg ]] && ! grep -qx "#arch=$prefix_kind" "$WINEPREFIX/system.reg"; then
+  echo "run: $WINEPREFIX is not a $prefix_kind prefix; the $edition-bit edition needs one" >&2
+  exit 1
+fi
 
 # A display: the user's, or a headless one of our own.
 xvfb_pid=
@@ -38,7 +84,8 @@ if [[ -z ${DISPLAY:-} ]] || ! xdpyinfo >/dev/null 2>&1; then
     [[ -s $display_file ]] && break
     sleep 0.1
   done
-  export DISPLAY=:$(tr -d '\n' <"$display_file")
+  DISPLAY=:$(tr -d '\n' <"$display_file")
+  export DISPLAY
   rm -f "$display_file"
   echo "run: no display found; started Xvfb on $DISPLAY (pid $xvfb_pid)."
   echo "     See it with: DISPLAY=$DISPLAY import -window root strennix.png"
@@ -48,35 +95,30 @@ fi
 # The prefix, made once, with one shared virtual desktop in which every Wine
 # program of the prefix runs.
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
-  echo "run: making the Wine prefix $WINEPREFIX (takes a few seconds)"
+  echo "run: making the $prefix_kind Wine prefix $WINEPREFIX (takes a few seconds)"
   mkdir -p "$(dirname "$WINEPREFIX")"
-  WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init
+  WINEARCH=$prefix_kind WINEDLLOVERRIDES="mscoree,mshtml=" "$loader" wineboot --init
 fi
 if ! grep -q '^"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+  "$loader" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+  "$loader" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
   # The desktop that is up now was made without the setting: let it end, so
   # that the program gets the virtual one.
   wineserver -w
 fi
 
-# The program's folder: the executable, its hook libraries, the 64-bit
-# helper and the language files, which it looks for in its working directory.
+# The program's folder: the edition's files and the language files, which
+# the program looks for in its working directory.
 mkdir -p "$program_dir"
-cp -f "$repo/build/win32/bin/strennix.exe" "$program_dir/"
-for file in build/win32/bin/hook.dll build/win64/bin/hook64.dll build/win64/bin/strennix64.exe; do
-  if [[ -f $repo/$file ]]; then
-    cp -f "$repo/$file" "$program_dir/"
-  fi
+for file in "${files[@]}"; do
+  cp -f "$repo/build/$file" "$program_dir/"
 done
 rm -rf "$program_dir/lang"
-if [[ -d $repo/lang ]]; then
-  cp -r "$repo/lang" "$program_dir/lang"
-fi
+cp -r "$repo/lang" "$program_dir/lang"
 
-echo "run: starting strennix.exe $* in $program_dir"
+echo "run: starting the $edition-bit edition: strennix.exe $* in $program_dir (prefix $WINEPREFIX)"
 cd "$program_dir"
 status=0
-wine ./strennix.exe "$@" || status=$?
+"$loader" ./strennix.exe "$@" || status=$?
 echo "run: strennix.exe ended with exit code $status"
 exit "$status"

@@ -14,6 +14,16 @@ namespace strennix {
 
 namespace {
 
+// The form's captions that a language file may translate, in the order they
+// are looked up.
+constexpr std::array kTranslatedControls = {
+    IDC_BTNEDITCLASSES, IDC_BTNEDITNAMES,    IDC_BTNHIDE,     IDC_BTNQUIT,      IDC_BTNSAVE,
+    IDC_CHKCLASSES,     IDC_CHKHMAX,         IDC_CHKMENUSTAY, IDC_CHKMINICON,   IDC_CHKMINMENU,
+    IDC_CHKMSGBOX,      IDC_CHKNAMES,        IDC_CHKSHADE,    IDC_CHKSTART,     IDC_CHKTOOL,
+    IDC_CHKTOP,         IDC_CHKTRANSP,       IDC_CHKVMAX,     IDC_GROUPBUTTONS, IDC_GROUPEXCLUDE,
+    IDC_GRPDRAWON,      IDC_GRPMENU,         IDC_GRPPRIORITY, IDC_LBLSORT,      IDC_RDBTNALLWINDOWS,
+    IDC_RDBTNALPHA,     IDC_RDBTNFOREGROUND, IDC_RDBTNTIME};
+
 struct TagBox {
   int controlId;
   std::string_view tag;
@@ -64,6 +74,13 @@ const char* flag(bool on) { return on ? "1" : "0"; }
 SettingsBinding::SettingsBinding(RegistryPort& registry, SystemPort& system, UiPort& ui,
                                  const Form& form, const Logger& log)
     : registry_(registry), system_(system), ui_(ui), form_(form), log_(log, kSetupAppLog) {}
+
+void SettingsBinding::translateCaptions(const Translator& lang) {
+  for (const int id : kTranslatedControls) {
+    const FormControl caption = control(id);
+    ui_.setText(caption, lang.translate(ui_.text(caption)));
+  }
+}
 
 FormControl SettingsBinding::control(int controlId) const { return form_.control(controlId); }
 

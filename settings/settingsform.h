@@ -4,6 +4,7 @@
 
 #include "app/core/log.h"
 #include "app/core/settings.h"
+#include "app/core/translator.h"
 #include "platform/forms.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -24,6 +25,8 @@ class SettingsBinding {
   // Writes the form's state; tags of "ExcludeExStyles" the form does not
   // show are kept as they are.
   void formToReg();
+  // The captions a language file may translate, in the user's language.
+  void translateCaptions(const Translator& lang);
   void chkClassesClick();
   void chkNamesClick();
 

@@ -56,14 +56,7 @@ void writeDefaults(SettingsKey& key, SystemPort& system) {
 void zeroVars(Settings& settings, WindowLists& lists, const ModuleLog& log) {
   log.trace("Called zeroVars");
   settings = Settings{};
-  lists.numberOfMinimizedWindows = 0;
-  lists.numberOfTrayedWindows = 0;
-  lists.numberOfShadedWindows = 0;
-  lists.vStretchedWindows = {};
-  lists.hStretchedWindows = {};
-  for (TrayedWindow& slot : lists.trayedWindows) {
-    slot.free = true;
-  }
+  lists.clear();
   log.trace("Exited zeroVars");
 }
 

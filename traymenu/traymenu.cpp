@@ -1,10 +1,28 @@
 #include "traymenu/traymenu.h"
 
+#include <algorithm>
+
 #include "app/core/windowbook.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
 
 namespace strennix {
+
+namespace {
+
+// On one axis: the span of `size` ends at `at`, or starts there when it
+// would begin before `low`; then it is moved inside low..high.
+std::int32_t placeBeside(std::int32_t at, std::int32_t size, std::int32_t low, std::int32_t high) {
+  const std::int32_t start = at - size < low ? at : at - size;
+  return std::max(low, std::min(start, high - size));
+}
+
+}  // namespace
+
+Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea) {
+  return {placeBeside(cursor.x, width, workArea.left, workArea.right),
+          placeBeside(cursor.y, height, workArea.top, workArea.bottom)};
+}
 
 TTrayForm::TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
                      Journal& journal, Settings& settings, const Logger& log)
@@ -34,6 +52,16 @@ void TTrayForm::changeBorder() {
   log_.trace("Exited changeBorder");
 }
 
+void TTrayForm::showAtCursor() {
+  const Rect frame = windows_.windowRect(handle());
+  const Point cursor = windows_.cursorPos();
+  const Point place =
+      trayMenuPosition(cursor, frame.width(), frame.height(), windows_.monitorAt(cursor).workArea);
+  windows_.moveWindow(handle(), place.x, place.y, frame.width(), frame.height(), true);
+  show();
+  windows_.setForegroundWindow(handle());
+}
+
 // Titles need not be unique: the oldest window with the clicked title comes
 // back, and the remaining item then stands for the other one. A window whose
 // program does not answer stays listed, to be tried again; one that is gone
@@ -45,9 +73,9 @@ void TTrayForm::ListBox1DblClick() {
     return;
   }
   const std::string text = ui_.listItem(listBox(), selected);
-  const std::int32_t count = lists_.numberOfMinimizedWindows;
+  const std::int32_t count = lists_.menu().count();
   for (std::int32_t position = 1; position <= count; ++position) {
-    const MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(position)];
+    const MinimizedWindow& entry = lists_.menu().at(position);
     if (entry.title != text) {
       continue;
     }
@@ -60,9 +88,8 @@ void TTrayForm::ListBox1DblClick() {
       windows_.setForegroundWindow(entry.hwnd);
       restoreApplicationOwner(windows_, entry.hwnd);
     }
-    journal_.forget(Change::Menu, entry.hwnd);
     ui_.listDelete(listBox(), selected);
-    removePosition(lists_.minimizedWindows, lists_.numberOfMinimizedWindows, position);
+    lists_.removeMenu(position);
     break;
   }
   if (!settings_.menuStay) {
@@ -75,8 +102,8 @@ void TTrayForm::ListBox1DblClick() {
 void TTrayForm::removeTrayHwnd(Hwnd window) {
   log_.trace("Called removeTrayHwnd");
   std::int32_t position = 1;
-  while (position <= lists_.numberOfMinimizedWindows) {
-    const MinimizedWindow& entry = lists_.minimizedWindows[static_cast<std::size_t>(position)];
+  while (position <= lists_.menu().count()) {
+    const MinimizedWindow& entry = lists_.menu().at(position);
     if (entry.hwnd != window) {
       ++position;
       continue;
@@ -84,22 +111,21 @@ void TTrayForm::removeTrayHwnd(Hwnd window) {
     if (const int item = findItem(entry.title); item >= 0) {
       ui_.listDelete(listBox(), item);
     }
-    removePosition(lists_.minimizedWindows, lists_.numberOfMinimizedWindows, position);
+    lists_.removeMenu(position);
   }
   log_.trace("Exited removeTrayHwnd");
 }
 
 void TTrayForm::showAllWindows() {
   log_.trace("Called showAllWindows");
-  for (std::int32_t position = 1; position <= lists_.numberOfMinimizedWindows; ++position) {
-    const Hwnd window = lists_.minimizedWindows[static_cast<std::size_t>(position)].hwnd;
-    const WindowState state = stateOf(journal_, windows_, window);
+  for (const MinimizedWindow& entry : lists_.menu()) {
+    const WindowState state = stateOf(journal_, windows_, entry.hwnd);
     if (state == WindowState::Same) {
-      windows_.showWindow(window, win::kSwRestore);
-      restoreApplicationOwner(windows_, window);
+      windows_.showWindow(entry.hwnd, win::kSwRestore);
+      restoreApplicationOwner(windows_, entry.hwnd);
     }
     if (state != WindowState::Hung) {
-      journal_.forget(Change::Menu, window);
+      journal_.forget(Change::Menu, entry.hwnd);
     }
   }
   ui_.listClear(listBox());

@@ -15,6 +15,12 @@
 
 namespace strennix {
 
+// Where the tray menu goes for a right click at `cursor`: above and to the
+// left of it, below or to the right where that would leave the work area's
+// top or left, and always wholly inside the work area (from its top-left
+// corner when the menu is larger).
+Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea);
+
 class TTrayForm : public Form, public MenuList {
  public:
   // Hidden until the main form shows it at the cursor. The list's sorting is
@@ -24,6 +30,8 @@ class TTrayForm : public Form, public MenuList {
 
   // The caption's close box follows menuStay.
   void changeBorder();
+  // Shows the menu beside the mouse cursor, in front.
+  void showAtCursor();
   // A destroyed window leaves the list and the menu.
   void removeTrayHwnd(Hwnd window);
   // At program end: every listed window (and its application owner) is shown

@@ -8,6 +8,7 @@ namespace {
 
 // GetClassNameA's buffer: at most 254 characters are compared.
 constexpr int kClassNameBuffer = 255;
+constexpr int kTitleBuffer = 260;
 
 }  // namespace
 
@@ -47,20 +48,23 @@ WindowBook::WindowBook(WindowLists& lists, WindowPort& windows, Journal& journal
                        NotifyIcons& icons, const Logger& log)
     : lists_(lists), windows_(windows), journal_(journal), icons_(icons), log_(log, kAppLog) {}
 
+void WindowBook::forgetWindow(Hwnd window) {
+  showOwnerOfDestroyed(window);
+  removeShadedHwnd(window);
+  removeIconizedHwnd(window);
+  removeStretchedWindow(window);
+}
+
 void WindowBook::removeShadedHwnd(Hwnd window) {
   log_.trace("Called removeShadedHwnd()");
-  removePosition(lists_.shadedWindows, lists_.numberOfShadedWindows,
-                 positionOf(lists_.shadedWindows, lists_.numberOfShadedWindows, window));
+  lists_.removeShaded(window);
   log_.trace("Exited removeShadedHwnd.");
 }
 
 void WindowBook::removeIconizedHwnd(Hwnd window) {
   log_.trace("Called removeIconizedHwnd()");
-  for (std::size_t slot = 0; slot < lists_.trayedWindows.size(); ++slot) {
-    const TrayedWindow& entry = lists_.trayedWindows[slot];
-    if (!entry.free && entry.hwnd == window) {
-      freeTraySlot(slot);
-    }
+  for (const std::size_t slot : lists_.trayed().slotsOf(window)) {
+    freeTraySlot(slot, Record::Forget);
   }
   log_.trace("Exited removeIconizedHwnd()");
 }
@@ -70,8 +74,8 @@ void WindowBook::removeIconizedHwnd(Hwnd window) {
 // The exit line keeps its old meaning: written only when no record was found.
 void WindowBook::removeStretchedWindow(Hwnd window) {
   log_.trace("Called removeStretchedWindow()");
-  const bool vertical = removeStretchRecord(lists_.vStretchedWindows, window);
-  const bool horizontal = removeStretchRecord(lists_.hStretchedWindows, window);
+  const bool vertical = lists_.removeStretched(Axis::Vertical, window);
+  const bool horizontal = lists_.removeStretched(Axis::Horizontal, window);
   if (!vertical && !horizontal) {
     log_.trace("Exited removeStretchedWindow()");
   }
@@ -82,10 +86,9 @@ void WindowBook::restoreTrayedWindow(int slot) {
     return;
   }
   const auto index = static_cast<std::size_t>(slot);
-  const TrayedWindow entry = lists_.trayedWindows[index];
   // A click waits for no program: a window that does not answer keeps its
   // icon, to be clicked again.
-  if (entry.free || windows_.isHung(entry.hwnd)) {
+  if (!lists_.trayed().taken(index) || windows_.isHung(lists_.trayed().at(index).hwnd)) {
     return;
   }
   giveBackSlot(index, true);
@@ -93,8 +96,8 @@ void WindowBook::restoreTrayedWindow(int slot) {
 
 void WindowBook::unIconizeAll() {
   log_.trace("Called unIconizeAll");
-  for (std::size_t slot = 0; slot < lists_.trayedWindows.size(); ++slot) {
-    if (!lists_.trayedWindows[slot].free) {
+  for (std::size_t slot = 0; slot < kTraySlots; ++slot) {
+    if (lists_.trayed().taken(slot)) {
       giveBackSlot(slot, false);
     }
   }
@@ -104,7 +107,7 @@ void WindowBook::unIconizeAll() {
 // A gone window is not touched and its record goes; a hung one is not
 // waited for and its record stays. Either way the slot and icon go.
 void WindowBook::giveBackSlot(std::size_t slot, bool foreground) {
-  const Hwnd window = lists_.trayedWindows[slot].hwnd;
+  const Hwnd window = lists_.trayed().at(slot).hwnd;
   const WindowState state = stateOf(journal_, windows_, window);
   if (state == WindowState::Same) {
     windows_.showWindow(window, win::kSwRestore);
@@ -113,16 +116,12 @@ void WindowBook::giveBackSlot(std::size_t slot, bool foreground) {
     }
     restoreApplicationOwner(windows_, window);
   }
-  if (state != WindowState::Hung) {
-    journal_.forget(Change::Trayed, window);
-  }
-  freeTraySlot(slot);
+  freeTraySlot(slot, state == WindowState::Hung ? Record::Keep : Record::Forget);
 }
 
 void WindowBook::unShadeAll() {
   log_.trace("Called unShadeAll.");
-  for (std::int32_t position = 1; position <= lists_.numberOfShadedWindows; ++position) {
-    const ShadedWindow& entry = lists_.shadedWindows[static_cast<std::size_t>(position)];
+  for (const ShadedWindow& entry : lists_.shaded()) {
     const WindowState state = stateOf(journal_, windows_, entry.hwnd);
     if (state == WindowState::Same) {
       resizeInPlace(windows_, entry.hwnd, windows_.windowRect(entry.hwnd).width(), entry.height);
@@ -135,6 +134,22 @@ void WindowBook::unShadeAll() {
 }
 
 void WindowBook::giveBackTrayed(std::size_t slot) { giveBackSlot(slot, false); }
+
+// A window whose icon cannot be put back is shown again: hidden without an
+// icon, it could not be brought back. An icon the shell kept takes the
+// change instead of the add.
+void WindowBook::reAddTrayIcons(const std::function<IconHandle(Hwnd)>& iconOf) {
+  for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
+    if (!lists_.trayed().taken(slot)) {
+      continue;
+    }
+    const Hwnd window = lists_.trayed().at(slot).hwnd;
+    const std::string title = windows_.windowText(window, kTitleBuffer);
+    if (!icons_.reAddWindowIcon(title, iconOf(window), slot)) {
+      giveBackTrayed(slot);
+    }
+  }
+}
 
 void WindowBook::forgetStretchedAndTopmost() {
   const std::vector<JournalRecord> records = journal_.records();
@@ -200,9 +215,8 @@ void WindowBook::showOwnerOfDestroyed(Hwnd window) {
 }
 
 // The slot is freed even when the shell refuses to delete the icon.
-void WindowBook::freeTraySlot(std::size_t slot) {
-  lists_.trayedWindows[slot].free = true;
-  --lists_.numberOfTrayedWindows;
+void WindowBook::freeTraySlot(std::size_t slot, Record record) {
+  lists_.removeTrayed(slot, record);
   icons_.msgToTrayicon(win::kNimDelete, "", IconHandle{}, static_cast<std::uint32_t>(slot));
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "app/core/journal.h"
@@ -44,6 +45,9 @@ class WindowBook {
   WindowBook(WindowLists& lists, WindowPort& windows, Journal& journal, NotifyIcons& icons,
              const Logger& log);
 
+  // A destroyed window leaves the shaded, tray and stretched lists; an
+  // application owner hidden with it is shown again first.
+  void forgetWindow(Hwnd window);
   void removeShadedHwnd(Hwnd window);
   void removeIconizedHwnd(Hwnd window);
   // Forgets every stretch record of the window, vertical and horizontal.
@@ -56,6 +60,9 @@ class WindowBook {
   // Brings back the window of an occupied slot without making it the
   // foreground window, as at the end and when its icon is lost.
   void giveBackTrayed(std::size_t slot);
+  // After the shell restarts: every tray-icon window's icon (its picture from
+  // `iconOf`) is added again.
+  void reAddTrayIcons(const std::function<IconHandle(Hwnd)>& iconOf);
   // Stretched and topmost windows stay as they are at the end: their
   // records go with the program.
   void forgetStretchedAndTopmost();
@@ -68,7 +75,7 @@ class WindowBook {
   void showOwnerOfDestroyed(Hwnd window);
 
  private:
-  void freeTraySlot(std::size_t slot);
+  void freeTraySlot(std::size_t slot, Record record);
   void giveBackSlot(std::size_t slot, bool foreground);
   void giveBackRecord(const JournalRecord& record);
 

@@ -134,7 +134,7 @@ void redrawAllWindows(benchmark::State& state, Lookup lookup) {
   }
 
   for (auto _ : state) {
-    program.form->Timer1Timer();
+    sim.tick(program.form->handle(), IDT_TIMER1);
     benchmark::DoNotOptimize(sim.draws.data());
     sim.draws.clear();
   }
@@ -184,7 +184,7 @@ void clickAndUndo(benchmark::State& state, Place place) {
   const auto undo = [&] {
     switch (place) {
       case kToIcon:
-        main.onWM_ASTRAY(0, win::kWmLButtonUp);
+        sim.post(main.handle(), win::kWmAsTray, 0, win::kWmLButtonUp);
         break;
       case kToMenu:
         sim.controlState(program.tray->handle(), IDC_LISTBOX1).selected = 0;
@@ -192,7 +192,7 @@ void clickAndUndo(benchmark::State& state, Place place) {
         break;
       default: {  // the other four toggle: a second click undoes the first
         const Point point = buttonPoint(sim.window(editor).rect, place);
-        main.onSTRNX_NCLBUTTONUP(point.x, point.y);
+        sim.post(main.handle(), win::kStrnxNcLButtonUp, point.x, point.y);
         break;
       }
     }
@@ -202,20 +202,20 @@ void clickAndUndo(benchmark::State& state, Place place) {
   // What each click must have done, checked outside the timed part.
   const auto acted = [&] {
     const sim::SimWindow& target = sim.window(editor);
-    const WindowLists& lists = main.lists;
+    const WindowLists& lists = program.composed->lists();
     switch (place) {
       case kTop:
         return (target.exStyle & win::kWsExTopmost) != 0;
       case kToIcon:
-        return !target.visible && lists.numberOfTrayedWindows == 1;
+        return !target.visible && lists.trayed().count() == 1;
       case kShade:
         return target.rect.height() == 27;
       case kToMenu:
-        return !target.visible && lists.numberOfMinimizedWindows == 1;
+        return !target.visible && lists.menu().count() == 1;
       case kVMax:
-        return lists.vStretchedWindows.size() == 1;
+        return lists.stretched(Axis::Vertical).count() == 1;
       case kHMax:
-        return lists.hStretchedWindows.size() == 1;
+        return lists.stretched(Axis::Horizontal).count() == 1;
     }
     return false;
   };
@@ -224,7 +224,7 @@ void clickAndUndo(benchmark::State& state, Place place) {
     // Restoring a stretched window centres it, so the button moves.
     const Point click = buttonPoint(sim.window(editor).rect, place);
     const auto start = std::chrono::steady_clock::now();
-    main.onSTRNX_NCLBUTTONUP(click.x, click.y);
+    sim.post(main.handle(), win::kStrnxNcLButtonUp, click.x, click.y);
     const auto end = std::chrono::steady_clock::now();
     state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     if (!acted()) {
@@ -234,12 +234,14 @@ void clickAndUndo(benchmark::State& state, Place place) {
     undo();
   }
   const Rect rect = sim.window(editor).rect;
-  const bool steady =
-      rect.width() == kEditor.width() && rect.height() == kEditor.height() &&
-      sim.windowPort().isVisible(editor) && (sim.window(editor).exStyle & win::kWsExTopmost) == 0 &&
-      main.lists.numberOfTrayedWindows == 0 && main.lists.numberOfMinimizedWindows == 0 &&
-      main.lists.numberOfShadedWindows == 0 && main.lists.vStretchedWindows.empty() &&
-      main.lists.hStretchedWindows.empty();
+  const bool steady = rect.width() == kEditor.width() && rect.height() == kEditor.height() &&
+                      sim.windowPort().isVisible(editor) &&
+                      (sim.window(editor).exStyle & win::kWsExTopmost) == 0 &&
+                      program.composed->lists().trayed().count() == 0 &&
+                      program.composed->lists().menu().count() == 0 &&
+                      program.composed->lists().shaded().count() == 0 &&
+                      program.composed->lists().stretched(Axis::Vertical).count() == 0 &&
+                      program.composed->lists().stretched(Axis::Horizontal).count() == 0;
   if (!steady) {
     state.SkipWithError("the undo did not give the window its state back");
   }

@@ -662,11 +662,28 @@ ULONG_PTR threadTeb(HANDLE thread) {
   return information.teb;
 }
 
+// The GdiSharedHandleTable of a 64-bit process, whose 64-bit TEB points to
+// the 64-bit PEB at 0x60; the table's address is at 0xF8 of the PEB.
+ULONGLONG gdiTableOf64BitPeb(HANDLE process, ULONGLONG teb64) {
+  const auto peb64 = readRemote<ULONGLONG>(process, static_cast<ULONG_PTR>(teb64) + 0x60);
+  if (!peb64 || *peb64 > MAXULONG_PTR - 0xF8) {
+    return 0;
+  }
+  const auto table = readRemote<ULONGLONG>(process, static_cast<ULONG_PTR>(*peb64) + 0xF8);
+  return table && *table <= MAXULONG_PTR ? *table : 0;
+}
+
+#ifdef _WIN64
+// Where the process's GDI handle table is, or 0. The 64-bit driver reads the
+// programs of its own bitness.
+ULONGLONG gdiTableAddress(HANDLE process, ULONG_PTR teb) {
+  return gdiTableOf64BitPeb(process, teb);
+}
+#else
 // Where the process's GDI handle table is, or 0. Wine sets GdiSharedHandleTable
 // of the 32-bit PEB (at 0x94; the TEB points to the PEB at 0x30) in a 32-bit
-// prefix; in a 64-bit prefix it sets that of the 64-bit PEB (at 0xF8)
-// instead, and the 32-bit TEB's GdiBatchCount field (at 0xF70) points to the
-// 64-bit TEB, whose PEB pointer is at 0x60.
+// prefix; in a 64-bit prefix it sets that of the 64-bit PEB instead, and the
+// 32-bit TEB's GdiBatchCount field (at 0xF70) points to the 64-bit TEB.
 ULONGLONG gdiTableAddress(HANDLE process, ULONG_PTR teb) {
   const auto peb = readRemote<DWORD>(process, teb + 0x30);
   const auto table = peb ? readRemote<DWORD>(process, *peb + 0x94) : std::nullopt;
@@ -674,11 +691,9 @@ ULONGLONG gdiTableAddress(HANDLE process, ULONG_PTR teb) {
     return *table;
   }
   const auto teb64 = readRemote<DWORD>(process, teb + 0xF70);
-  const auto peb64 = teb64 ? readRemote<ULONGLONG>(process, *teb64 + 0x60) : std::nullopt;
-  const auto table64 =
-      peb64 && *peb64 <= MAXDWORD ? readRemote<ULONGLONG>(process, *peb64 + 0xF8) : std::nullopt;
-  return table64 && *table64 <= MAXDWORD ? *table64 : 0;
+  return teb64 ? gdiTableOf64BitPeb(process, *teb64) : 0;
 }
+#endif
 
 // The live entries of the process's GDI handle table by their type, nothing
 // when it cannot be read. Each of the 65536 entries is 24 bytes long; its

@@ -15,7 +15,9 @@
 namespace strennix::e2e {
 namespace {
 
-TEST_F(WindowActionsTest, StretchButtonsFillTheWorkAreaCentredAndTheSecondClickGivesTheSizeBack) {
+class WindowActionsTest : public EditionTest<WindowActionsDesktop> {};
+
+TEST_P(WindowActionsTest, StretchButtonsFillTheWorkAreaCentredAndTheSecondClickGivesTheSizeBack) {
   writeDefaultSettings();
   startWithTrayIcon({});
   // The taskbar takes the bottom of the screen, so the work area is lower
@@ -41,7 +43,7 @@ TEST_F(WindowActionsTest, StretchButtonsFillTheWorkAreaCentredAndTheSecondClickG
   EXPECT_TRUE(now.visible);
 }
 
-TEST_F(WindowActionsTest, StayOnTopAndShadeToggleWithoutMovingTheWindow) {
+TEST_P(WindowActionsTest, StayOnTopAndShadeToggleWithoutMovingTheWindow) {
   writeDefaultSettings();
   startHidden();
   const WindowInfo target = openTarget({.title = "Toggled", .rect = Rect{200, 150, 640, 480}});
@@ -70,7 +72,7 @@ TEST_F(WindowActionsTest, StayOnTopAndShadeToggleWithoutMovingTheWindow) {
 // process's class icons, so the program finds no icon and adds one without a
 // picture. The icon is there all the same: its cell shows the window's title
 // as a tip and takes the click.
-TEST_F(WindowActionsTest, ToIconHidesTheWindowBehindATrayIconWhoseClickBringsItBack) {
+TEST_P(WindowActionsTest, ToIconHidesTheWindowBehindATrayIconWhoseClickBringsItBack) {
   writeDefaultSettings();
   const WindowInfo first =
       openTarget({.title = "Icon target A", .rect = Rect{100, 100, 500, 350}, .icon = true});
@@ -114,7 +116,7 @@ TEST_F(WindowActionsTest, ToIconHidesTheWindowBehindATrayIconWhoseClickBringsItB
   EXPECT_EQ(count(app, "::TrayMessage failed."), 0);
 }
 
-TEST_F(WindowActionsTest, ToMenuListsTheTitlesInTheTrayMenuAndADoubleClickBringsOneBack) {
+TEST_P(WindowActionsTest, ToMenuListsTheTitlesInTheTrayMenuAndADoubleClickBringsOneBack) {
   writeDefaultSettings();
   const WindowInfo beta = openTarget({.title = "Beta notes", .rect = Rect{120, 100, 520, 350}});
   const WindowInfo alpha = openTarget({.title = "Alpha notes", .rect = Rect{480, 300, 880, 550}});
@@ -148,7 +150,7 @@ TEST_F(WindowActionsTest, ToMenuListsTheTitlesInTheTrayMenuAndADoubleClickBrings
 
 // The stretched window is shaded too: the end gives it its stretched height
 // back, not the height it had before the stretch.
-TEST_F(WindowActionsTest, ExitGivesEveryHiddenAndShadedWindowBackAndLeavesNoTrayIcon) {
+TEST_P(WindowActionsTest, ExitGivesEveryHiddenAndShadedWindowBackAndLeavesNoTrayIcon) {
   writeDefaultSettings();
   const WindowInfo shaded =
       openTarget({.title = "Stretched and shaded", .rect = Rect{100, 120, 500, 370}});
@@ -220,7 +222,7 @@ class WaysOutTest : public WindowActionsTest {
 
 // A kill leaves no end sequence: the next start gives back what the journal
 // in the registry says the killed run had changed.
-TEST_F(WaysOutTest, AStartAfterAKillGivesBackEveryWindowTheKilledRunLeftChanged) {
+TEST_P(WaysOutTest, AStartAfterAKillGivesBackEveryWindowTheKilledRunLeftChanged) {
   writeDefaultSettings();
   const WindowInfo listed = openTarget({.title = "In the menu", .rect = Rect{560, 100, 960, 300}});
   const WindowInfo iconized =
@@ -246,7 +248,7 @@ TEST_F(WaysOutTest, AStartAfterAKillGivesBackEveryWindowTheKilledRunLeftChanged)
 // main window, and then ends every process that had a window, the targets
 // included: what is left to see afterwards is that the program gave every
 // window back (its journal is empty) and ended by itself.
-TEST_F(WaysOutTest, TheEndOfTheSessionGivesTheHiddenWindowsBack) {
+TEST_P(WaysOutTest, TheEndOfTheSessionGivesTheHiddenWindowsBack) {
   writeDefaultSettings();
   const WindowInfo listed = openTarget({.title = "In the menu", .rect = Rect{560, 100, 960, 300}});
   const WindowInfo iconized =
@@ -277,7 +279,7 @@ TEST_F(WaysOutTest, TheEndOfTheSessionGivesTheHiddenWindowsBack) {
 
 // The hung window's program sleeps in its window procedure. Exit waits for
 // it nowhere: the program ends at once and the other windows come back.
-TEST_F(WaysOutTest, ExitEndsWithinFiveSecondsWhileAHiddenWindowsProgramHangs) {
+TEST_P(WaysOutTest, ExitEndsWithinFiveSecondsWhileAHiddenWindowsProgramHangs) {
   writeDefaultSettings();
   const WindowInfo hung = openTarget({.title = "Hangs", .rect = Rect{100, 100, 500, 350}});
   const WindowInfo listed = openTarget({.title = "In the menu", .rect = Rect{560, 100, 960, 300}});
@@ -312,7 +314,7 @@ TEST_F(WaysOutTest, ExitEndsWithinFiveSecondsWhileAHiddenWindowsProgramHangs) {
 
 // Anyone can post the hook's destroy report: one naming a live hidden window
 // forgets nothing, and Exit still gives that window back.
-TEST_F(WaysOutTest, AForgedDestroyReportForAHiddenWindowForgetsNothing) {
+TEST_P(WaysOutTest, AForgedDestroyReportForAHiddenWindowForgetsNothing) {
   writeDefaultSettings();
   const WindowInfo iconized =
       openTarget({.title = "Behind an icon", .rect = Rect{300, 400, 700, 600}});
@@ -328,6 +330,9 @@ TEST_F(WaysOutTest, AForgedDestroyReportForAHiddenWindowForgetsNothing) {
   EXPECT_EQ(closeStrennix(started.process), 0);
   waitUntilShownAsBefore(iconized);
 }
+
+STRENNIX_TEST_EDITIONS(WindowActionsTest, runnableEditions());
+STRENNIX_TEST_EDITIONS(WaysOutTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

@@ -11,7 +11,7 @@
 namespace strennix::e2e {
 namespace {
 
-class DispatchTest : public TitleBarTest {
+class DispatchTest : public EditionTest<TitleBarDesktop> {
  protected:
   size_t handledClicks() {
     const auto log = appLog();
@@ -39,7 +39,7 @@ class DispatchTest : public TitleBarTest {
   }
 };
 
-TEST_F(DispatchTest, AClickOnThePaintedStayOnTopButtonTogglesTheWindowsTopmostState) {
+TEST_P(DispatchTest, AClickOnThePaintedStayOnTopButtonTogglesTheWindowsTopmostState) {
   writeDefaultSettings();
   startHidden({"--log"});
   const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
@@ -64,7 +64,7 @@ TEST_F(DispatchTest, AClickOnThePaintedStayOnTopButtonTogglesTheWindowsTopmostSt
   expectDealtSlots({"0", "0"});
 }
 
-TEST_F(DispatchTest, TheTrayIconOpensTheSettingsOnADoubleClickAndTheMenuOnARightClick) {
+TEST_P(DispatchTest, TheTrayIconOpensTheSettingsOnADoubleClickAndTheMenuOnARightClick) {
   writeDefaultSettings();
   startHidden();
   ASSERT_FALSE(findWindow(mainForm).value_or(WindowInfo{.visible = true}).visible);
@@ -98,6 +98,8 @@ TEST_F(DispatchTest, TheTrayIconOpensTheSettingsOnADoubleClickAndTheMenuOnARight
   EXPECT_GT(menu.width(), 0);
   EXPECT_GT(menu.height(), 0);
 }
+
+STRENNIX_TEST_EDITIONS(DispatchTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

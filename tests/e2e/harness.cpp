@@ -9,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -279,8 +280,9 @@ class SessionDir {
   fs::path path_;
 };
 
-// A 32-bit prefix for most tests: the program, its hook and the desktop all
-// are 32-bit, and the prefix is half the size of a 64-bit one to copy.
+// The 32-bit edition runs in a 32-bit prefix where it can: the program, its
+// hook and the desktop all are 32-bit there, and the prefix is half the size
+// of a 64-bit one to copy.
 const char* wineArch(PrefixArch arch) { return arch == PrefixArch::Win64 ? "win64" : "win32"; }
 
 void buildTemplatePrefix(const fs::path& prefix, PrefixArch arch) {
@@ -362,39 +364,112 @@ std::string hex(std::uint32_t value) {
   return text.str();
 }
 
-// --- locations ---------------------------------------------------------------------
+// --- locations and editions ------------------------------------------------------
 
-fs::path win32BinDir() { return environmentOr("STRENNIX_WIN32_BIN", STRENNIX_DEFAULT_WIN32_BIN); }
-fs::path win64BinDir() { return environmentOr("STRENNIX_WIN64_BIN", STRENNIX_DEFAULT_WIN64_BIN); }
+Build buildOf(Edition bitness) {
+  if (bitness == Edition::Bits64) {
+    return {"64",
+            environmentOr("STRENNIX_WIN64_BIN", STRENNIX_DEFAULT_WIN64_BIN),
+            "win64",
+            "STRENNIX_WIN64_BIN",
+            "hook64.dll",
+            "strennix64.exe",
+            "testdriver64.exe",
+            "hookprobe64.exe"};
+  }
+  return {"32",
+          environmentOr("STRENNIX_WIN32_BIN", STRENNIX_DEFAULT_WIN32_BIN),
+          "win32",
+          "STRENNIX_WIN32_BIN",
+          "hook.dll",
+          "strennix32.exe",
+          "testdriver.exe",
+          "hookprobe.exe"};
+}
+
+Edition otherBitness(Edition edition) {
+  return edition == Edition::Bits64 ? Edition::Bits32 : Edition::Bits64;
+}
+
+PrefixArch prefixFor(Edition edition, Bitnesses bitnesses) {
+  return edition == Edition::Bits32 && bitnesses == Bitnesses::Own ? PrefixArch::Win32
+                                                                   : PrefixArch::Win64;
+}
+
+Edition editionOf(PrefixArch arch) {
+  return arch == PrefixArch::Win64 ? Edition::Bits64 : Edition::Bits32;
+}
+
 fs::path sourceDir() { return STRENNIX_SOURCE_DIR; }
 fs::path artifactsRoot() { return STRENNIX_ARTIFACTS_DIR; }
 
-fs::path testDriver(PrefixArch arch) {
-  return arch == PrefixArch::Win64 ? win64BinDir() / "testdriver64.exe"
-                                   : win32BinDir() / "testdriver.exe";
+namespace {
+
+constexpr std::array<Edition, 2> kEditions = {Edition::Bits32, Edition::Bits64};
+
+// The script's words ("32 64") as editions; a script that fails or says
+// something else ends the run at once, before any test is registered.
+std::vector<Edition> askEditionsScript() {
+  const fs::path script = sourceDir() / "scripts" / "editions.sh";
+  const CommandResult result = runCommand({script.string()}, {}, sourceDir(), kCommandTimeout);
+  if (result.timedOut || result.exitCode != 0) {
+    std::fprintf(stderr, "%s\n", commandFailure({script.string()}, result).c_str());
+    std::exit(2);
+  }
+  std::vector<Edition> editions;
+  std::istringstream words(result.output);
+  for (std::string word; words >> word;) {
+    const auto named = std::ranges::find_if(
+        kEditions, [&](Edition edition) { return buildOf(edition).bits == word; });
+    if (named == kEditions.end()) {
+      std::fprintf(stderr, "%s printed \"%s\", not the editions 32 and 64\n",
+                   script.string().c_str(), trimmed(result.output).c_str());
+      std::exit(2);
+    }
+    editions.push_back(*named);
+  }
+  return editions;
+}
+
+}  // namespace
+
+const std::vector<Edition>& runnableEditions() {
+  static const std::vector<Edition> kEditions = askEditionsScript();
+  return kEditions;
+}
+
+std::vector<Edition> editionsWithBothBitnesses() {
+  const std::vector<Edition>& editions = runnableEditions();
+  return editions.size() == 2 ? editions : std::vector<Edition>{};
+}
+
+std::string editionName(const ::testing::TestParamInfo<Edition>& info) {
+  return "Edition" + buildOf(info.param).bits;
+}
+
+void PrintTo(Edition edition, std::ostream* out) {
+  *out << "the " << buildOf(edition).bits << "-bit edition";
 }
 
 fs::path templatePrefixDir(PrefixArch arch) {
   return fs::path(STRENNIX_E2E_STATE_DIR) / (std::string("wine-template-") + wineArch(arch));
 }
 
-std::optional<std::string> missingBinaries(PrefixArch arch) {
-  struct Needed {
-    fs::path path;
-    const char* preset;
-    const char* variable;
-  };
-  std::vector<Needed> needed = {{win32BinDir() / "strennix.exe", "win32", "STRENNIX_WIN32_BIN"},
-                                {testDriver(PrefixArch::Win32), "win32", "STRENNIX_WIN32_BIN"}};
-  if (arch == PrefixArch::Win64) {
-    for (const char* name : {"strennix64.exe", "hook64.dll", "testdriver64.exe"}) {
-      needed.push_back({win64BinDir() / name, "win64", "STRENNIX_WIN64_BIN"});
+// The program and the driver of its bitness; beside the other bitness, also
+// its helper, its library and its driver.
+std::optional<std::string> missingBinaries(Edition edition, Bitnesses bitnesses) {
+  const Build own = buildOf(edition);
+  std::vector<std::pair<Build, std::string>> needed = {{own, "strennix.exe"}, {own, own.driver}};
+  if (bitnesses == Bitnesses::Both) {
+    const Build other = buildOf(otherBitness(edition));
+    for (const std::string& name : {other.helper, other.library, other.driver}) {
+      needed.emplace_back(other, name);
     }
   }
-  for (const Needed& file : needed) {
-    if (!fs::exists(file.path)) {
-      return "the Windows binaries are not built (no " + file.path.string() + "): build the " +
-             file.preset + " preset, or point " + file.variable + " at them";
+  for (const auto& [build, name] : needed) {
+    if (!fs::exists(build.file(name))) {
+      return "the Windows binaries are not built (no " + build.file(name).string() +
+             "): build the " + build.preset + " preset, or point " + build.variable + " at them";
     }
   }
   return std::nullopt;
@@ -632,11 +707,11 @@ std::string WineProcess::output() const { return slurp(log_); }
 // killed and the directories removed.
 class WineSession {
  public:
-  explicit WineSession(PrefixArch arch)
+  WineSession(Edition edition, PrefixArch arch)
       : prefix_(root_.path() / "prefix"),
         work_(root_.path() / "work"),
         logs_(root_.path() / "logs"),
-        x_(prepareDirectories(arch)),
+        x_(prepareDirectories(edition, arch)),
         environment_(wineEnvironment(prefix_, x_.display())),
         server_(environment_, root_.path()) {}
 
@@ -673,7 +748,7 @@ class WineSession {
 
  private:
   // Runs in the initialiser list, before the X server starts.
-  fs::path prepareDirectories(PrefixArch arch) {
+  fs::path prepareDirectories(Edition edition, PrefixArch arch) {
     fs::create_directories(logs_);
     fs::create_directories(work_);
     runChecked({"cp", "-a", templatePrefixDir(arch).string(), prefix_.string()}, {}, root_.path(),
@@ -681,11 +756,13 @@ class WineSession {
     // The copy gets a server directory of its own.
     fs::remove(prefix_ / "wineserver");
     fs::remove(prefix_ / kReadyMarker);
-    fs::copy_file(win32BinDir() / "strennix.exe", work_ / "strennix.exe");
-    // As the release has them: whatever of the libraries and the helper is
-    // built goes beside strennix.exe.
-    for (const fs::path& file : {win32BinDir() / "hook.dll", win64BinDir() / "hook64.dll",
-                                 win64BinDir() / "strennix64.exe"}) {
+    const Build own = buildOf(edition);
+    const Build other = buildOf(otherBitness(edition));
+    fs::copy_file(own.file("strennix.exe"), work_ / "strennix.exe");
+    // As the edition's release has them: whatever of the libraries and the
+    // helper is built goes beside strennix.exe.
+    for (const fs::path& file :
+         {own.file(own.library), other.file(other.library), other.file(other.helper)}) {
       if (fs::exists(file)) {
         fs::copy_file(file, work_ / file.filename());
       }
@@ -735,11 +812,12 @@ class WineSession {
 
 // --- the fixture ---------------------------------------------------------------------
 
-WineDesktopTest::WineDesktopTest(PrefixArch arch) : arch_(arch) {}
+WineDesktopTest::WineDesktopTest(Edition edition, Bitnesses bitnesses)
+    : edition_(edition), bitnesses_(bitnesses) {}
 WineDesktopTest::~WineDesktopTest() = default;
 
 void WineDesktopTest::SetUp() {
-  if (const auto missing = missingBinaries(arch_)) {
+  if (const auto missing = missingBinaries(edition_, bitnesses_)) {
     if (binariesRequired()) {
       FAIL() << *missing;
     }
@@ -747,11 +825,12 @@ void WineDesktopTest::SetUp() {
   }
   std::error_code ignored;
   fs::remove_all(artifactsDir(), ignored);
-  ensureTemplatePrefix(arch_);
-  session_ = std::make_unique<WineSession>(arch_);
+  const PrefixArch arch = prefixFor(edition_, bitnesses_);
+  ensureTemplatePrefix(arch);
+  session_ = std::make_unique<WineSession>(edition_, arch);
   // Wine closes the virtual desktop, taskbar and all, soon after the last
   // program on it ends; this one keeps it for the whole test.
-  startProgram(testDriver(PrefixArch::Win32), {"idle"});
+  startProgram(own().file(own().driver), {"idle"});
   CommandResult last;
   try {
     waitFor(
@@ -904,7 +983,7 @@ CommandResult WineDesktopTest::wine(const std::vector<std::string>& arguments) {
 // --- testdriver.exe ----------------------------------------------------------------
 
 CommandResult WineDesktopTest::runDriver(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv = {testDriver(PrefixArch::Win32).string()};
+  std::vector<std::string> argv = {own().file(own().driver).string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   return wine(argv);
 }
@@ -942,7 +1021,8 @@ OpenedWindow WineDesktopTest::openWindow(const OpenWindowOptions& options) {
     arguments.emplace_back("--icon");
   }
 
-  WineProcess& process = startProgram(testDriver(options.driver), arguments);
+  const Build driverBuild = options.otherBitness ? other() : own();
+  WineProcess& process = startProgram(driverBuild.file(driverBuild.driver), arguments);
   std::uint32_t hwnd = 0;
   waitFor(
       [&] {

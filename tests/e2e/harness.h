@@ -1,10 +1,13 @@
-// The end-to-end harness: runs the real strennix.exe under Wine, each test in
-// a desktop of its own (a private Xvfb display and a fresh copy of one
-// template Wine prefix with a 1024 x 768 virtual desktop), in a fresh working
-// directory, and reads and operates the windows there through testdriver.exe.
+// The end-to-end harness: runs the real strennix.exe of an edition under
+// Wine, each test in a desktop of its own (a private Xvfb display and a fresh
+// copy of one template Wine prefix with a 1024 x 768 virtual desktop), in a
+// fresh working directory, and reads and operates the windows there through
+// the test driver of the program's bitness.
 //
-// Derive the tests from WineDesktopTest. Wait for conditions with waitFor,
-// never with fixed sleeps. Everything the test started is ended in the
+// Derive the fixtures from EditionTest<WineDesktopTest> (or a fixture built on
+// WineDesktopTest), write the tests with TEST_P and instantiate each suite with
+// STRENNIX_TEST_EDITIONS. Wait for conditions with waitFor, never with fixed
+// sleeps. Everything the test started is ended in the
 // fixture's destructor, also when the test fails; screenshots and, on failure,
 // the log files stay in build/host/artifacts/<Suite.Test>/.
 #pragma once
@@ -38,33 +41,67 @@ inline constexpr std::chrono::milliseconds kStartTimeout = std::chrono::minutes(
 inline constexpr const char* kSettingsKey = "HKCU\\Software\\Corvane inc.\\Strennix";
 inline constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The kinds of Wine prefix a test runs in: the 32-bit one of most tests, and
-// a 64-bit one, where the 32-bit programs run under WoW64 beside 64-bit
-// windows.
+// The kinds of Wine prefix a test runs in: a 32-bit one, and a 64-bit one,
+// where 32-bit programs run under WoW64 beside 64-bit ones.
 enum class PrefixArch { Win32, Win64 };
 
-// Where things are. The Windows binaries come from $STRENNIX_WIN32_BIN and
-// $STRENNIX_WIN64_BIN or the win32 and win64 builds of this source tree.
-std::filesystem::path win32BinDir();
-std::filesystem::path win64BinDir();
+// The two editions, named by the bitness of their strennix.exe: the program
+// and the hook library of one bitness, and beside them the helper and the
+// library of the other bitness, which reach that bitness's programs.
+enum class Edition { Bits32, Bits64 };
+
+// Which programs a test runs: only those of the edition's own bitness, or
+// beside them the other bitness's too (its helper, its windows), which only a
+// 64-bit prefix runs.
+enum class Bitnesses { Own, Both };
+
+// What the preset of one bitness builds, as far as the tests use it. The
+// files come from $STRENNIX_WIN32_BIN and $STRENNIX_WIN64_BIN or the win32
+// and win64 builds of this source tree.
+struct Build {
+  std::string bits;  // 32, 64
+  std::filesystem::path bin;
+  std::string preset;    // win32, win64
+  std::string variable;  // the environment variable that points elsewhere
+  std::string library;   // hook.dll, hook64.dll
+  std::string helper;    // what the program of the other bitness starts for this one
+  std::string driver;    // testdriver.exe, testdriver64.exe
+  std::string probe;     // hookprobe.exe, hookprobe64.exe
+  [[nodiscard]] std::filesystem::path file(const std::string& name) const { return bin / name; }
+};
+
+Build buildOf(Edition bitness);
+Edition otherBitness(Edition edition);
+PrefixArch prefixFor(Edition edition, Bitnesses bitnesses);
 std::filesystem::path sourceDir();
 std::filesystem::path artifactsRoot();
 
-// The test driver that opens windows of this bitness.
-std::filesystem::path testDriver(PrefixArch arch);
+// The editions this machine can run end to end, as scripts/editions.sh says
+// (STRENNIX_NO_32BIT=1 leaves the 32-bit one out); asked once per run.
+const std::vector<Edition>& runnableEditions();
+// Those that run beside programs of the other bitness: every edition where
+// both run, none elsewhere.
+std::vector<Edition> editionsWithBothBitnesses();
+// The parameter name of a test: Edition32, Edition64.
+std::string editionName(const ::testing::TestParamInfo<Edition>& info);
+void PrintTo(Edition edition, std::ostream* out);
 
 // One template Wine prefix of each kind per test run, copied for every test.
 // The ctest fixtures rebuild it before the first end-to-end test that needs
 // it and remove it after the last; a test run outside ctest builds it when it
-// is missing.
+// is missing. A prefix kind serves the edition of its bitness (and the
+// 32-bit edition beside 64-bit programs), so a machine that cannot run an
+// edition never needs its prefix.
 std::filesystem::path templatePrefixDir(PrefixArch arch);
 void ensureTemplatePrefix(PrefixArch arch);
 void rebuildTemplatePrefix(PrefixArch arch);
 void removeTemplatePrefix(PrefixArch arch);
+// The edition whose tests the template of this kind is made for.
+Edition editionOf(PrefixArch arch);
 
-// Why the Windows binaries a test in this prefix needs cannot be tested, or
+// Why the Windows binaries a test of the edition needs cannot be tested, or
 // nothing when they are built.
-std::optional<std::string> missingBinaries(PrefixArch arch);
+std::optional<std::string> missingBinaries(Edition edition, Bitnesses bitnesses = Bitnesses::Own);
 // Set by scripts/test.sh ($STRENNIX_E2E_REQUIRE_BINARIES): missing binaries
 // fail the tests instead of skipping them.
 bool binariesRequired();
@@ -130,10 +167,10 @@ struct OpenWindowOptions {
   std::string className;  // empty: the driver's own class
   std::optional<std::uint32_t> style;
   std::optional<std::uint32_t> exStyle;
-  std::optional<Rect> rect;               // screen rectangle
-  std::string ownerClass;                 // owned by a hidden window of this class
-  bool icon = false;                      // answers WM_GETICON with an icon of its own
-  PrefixArch driver = PrefixArch::Win32;  // opened by the 32-bit or the 64-bit driver
+  std::optional<Rect> rect;   // screen rectangle
+  std::string ownerClass;     // owned by a hidden window of this class
+  bool icon = false;          // answers WM_GETICON with an icon of its own
+  bool otherBitness = false;  // opened by the driver of the other bitness
 };
 
 struct RegValue {
@@ -175,8 +212,18 @@ class WineSession;
 
 class WineDesktopTest : public ::testing::Test {
  protected:
-  explicit WineDesktopTest(PrefixArch arch = PrefixArch::Win32);
+  explicit WineDesktopTest(Edition edition, Bitnesses bitnesses = Bitnesses::Own);
   ~WineDesktopTest() override;
+
+  [[nodiscard]] Edition edition() const { return edition_; }
+  // What the preset of the program's bitness built, and of the other one.
+  [[nodiscard]] Build own() const { return buildOf(edition_); }
+  [[nodiscard]] Build other() const { return buildOf(otherBitness(edition_)); }
+  // Whether the program starts its helper for the other bitness: on 64-bit
+  // Windows, which a 64-bit prefix is.
+  [[nodiscard]] bool startsHelper() const {
+    return prefixFor(edition_, bitnesses_) == PrefixArch::Win64;
+  }
 
   // Skips the test when the Windows binaries are not built; otherwise makes
   // the desktop, the prefix and the working directory and waits for the
@@ -319,9 +366,26 @@ class WineDesktopTest : public ::testing::Test {
   void xdotool(const std::vector<std::string>& arguments);
   void keepArtifactsOfFailure();
 
-  PrefixArch arch_;
+  Edition edition_;
+  Bitnesses bitnesses_;
   std::unique_ptr<WineSession> session_;
 };
+
+// A fixture whose TEST_Ps run once for each edition given to
+// STRENNIX_TEST_EDITIONS.
+template <typename Fixture, Bitnesses kBitnesses = Bitnesses::Own>
+class EditionTest : public Fixture, public ::testing::WithParamInterface<Edition> {
+ protected:
+  EditionTest() : Fixture(GetParam(), kBitnesses) {}
+};
+
+// Instantiates the suite once per edition of the list, as
+// Editions/<Suite>.<Test>/Edition32 and .../Edition64. An edition missing
+// from the list gets no test at all, and a list may be empty.
+#define STRENNIX_TEST_EDITIONS(Suite, editions)                            \
+  GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Suite);                    \
+  INSTANTIATE_TEST_SUITE_P(Editions, Suite, ::testing::ValuesIn(editions), \
+                           ::strennix::e2e::editionName)
 
 // How the values show in the messages of failed expectations.
 void PrintTo(const Rect& rect, std::ostream* out);

@@ -5,9 +5,9 @@
 namespace strennix::e2e {
 namespace {
 
-class HarnessTest : public WineDesktopTest {};
+class HarnessTest : public EditionTest<WineDesktopTest> {};
 
-TEST_F(HarnessTest, DriverWindowsCanBeOpenedQueriedMovedAndClosed) {
+TEST_P(HarnessTest, DriverWindowsCanBeOpenedQueriedMovedAndClosed) {
   const OpenedWindow opened =
       openWindow({.title = "Harness Probe", .rect = Rect{50, 60, 450, 360}, .icon = true});
 
@@ -30,7 +30,7 @@ TEST_F(HarnessTest, DriverWindowsCanBeOpenedQueriedMovedAndClosed) {
                    "whether the probe window exists");
 }
 
-TEST_F(HarnessTest, RegistryValuesRoundTripThroughReg) {
+TEST_P(HarnessTest, RegistryValuesRoundTripThroughReg) {
   const std::string key = "HKCU\\Software\\Strennix Harness";
   regAdd(key, "Text", "two  words\\");
   regAdd(key, "Empty", "");
@@ -46,6 +46,8 @@ TEST_F(HarnessTest, RegistryValuesRoundTripThroughReg) {
   regDeleteKey(key);
   EXPECT_TRUE(regValues(key).empty());
 }
+
+STRENNIX_TEST_EDITIONS(HarnessTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

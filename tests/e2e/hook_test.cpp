@@ -1,6 +1,7 @@
-// hook.dll under Wine: hookprobe.exe stands in for the main window and prints
-// what the library posts to it, while windows of another process are clicked
-// and closed.
+// The edition's hook library under Wine (hook.dll, hook64.dll): the hook
+// probe of its bitness stands in for the main window and prints what the
+// library posts to it, while windows of another process are clicked and
+// closed.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -62,19 +63,24 @@ int count(const std::vector<std::uint32_t>& handles, std::uint32_t handle) {
   return static_cast<int>(std::count(handles.begin(), handles.end(), handle));
 }
 
-class HookLibraryTest : public WineDesktopTest {
+class HookLibraryTest : public EditionTest<WineDesktopTest> {
  protected:
   void SetUp() override {
     WineDesktopTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) {
       return;
     }
-    const std::filesystem::path exe = win32BinDir() / "hookprobe.exe";
-    if (!std::filesystem::exists(exe) || !std::filesystem::exists(win32BinDir() / "hook.dll")) {
-      GTEST_SKIP() << "hookprobe.exe and hook.dll are not built in " << win32BinDir();
+    const std::filesystem::path exe = own().file(own().probe);
+    if (!std::filesystem::exists(exe) || !std::filesystem::exists(own().file(own().library))) {
+      const std::string missing =
+          own().probe + " and " + own().library + " are not built in " + own().bin.string();
+      if (binariesRequired()) {
+        FAIL() << missing;
+      }
+      GTEST_SKIP() << missing;
     }
-    // Started from the build's bin folder, so that it loads the hook.dll
-    // next to it.
+    // Started from the build's bin folder, so that it loads the library next
+    // to it.
     probe_ = &startProgram(exe, {});
     waitFor([this] { return report().ready; }, "hookprobe.exe to install the hooks", kStartTimeout);
     ASSERT_EQ(report().mouseHooked, 1) << probe_->output();
@@ -88,7 +94,7 @@ class HookLibraryTest : public WineDesktopTest {
                      "the releases the probe printed");
   }
 
-  // A plain window of another process (testdriver.exe), shown and settled.
+  // A plain window of another process (the test driver), shown and settled.
   WindowInfo openTarget(const std::string& title, Rect rect) {
     OpenWindowOptions options;
     options.title = title;
@@ -106,7 +112,7 @@ class HookLibraryTest : public WineDesktopTest {
   WineProcess* probe_ = nullptr;
 };
 
-TEST_F(HookLibraryTest, ACaptionClickInAnotherProcessIsReportedOnceWithItsScreenPoint) {
+TEST_P(HookLibraryTest, ACaptionClickInAnotherProcessIsReportedOnceWithItsScreenPoint) {
   const WindowInfo target = openTarget("Hook target", Rect{200, 150, 600, 450});
   const Release first = onCaption(target, 150);
   const Release second = onCaption(target, 230);
@@ -127,7 +133,7 @@ TEST_F(HookLibraryTest, ACaptionClickInAnotherProcessIsReportedOnceWithItsScreen
   expectReleases({first, second});
 }
 
-TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
+TEST_P(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
   const WindowInfo closed = openTarget("Closed first", Rect{100, 100, 400, 300});
   const WindowInfo kept = openTarget("Kept open", Rect{450, 100, 750, 300});
 
@@ -158,8 +164,8 @@ TEST_F(HookLibraryTest, ClosingAWindowReportsItsOwnHandleOnce) {
 // On the 9x family the library reads the chain handle the program publishes
 // in "mH" and "cbtH"; Wine reports that family to a program set to "win98".
 // A value of the wrong type must not keep the events from coming.
-TEST_F(HookLibraryTest, OnTheNinetyEightFamilyOddPublishedHandlesChangeNothing) {
-  regAdd(R"(HKCU\Software\Wine\AppDefaults\testdriver.exe)", "Version", "win98");
+TEST_P(HookLibraryTest, OnTheNinetyEightFamilyOddPublishedHandlesChangeNothing) {
+  regAdd(R"(HKCU\Software\Wine\AppDefaults\)" + own().driver, "Version", "win98");
   regAdd(kSettingsKey, "mH", "not a handle");
   regAdd(kSettingsKey, "cbtH", "0x1234", "REG_DWORD");
   const WindowInfo target = openTarget("Old system", Rect{200, 150, 600, 450});
@@ -173,6 +179,8 @@ TEST_F(HookLibraryTest, OnTheNinetyEightFamilyOddPublishedHandlesChangeNothing) 
   expectReleases({point});
   EXPECT_EQ(count(report().destroyed, target.hwnd), 1);
 }
+
+STRENNIX_TEST_EDITIONS(HookLibraryTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

@@ -120,18 +120,17 @@ class PeImage {
   std::vector<Section> sections_;
 };
 
-TEST(HookLibraryImageTest, ImportsOnlyUserKernelAndAdvapiAndRunsNothingWhenLoaded) {
-  if (const auto missing = missingBinaries(PrefixArch::Win32)) {
-    if (binariesRequired()) {
-      FAIL() << *missing;
-    }
-    GTEST_SKIP() << *missing;
+// The library's image as built, or nothing when it is not.
+std::optional<PeImage> readLibrary(const Build& build) {
+  std::ifstream file(build.file(build.library), std::ios::binary);
+  if (!file) {
+    return std::nullopt;
   }
-  std::ifstream file(win32BinDir() / "hook.dll", std::ios::binary);
-  ASSERT_TRUE(file) << "hook.dll";
-  const PeImage image(std::vector<std::uint8_t>{std::istreambuf_iterator<char>(file),
-                                                std::istreambuf_iterator<char>()});
+  return PeImage(std::vector<std::uint8_t>{std::istreambuf_iterator<char>(file),
+                                           std::istreambuf_iterator<char>()});
+}
 
+void expectHarmless(const PeImage& image, const Build& build) {
   const std::set<std::string> allowed = {"USER32.DLL", "KERNEL32.DLL", "ADVAPI32.DLL"};
   const std::set<std::string> imported = image.importedDlls();
   EXPECT_TRUE(std::includes(allowed.begin(), allowed.end(), imported.begin(), imported.end()))
@@ -144,13 +143,36 @@ TEST(HookLibraryImageTest, ImportsOnlyUserKernelAndAdvapiAndRunsNothingWhenLoade
   ASSERT_NE(image.entryPoint, 0U);
   const std::vector<std::uint8_t> answerTrue32 = {0xB8, 1, 0, 0, 0, 0xC2, 0x0C, 0x00};
   const std::vector<std::uint8_t> answerTrue64 = {0xB8, 1, 0, 0, 0, 0xC3};
-  if (image.machine == kMachineI386) {
+  if (build.bits == "32") {
+    ASSERT_EQ(image.machine, kMachineI386);
     EXPECT_EQ(image.codeAt(image.entryPoint, answerTrue32.size()), answerTrue32);
   } else {
     ASSERT_EQ(image.machine, kMachineAmd64);
     EXPECT_EQ(image.codeAt(image.entryPoint, answerTrue64.size()), answerTrue64);
   }
 }
+
+class HookLibraryImageTest : public ::testing::TestWithParam<Edition> {};
+
+// Both libraries the edition ships: its own and its helper's.
+TEST_P(HookLibraryImageTest, ImportsOnlyUserKernelAndAdvapiAndRunsNothingWhenLoaded) {
+  for (const Build& build : {buildOf(GetParam()), buildOf(otherBitness(GetParam()))}) {
+    SCOPED_TRACE(build.library);
+    const std::optional<PeImage> image = readLibrary(build);
+    if (!image) {
+      const std::string missing = build.library + " is not built in " + build.bin.string() +
+                                  ": build the " + build.preset + " preset";
+      if (binariesRequired()) {
+        ADD_FAILURE() << missing;
+        continue;
+      }
+      GTEST_SKIP() << missing;
+    }
+    expectHarmless(*image, build);
+  }
+}
+
+STRENNIX_TEST_EDITIONS(HookLibraryImageTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

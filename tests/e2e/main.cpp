@@ -1,9 +1,11 @@
 // The end-to-end test runner. With --rebuild-wine-template it only makes the
 // template Wine prefix of this test run (the ctest fixture that runs before
 // the end-to-end tests), with --remove-wine-template it removes it again;
-// --win64 chooses the 64-bit template instead of the 32-bit one.
+// --win64 chooses the 64-bit template instead of the 32-bit one. A template
+// is made only for an edition this machine runs: no test of another exists.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -12,10 +14,18 @@
 
 namespace {
 
+using strennix::e2e::Edition;
 using strennix::e2e::PrefixArch;
 
 int rebuildWineTemplate(PrefixArch arch) {
-  const auto missing = strennix::e2e::missingBinaries(arch);
+  const Edition edition = strennix::e2e::editionOf(arch);
+  const auto& runnable = strennix::e2e::runnableEditions();
+  if (std::find(runnable.begin(), runnable.end(), edition) == runnable.end()) {
+    std::printf("No Wine prefix made: this machine cannot run %s (scripts/editions.sh)\n",
+                ::testing::PrintToString(edition).c_str());
+    return 0;
+  }
+  const auto missing = strennix::e2e::missingBinaries(edition);
   if (missing && !strennix::e2e::binariesRequired()) {
     std::printf("No Wine prefix made: %s\n", missing->c_str());
     return 0;

@@ -18,7 +18,7 @@ constexpr int kToIcon = 2;
 constexpr int kShade = 3;
 constexpr std::uint32_t kWsMaximize = 0x01000000;
 
-class ButtonPressTest : public TitleBarTest {
+class ButtonPressTest : public EditionTest<TitleBarDesktop> {
  protected:
   WindowInfo current(const WindowInfo& window) {
     return findWindow(Window::byHandle(window.hwnd)).value_or(WindowInfo{});
@@ -42,7 +42,7 @@ class ButtonPressTest : public TitleBarTest {
   }
 };
 
-TEST_F(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaximizeIt) {
+TEST_P(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaximizeIt) {
   writeDefaultSettings();
   startHidden({"--log"});
   const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
@@ -59,7 +59,7 @@ TEST_F(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaxim
   screenshot("after-two-quick-clicks.png");
 }
 
-TEST_F(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesNothing) {
+TEST_P(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesNothing) {
   writeDefaultSettings();
   startHidden({"--log"});
   const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
@@ -89,7 +89,7 @@ TEST_F(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesN
   EXPECT_TRUE(dealtSlots().empty());
 }
 
-TEST_F(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow) {
+TEST_P(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow) {
   writeDefaultSettings({{"DrawOn", "<all>"}});
   startHidden({"--log"});
   const WindowInfo back = openTarget({.title = "Back", .rect = Rect{100, 100, 740, 500}});
@@ -108,7 +108,7 @@ TEST_F(ButtonPressTest, AClickOnAButtonOfAWindowInTheBackgroundActsOnThatWindow)
 
 // The rows outlive a killed program in the shared memory; with nobody to
 // report a press to, the press is the window's.
-TEST_F(ButtonPressTest, AfterAKillAPressWhereTheButtonsWereDragsTheWindow) {
+TEST_P(ButtonPressTest, AfterAKillAPressWhereTheButtonsWereDragsTheWindow) {
   writeDefaultSettings();
   WineProcess& strennix = startHidden({"--log"});
   const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
@@ -129,7 +129,7 @@ TEST_F(ButtonPressTest, AfterAKillAPressWhereTheButtonsWereDragsTheWindow) {
 
 // The hook libraries report to the window the program names, not to the
 // first window of its class and caption.
-TEST_F(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
+TEST_P(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
   openWindow({.title = "Strennix", .className = "TStrennix", .rect = Rect{600, 500, 900, 700}});
   writeDefaultSettings();
   startHidden({"--log"});
@@ -142,6 +142,8 @@ TEST_F(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
   waitFor([&] { return current(target).topmost; }, "\"Target\" to become topmost");
   EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
 }
+
+STRENNIX_TEST_EDITIONS(ButtonPressTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

@@ -1,5 +1,6 @@
-// The release as a user gets it: dist/strennix-<version>-win32.zip, made by
-// scripts/package.sh, unpacked into an empty folder and started from there.
+// The release as a user gets it: the edition's zip,
+// dist/strennix-<version>-win32.zip or -win64.zip, made by scripts/package.sh,
+// unpacked into an empty folder and started from there.
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -23,8 +24,9 @@ constexpr int kBtnSave = 1029;
 constexpr int kBtnQuit = 1030;
 constexpr int kLabel1 = 1032;
 
-fs::path releaseZip() {
-  return sourceDir() / "dist" / (std::string("strennix-") + kVersion + "-win32.zip");
+fs::path releaseZip(Edition edition) {
+  return sourceDir() / "dist" /
+         (std::string("strennix-") + kVersion + "-win" + buildOf(edition).bits + ".zip");
 }
 
 std::set<std::string> filesBelow(const fs::path& folder) {
@@ -81,12 +83,12 @@ VersionInfo parseVersionOutput(const std::string& output) {
   return info;
 }
 
-class ReleaseTest : public WineDesktopTest {
+class ReleaseTest : public EditionTest<WineDesktopTest> {
  protected:
   void SetUp() override {
-    if (!fs::exists(releaseZip())) {
-      const std::string reason =
-          "the release zip is not built (no " + releaseZip().string() + "): run scripts/package.sh";
+    if (!fs::exists(releaseZip(edition()))) {
+      const std::string reason = "the release zip is not built (no " +
+                                 releaseZip(edition()).string() + "): run scripts/package.sh";
       if (binariesRequired()) {
         FAIL() << reason;
       }
@@ -100,8 +102,8 @@ class ReleaseTest : public WineDesktopTest {
     for (const auto& entry : fs::directory_iterator(workDir())) {
       fs::remove_all(entry.path());
     }
-    const CommandResult unpacked =
-        runCommand({"cmake", "-E", "tar", "xf", releaseZip().string()}, {}, workDir(), 60s);
+    const CommandResult unpacked = runCommand(
+        {"cmake", "-E", "tar", "xf", releaseZip(edition()).string()}, {}, workDir(), 60s);
     ASSERT_EQ(unpacked.exitCode, 0) << unpacked.output << unpacked.errors;
   }
 
@@ -143,10 +145,10 @@ class ReleaseTest : public WineDesktopTest {
   }
 };
 
-TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibrariesHelperLanguageFilesAndDocumentsWithCrLf) {
+TEST_P(ReleaseTest, ZipHoldsTheProgramItsLibrariesHelperLanguageFilesAndDocumentsWithCrLf) {
   EXPECT_EQ(
       filesBelow(workDir()),
-      (std::set<std::string>{"strennix.exe", "hook.dll", "strennix64.exe", "hook64.dll",
+      (std::set<std::string>{"strennix.exe", own().library, other().helper, other().library,
                              "README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}));
   for (const char* text : {"README.txt", "LICENSE.txt", "lang/0x07.lang", "lang/template.lang"}) {
     EXPECT_TRUE(endsLinesWithCrLf(readFile(text))) << text;
@@ -154,16 +156,16 @@ TEST_F(ReleaseTest, ZipHoldsTheProgramItsLibrariesHelperLanguageFilesAndDocument
   EXPECT_NE(readFile("LICENSE.txt").find("Copyright (c) 2026 Corvane inc."), std::string::npos);
 
   expectVersionResource("strennix.exe", "Strennix: extra title-bar buttons");
-  expectVersionResource("hook.dll", "Strennix hook library");
-  expectVersionResource("hook64.dll", "Strennix hook library");
-  expectVersionResource("strennix64.exe", "Strennix 64-bit hook helper");
+  expectVersionResource(own().library, "Strennix hook library");
+  expectVersionResource(other().library, "Strennix hook library");
+  expectVersionResource(other().helper, "Strennix " + other().bits + "-bit hook helper");
   const VersionInfo program = versionOf("strennix.exe");
   // Explorer and the taskbar show the first icon group: the application's.
   EXPECT_EQ(program.fields.at("firsticon"), "1");
   EXPECT_GT(std::stoul(program.fields.at("manifest")), 0U) << "no manifest of ID 1";
 }
 
-TEST_F(ReleaseTest, UnpackedProgramStartsInGermanFromItsFolderWithTheFirstStartDefaults) {
+TEST_P(ReleaseTest, UnpackedProgramStartsInGermanFromItsFolderWithTheFirstStartDefaults) {
   ASSERT_TRUE(regValues(kSettingsKey).empty()) << "the prefix is not fresh";
   // A German user who picked the language by hand; no settings yet.
   regAdd(kSettingsKey, "lang", "7", "REG_DWORD");
@@ -190,7 +192,7 @@ TEST_F(ReleaseTest, UnpackedProgramStartsInGermanFromItsFolderWithTheFirstStartD
                    {"Buttons", {"REG_SZ", "<hmax><vmax><top><shade><toicon><tomenu>"}},
                    {"Priority", {"REG_SZ", "4"}},
                    {"installPath", {"REG_SZ", exePath.substr(0, exePath.rfind('\\') + 1)}}});
-  // The hooks of the zip's hook.dll are installed.
+  // The hooks of the zip's library are installed.
   for (const char* value : {"mH", "cbtH"}) {
     expectEventually([&] { return regQuery(kSettingsKey, value).value_or(RegValue{}).dword(); },
                      [](std::uint32_t handle) { return handle != 0U; },
@@ -199,6 +201,8 @@ TEST_F(ReleaseTest, UnpackedProgramStartsInGermanFromItsFolderWithTheFirstStartD
 
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
+
+STRENNIX_TEST_EDITIONS(ReleaseTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

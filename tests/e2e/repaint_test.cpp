@@ -16,7 +16,7 @@ constexpr const char* kNameChange = "800c";
 constexpr const char* kLocationChange = "800b";
 constexpr const char* kMinimize = "6";
 
-class RepaintTest : public TitleBarTest {
+class RepaintTest : public EditionTest<TitleBarDesktop> {
  protected:
   void startSlow(std::map<std::string, std::string> settings = {}) {
     settings.emplace("Priority", "0");
@@ -44,7 +44,7 @@ class RepaintTest : public TitleBarTest {
   }
 };
 
-TEST_F(RepaintTest, ANewTitleIsReportedAndTheButtonsArePaintedAgain) {
+TEST_P(RepaintTest, ANewTitleIsReportedAndTheButtonsArePaintedAgain) {
   startSlow();
   const WindowInfo target = openTarget({.title = "Old title", .rect = Rect{100, 100, 740, 500}});
   waitForButtons(target, false);
@@ -58,7 +58,7 @@ TEST_F(RepaintTest, ANewTitleIsReportedAndTheButtonsArePaintedAgain) {
   waitForButtons(findWindow(Window::byHandle(target.hwnd)).value_or(target), false);
 }
 
-TEST_F(RepaintTest, AWindowMovedOffATitleBarBringsItsButtonsBack) {
+TEST_P(RepaintTest, AWindowMovedOffATitleBarBringsItsButtonsBack) {
   const auto [under, cover] = coverTheButtons();
 
   // What it covered comes back on the screen without the buttons.
@@ -70,7 +70,7 @@ TEST_F(RepaintTest, AWindowMovedOffATitleBarBringsItsButtonsBack) {
 }
 
 // Reported by the hook library, under Wine too.
-TEST_F(RepaintTest, AWindowMinimizedOffATitleBarBringsItsButtonsBack) {
+TEST_P(RepaintTest, AWindowMinimizedOffATitleBarBringsItsButtonsBack) {
   const auto [under, cover] = coverTheButtons();
 
   driver({"show", "--hwnd", hex(cover.hwnd), "--cmd", kMinimize});
@@ -78,6 +78,8 @@ TEST_F(RepaintTest, AWindowMinimizedOffATitleBarBringsItsButtonsBack) {
   waitForLogged("Recieved STRNX_UNCOVERED", 1);
   waitForButtons(under, false);
 }
+
+STRENNIX_TEST_EDITIONS(RepaintTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

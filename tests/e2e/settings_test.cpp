@@ -59,7 +59,7 @@ std::map<int, std::string> germanCaptions() {
   };
 }
 
-class SettingsWindowTest : public TitleBarTest {
+class SettingsWindowTest : public EditionTest<TitleBarDesktop> {
  protected:
   // The screen point in the middle of a control of the settings form, as the
   // user would aim at it.
@@ -199,7 +199,7 @@ class SettingsWindowTest : public TitleBarTest {
   }
 };
 
-TEST_F(SettingsWindowTest, SecondStartStaysHiddenWithOnlyItsTrayIcon) {
+TEST_P(SettingsWindowTest, SecondStartStaysHiddenWithOnlyItsTrayIcon) {
   WineProcess& first = firstStart({});
   ASSERT_EQ(closeStrennix(first), 0);
   waitFor([this] { return !trayIconShown(); }, "the first run's tray icon to go");
@@ -237,7 +237,7 @@ TEST_F(SettingsWindowTest, SecondStartStaysHiddenWithOnlyItsTrayIcon) {
   EXPECT_EQ(closeStrennix(second), 0);
 }
 
-TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTheProgram) {
+TEST_P(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTheProgram) {
   writeFile("classes.txt", "Notepad\r\n");
   WineProcess& strennix = firstStart({"--log"});
   // The user adds a tag by hand that the form has no box for.
@@ -310,7 +310,7 @@ TEST_F(SettingsWindowTest, SavingTheClickedControlsWritesTheRegistryAndReloadsTh
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
 
-TEST_F(SettingsWindowTest, ASaveThatFailsOnAHandEditedValueShowsTheErrorAndTheProgramGoesOn) {
+TEST_P(SettingsWindowTest, ASaveThatFailsOnAHandEditedValueShowsTheErrorAndTheProgramGoesOn) {
   WineProcess& strennix = firstStart({"--log"});
   regAdd(kSettingsKey, "ButtonXOffset", "abc");
   clickToState(IDC_CHKSHADE, false);
@@ -338,7 +338,7 @@ TEST_F(SettingsWindowTest, ASaveThatFailsOnAHandEditedValueShowsTheErrorAndThePr
 
 // The path is quoted: the working directory's path holds no blank, but an
 // installation under "Program Files" does. A missing Run key is created.
-TEST_F(SettingsWindowTest, RunAtStartupWritesTheQuotedPathAndUntickingRemovesIt) {
+TEST_P(SettingsWindowTest, RunAtStartupWritesTheQuotedPathAndUntickingRemovesIt) {
   regAdd(kRunKey, "OtherTool", "C:\\other.exe");
   regDeleteKey(kRunKey);
   WineProcess& strennix = firstStart({"--log"});
@@ -364,7 +364,7 @@ TEST_F(SettingsWindowTest, RunAtStartupWritesTheQuotedPathAndUntickingRemovesIt)
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
 
-TEST_F(SettingsWindowTest, LanguageValueSevenShowsTheGermanCaptions) {
+TEST_P(SettingsWindowTest, LanguageValueSevenShowsTheGermanCaptions) {
   ASSERT_TRUE(fileExists("lang/0x07.lang"));
   regAdd(kSettingsKey, "lang", "7", "REG_DWORD");
 
@@ -378,7 +378,7 @@ TEST_F(SettingsWindowTest, LanguageValueSevenShowsTheGermanCaptions) {
 }
 
 // A start from the log-on entry runs in another directory.
-TEST_F(SettingsWindowTest, StartedFromAnotherFolderTheLanguageFileBesideTheProgramIsUsed) {
+TEST_P(SettingsWindowTest, StartedFromAnotherFolderTheLanguageFileBesideTheProgramIsUsed) {
   ASSERT_TRUE(fileExists("lang/0x07.lang"));
   regAdd(kSettingsKey, "lang", "7", "REG_DWORD");
   std::filesystem::create_directory(workFile("elsewhere"));
@@ -392,7 +392,7 @@ TEST_F(SettingsWindowTest, StartedFromAnotherFolderTheLanguageFileBesideTheProgr
 
 // A hidden start makes no control windows (that is most of a start's time);
 // what the start gave the controls shows when the window is first opened.
-TEST_F(SettingsWindowTest,
+TEST_P(SettingsWindowTest,
        SettingsOpenedFromTheTrayAfterAHiddenStartShowTheStoredSettingsInGerman) {
   ASSERT_TRUE(fileExists("lang/0x07.lang"));
   writeDefaultSettings({{"Buttons", "<vmax><shade>"},
@@ -440,7 +440,7 @@ TEST_F(SettingsWindowTest,
       "the hint of the link");
 }
 
-TEST_F(SettingsWindowTest, HideKeepsTheProgramRunningAndExitEndsItWithCodeZero) {
+TEST_P(SettingsWindowTest, HideKeepsTheProgramRunningAndExitEndsItWithCodeZero) {
   WineProcess& strennix = firstStart({"--debug"});
   waitFor([this] { return trayIconShown(); }, "the program's tray icon");
 
@@ -463,7 +463,7 @@ TEST_F(SettingsWindowTest, HideKeepsTheProgramRunningAndExitEndsItWithCodeZero) 
   waitFor([this] { return !trayIconShown(); }, "the program's tray icon to go");
 }
 
-TEST_F(SettingsWindowTest, EditButtonOfClassesOpensTheListFileInNotepad) {
+TEST_P(SettingsWindowTest, EditButtonOfClassesOpensTheListFileInNotepad) {
   writeFile("classes.txt", "Notepad\r\nSciTEWindow\r\n");
   WineProcess& strennix = firstStart({});
   ASSERT_FALSE(controlOf(IDC_BTNEDITCLASSES).enabled);
@@ -488,6 +488,8 @@ TEST_F(SettingsWindowTest, EditButtonOfClassesOpensTheListFileInNotepad) {
   EXPECT_TRUE(responds(mainForm));
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
+
+STRENNIX_TEST_EDITIONS(SettingsWindowTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

@@ -128,7 +128,7 @@ bool contains(const Rect& rect, const ScreenPoint& point) {
          point.y < rect.bottom;
 }
 
-class GuiObjectSoakTest : public TitleBarTest {
+class GuiObjectSoakTest : public EditionTest<TitleBarDesktop> {
  protected:
   enum class Hidden { kNo, kTray, kMenu };
 
@@ -413,7 +413,7 @@ class GuiObjectSoakTest : public TitleBarTest {
   Tally tally_;
 };
 
-TEST_F(GuiObjectSoakTest, AMinuteOfRandomClicksLeavesNoGdiOrUserObjectBehind) {
+TEST_P(GuiObjectSoakTest, AMinuteOfRandomClicksLeavesNoGdiOrUserObjectBehind) {
   const char* seedText = std::getenv("STRENNIX_SOAK_SEED");
   const std::uint32_t seed = seedText != nullptr
                                  ? static_cast<std::uint32_t>(std::strtoul(seedText, nullptr, 10))
@@ -525,6 +525,8 @@ TEST_F(GuiObjectSoakTest, AMinuteOfRandomClicksLeavesNoGdiOrUserObjectBehind) {
           "the program's icon alone in the notification area, as before the clicks");
   grab("soak-end.png");
 }
+
+STRENNIX_TEST_EDITIONS(GuiObjectSoakTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

@@ -52,12 +52,12 @@ const std::vector<std::pair<std::string, std::string>> kDefaultVariables = {
     {"numberOfShadedWindows", "0"},
 };
 
-class StartupTest : public WineDesktopTest {
+class StartupTest : public EditionTest<WineDesktopTest> {
  protected:
   const Window mainForm = Window::byClass("TStrennix");
 };
 
-TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
+TEST_P(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
   WineProcess& strennix = startStrennix({"--debug"});
   waitForVisibleWindow(mainForm);
   ASSERT_EQ(closeStrennix(strennix), 0);
@@ -77,7 +77,7 @@ TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
   EXPECT_EQ(log[5], "OSVERSIONINFO.dwdwPlatformId: 2");  // Wine poses as the NT family
   EXPECT_EQ(log[6], std::string("Strnx version: ") + kVersion);
   EXPECT_EQ(log[7], "Path: " + windowsPath(workFile("strennix.exe")));
-  EXPECT_EQ(log[8], "Finding hook.dll: 1");
+  EXPECT_EQ(log[8], "Finding " + own().library + ": 1");
 
   // The settings in memory, as the first start's defaults make them.
   EXPECT_TRUE(std::regex_match(log[9], std::regex(std::string("Variables at ") + kLogTimeStamp)))
@@ -99,7 +99,7 @@ TEST_F(StartupTest, DebugSwitchWritesTheStartLineAndBothDumps) {
   }
 }
 
-TEST_F(StartupTest, LogSwitchTracesTheSettingsLoad) {
+TEST_P(StartupTest, LogSwitchTracesTheSettingsLoad) {
   WineProcess& strennix = startStrennix({"--log"});
   waitForVisibleWindow(mainForm);
 
@@ -124,7 +124,7 @@ TEST_F(StartupTest, LogSwitchTracesTheSettingsLoad) {
   EXPECT_EQ(closeStrennix(strennix), 0);
 }
 
-TEST_F(StartupTest, NoSwitchWritesNoLogFile) {
+TEST_P(StartupTest, NoSwitchWritesNoLogFile) {
   WineProcess& strennix = startStrennix();
   waitForVisibleWindow(mainForm);
   EXPECT_TRUE(textFiles(workDir()).empty());
@@ -133,7 +133,7 @@ TEST_F(StartupTest, NoSwitchWritesNoLogFile) {
   EXPECT_TRUE(textFiles(workDir()).empty());
 }
 
-TEST_F(StartupTest, InvalidPriorityShowsTheErrorAndExitsWithZero) {
+TEST_P(StartupTest, InvalidPriorityShowsTheErrorAndExitsWithZero) {
   WineProcess& first = startStrennix();
   waitForVisibleWindow(mainForm);
   ASSERT_EQ(closeStrennix(first), 0);
@@ -163,7 +163,7 @@ TEST_F(StartupTest, InvalidPriorityShowsTheErrorAndExitsWithZero) {
   EXPECT_FALSE(mainFormShown);
 }
 
-TEST_F(StartupTest, FirstStartWritesTheDefaultsAndShowsTheSettingsWindow) {
+TEST_P(StartupTest, FirstStartWritesTheDefaultsAndShowsTheSettingsWindow) {
   ASSERT_TRUE(regValues(kSettingsKey).empty()) << "the prefix is not fresh";
 
   WineProcess& first = startStrennix();
@@ -196,7 +196,7 @@ TEST_F(StartupTest, FirstStartWritesTheDefaultsAndShowsTheSettingsWindow) {
 
 // One copy per session: a second start brings up the running copy's
 // settings window and ends, leaving one main window.
-TEST_F(StartupTest, ASecondStartShowsTheRunningCopysSettingsAndEnds) {
+TEST_P(StartupTest, ASecondStartShowsTheRunningCopysSettingsAndEnds) {
   WineProcess& first = startStrennix();
   waitForVisibleWindow(mainForm);
   clickControl(mainForm, IDC_BTNHIDE);
@@ -213,6 +213,8 @@ TEST_F(StartupTest, ASecondStartShowsTheRunningCopysSettingsAndEnds) {
   EXPECT_TRUE(first.running());
   EXPECT_EQ(closeStrennix(first), 0);
 }
+
+STRENNIX_TEST_EDITIONS(StartupTest, runnableEditions());
 
 }  // namespace
 }  // namespace strennix::e2e

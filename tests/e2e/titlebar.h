@@ -159,7 +159,7 @@ inline std::optional<ScreenPoint> findProgramTrayIcon(const Screen& screen, cons
   return std::nullopt;
 }
 
-class TitleBarTest : public WineDesktopTest {
+class TitleBarDesktop : public WineDesktopTest {
  protected:
   using WineDesktopTest::WineDesktopTest;
 
@@ -369,9 +369,9 @@ inline ScreenPoint centre(const Rect& rect) {
 
 // The six actions clicked on the buttons of target windows, and the ways
 // back from the tray.
-class WindowActionsTest : public TitleBarTest {
+class WindowActionsDesktop : public TitleBarDesktop {
  protected:
-  using TitleBarTest::TitleBarTest;
+  using TitleBarDesktop::TitleBarDesktop;
 
   // Button slots counted from the right, all six buttons on.
   static constexpr int kTop = 1;

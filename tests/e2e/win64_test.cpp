@@ -1,8 +1,12 @@
-// Strennix beside 64-bit programs, in a 64-bit Wine prefix: the 32-bit program
-// paints its buttons into 64-bit windows and acts on them, while its 64-bit
-// helper, strennix64.exe with hook64.dll, reports their clicks and closes and
-// lives exactly as long as the program. The windows are the 64-bit test
-// driver's and Wine's own 64-bit Notepad, clicked with the real mouse.
+// Strennix on 64-bit Windows (a 64-bit Wine prefix) beside programs of the
+// other bitness: the program paints its buttons into their windows and acts
+// on them, while its helper of that bitness (strennix64.exe with hook64.dll
+// for the 32-bit edition, strennix32.exe with hook.dll for the 64-bit one)
+// reports their clicks and closes and lives exactly as long as the program.
+// The windows are the other bitness's test driver's and Wine's own Notepad of
+// that bitness, clicked with the real mouse. Only a machine that runs both
+// editions runs these.
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,24 +17,27 @@
 namespace strennix::e2e {
 namespace {
 
-constexpr const char* kHelper = "strennix64.exe";
-
-class Win64WindowsTest : public WindowActionsTest {
+class Win64WindowsTest : public EditionTest<WindowActionsDesktop, Bitnesses::Both> {
  protected:
-  Win64WindowsTest() : WindowActionsTest(PrefixArch::Win64) {}
-
-  WindowInfo openTarget64(const std::string& title, const Rect& rect) {
-    return openTarget({.title = title, .rect = rect, .driver = PrefixArch::Win64});
+  // A window of the other bitness, titled "<bits>-bit <what>".
+  WindowInfo openOther(const std::string& what, const Rect& rect) {
+    return openTarget({.title = other().bits + "-bit " + what, .rect = rect, .otherBitness = true});
   }
 
   // The helper has no window to wait for; its hooks are in place long before
   // the next window has opened.
   void waitForHelper() {
-    waitFor([this] { return processesOf(kHelper).size() == 1; }, "one strennix64.exe to run");
+    waitFor([this] { return processesOf(other().helper).size() == 1; },
+            "one " + other().helper + " to run");
   }
 
   void waitUntilHelperGone() {
-    waitFor([this] { return processesOf(kHelper).empty(); }, "strennix64.exe to end");
+    waitFor([this] { return processesOf(other().helper).empty(); }, other().helper + " to end");
+  }
+
+  // Where a 64-bit prefix keeps Wine's own programs of the other bitness.
+  [[nodiscard]] std::filesystem::path otherSystemFolder() const {
+    return prefixDir() / "drive_c/windows" / (other().bits == "64" ? "system32" : "syswow64");
   }
 
   // Clicks the button and waits until the window's size passes the check.
@@ -42,14 +49,15 @@ class Win64WindowsTest : public WindowActionsTest {
   }
 };
 
-// A 32-bit window is clicked last: on 64-bit Windows most programs still are
-// 32-bit, and the helper's hooks must not keep theirs from being reported.
-TEST_F(Win64WindowsTest, SixButtonsShowOnA64BitWindowEachToggleIsUndoneAndA32BitOneStillWorks) {
+// A window of the program's own bitness is clicked last: the helper's hooks
+// must not keep its own from being reported.
+TEST_P(Win64WindowsTest,
+       SixButtonsShowOnAWindowOfTheOtherBitnessEachToggleIsUndoneAndOwnOnesStillWork) {
   writeDefaultSettings();
   startWithTrayIcon({});
   waitForHelper();
   const Rect area = workArea();
-  const WindowInfo target = openTarget64("Sixty-four", Rect{200, 150, 640, 480});
+  const WindowInfo target = openOther("window", Rect{200, 150, 640, 480});
   waitForButtons(target, false);
 
   clickButton(target, kTop);
@@ -83,21 +91,21 @@ TEST_F(Win64WindowsTest, SixButtonsShowOnA64BitWindowEachToggleIsUndoneAndA32Bit
   EXPECT_TRUE(now.visible);
   EXPECT_FALSE(now.topmost);
 
-  const WindowInfo older = openTarget({.title = "Thirty-two", .rect = Rect{100, 500, 540, 700}});
-  waitForButtons(older, false);
+  const WindowInfo own = openTarget({.title = "Own bitness", .rect = Rect{100, 500, 540, 700}});
+  waitForButtons(own, false);
   clickUntil(
-      older, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
+      own, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
   clickUntil(
-      older, kShade, [](const Rect& r) { return r.height() == 200; }, "to roll down");
+      own, kShade, [](const Rect& r) { return r.height() == 200; }, "to roll down");
 }
 
 // The window closed while hidden is shaded too: both of its records must go
 // with it, and Exit gives back only the windows that are still there.
-TEST_F(Win64WindowsTest, HiddenWindowsComeBackByIconMenuAndExitAndAClosedOneLeavesNoRecord) {
+TEST_P(Win64WindowsTest, HiddenWindowsComeBackByIconMenuAndExitAndAClosedOneLeavesNoRecord) {
   writeDefaultSettings();
-  const WindowInfo iconized = openTarget64("Sixty-four behind an icon", Rect{60, 60, 460, 300});
-  const WindowInfo listed = openTarget64("Sixty-four in the menu", Rect{520, 60, 920, 300});
-  const WindowInfo closed = openTarget64("Sixty-four closed", Rect{300, 360, 700, 600});
+  const WindowInfo iconized = openOther("behind an icon", Rect{60, 60, 460, 300});
+  const WindowInfo listed = openOther("in the menu", Rect{520, 60, 920, 300});
+  const WindowInfo closed = openOther("closed", Rect{300, 360, 700, 600});
   const Started started = startWithTrayIcon({"--log"});
   waitForHelper();
 
@@ -117,8 +125,7 @@ TEST_F(Win64WindowsTest, HiddenWindowsComeBackByIconMenuAndExitAndAClosedOneLeav
       Window::byClass("TTrayForm"), [](const WindowInfo& info) { return info.visible; },
       "the tray menu to show");
   const std::vector<ListItem> items = menuItems();
-  ASSERT_EQ(texts(items),
-            (std::vector<std::string>{"Sixty-four closed", "Sixty-four in the menu"}));
+  ASSERT_EQ(texts(items), (std::vector<std::string>{closed.title, listed.title}));
   const ScreenPoint title = centre(items[1].rect);
   doubleClick(title.x, title.y);
   EXPECT_EQ(waitUntilBack(listed).rect, listed.rect);
@@ -152,18 +159,17 @@ TEST_F(Win64WindowsTest, HiddenWindowsComeBackByIconMenuAndExitAndAClosedOneLeav
   waitUntilHelperGone();
 }
 
-TEST_F(Win64WindowsTest,
+TEST_P(Win64WindowsTest,
        NotepadShadesByRealClicksAListedDriverGetsNoButtonsAndTheHelperDiesWithAKill) {
   writeDefaultSettings({{"Names", "1"}});
-  writeFile("files.txt", "testdriver64.exe\r\n");
+  writeFile("files.txt", other().driver + "\r\n");
   WineProcess& strennix = startHidden({"--log"});
   waitForHelper();
 
-  const WindowInfo listed = openTarget64("Listed sixty-four", Rect{500, 300, 900, 500});
+  const WindowInfo listed = openOther("listed", Rect{500, 300, 900, 500});
   expectNoButtons(listed);
 
-  // Wine's own 64-bit Notepad, started from the prefix's 64-bit system folder.
-  startProgram(prefixDir() / "drive_c/windows/system32/notepad.exe", {});
+  startProgram(otherSystemFolder() / "notepad.exe", {});
   const WindowInfo opened = waitForVisibleWindow(Window::byClass("Notepad"));
   const Rect place{100, 100, 600, 400};
   moveWindow(Window::byHandle(opened.hwnd), place);
@@ -180,6 +186,8 @@ TEST_F(Win64WindowsTest,
   strennix.kill();
   waitUntilHelperGone();
 }
+
+STRENNIX_TEST_EDITIONS(Win64WindowsTest, editionsWithBothBitnesses());
 
 }  // namespace
 }  // namespace strennix::e2e

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -47,9 +46,9 @@ class MainFormTest : public testsupport::ProgramTest {
 TEST_F(MainFormTest, SwitchesAreWholeArgumentsInAnyLetterCase) {
   storeDefaults();
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--DeBuG", "--debugx", "-log", "/log"};
-  TStrennix& main = start();
-  EXPECT_TRUE(main.log.debugMode);
-  EXPECT_FALSE(main.log.loggingMode);
+  start();
+  EXPECT_TRUE(program->log().debugMode);
+  EXPECT_FALSE(program->log().loggingMode);
   EXPECT_EQ(file("applog.txt")
                 .rfind(std::string(kStamp) + "   Starting application in debugmode.\n"
                                              "Dumping some systeminfo.\n",
@@ -61,8 +60,8 @@ TEST_F(MainFormTest, SwitchesAreWholeArgumentsInAnyLetterCase) {
 TEST_F(MainFormTest, LogSwitchAfterAnotherArgumentTurnsOnTracing) {
   storeDefaults();
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug", "notes.txt", "--LOG"};
-  TStrennix& main = start();
-  EXPECT_TRUE(main.log.loggingMode);
+  start();
+  EXPECT_TRUE(program->log().loggingMode);
   const std::string applog = file("applog.txt");
   const auto debugLine = applog.find("Starting application in debugmode.");
   const auto logLine = applog.find("Starting application in loggingmode.");
@@ -138,27 +137,27 @@ TEST_F(MainFormTest, LanguageValueSelectsTheGermanCaptions) {
 
 TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
   storeDefaults();
-  TStrennix& main = start();
+  start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
 
-  main.onSTRNX_NCLBUTTONUP(586, 60);
-  main.onSTRNX_NCLBUTTONUP(675, 56);
-  main.onSTRNX_NCLBUTTONUP(675, 69);
+  titleBarRelease(586, 60);
+  titleBarRelease(675, 56);
+  titleBarRelease(675, 69);
   EXPECT_TRUE(sim.setWindowPosCalls.empty());
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450}));
 
-  main.onSTRNX_NCLBUTTONUP(675, 60);
+  titleBarRelease(675, 60);
   EXPECT_NE(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "pos 0 toggles stay-on-top";
-  main.onSTRNX_NCLBUTTONUP(666, 60);
+  titleBarRelease(666, 60);
   EXPECT_EQ(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "left edge column is pos 0";
 
-  main.onSTRNX_NCLBUTTONUP(600, 60);
+  titleBarRelease(600, 60);
   EXPECT_EQ(sim.window(editor).rect.width(), 1024) << "pos 5 maximizes horizontally";
-  EXPECT_EQ(main.lists.hStretchedWindows.size(), 1U);
+  EXPECT_EQ(program->lists().stretched(Axis::Horizontal).count(), 1U);
 
-  main.onSTRNX_NCLBUTTONUP(665 + (1024 - 740), 60);
+  titleBarRelease(665 + (1024 - 740), 60);
   EXPECT_FALSE(sim.windowPort().isVisible(editor)) << "pos 1 minimizes to a tray icon";
-  EXPECT_EQ(main.lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(program->lists().trayed().count(), 1);
 }
 
 TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
@@ -166,9 +165,9 @@ TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--log"};
   TStrennix& main = start();
   sim.setForeground(main.handle());
-  main.onSTRNX_NCLBUTTONUP(675, 60);
+  titleBarRelease(675, 60);
   sim.setForeground(sim.windowPort().desktopWindow());
-  main.onSTRNX_NCLBUTTONUP(675, 60);
+  titleBarRelease(675, 60);
   EXPECT_TRUE(sim.setWindowPosCalls.empty());
   EXPECT_EQ(file("applog.txt").find("Handled STRNX_NCLBUTTONUP"), std::string::npos);
 }
@@ -176,11 +175,11 @@ TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
 TEST_F(MainFormTest, OnlyTwoButtonsMakeAThirtyTwoPixelRow) {
   storeDefaults();
   sim.setRegString(RegRoot::CurrentUser, kKey, "Buttons", "<vmax><top>");
-  TStrennix& main = start();
+  start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(650, 60);
+  titleBarRelease(650, 60);
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450})) << "left of the 32-pixel row";
-  main.onSTRNX_NCLBUTTONUP(660, 60);
+  titleBarRelease(660, 60);
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 0, 740, 738})) << "pos 1 maximizes vertically";
 }
 
@@ -193,7 +192,7 @@ class HeldButtonTest : public MainFormTest {
     main = &start();
     editor = addTarget(Rect{100, 50, 740, 450});
     other = addTarget(Rect{300, 300, 900, 700});
-    main->Timer1Timer();
+    timerTick();
   }
 
   void press(Hwnd window, std::int32_t slot) {
@@ -223,7 +222,7 @@ TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedO
   release(editor, 0);
   EXPECT_TRUE(topmost(editor));
   EXPECT_FALSE(topmost(other));
-  main->Timer1Timer();
+  timerTick();
   EXPECT_EQ(sim.sunkenEdges.size(), 1U) << "drawn raised again";
 }
 
@@ -258,88 +257,9 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   EXPECT_FALSE(topmost(editor));
 }
 
-TEST_F(MainFormTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgainAtOnce) {
-  storeDefaults();
-  TStrennix& main = start();
-  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
-  EXPECT_EQ(sim.draws.size(), 6U);
-  EXPECT_TRUE(sim.buttonRowsPort().published(editor).has_value());
-
-  // Another window comes to the front: both title bars are repainted.
-  const Hwnd other = addTarget(Rect{300, 300, 900, 700});
-  sim.draws.clear();
-  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
-  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(other), 0);
-  ASSERT_EQ(sim.draws.size(), 6U);
-  EXPECT_EQ(sim.draws[0].window, other);
-  EXPECT_FALSE(sim.buttonRowsPort().published(editor).has_value()) << "its buttons are gone";
-  EXPECT_TRUE(sim.buttonRowsPort().published(other).has_value());
-}
-
-TEST_F(MainFormTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
-  storeDefaults();
-  TStrennix& main = start();
-  const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  sim.post(main.handle(), win::kStrnxCaptionChange, handleBits(editor), 0);
-  ASSERT_EQ(sim.draws.size(), 6U);
-  const auto settle = sim.timers.find({main.handle(), IDT_TIMER1 + 1});
-  ASSERT_NE(settle, sim.timers.end());
-  EXPECT_EQ(settle->second, 10U);
-
-  sim.tick(main.handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 12U);
-  EXPECT_EQ(sim.timers.at({main.handle(), IDT_TIMER1 + 1}), 30U);
-  sim.tick(main.handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 18U);
-  EXPECT_FALSE(sim.timers.contains({main.handle(), IDT_TIMER1 + 1}));
-}
-
-// A window moved or hidden may uncover others: every window showing
-// buttons is painted again shortly, once for a whole stream of reports.
-TEST_F(HeldButtonTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShortlyAfter) {
-  sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxUncovered, handleBits(other), 0);
-  sim.post(main->handle(), win::kStrnxUncovered, handleBits(other), 0);
-  EXPECT_TRUE(sim.draws.empty()) << "nothing at once";
-  const std::pair<Hwnd, std::uint32_t> settle{main->handle(), IDT_TIMER1 + 1};
-  ASSERT_EQ(sim.timers.at(settle), 10U);
-
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 12U) << "both windows, once";
-  sim.post(main->handle(), win::kStrnxUncovered, 0xDEAD, 0);
-  EXPECT_EQ(sim.timers.at(settle), 10U) << "a new report is painted soon again";
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  EXPECT_EQ(sim.draws.size(), 36U);
-  EXPECT_FALSE(sim.timers.contains(settle));
-  EXPECT_TRUE(sim.buttonRowsPort().published(editor).has_value());
-  EXPECT_TRUE(sim.buttonRowsPort().published(other).has_value());
-}
-
-// Once a window's place is known, a move settles only the windows under the
-// place it left (and itself), not every window showing buttons.
-TEST_F(HeldButtonTest, AMoveSettlesOnlyTheWindowsUnderThePlaceTheWindowLeft) {
-  const Hwnd mover = addTarget(Rect{0, 0, 200, 100});
-  main->Timer1Timer();
-  sim.post(main->handle(), win::kStrnxUncovered, handleBits(mover), 0);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-
-  sim.window(mover).rect = Rect{0, 600, 200, 700};
-  sim.draws.clear();
-  sim.post(main->handle(), win::kStrnxUncovered, handleBits(mover), 0);
-  sim.tick(main->handle(), IDT_TIMER1 + 1);
-  std::set<Hwnd> painted;
-  for (const auto& draw : sim.draws) {
-    painted.insert(draw.window);
-  }
-  EXPECT_EQ(painted, (std::set<Hwnd>{mover, editor})) << "not the window it never covered";
-}
-
 TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
   const Hwnd closed = addTarget(Rect{200, 20, 500, 200});
-  main->Timer1Timer();
+  timerTick();
   sim.destroyWindow(closed);
   sim.draws.clear();
   sim.post(main->handle(), win::kStrnxDestroy, handleBits(closed), 0);
@@ -365,63 +285,46 @@ TEST_F(MainFormTest, WindowEventsAreWatchedUntilTheEndAndLateReportsPaintNothing
 
 TEST_F(MainFormTest, TrayIconMessagesForFreeOrUnknownSlotsAreIgnored) {
   storeDefaults();
-  TStrennix& main = start();
-  main.onWM_ASTRAY(0, win::kWmLButtonUp);
-  main.onWM_ASTRAY(20, win::kWmLButtonUp);
-  main.onWM_ASTRAY(0xFFFFFFFF, win::kWmLButtonUp);
-  EXPECT_EQ(main.lists.numberOfTrayedWindows, 0);
+  start();
+  trayIconMessage(0, win::kWmLButtonUp);
+  trayIconMessage(20, win::kWmLButtonUp);
+  trayIconMessage(0xFFFFFFFF, win::kWmLButtonUp);
+  EXPECT_EQ(program->lists().trayed().count(), 0);
 }
 
 TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   ASSERT_FALSE(sim.windowPort().isVisible(editor));
-  main.onWM_ASTRAY(0, win::kWmRButtonUp);
+  trayIconMessage(0, win::kWmRButtonUp);
   EXPECT_FALSE(sim.windowPort().isVisible(editor));
-  main.onWM_ASTRAY(0, win::kWmLButtonUp);
+  trayIconMessage(0, win::kWmLButtonUp);
   EXPECT_TRUE(sim.windowPort().isVisible(editor));
   EXPECT_EQ(sim.windowPort().foregroundWindow(), editor);
   EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
-}
-
-TEST_F(MainFormTest, TrayMenuGoesAboveAndLeftOfTheCursorWhollyInsideTheWorkArea) {
-  const Rect area{0, 0, 1024, 738};
-  EXPECT_EQ(trayMenuPosition(Point{1000, 700}, 181, 262, area), (Point{819, 438}));
-  EXPECT_EQ(trayMenuPosition(Point{1000, 750}, 181, 262, area), (Point{819, 476}))
-      << "on a taskbar at the bottom: just above it";
-  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262, area), (Point{5, 5}));
-  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262, area), (Point{100, 238}));
-  EXPECT_EQ(trayMenuPosition(Point{1020, 5}, 181, 262, area), (Point{839, 5}));
-  EXPECT_EQ(trayMenuPosition(Point{-50, -50}, 181, 262, area), (Point{0, 0}));
-  // A taskbar at the top or left, and a second monitor left of the first.
-  EXPECT_EQ(trayMenuPosition(Point{30, 10}, 181, 262, Rect{60, 30, 1024, 768}), (Point{60, 30}));
-  EXPECT_EQ(trayMenuPosition(Point{-1000, 100}, 181, 262, Rect{-1280, 0, 0, 1024}),
-            (Point{-1181, 100}));
-  EXPECT_EQ(trayMenuPosition(Point{50, 50}, 181, 262, Rect{0, 0, 100, 100}), (Point{0, 0}))
-      << "larger than the work area: from its top-left corner";
 }
 
 TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWindow) {
   storeDefaults();
   TStrennix& main = start();
   EXPECT_FALSE(application.showMainForm);
-  main.onWM_TRAY(win::kWmLButtonDblClk);
+  ownIconMessage(win::kWmLButtonDblClk);
   EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
   EXPECT_EQ(sim.windowPort().foregroundWindow(), main.handle());
 
   sim.windowPort().showWindow(main.handle(), kSwMinimize);
-  main.onWM_TRAY(win::kWmLButtonDblClk);
+  ownIconMessage(win::kWmLButtonDblClk);
   EXPECT_EQ(sim.windowPort().windowLong(main.handle(), win::kGwlStyle) & win::kWsMinimize, 0U);
   EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
 }
 
 TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCursorsMonitor) {
   storeDefaults();
-  TStrennix& main = start();
+  start();
   sim.cursor = Point{1000, 700};
-  main.onWM_TRAY(win::kWmRButtonUp);
+  ownIconMessage(win::kWmRButtonUp);
   const Rect frame = sim.windowPort().windowRect(tray->handle());
   EXPECT_EQ(frame.right, 1000);
   EXPECT_EQ(frame.bottom, 700);
@@ -430,7 +333,7 @@ TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCur
   // that monitor's work area.
   sim.monitors.push_back(Monitor{Rect{-1280, 0, 0, 1024}, Rect{-1280, 30, 0, 1024}});
   sim.cursor = Point{-10, 10};
-  main.onWM_TRAY(win::kWmRButtonUp);
+  ownIconMessage(win::kWmRButtonUp);
   const Rect left = sim.windowPort().windowRect(tray->handle());
   EXPECT_EQ(left.right, -10);
   EXPECT_EQ(left.top, 30);
@@ -443,7 +346,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
   sim.window(editor).smallIcon = IconHandle{77};
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   sim.trayIcons.clear();
 
   std::int32_t result = 0;
@@ -461,7 +364,7 @@ TEST_F(MainFormTest, ATaskbarCreatedWithTheIconsStillThereLogsNoFailure) {
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug"};
   TStrennix& main = start();
   addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   ASSERT_EQ(sim.trayIcons.size(), 2U);
   const std::uint32_t taskbarCreated = sim.uiPort().registerWindowMessage("TaskbarCreated");
 
@@ -504,7 +407,7 @@ TEST_F(MainFormTest, AfterASaveWhoseReloadFailsANewlyTickedButtonAnswersItsClick
 
   // Shade is the second slot from the right: x from 650 to 665.
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(655, 60);
+  titleBarRelease(655, 60);
   EXPECT_EQ(sim.window(editor).rect.height(), 27);
 }
 
@@ -512,12 +415,12 @@ TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd shaded = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(640, 60);
+  titleBarRelease(640, 60);
   ASSERT_EQ(sim.window(shaded).rect.height(), 27);
   const Hwnd trayed = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(665, 60);
+  titleBarRelease(665, 60);
   const Hwnd menued = addTarget(Rect{100, 50, 740, 450});
-  main.onSTRNX_NCLBUTTONUP(620, 60);
+  titleBarRelease(620, 60);
   ASSERT_FALSE(sim.windowPort().isVisible(menued));
 
   sim.click(main.handle(), IDC_BTNQUIT);

@@ -84,29 +84,27 @@ class FaultsTest : public testsupport::ProgramTest {
   // Everything a fault could spoil, as text: the window lists, the tray
   // icons, the menu's items, the settings values and the given windows.
   std::string state(const std::vector<Hwnd>& windows) {
-    const WindowLists& lists = form->lists;
+    const WindowLists& lists = program->lists();
     std::ostringstream text;
     text << "menu:";
-    for (int i = 1; i <= lists.numberOfMinimizedWindows; ++i) {
-      text << ' ' << handleBits(lists.minimizedWindows[i].hwnd) << '"'
-           << lists.minimizedWindows[i].title << '"';
+    for (int i = 1; i <= lists.menu().count(); ++i) {
+      text << ' ' << handleBits(lists.menu().at(i).hwnd) << '"' << lists.menu().at(i).title << '"';
     }
-    text << "\ntrayed " << lists.numberOfTrayedWindows << ':';
-    for (std::size_t slot = 0; slot < lists.trayedWindows.size(); ++slot) {
-      if (!lists.trayedWindows[slot].free) {
-        text << ' ' << slot << '=' << handleBits(lists.trayedWindows[slot].hwnd);
+    text << "\ntrayed " << lists.trayed().count() << ':';
+    for (std::size_t slot = 0; slot < static_cast<std::size_t>(kTraySlots); ++slot) {
+      if (!lists.trayed().at(slot).free) {
+        text << ' ' << slot << '=' << handleBits(lists.trayed().at(slot).hwnd);
       }
     }
     text << "\nshaded:";
-    for (int i = 1; i <= lists.numberOfShadedWindows; ++i) {
-      text << ' ' << handleBits(lists.shadedWindows[i].hwnd) << '/'
-           << lists.shadedWindows[i].height;
+    for (int i = 1; i <= lists.shaded().count(); ++i) {
+      text << ' ' << handleBits(lists.shaded().at(i).hwnd) << '/' << lists.shaded().at(i).height;
     }
     text << "\nstretched:";
-    for (const StretchedWindow& record : lists.vStretchedWindows) {
+    for (const StretchedWindow& record : lists.stretched(Axis::Vertical)) {
       text << " v" << handleBits(record.hwnd) << '/' << record.savedSize;
     }
-    for (const StretchedWindow& record : lists.hStretchedWindows) {
+    for (const StretchedWindow& record : lists.stretched(Axis::Horizontal)) {
       text << " h" << handleBits(record.hwnd) << '/' << record.savedSize;
     }
     text << "\nicons:";
@@ -202,7 +200,7 @@ TEST_F(FaultsTest,
   click(stretched, kHMax);
   click(stretched, kShade);
   const Point late = slotPoint(sim.window(stretched).rect, kShade);
-  ASSERT_EQ(form->lists.numberOfShadedWindows, 2);
+  ASSERT_EQ(program->lists().shaded().count(), 2);
   const std::string before = state(survivors);
   sim.destroyWindow(stretched);
   clickAt(late);
@@ -210,9 +208,9 @@ TEST_F(FaultsTest,
   const std::string after = state(survivors);
   reportDestroyed(stretched);
   EXPECT_EQ(state(survivors), after);
-  EXPECT_EQ(form->lists.numberOfShadedWindows, 1);
-  EXPECT_TRUE(form->lists.vStretchedWindows.empty());
-  EXPECT_TRUE(form->lists.hStretchedWindows.empty());
+  EXPECT_EQ(program->lists().shaded().count(), 1);
+  EXPECT_TRUE(program->lists().stretched(Axis::Vertical).count() == 0);
+  EXPECT_TRUE(program->lists().stretched(Axis::Horizontal).count() == 0);
   EXPECT_NE(after, before);
   EXPECT_TRUE(sim.messageBoxes.empty());
 
@@ -235,11 +233,11 @@ TEST_F(FaultsTest, AClickWithNoForegroundWindowListsNoWindowThatDoesNotExist) {
       clickAt(slotPoint(Rect{}, k));
     }
   }
-  EXPECT_EQ(form->lists.numberOfMinimizedWindows, 0);
-  EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
-  EXPECT_EQ(form->lists.numberOfShadedWindows, 0);
-  EXPECT_TRUE(form->lists.vStretchedWindows.empty());
-  EXPECT_TRUE(form->lists.hStretchedWindows.empty());
+  EXPECT_EQ(program->lists().menu().count(), 0);
+  EXPECT_EQ(program->lists().trayed().count(), 0);
+  EXPECT_EQ(program->lists().shaded().count(), 0);
+  EXPECT_TRUE(program->lists().stretched(Axis::Vertical).count() == 0);
+  EXPECT_TRUE(program->lists().stretched(Axis::Horizontal).count() == 0);
   EXPECT_EQ(sim.trayIcons.size(), 1U) << "only the program's own icon";
   EXPECT_EQ(sim.uiPort().listCount(tray->control(IDC_LISTBOX1)), 0);
 }
@@ -262,8 +260,8 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswer
   click(busy, kToIcon);
 
   EXPECT_FALSE(sim.windowPort().isVisible(busy));
-  ASSERT_EQ(form->lists.numberOfTrayedWindows, 1);
-  EXPECT_EQ(form->lists.trayedWindows[0].hwnd, busy);
+  ASSERT_EQ(program->lists().trayed().count(), 1);
+  EXPECT_EQ(program->lists().trayed().at(0).hwnd, busy);
   const IconHandle programIcon = sim.uiPort().loadIcon(IDI_APPLICATION_ICON);
   ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
   EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, programIcon);
@@ -282,7 +280,7 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswer
   sim.window(busy).hung = false;
   sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
   EXPECT_TRUE(sim.windowPort().isVisible(busy));
-  EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
+  EXPECT_EQ(program->lists().trayed().count(), 0);
   exitAndCheckNothingLeaks();
 }
 
@@ -428,7 +426,7 @@ TEST_F(FaultsTest, AKeyThatCannotBeOpenedLaterFailsTheSaveAndTheProgramKeepsItsS
   const Hwnd menued = addTarget("Menu");
   click(menued, kToMenu);
   const std::string before = state({editor, menued});
-  const Settings settings = form->settings;
+  const Settings settings = program->settings();
   sim.unopenableKeys.insert(kKey);
 
   sim.click(form->handle(), IDC_BTNSAVE);
@@ -438,9 +436,9 @@ TEST_F(FaultsTest, AKeyThatCannotBeOpenedLaterFailsTheSaveAndTheProgramKeepsItsS
   EXPECT_EQ(sim.messageBoxes[0].flags, win::kMbIconStop);
   sim.unopenableKeys.clear();
   EXPECT_EQ(state({editor, menued}), before);
-  EXPECT_EQ(form->settings.numberOfButtons, settings.numberOfButtons);
-  EXPECT_EQ(form->settings.priority, settings.priority);
-  EXPECT_EQ(form->settings.menuStay, settings.menuStay);
+  EXPECT_EQ(program->settings().numberOfButtons, settings.numberOfButtons);
+  EXPECT_EQ(program->settings().priority, settings.priority);
+  EXPECT_EQ(program->settings().menuStay, settings.menuStay);
   click(editor, kShade);
   EXPECT_EQ(sim.window(editor).rect, kEditorRect) << "the program goes on";
   exitAndCheckNothingLeaks();
@@ -452,8 +450,8 @@ TEST_F(FaultsTest, UnreadableListFilesLeaveTheListsAsTheyWereAndTheReloadGoesOn)
   sim.files["classes.txt"] = "ExcludedClass\r\n";
   sim.files["files.txt"] = "blocked.exe\r\n";
   TStrennix& main = start();
-  ASSERT_EQ(main.exclusions.excludedClasses, (std::vector<std::string>{"ExcludedClass"}));
-  ASSERT_EQ(main.exclusions.excludedNames, (std::vector<std::string>{"blocked.exe"}));
+  ASSERT_EQ(program->exclusions().excludedClasses, (std::vector<std::string>{"ExcludedClass"}));
+  ASSERT_EQ(program->exclusions().excludedNames, (std::vector<std::string>{"blocked.exe"}));
 
   // The files are changed and then locked; a value the form does not show is
   // changed by hand.
@@ -464,9 +462,10 @@ TEST_F(FaultsTest, UnreadableListFilesLeaveTheListsAsTheyWereAndTheReloadGoesOn)
   sim.click(main.handle(), IDC_BTNSAVE);
 
   EXPECT_TRUE(sim.messageBoxes.empty());
-  EXPECT_EQ(main.exclusions.excludedClasses, (std::vector<std::string>{"ExcludedClass"}));
-  EXPECT_EQ(main.exclusions.excludedNames, (std::vector<std::string>{"blocked.exe"}));
-  EXPECT_EQ(main.settings.buttonXOffset, 40) << "the settings after the lists were loaded too";
+  EXPECT_EQ(program->exclusions().excludedClasses, (std::vector<std::string>{"ExcludedClass"}));
+  EXPECT_EQ(program->exclusions().excludedNames, (std::vector<std::string>{"blocked.exe"}));
+  EXPECT_EQ(program->settings().buttonXOffset, 40)
+      << "the settings after the lists were loaded too";
 
   // The old class list is still in force.
   sim::SimWindow window;
@@ -485,8 +484,8 @@ TEST_F(FaultsTest, AnUnreadableListFileAtStartLeavesItsListEmptyAndTheStartGoesO
   startOrShowError();
   ASSERT_TRUE(form);
   EXPECT_TRUE(sim.messageBoxes.empty());
-  EXPECT_TRUE(form->exclusions.excludedClasses.empty());
-  EXPECT_TRUE(form->settings.excludingClasses);
+  EXPECT_TRUE(program->exclusions().excludedClasses.empty());
+  EXPECT_TRUE(program->settings().excludingClasses);
   EXPECT_EQ(sim.messageLoopRuns, 1);
   exitAndCheckNothingLeaks();
 }
@@ -504,7 +503,7 @@ TEST_F(FaultsTest, AnUnreadableLanguageFileLeavesTheEnglishCaptionsAndMessages) 
   for (int i = 0; i < 5; ++i) {
     click(addTarget("Editor " + std::to_string(i)), kToIcon);
   }
-  EXPECT_EQ(main.lists.numberOfTrayedWindows, 4);
+  EXPECT_EQ(program->lists().trayed().count(), 4);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, "You can not add more icons to the tray.");
   exitAndCheckNothingLeaks();
@@ -540,9 +539,9 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
   expected.erase(expected.begin() + 4);
   expected.erase(expected.begin() + 2);
   expected.push_back(late);
-  ASSERT_EQ(main.lists.numberOfShadedWindows, 44);
+  ASSERT_EQ(program->lists().shaded().count(), 44);
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(main.lists.shadedWindows[i + 1].hwnd, expected[i]) << "position " << i + 1;
+    EXPECT_EQ(program->lists().shaded().at(i + 1).hwnd, expected[i]) << "position " << i + 1;
   }
 
   // The same for the tray menu: one window restored from it and one
@@ -565,11 +564,11 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
 
   EXPECT_TRUE(sim.windowPort().isVisible(menued[0])) << "\"Menu 10\" sorts first";
   EXPECT_FALSE(sim.windowPort().isVisible(lateMenu));
-  ASSERT_EQ(main.lists.numberOfMinimizedWindows, 44);
-  EXPECT_EQ(main.lists.minimizedWindows[44].hwnd, lateMenu);
+  ASSERT_EQ(program->lists().menu().count(), 44);
+  EXPECT_EQ(program->lists().menu().at(44).hwnd, lateMenu);
   EXPECT_EQ(sim.uiPort().listCount(tray->control(IDC_LISTBOX1)), 44);
   for (int i = 1; i <= 44; ++i) {
-    EXPECT_FALSE(sim.windowPort().isVisible(main.lists.minimizedWindows[i].hwnd))
+    EXPECT_FALSE(sim.windowPort().isVisible(program->lists().menu().at(i).hwnd))
         << "position " << i;
   }
 
@@ -682,7 +681,7 @@ TEST_F(FaultsTest, AStartGivesBackEveryWindowThatAKilledRunLeftChanged) {
   EXPECT_TRUE(sim.windowPort().isVisible(menued));
   EXPECT_EQ(sim.window(stretched).rect, before) << "both stretches undone, newest first";
   EXPECT_EQ(sim.window(stretched).exStyle & win::kWsExTopmost, 0U);
-  EXPECT_TRUE(form->journal.records().empty());
+  EXPECT_TRUE(program->journal().records().empty());
   EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
   EXPECT_TRUE(sim.messageBoxes.empty());
   exitAndCheckNothingLeaks();
@@ -745,7 +744,7 @@ TEST_F(FaultsTest, AJournaledHandleThatNowNamesAnotherWindowOrNoneIsNeverTouched
   EXPECT_EQ(sim.window(reused).rect.height(), 27);
   EXPECT_FALSE(sim.windowPort().isVisible(otherProcess));
   EXPECT_EQ(sim.setWindowPosCalls.size(), 1U) << "only the shade click of the first run";
-  EXPECT_TRUE(form->journal.records().empty());
+  EXPECT_TRUE(program->journal().records().empty());
   EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
   exitAndCheckNothingLeaks();
 }
@@ -812,7 +811,7 @@ TEST_F(FaultsTest, AMessageLoopEndedFromElsewhereOrByAnErrorStillGivesTheWindows
   EXPECT_EQ(sim.messageBoxes[0].text, "Out of memory.");
   EXPECT_TRUE(sim.windowPort().isVisible(failed));
   EXPECT_TRUE(sim.trayIcons.empty());
-  EXPECT_TRUE(form->journal.records().empty());
+  EXPECT_TRUE(program->journal().records().empty());
 }
 
 // At the end a window whose program has stopped answering is not waited
@@ -839,7 +838,7 @@ TEST_F(FaultsTest, AtTheEndAHungWindowIsSkippedAndALaterStartGivesItBackOnceItAn
 
   start();
   EXPECT_FALSE(sim.windowPort().isVisible(hung)) << "still hung: kept for the next start";
-  EXPECT_EQ(form->journal.records().size(), 2U);
+  EXPECT_EQ(program->journal().records().size(), 2U);
   kill();
 
   sim.window(hung).hung = false;
@@ -860,7 +859,7 @@ TEST_F(FaultsTest, OnlyWindowsThatAreReallyGoneAreForgottenAndNoneIsTouchedAfter
   const Hwnd forged = addTarget("Forged");
   click(forged, kToIcon);
   reportDestroyed(forged);
-  EXPECT_EQ(form->lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(program->lists().trayed().count(), 1);
   EXPECT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
 
   const Hwnd unreported = addTarget("Unreported");
@@ -874,9 +873,9 @@ TEST_F(FaultsTest, OnlyWindowsThatAreReallyGoneAreForgottenAndNoneIsTouchedAfter
   stranger.visible = false;
   sim.addWindow(stranger, handedOn);
   reportDestroyed(handedOn);
-  EXPECT_EQ(form->lists.numberOfMinimizedWindows, 0) << "its handle names another window now";
+  EXPECT_EQ(program->lists().menu().count(), 0) << "its handle names another window now";
   sim.tick(form->handle(), IDT_TIMER1);
-  EXPECT_EQ(form->lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(program->lists().trayed().count(), 1);
   EXPECT_EQ(sim.trayIcons.count({form->handle(), 1U}), 0U);
 
   exitAndCheckNothingLeaks();
@@ -921,7 +920,7 @@ TEST_F(FaultsTest, TheOwnIconIsTriedAgainUntilTheShellTakesItAndALostWindowIconS
   sim.refuseTrayAdds = true;
   sim.post(form->handle(), sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0);
   EXPECT_TRUE(sim.windowPort().isVisible(trayed));
-  EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
+  EXPECT_EQ(program->lists().trayed().count(), 0);
   sim.refuseTrayAdds = false;
   exitAndCheckNothingLeaks();
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/journal.h"
 #include "app/core/log.h"
 #include "app/core/registrystore.h"
 #include "app/core/windowlists.h"
@@ -54,14 +55,16 @@ TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
   settings.excludeStyles = 0xC0000000;
   settings.vMaxPercentage = 40;
   settings.hMaxPercentage = 0;
-  WindowLists lists;
-  lists.numberOfMinimizedWindows = 3;
-  lists.numberOfTrayedWindows = 2;
-  lists.numberOfShadedWindows = 1;
-  lists.vStretchedWindows.push_back({Hwnd{0x10}, 300});
-  lists.hStretchedWindows.push_back({Hwnd{0x12}, 400});
-  lists.trayedWindows[0].free = false;
-  lists.trayedWindows[19].free = false;
+  Journal journal{desk, desk, log};
+  WindowLists lists{journal};
+  for (const Hwnd window : {Hwnd{0x20}, Hwnd{0x21}, Hwnd{0x22}}) {
+    lists.addMenu(window, Hwnd{}, "Window");
+  }
+  lists.addTrayed(0, Hwnd{0x30}, Hwnd{});
+  lists.addTrayed(19, Hwnd{0x31}, Hwnd{});
+  lists.addShaded(Hwnd{0x40}, 300);
+  lists.addStretched(Axis::Vertical, Hwnd{0x10}, Rect{}, 300);
+  lists.addStretched(Axis::Horizontal, Hwnd{0x12}, Rect{}, 400);
 
   zeroVars(settings, lists, setupLog);
 
@@ -72,12 +75,12 @@ TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
   EXPECT_EQ(settings.excludeStyles, 0u);
   EXPECT_EQ(settings.vMaxPercentage, 100);
   EXPECT_EQ(settings.hMaxPercentage, 100);
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 0);
-  EXPECT_EQ(lists.numberOfTrayedWindows, 0);
-  EXPECT_EQ(lists.numberOfShadedWindows, 0);
-  EXPECT_EQ(lists.numberOfVStretchedWindows(), 0);
-  EXPECT_EQ(lists.numberOfHStretchedWindows(), 0);
-  for (const TrayedWindow& slot : lists.trayedWindows) {
+  EXPECT_EQ(lists.menu().count(), 0);
+  EXPECT_EQ(lists.trayed().count(), 0);
+  EXPECT_EQ(lists.shaded().count(), 0);
+  EXPECT_EQ(lists.stretched(Axis::Vertical).count(), 0);
+  EXPECT_EQ(lists.stretched(Axis::Horizontal).count(), 0);
+  for (const TrayedWindow& slot : lists.trayed()) {
     EXPECT_TRUE(slot.free);
   }
   EXPECT_EQ(logText(),

@@ -26,6 +26,8 @@
 #include "platform/messagebox.h"
 #include "platform/ports.h"
 #include "platform/sim/simdesktop.h"
+#include "platform/winconst.h"
+#include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
 #include "traymenu/traymenu.h"
 
@@ -72,6 +74,19 @@ class ProgramTest : public testing::Test {
     return *form;
   }
 
+  // What the hook library and the shell post to the main form.
+  void titleBarRelease(std::int32_t x, std::int32_t y) {
+    sim.post(form->handle(), win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(x), y);
+  }
+  void trayIconMessage(std::uint32_t iconId, std::uint32_t mouseMessage) {
+    sim.post(form->handle(), win::kWmAsTray, iconId, static_cast<std::int32_t>(mouseMessage));
+  }
+  void ownIconMessage(std::uint32_t mouseMessage) {
+    sim.post(form->handle(), win::kWmTray, 0, static_cast<std::int32_t>(mouseMessage));
+  }
+  // A tick of the main form's regular timer.
+  void timerTick() { sim.tick(form->handle(), IDT_TIMER1); }
+
   sim::SimDesktop sim;
   Application application{sim, sim};
   std::unique_ptr<Program> program;
@@ -96,8 +111,8 @@ class WindowActionsTest : public testing::Test {
   DataFiles dataFiles{sim, sim};
   LangHandler lang{dataFiles};
   NotifyIcons icons{sim, log};
-  WindowLists lists;
   Journal journal{sim, sim, log};
+  WindowLists lists{journal};
   Settings settings;
   Uifx uifx{sim, sim, lang, lists, journal, icons, settings, log};
 };

@@ -776,7 +776,7 @@ class SoakTest : public testsupport::ProgramTest {
     ASSERT_EQ(sim.uiPort().enabled(form->control(IDC_BTNEDITNAMES)), on);
     save();
     namesOn = on;
-    ASSERT_EQ(form->settings.excludingNames, on);
+    ASSERT_EQ(program->settings().excludingNames, on);
   }
 
   void hide() {
@@ -881,43 +881,43 @@ class SoakTest : public testsupport::ProgramTest {
   }
 
   void checkModel() {
-    const WindowLists& lists = form->lists;
+    const WindowLists& lists = program->lists();
     // Tray menu windows, oldest first; position 0 never used.
-    ASSERT_EQ(lists.numberOfMinimizedWindows, static_cast<int>(model.menu.size()));
-    ASSERT_LE(lists.numberOfMinimizedWindows, 45);
-    ASSERT_EQ(lists.minimizedWindows[0].hwnd, Hwnd{});
+    ASSERT_EQ(lists.menu().count(), static_cast<int>(model.menu.size()));
+    ASSERT_LE(lists.menu().count(), 45);
+    ASSERT_EQ(lists.menu().at(0).hwnd, Hwnd{});
     for (std::size_t i = 0; i < model.menu.size(); ++i) {
-      ASSERT_EQ(lists.minimizedWindows[i + 1].hwnd, model.menu[i].first);
-      ASSERT_EQ(lists.minimizedWindows[i + 1].title, model.menu[i].second);
+      ASSERT_EQ(lists.menu().at(i + 1).hwnd, model.menu[i].first);
+      ASSERT_EQ(lists.menu().at(i + 1).title, model.menu[i].second);
     }
     checkMenuItems();
     // Tray-icon windows by slot.
-    ASSERT_EQ(lists.numberOfTrayedWindows, static_cast<int>(model.trayed.size()));
-    ASSERT_LE(lists.numberOfTrayedWindows, 4);
+    ASSERT_EQ(lists.trayed().count(), static_cast<int>(model.trayed.size()));
+    ASSERT_LE(lists.trayed().count(), 4);
     for (std::uint32_t slot = 0; slot < kTraySlots; ++slot) {
       const auto found = model.trayed.find(slot);
-      ASSERT_EQ(lists.trayedWindows[slot].free, found == model.trayed.end()) << "slot " << slot;
+      ASSERT_EQ(lists.trayed().at(slot).free, found == model.trayed.end()) << "slot " << slot;
       if (found != model.trayed.end()) {
-        ASSERT_EQ(lists.trayedWindows[slot].hwnd, found->second.window);
+        ASSERT_EQ(lists.trayed().at(slot).hwnd, found->second.window);
       }
     }
     checkTrayIcons();
     // Shaded windows in order of rolling up, with their heights.
-    ASSERT_EQ(lists.numberOfShadedWindows, static_cast<int>(model.shaded.size()));
-    ASSERT_LE(lists.numberOfShadedWindows, 45);
-    ASSERT_EQ(lists.shadedWindows[0].hwnd, Hwnd{});
+    ASSERT_EQ(lists.shaded().count(), static_cast<int>(model.shaded.size()));
+    ASSERT_LE(lists.shaded().count(), 45);
+    ASSERT_EQ(lists.shaded().at(0).hwnd, Hwnd{});
     for (std::size_t i = 0; i < model.shaded.size(); ++i) {
-      ASSERT_EQ(lists.shadedWindows[i + 1].hwnd, model.shaded[i].first);
-      ASSERT_EQ(lists.shadedWindows[i + 1].height, model.shaded[i].second);
+      ASSERT_EQ(lists.shaded().at(i + 1).hwnd, model.shaded[i].first);
+      ASSERT_EQ(lists.shaded().at(i + 1).height, model.shaded[i].second);
     }
-    checkStretched(lists.vStretchedWindows, model.vStretched);
-    checkStretched(lists.hStretchedWindows, model.hStretched);
+    checkStretched(lists.stretched(Axis::Vertical), model.vStretched);
+    checkStretched(lists.stretched(Axis::Horizontal), model.hStretched);
     checkWindows();
     checkForms();
     checkBoxesAndHandles();
-    stats.maxShaded = std::max(stats.maxShaded, lists.numberOfShadedWindows);
-    stats.maxMenu = std::max(stats.maxMenu, lists.numberOfMinimizedWindows);
-    stats.maxTrayed = std::max(stats.maxTrayed, lists.numberOfTrayedWindows);
+    stats.maxShaded = std::max(stats.maxShaded, lists.shaded().count());
+    stats.maxMenu = std::max(stats.maxMenu, lists.menu().count());
+    stats.maxTrayed = std::max(stats.maxTrayed, lists.trayed().count());
   }
 
   // The list shows one item per listed window, sorted by name without regard
@@ -959,9 +959,8 @@ class SoakTest : public testsupport::ProgramTest {
     }
   }
 
-  static void checkStretched(const std::vector<StretchedWindow>& records,
-                             const std::map<Hwnd, int>& expected) {
-    ASSERT_EQ(records.size(), expected.size());
+  static void checkStretched(const StretchList& records, const std::map<Hwnd, int>& expected) {
+    ASSERT_EQ(static_cast<std::size_t>(records.count()), expected.size());
     for (const StretchedWindow& record : records) {
       const auto found = expected.find(record.hwnd);
       ASSERT_NE(found, expected.end()) << "a record of window " << handleBits(record.hwnd);
@@ -994,8 +993,8 @@ class SoakTest : public testsupport::ProgramTest {
   void checkForms() {
     ASSERT_EQ(sim.windowPort().isVisible(form->handle()), model.mainVisible);
     ASSERT_EQ(sim.windowPort().isVisible(tray->handle()), model.trayFormVisible);
-    ASSERT_EQ(form->settings.menuStay, model.menuStay);
-    ASSERT_EQ(form->settings.numberOfButtons, 6);
+    ASSERT_EQ(program->settings().menuStay, model.menuStay);
+    ASSERT_EQ(program->settings().numberOfButtons, 6);
     ASSERT_EQ(sim.timers.at({form->handle(), IDT_TIMER1}), 100U);
   }
 
@@ -1052,10 +1051,10 @@ class SoakTest : public testsupport::ProgramTest {
     // it since, and keeps its width and top-left corner; one that does not
     // answer is not waited for and stays in the journal.
     for (const HungAtExit& entry : hung) {
-      ASSERT_NE(form->journal.find(entry.change, entry.window), nullptr)
+      ASSERT_NE(program->journal().find(entry.change, entry.window), nullptr)
           << handleBits(entry.window);
     }
-    ASSERT_EQ(form->journal.records().size(), hung.size());
+    ASSERT_EQ(program->journal().records().size(), hung.size());
     for (const auto& [window, height] : model.shaded) {
       ASSERT_TRUE(isHung(window) || sim.window(window).rect.height() == height)
           << handleBits(window);
@@ -1070,7 +1069,7 @@ class SoakTest : public testsupport::ProgramTest {
       }
     }
     EXPECT_TRUE(sim.trayIcons.empty());
-    EXPECT_EQ(form->lists.numberOfTrayedWindows, 0);
+    EXPECT_EQ(program->lists().trayed().count(), 0);
     EXPECT_EQ(sim.uiPort().listCount(listBox), 0);
     EXPECT_TRUE(sim.hooks.empty());
     EXPECT_TRUE(sim.quitRequested);

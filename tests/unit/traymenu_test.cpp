@@ -131,14 +131,14 @@ TEST_F(TrayMenuTest, ADoubleClickRestoresTheOldestWindowWithTheSelectedTitle) {
   EXPECT_FALSE(sim.windowPort().isVisible(newer));
   EXPECT_EQ(sim.windowPort().foregroundWindow(), older);
   EXPECT_EQ(list().items, std::vector<std::string>{"Notes"});
-  ASSERT_EQ(lists.numberOfMinimizedWindows, 1);
-  EXPECT_EQ(lists.minimizedWindows[1].hwnd, newer);
+  ASSERT_EQ(lists.menu().count(), 1);
+  EXPECT_EQ(lists.menu().at(1).hwnd, newer);
   EXPECT_FALSE(form.visible());
 
   doubleClickItem(0);
   EXPECT_TRUE(sim.windowPort().isVisible(newer));
   EXPECT_TRUE(list().items.empty());
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 0);
+  EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_EQ(logLines(sim, kTrayMenuLog).back(), "Called ListBox1DblClick. (Several exits)");
 }
 
@@ -164,7 +164,7 @@ TEST_F(TrayMenuTest, AWindowIsMatchedUnderItsOldTitleAndAnEmptyTitleWorksToo) {
   EXPECT_TRUE(sim.windowPort().isVisible(untitled));
   doubleClickItem(0);
   EXPECT_TRUE(sim.windowPort().isVisible(renamed));
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 0);
+  EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_FALSE(form.visible());
 }
 
@@ -175,7 +175,7 @@ TEST_F(TrayMenuTest, ADoubleClickWithoutSelectionRestoresNothingAndKeepsTheForm)
   doubleClickItem(-1);
   EXPECT_FALSE(sim.windowPort().isVisible(window));
   EXPECT_TRUE(form.visible());
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 1);
+  EXPECT_EQ(lists.menu().count(), 1);
   EXPECT_TRUE(sim.messageBoxes.empty());
 }
 
@@ -188,19 +188,19 @@ TEST_F(TrayMenuTest, ADestroyedWindowTakesTheItemWithItsExactTitleAndIsNotShownA
   sim.destroyWindow(upper);
   form.removeTrayHwnd(upper);
   EXPECT_EQ(list().items, (std::vector<std::string>{"notes", "Other"}));
-  ASSERT_EQ(lists.numberOfMinimizedWindows, 2);
-  EXPECT_EQ(lists.minimizedWindows[1].hwnd, lower);
-  EXPECT_EQ(lists.minimizedWindows[2].hwnd, kept);
+  ASSERT_EQ(lists.menu().count(), 2);
+  EXPECT_EQ(lists.menu().at(1).hwnd, lower);
+  EXPECT_EQ(lists.menu().at(2).hwnd, kept);
 
   form.removeTrayHwnd(Hwnd{0x999});
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 2);
+  EXPECT_EQ(lists.menu().count(), 2);
   EXPECT_EQ(list().items.size(), 2U);
 
   form.showAllWindows();
   EXPECT_TRUE(sim.windowPort().isVisible(lower));
   EXPECT_TRUE(sim.windowPort().isVisible(kept));
   EXPECT_TRUE(list().items.empty());
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 2);
+  EXPECT_EQ(lists.menu().count(), 2);
   const std::vector<std::string> lines = logLines(sim, kTrayMenuLog);
   EXPECT_EQ(std::vector<std::string>(lines.end() - 6, lines.end()),
             (std::vector<std::string>{"Called removeTrayHwnd", "Exited removeTrayHwnd",
@@ -219,6 +219,23 @@ TEST_F(TrayMenuTest, AtTheEndOnlyOwnersOfClassTApplicationAreShownAgain) {
   form.showAllWindows();
   EXPECT_TRUE(sim.windowPort().isVisible(exact));
   EXPECT_FALSE(sim.windowPort().isVisible(other));
+}
+
+TEST(TrayMenuPositionTest, TrayMenuGoesAboveAndLeftOfTheCursorWhollyInsideTheWorkArea) {
+  const Rect area{0, 0, 1024, 738};
+  EXPECT_EQ(trayMenuPosition(Point{1000, 700}, 181, 262, area), (Point{819, 438}));
+  EXPECT_EQ(trayMenuPosition(Point{1000, 750}, 181, 262, area), (Point{819, 476}))
+      << "on a taskbar at the bottom: just above it";
+  EXPECT_EQ(trayMenuPosition(Point{5, 5}, 181, 262, area), (Point{5, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{100, 500}, 181, 262, area), (Point{100, 238}));
+  EXPECT_EQ(trayMenuPosition(Point{1020, 5}, 181, 262, area), (Point{839, 5}));
+  EXPECT_EQ(trayMenuPosition(Point{-50, -50}, 181, 262, area), (Point{0, 0}));
+  // A taskbar at the top or left, and a second monitor left of the first.
+  EXPECT_EQ(trayMenuPosition(Point{30, 10}, 181, 262, Rect{60, 30, 1024, 768}), (Point{60, 30}));
+  EXPECT_EQ(trayMenuPosition(Point{-1000, 100}, 181, 262, Rect{-1280, 0, 0, 1024}),
+            (Point{-1181, 100}));
+  EXPECT_EQ(trayMenuPosition(Point{50, 50}, 181, 262, Rect{0, 0, 100, 100}), (Point{0, 0}))
+      << "larger than the work area: from its top-left corner";
 }
 
 }  // namespace

@@ -85,14 +85,14 @@ TEST_F(UifxTest, MaxVStretchesAndTheSecondClickGivesTheHeightBackCentred) {
 
   uifx.maxV(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{100, 184, 600, 553}));
-  ASSERT_EQ(lists.numberOfVStretchedWindows(), 1);
-  EXPECT_EQ(lists.vStretchedWindows[0].savedSize, 300);
+  ASSERT_EQ(lists.stretched(Axis::Vertical).count(), 1);
+  EXPECT_EQ(lists.stretched(Axis::Vertical).at(0).savedSize, 300);
 
   // Resized by hand, it is still listed: the click restores, it does not stretch.
   sim.window(window).rect = Rect{50, 10, 650, 700};
   uifx.maxV(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{50, 219, 650, 519}));
-  EXPECT_EQ(lists.numberOfVStretchedWindows(), 0);
+  EXPECT_EQ(lists.stretched(Axis::Vertical).count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called maxV", "Exited maxV", "Called maxV"}));
 }
 
@@ -104,8 +104,8 @@ TEST_F(UifxTest, StretchingBothWaysAndRestoringBothLeavesTheFormerSizeCentred) {
   uifx.maxV(window);
   uifx.maxH(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{262, 219, 762, 519}));
-  EXPECT_EQ(lists.numberOfVStretchedWindows(), 0);
-  EXPECT_EQ(lists.numberOfHStretchedWindows(), 0);
+  EXPECT_EQ(lists.stretched(Axis::Vertical).count(), 0);
+  EXPECT_EQ(lists.stretched(Axis::Horizontal).count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called maxV", "Exited maxV", "Called maxH",
                                                  "Called maxV", "Called maxH"}));
 }
@@ -153,13 +153,13 @@ TEST_F(UifxTest, ShadeRollsUpAWindowOf28PixelsAndDownAgain) {
   EXPECT_EQ(call.flags, 0x0406U);
   EXPECT_EQ(call.cx, 500);
   EXPECT_EQ(call.cy, 27);
-  ASSERT_EQ(lists.numberOfShadedWindows, 1);
-  EXPECT_EQ(lists.shadedWindows[1].hwnd, window);
-  EXPECT_EQ(lists.shadedWindows[1].height, 28);
+  ASSERT_EQ(lists.shaded().count(), 1);
+  EXPECT_EQ(lists.shaded().at(1).hwnd, window);
+  EXPECT_EQ(lists.shaded().at(1).height, 28);
 
   uifx.shade(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{30, 40, 530, 68}));
-  EXPECT_EQ(lists.numberOfShadedWindows, 0);
+  EXPECT_EQ(lists.shaded().count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called shade", "Exited shade", "Called shade",
                                                  "Exited shade"}));
 }
@@ -169,7 +169,7 @@ TEST_F(UifxTest, AnUnlistedWindowOf27PixelsCountsAsRolledUpAndIsLeftAlone) {
   uifx.shade(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{30, 40, 530, 67}));
   EXPECT_TRUE(sim.setWindowPosCalls.empty());
-  EXPECT_EQ(lists.numberOfShadedWindows, 0);
+  EXPECT_EQ(lists.shaded().count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called shade", "Exited shade"}));
 }
 
@@ -181,12 +181,12 @@ TEST_F(UifxTest, RollingDownOneOfSeveralKeepsTheOthersInOrder) {
   }
   uifx.shade(windows[1]);
   EXPECT_EQ(sim.window(windows[1]).rect.height(), 201);
-  ASSERT_EQ(lists.numberOfShadedWindows, 3);
-  EXPECT_EQ(lists.shadedWindows[1].hwnd, windows[0]);
-  EXPECT_EQ(lists.shadedWindows[2].hwnd, windows[2]);
-  EXPECT_EQ(lists.shadedWindows[3].hwnd, windows[3]);
-  EXPECT_EQ(lists.shadedWindows[3].height, 203);
-  EXPECT_EQ(lists.shadedWindows[4].hwnd, Hwnd{});
+  ASSERT_EQ(lists.shaded().count(), 3);
+  EXPECT_EQ(lists.shaded().at(1).hwnd, windows[0]);
+  EXPECT_EQ(lists.shaded().at(2).hwnd, windows[2]);
+  EXPECT_EQ(lists.shaded().at(3).hwnd, windows[3]);
+  EXPECT_EQ(lists.shaded().at(3).height, 203);
+  EXPECT_EQ(lists.shaded().at(4).hwnd, Hwnd{});
 }
 
 TEST_F(UifxTest, The46thShadedWindowIsRefusedAndAHandEnlargedOneAtTheLimitToo) {
@@ -198,7 +198,7 @@ TEST_F(UifxTest, The46thShadedWindowIsRefusedAndAHandEnlargedOneAtTheLimitToo) {
   const Hwnd extra = addWindow(Rect{0, 0, 300, 200});
   uifx.shade(extra);
   EXPECT_EQ(sim.window(extra).rect.height(), 200);
-  EXPECT_EQ(lists.numberOfShadedWindows, 45);
+  EXPECT_EQ(lists.shaded().count(), 45);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].owner, Hwnd{});
   EXPECT_EQ(sim.messageBoxes[0].text, kShadeLimit);
@@ -209,21 +209,21 @@ TEST_F(UifxTest, The46thShadedWindowIsRefusedAndAHandEnlargedOneAtTheLimitToo) {
   sim.window(windows[7]).rect = Rect{0, 0, 300, 250};
   uifx.shade(windows[7]);
   EXPECT_EQ(sim.window(windows[7]).rect.height(), 250);
-  EXPECT_EQ(lists.shadedWindows[8].height, 200);
+  EXPECT_EQ(lists.shaded().at(8).height, 200);
   EXPECT_EQ(sim.messageBoxes.size(), 2U);
 
   // Below the limit it rolls up again and its entry takes the new height.
   uifx.shade(windows[0]);
-  EXPECT_EQ(lists.numberOfShadedWindows, 44);
+  EXPECT_EQ(lists.shaded().count(), 44);
   uifx.shade(windows[7]);
   EXPECT_EQ(sim.window(windows[7]).rect.height(), 27);
-  EXPECT_EQ(lists.numberOfShadedWindows, 44);
-  EXPECT_EQ(lists.shadedWindows[7].hwnd, windows[7]);
-  EXPECT_EQ(lists.shadedWindows[7].height, 250);
+  EXPECT_EQ(lists.shaded().count(), 44);
+  EXPECT_EQ(lists.shaded().at(7).hwnd, windows[7]);
+  EXPECT_EQ(lists.shaded().at(7).height, 250);
 
   uifx.shade(extra);
   EXPECT_EQ(sim.window(extra).rect.height(), 27);
-  EXPECT_EQ(lists.numberOfShadedWindows, 45);
+  EXPECT_EQ(lists.shaded().count(), 45);
   EXPECT_EQ(sim.messageBoxes.size(), 2U);
 }
 
@@ -238,9 +238,15 @@ TEST_F(UifxTest, RefusalsAreTranslatedFromTheLanguageFile) {
       "failed.</end_en><begin>Zu viele eingerollte Fenster.</end>\r\n"
       "<begin_en>You are trying to tray to many windows(45+). The operation "
       "failed.</end_en><begin>Zu viele Fenster im Menue.</end>\r\n";
-  lists.numberOfTrayedWindows = 4;
-  lists.numberOfShadedWindows = 45;
-  lists.numberOfMinimizedWindows = 45;
+  for (std::uint32_t slot = 0; slot < kMaxTrayedWindows; ++slot) {
+    lists.addTrayed(slot, handleOfBits<Hwnd>(0x900 + slot), Hwnd{});
+  }
+  for (std::uint32_t other = 0xA00; lists.shaded().count() < kMaxShadedWindows; ++other) {
+    lists.addShaded(handleOfBits<Hwnd>(other), 100);
+  }
+  for (std::uint32_t other = 0xB00; lists.menu().count() < kMaxMenuWindows; ++other) {
+    lists.addMenu(handleOfBits<Hwnd>(other), Hwnd{}, "Other");
+  }
   const Hwnd window = addWindow(Rect{0, 0, 300, 200});
 
   uifx.minTray(window);
@@ -263,9 +269,9 @@ TEST_F(UifxTest, MinTrayHidesTheWindowBehindAnIconWithItsPictureAndTitle) {
   uifx.minTray(window);
 
   EXPECT_FALSE(sim.windowPort().isVisible(window));
-  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
-  EXPECT_FALSE(lists.trayedWindows[0].free);
-  EXPECT_EQ(lists.trayedWindows[0].hwnd, window);
+  EXPECT_EQ(lists.trayed().count(), 1);
+  EXPECT_FALSE(lists.trayed().at(0).free);
+  EXPECT_EQ(lists.trayed().at(0).hwnd, window);
   ASSERT_EQ(sim.notifyCalls.size(), 2U);
   EXPECT_EQ(sim.notifyCalls[0].operation, win::kNimAdd);
   EXPECT_EQ(sim.notifyCalls[1].operation, win::kNimModify);
@@ -283,23 +289,22 @@ TEST_F(UifxTest, TheFifthTrayWindowIsRefusedAndAFreedSlotIsReusedLowestFirst) {
     uifx.minTray(windows.back());
   }
   EXPECT_TRUE(sim.windowPort().isVisible(windows[4]));
-  EXPECT_EQ(lists.numberOfTrayedWindows, 4);
-  EXPECT_TRUE(lists.trayedWindows[4].free);
+  EXPECT_EQ(lists.trayed().count(), 4);
+  EXPECT_TRUE(lists.trayed().at(4).free);
   EXPECT_EQ(sim.trayIcons.size(), 4U);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, kTrayLimit);
   EXPECT_EQ(sim.messageBoxes[0].flags, kRefusalFlags);
 
   // As if slots 0 and 2 had been given back: the next window takes slot 0.
-  lists.trayedWindows[0].free = true;
-  lists.trayedWindows[2].free = true;
-  lists.numberOfTrayedWindows = 2;
+  lists.removeTrayed(0);
+  lists.removeTrayed(2);
   sim.trayIcons.erase({mainWindow, 0});
   uifx.minTray(windows[4]);
-  EXPECT_EQ(lists.trayedWindows[0].hwnd, windows[4]);
-  EXPECT_FALSE(lists.trayedWindows[0].free);
-  EXPECT_TRUE(lists.trayedWindows[2].free);
-  EXPECT_EQ(lists.numberOfTrayedWindows, 3);
+  EXPECT_EQ(lists.trayed().at(0).hwnd, windows[4]);
+  EXPECT_FALSE(lists.trayed().at(0).free);
+  EXPECT_TRUE(lists.trayed().at(2).free);
+  EXPECT_EQ(lists.trayed().count(), 3);
   EXPECT_EQ(sim.trayIcons.at({mainWindow, 0}).tip, "Window 4");
 }
 
@@ -312,8 +317,8 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefu
 
   EXPECT_TRUE(sim.windowPort().isVisible(window));
   EXPECT_TRUE(sim.windowPort().isVisible(owner));
-  EXPECT_EQ(lists.numberOfTrayedWindows, 0);
-  for (const TrayedWindow& slot : lists.trayedWindows) {
+  EXPECT_EQ(lists.trayed().count(), 0);
+  for (const TrayedWindow& slot : lists.trayed()) {
     EXPECT_TRUE(slot.free);
   }
   EXPECT_EQ(logLines(sim, kAppLog), std::vector<std::string>{"::msgToTrayicon failed."});
@@ -327,7 +332,7 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefu
   uifx.minTray(window);
   EXPECT_FALSE(sim.windowPort().isVisible(window));
   EXPECT_FALSE(sim.windowPort().isVisible(owner));
-  EXPECT_EQ(lists.trayedWindows[0].hwnd, window);
+  EXPECT_EQ(lists.trayed().at(0).hwnd, window);
 }
 
 TEST_F(UifxTest, OnlyAnOwnerOfClassExactlyTApplicationIsHiddenWithTheWindow) {
@@ -395,11 +400,11 @@ TEST_F(UifxTest, MinMenuHidesTheWindowAndListsItsTitle) {
 
   EXPECT_FALSE(sim.windowPort().isVisible(plain));
   EXPECT_FALSE(sim.windowPort().isVisible(untitled));
-  ASSERT_EQ(lists.numberOfMinimizedWindows, 2);
-  EXPECT_EQ(lists.minimizedWindows[1].hwnd, plain);
-  EXPECT_EQ(lists.minimizedWindows[1].title, std::string(254, 'L'));
-  EXPECT_EQ(lists.minimizedWindows[2].hwnd, untitled);
-  EXPECT_EQ(lists.minimizedWindows[2].title, "");
+  ASSERT_EQ(lists.menu().count(), 2);
+  EXPECT_EQ(lists.menu().at(1).hwnd, plain);
+  EXPECT_EQ(lists.menu().at(1).title, std::string(254, 'L'));
+  EXPECT_EQ(lists.menu().at(2).hwnd, untitled);
+  EXPECT_EQ(lists.menu().at(2).title, "");
   EXPECT_EQ(menu.titles, (std::vector<std::string>{std::string(254, 'L'), ""}));
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called minMenu", "Exited minMenu",
                                                  "Called minMenu", "Exited minMenu"}));
@@ -416,9 +421,9 @@ TEST_F(UifxTest, AHiddenWindowIsNeverHiddenASecondTime) {
     uifx.minTray(window);
     uifx.minMenu(window);
   }
-  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(lists.trayed().count(), 1);
   EXPECT_EQ(sim.trayIcons.size(), 1U);
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 1);
+  EXPECT_EQ(lists.menu().count(), 1);
   EXPECT_EQ(menu.titles, (std::vector<std::string>{"Menu"}));
 }
 
@@ -429,7 +434,7 @@ TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
   const Hwnd extra = addWindow(Rect{0, 0, 300, 200}, "Extra");
   uifx.minMenu(extra);
   EXPECT_TRUE(sim.windowPort().isVisible(extra));
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 45);
+  EXPECT_EQ(lists.menu().count(), 45);
   EXPECT_EQ(menu.titles.size(), 45U);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, kMenuLimit);
@@ -442,7 +447,7 @@ TEST_F(UifxTest, MinMenuBeforeTheMenuExistsLeavesTheWindowAlone) {
   const Hwnd window = addWindow(Rect{0, 0, 300, 200});
   early.minMenu(window);
   EXPECT_TRUE(sim.windowPort().isVisible(window));
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 0);
+  EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called minMenu", "Exited minMenu"}));
 }
 

@@ -62,15 +62,15 @@ TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
   for (const Hwnd window : {first, second, third}) {
     uifx.minTray(window);
   }
-  ASSERT_EQ(lists.numberOfTrayedWindows, 3);
-  EXPECT_EQ(lists.trayedWindows[2].hwnd, third);
+  ASSERT_EQ(lists.trayed().count(), 3);
+  EXPECT_EQ(lists.trayed().at(2).hwnd, third);
 
   book.restoreTrayedWindow(0);
   book.restoreTrayedWindow(1);
   EXPECT_TRUE(sim.windowPort().isVisible(first));
   EXPECT_TRUE(sim.windowPort().isVisible(second));
   EXPECT_EQ(sim.windowPort().foregroundWindow(), second);
-  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(lists.trayed().count(), 1);
   EXPECT_FALSE(hasIcon(0));
   EXPECT_FALSE(hasIcon(1));
   EXPECT_TRUE(hasIcon(2));
@@ -78,8 +78,8 @@ TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
   book.unIconizeAll();
   EXPECT_TRUE(sim.windowPort().isVisible(third));
   EXPECT_FALSE(hasIcon(2));
-  EXPECT_TRUE(lists.trayedWindows[2].free);
-  EXPECT_EQ(lists.numberOfTrayedWindows, 0);
+  EXPECT_TRUE(lists.trayed().at(2).free);
+  EXPECT_EQ(lists.trayed().count(), 0);
   EXPECT_EQ(sim.windowPort().foregroundWindow(), second);
   EXPECT_EQ(logLines(sim, kAppLog),
             (std::vector<std::string>{"Called unIconizeAll", "Exited unIconizeAll"}));
@@ -96,13 +96,13 @@ TEST_F(WindowBookTest, ANewTrayWindowTakesTheLowestFreeSlotAndARestoredOneIsForg
   book.restoreTrayedWindow(0);
   const Hwnd fourth = addWindow("Fourth");
   uifx.minTray(fourth);
-  EXPECT_EQ(lists.trayedWindows[0].hwnd, fourth);
+  EXPECT_EQ(lists.trayed().at(0).hwnd, fourth);
   EXPECT_EQ(sim.trayIcons.at({mainWindow, 0}).tip, "Fourth");
-  EXPECT_EQ(lists.numberOfTrayedWindows, 3);
+  EXPECT_EQ(lists.trayed().count(), 3);
 
   // The first window, restored earlier, is closed: nothing changes.
   destroy(first);
-  EXPECT_EQ(lists.numberOfTrayedWindows, 3);
+  EXPECT_EQ(lists.trayed().count(), 3);
   EXPECT_TRUE(hasIcon(0));
 }
 
@@ -113,7 +113,7 @@ TEST_F(WindowBookTest, AFreeOrUnknownSlotIsLeftAlone) {
   for (const int slot : {-1, 1, 19, 20}) {
     book.restoreTrayedWindow(slot);
   }
-  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
+  EXPECT_EQ(lists.trayed().count(), 1);
   EXPECT_FALSE(sim.windowPort().isVisible(window));
   EXPECT_EQ(sim.notifyCalls.size(), calls);
 }
@@ -124,8 +124,8 @@ TEST_F(WindowBookTest, ASlotIsFreedEvenWhenTheShellNoLongerHasItsIcon) {
   sim.trayIcons.clear();  // the shell restarted and lost its icons
   book.restoreTrayedWindow(0);
   EXPECT_TRUE(sim.windowPort().isVisible(window));
-  EXPECT_TRUE(lists.trayedWindows[0].free);
-  EXPECT_EQ(lists.numberOfTrayedWindows, 0);
+  EXPECT_TRUE(lists.trayed().at(0).free);
+  EXPECT_EQ(lists.trayed().count(), 0);
   EXPECT_EQ(logLines(sim, kAppLog), std::vector<std::string>{"::msgToTrayicon failed."});
 }
 
@@ -155,9 +155,9 @@ TEST_F(WindowBookTest, ShadedWindowsGetTheirHeightBackAtTheEndWithTheirCurrentWi
     uifx.shade(window);
   }
   destroy(second);
-  ASSERT_EQ(lists.numberOfShadedWindows, 2);
-  EXPECT_EQ(lists.shadedWindows[1].hwnd, first);
-  EXPECT_EQ(lists.shadedWindows[2].hwnd, third);
+  ASSERT_EQ(lists.shaded().count(), 2);
+  EXPECT_EQ(lists.shaded().at(1).hwnd, first);
+  EXPECT_EQ(lists.shaded().at(2).hwnd, third);
 
   sim.window(third).rect = Rect{30, 30, 530, 57};  // widened by hand
   sim.setWindowPosCalls.clear();
@@ -166,7 +166,7 @@ TEST_F(WindowBookTest, ShadedWindowsGetTheirHeightBackAtTheEndWithTheirCurrentWi
   EXPECT_EQ(sim.window(third).rect, (Rect{30, 30, 530, 430}));
   ASSERT_EQ(sim.setWindowPosCalls.size(), 2U);
   EXPECT_EQ(sim.setWindowPosCalls[1].flags, 0x0406U);
-  EXPECT_EQ(lists.numberOfShadedWindows, 2);
+  EXPECT_EQ(lists.shaded().count(), 2);
 }
 
 TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverShownAgain) {
@@ -189,15 +189,15 @@ TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverSh
     destroy(window, &menu);
   }
 
-  EXPECT_EQ(lists.numberOfShadedWindows, 1);
-  EXPECT_EQ(lists.shadedWindows[1].hwnd, keeper);
-  EXPECT_EQ(lists.numberOfTrayedWindows, 1);
-  EXPECT_EQ(lists.trayedWindows[0].hwnd, keeper);
-  EXPECT_TRUE(lists.trayedWindows[1].free);
+  EXPECT_EQ(lists.shaded().count(), 1);
+  EXPECT_EQ(lists.shaded().at(1).hwnd, keeper);
+  EXPECT_EQ(lists.trayed().count(), 1);
+  EXPECT_EQ(lists.trayed().at(0).hwnd, keeper);
+  EXPECT_TRUE(lists.trayed().at(1).free);
   EXPECT_FALSE(hasIcon(1));
-  EXPECT_EQ(lists.numberOfMinimizedWindows, 0);
+  EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_EQ(sim.uiPort().listCount(menu.control(IDC_LISTBOX1)), 0);
-  EXPECT_EQ(lists.numberOfVStretchedWindows(), 0);
+  EXPECT_EQ(lists.stretched(Axis::Vertical).count(), 0);
 
   // At the end only the keeper is touched.
   sim.setWindowPosCalls.clear();
@@ -225,10 +225,10 @@ TEST_F(WindowBookTest, AWindowStretchedBothWaysLosesBothRecordsWhenDestroyed) {
   }
   sim.files.erase(kAppLog);
   destroy(window);
-  ASSERT_EQ(lists.numberOfVStretchedWindows(), 1);
-  ASSERT_EQ(lists.numberOfHStretchedWindows(), 1);
-  EXPECT_EQ(lists.vStretchedWindows[0].hwnd, other);
-  EXPECT_EQ(lists.hStretchedWindows[0].hwnd, other);
+  ASSERT_EQ(lists.stretched(Axis::Vertical).count(), 1);
+  ASSERT_EQ(lists.stretched(Axis::Horizontal).count(), 1);
+  EXPECT_EQ(lists.stretched(Axis::Vertical).at(0).hwnd, other);
+  EXPECT_EQ(lists.stretched(Axis::Horizontal).at(0).hwnd, other);
   EXPECT_EQ(logLines(sim, kAppLog).back(), "Called removeStretchedWindow()");
 
   // A new window that gets the old handle is stretched, not shrunk to the
