@@ -38,7 +38,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application, const MainFor
       ports_(ports),
       application_(application),
       parts_(parts),
-      binding_(ports.registry, ports.system, ports.ui, *this, parts.log),
+      binding_(ports.registry, ports.system, ports.formControls, *this, parts.log),
       Timer1(ports.ui, *this, IDT_TIMER1),
       schedule_(ports.ui, *this, ports.windows, ports.buttonRows, parts.gfx, parts.settings,
                 parts.log),

@@ -20,7 +20,8 @@ Program::Program(const Ports& ports, Application& application)
       helper_(ports.system, ports.processes, log_),
       store_(ports.registry, fileControl_, log_),
       mainForm_(ports, application, parts()),
-      trayForm_(ports.ui, ports.windows, ports.messageBoxes, lists_, journal_, settings_, log_) {
+      trayForm_(ports.ui, ports.listBoxes, ports.windows, ports.messageBoxes, lists_, journal_,
+                settings_, log_) {
   mainForm_.setTrayForm(trayForm_);
 }
 

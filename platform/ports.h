@@ -6,7 +6,9 @@
 #include "platform/clock.h"
 #include "platform/drawing.h"
 #include "platform/files.h"
+#include "platform/formcontrols.h"
 #include "platform/hooks.h"
+#include "platform/listbox.h"
 #include "platform/messagebox.h"
 #include "platform/processes.h"
 #include "platform/processnames.h"
@@ -34,6 +36,8 @@ struct Ports {
   ButtonRowsPort& buttonRows;
   WindowEventsPort& windowEvents;
   ProcessNamesPort& processNames;
+  FormControlsPort& formControls;
+  ListBoxPort& listBoxes;
 };
 
 }  // namespace strennix

@@ -3,9 +3,9 @@
 namespace strennix::sim {
 
 Ports SimDesktop::ports() {
-  return Ports{windows_, drawing_,    shell_,        registry_,    system_,
-               files_,   clock_,      messageBoxes_, hooks_,       processes_,
-               ui_,      buttonRows_, windowEvents_, processNames_};
+  return Ports{windows_,      drawing_,      shell_,        registry_,  system_, files_,
+               clock_,        messageBoxes_, hooks_,        processes_, ui_,     buttonRows_,
+               windowEvents_, processNames_, formControls_, listBoxes_};
 }
 
 }  // namespace strennix::sim

@@ -10,7 +10,9 @@
 #include "platform/sim/simclockport.h"
 #include "platform/sim/simdrawingport.h"
 #include "platform/sim/simfileport.h"
+#include "platform/sim/simformcontrolsport.h"
 #include "platform/sim/simhookport.h"
+#include "platform/sim/simlistboxport.h"
 #include "platform/sim/simmessageboxport.h"
 #include "platform/sim/simprocessnamesport.h"
 #include "platform/sim/simprocessport.h"
@@ -48,6 +50,8 @@ class SimDesktop final : public SimWorld {
   SimButtonRowsPort& buttonRowsPort() { return buttonRows_; }
   SimWindowEventsPort& windowEventsPort() { return windowEvents_; }
   SimProcessNamesPort& processNamesPort() { return processNames_; }
+  SimFormControlsPort& formControlsPort() { return formControls_; }
+  SimListBoxPort& listBoxPort() { return listBoxes_; }
 
   // Where a test hands the whole desktop to a module that takes one port.
   operator WindowPort&() { return windows_; }
@@ -64,6 +68,8 @@ class SimDesktop final : public SimWorld {
   operator ButtonRowsPort&() { return buttonRows_; }
   operator WindowEventsPort&() { return windowEvents_; }
   operator ProcessNamesPort&() { return processNames_; }
+  operator FormControlsPort&() { return formControls_; }
+  operator ListBoxPort&() { return listBoxes_; }
 
  private:
   SimWorld& world() { return *this; }
@@ -82,6 +88,8 @@ class SimDesktop final : public SimWorld {
   SimButtonRowsPort buttonRows_{world()};
   SimWindowEventsPort windowEvents_{world()};
   SimProcessNamesPort processNames_{world(), system_};
+  SimFormControlsPort formControls_{world()};
+  SimListBoxPort listBoxes_{world()};
 };
 
 }  // namespace strennix::sim

@@ -49,6 +49,11 @@ struct FormWindow {
   std::map<int, ControlState> pending;
 };
 
+// A message to a control, answered at once.
+inline LRESULT send(Hwnd control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return SendMessageA(toHwnd(control), message, wParam, lParam);
+}
+
 // The window procedure of every form class.
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -14,10 +14,6 @@ namespace {
 
 constexpr int kSmallIconSize = 16;
 
-LRESULT send(Hwnd control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return SendMessageA(toHwnd(control), message, wParam, lParam);
-}
-
 struct Resource {
   const std::uint8_t* data = nullptr;
   std::size_t size = 0;
@@ -138,6 +134,11 @@ void Win32UiPort::destroyForm(Hwnd form) {
   forms_.erase(found);
 }
 
+FormWindow* Win32UiPort::formWindow(Hwnd form) {
+  const auto found = forms_.find(form);
+  return found != forms_.end() ? found->second.get() : nullptr;
+}
+
 FormWindow* Win32UiPort::unbuiltForm(Hwnd form) {
   const auto found = forms_.find(form);
   return found != forms_.end() && found->second->unbuilt ? found->second.get() : nullptr;
@@ -174,135 +175,6 @@ Hwnd Win32UiPort::controlWindow(FormControl control) {
   }
   return fromHwnd(GetDlgItem(toHwnd(control.form), control.id));
 }
-
-bool Win32UiPort::checked(FormControl control) {
-  if (const FormWindow* form = unbuiltForm(control.form)) {
-    return *currentState(*form, control.id).checked;
-  }
-  return send(controlWindow(control), BM_GETCHECK) == BST_CHECKED;
-}
-
-void Win32UiPort::setChecked(FormControl control, bool checked) {
-  if (FormWindow* form = unbuiltForm(control.form)) {
-    form->pending[control.id].checked = checked;
-    return;
-  }
-  send(controlWindow(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-bool Win32UiPort::enabled(FormControl control) {
-  if (const FormWindow* form = unbuiltForm(control.form)) {
-    return *currentState(*form, control.id).enabled;
-  }
-  return IsWindowEnabled(toHwnd(controlWindow(control))) != FALSE;
-}
-
-void Win32UiPort::setEnabled(FormControl control, bool enabled) {
-  if (FormWindow* form = unbuiltForm(control.form)) {
-    form->pending[control.id].enabled = enabled;
-    return;
-  }
-  EnableWindow(toHwnd(controlWindow(control)), enabled ? TRUE : FALSE);
-}
-
-std::string Win32UiPort::text(FormControl control) {
-  if (const FormWindow* form = unbuiltForm(control.form)) {
-    return *currentState(*form, control.id).text;
-  }
-  return windowTextOf(toHwnd(controlWindow(control)));
-}
-
-void Win32UiPort::setText(FormControl control, const std::string& text) {
-  if (FormWindow* form = unbuiltForm(control.form)) {
-    form->pending[control.id].text = text;
-    return;
-  }
-  SetWindowTextA(toHwnd(controlWindow(control)), text.c_str());
-}
-
-int Win32UiPort::trackPosition(FormControl trackBar) {
-  if (const FormWindow* form = unbuiltForm(trackBar.form)) {
-    return *currentState(*form, trackBar.id).trackPosition;
-  }
-  return static_cast<int>(send(controlWindow(trackBar), TBM_GETPOS));
-}
-
-void Win32UiPort::setTrackPosition(FormControl trackBar, int position) {
-  if (FormWindow* form = unbuiltForm(trackBar.form)) {
-    form->pending[trackBar.id].trackPosition = position;
-    return;
-  }
-  send(controlWindow(trackBar), TBM_SETPOS, TRUE, position);
-}
-
-// List boxes are not kept as pending state: they make their form's controls.
-void Win32UiPort::setListSorted(FormControl list, bool sorted) {
-  const auto found = forms_.find(list.form);
-  const HWND old = toHwnd(controlWindow(list));
-  if (found == forms_.end() || old == nullptr) {
-    return;
-  }
-  const HWND window = toHwnd(list.form);
-  DWORD style = GetWindowLongA(old, GWL_STYLE);
-  style = sorted ? (style | LBS_SORT) : (style & ~static_cast<DWORD>(LBS_SORT));
-  const DWORD exStyle = GetWindowLongA(old, GWL_EXSTYLE);
-  RECT rect{};
-  GetWindowRect(old, &rect);
-  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-  // The new list takes the old one's place in the tab order.
-  const HWND previous = GetWindow(old, GW_HWNDPREV);
-  const bool hadFocus = GetFocus() == old;
-  DestroyWindow(old);
-  const HWND created = CreateWindowExA(exStyle, "ListBox", "", style, rect.left, rect.top,
-                                       rect.right - rect.left, rect.bottom - rect.top, window,
-                                       toHandle<HMENU>(static_cast<std::uint32_t>(list.id)),
-                                       moduleInstance(), nullptr);
-  if (created == nullptr) {
-    return;
-  }
-  SetWindowPos(created, previous != nullptr ? previous : HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  prepareControl(*found->second, created, list.id);
-  if (hadFocus) {
-    SetFocus(created);
-  }
-}
-
-int Win32UiPort::listAdd(FormControl list, const std::string& text) {
-  return static_cast<int>(
-      send(controlWindow(list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
-}
-
-void Win32UiPort::listDelete(FormControl list, int index) {
-  send(controlWindow(list), LB_DELETESTRING, index);
-}
-
-int Win32UiPort::listFindExact(FormControl list, const std::string& text) {
-  return static_cast<int>(send(controlWindow(list), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(text.c_str())));
-}
-
-int Win32UiPort::listSelected(FormControl list) {
-  return static_cast<int>(send(controlWindow(list), LB_GETCURSEL));
-}
-
-std::string Win32UiPort::listItem(FormControl list, int index) {
-  const Hwnd window = controlWindow(list);
-  const LRESULT length = send(window, LB_GETTEXTLEN, index);
-  if (length == LB_ERR) {
-    return {};
-  }
-  std::string item(static_cast<std::size_t>(length) + 1, '\0');
-  const LRESULT copied = send(window, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()));
-  item.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
-  return item;
-}
-
-int Win32UiPort::listCount(FormControl list) {
-  return static_cast<int>(send(controlWindow(list), LB_GETCOUNT));
-}
-
-void Win32UiPort::listClear(FormControl list) { send(controlWindow(list), LB_RESETCONTENT); }
 
 void Win32UiPort::setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) {
   SetTimer(toHwnd(form), timerId, intervalMs, nullptr);

@@ -1,6 +1,6 @@
 // UiPort on USER32 and COMCTL32: the forms built from the DIALOGEX layouts in
-// the executable's resources, their controls, timers, icons and the message
-// loop.
+// the executable's resources, timers, icons and the message loop. The ports
+// of the controls reach the forms' windows through it.
 #pragma once
 
 #include <cstdint>
@@ -45,22 +45,6 @@ class Win32UiPort final : public UiPort {
 
   Hwnd createForm(int layoutId, FormEvents& events) override;
   void destroyForm(Hwnd form) override;
-  bool checked(FormControl control) override;
-  void setChecked(FormControl control, bool checked) override;
-  bool enabled(FormControl control) override;
-  void setEnabled(FormControl control, bool enabled) override;
-  std::string text(FormControl control) override;
-  void setText(FormControl control, const std::string& text) override;
-  int trackPosition(FormControl trackBar) override;
-  void setTrackPosition(FormControl trackBar, int position) override;
-  void setListSorted(FormControl list, bool sorted) override;
-  int listAdd(FormControl list, const std::string& text) override;
-  void listDelete(FormControl list, int index) override;
-  int listFindExact(FormControl list, const std::string& text) override;
-  int listSelected(FormControl list) override;
-  std::string listItem(FormControl list, int index) override;
-  int listCount(FormControl list) override;
-  void listClear(FormControl list) override;
   void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) override;
   void killTimer(Hwnd form, std::uint32_t timerId) override;
   IconHandle loadIcon(int resourceId) override;
@@ -77,13 +61,16 @@ class Win32UiPort final : public UiPort {
   // controls, or shows the error box and answers false.
   bool buildControlsOf(FormWindow& form);
 
- private:
-  // The form a window belongs to (the form itself or one of its controls).
-  FormWindow* formOf(Hwnd window);
+  // For the ports of the controls: the form of a form window, or null.
+  FormWindow* formWindow(Hwnd form);
   // A form whose controls are not made yet, or null.
   FormWindow* unbuiltForm(Hwnd form);
   // The window of a control, making its form's controls first if need be.
   Hwnd controlWindow(FormControl control);
+
+ private:
+  // The form a window belongs to (the form itself or one of its controls).
+  FormWindow* formOf(Hwnd window);
   void rethrowEscapedException();
   // Loads and registers the common controls (track bar, tooltip) before the
   // first form is built: comctl32 6 and its theming are a good part of a

@@ -8,7 +8,9 @@
 #include "platform/win32/clockport.h"
 #include "platform/win32/drawingport.h"
 #include "platform/win32/fileport.h"
+#include "platform/win32/formcontrolsport.h"
 #include "platform/win32/hookport.h"
+#include "platform/win32/listboxport.h"
 #include "platform/win32/messageboxport.h"
 #include "platform/win32/processnamesport.h"
 #include "platform/win32/processport.h"
@@ -46,6 +48,8 @@ class Win32Desktop {
   Win32ButtonRowsPort buttonRows_;
   Win32WindowEventsPort windowEvents_;
   Win32ProcessNamesPort processNames_;
+  Win32FormControlsPort formControls_{ui_};
+  Win32ListBoxPort listBoxes_{ui_};
 };
 
 }  // namespace strennix::win32

@@ -131,8 +131,8 @@ TEST_F(MainFormTest, LanguageValueSelectsTheGermanCaptions) {
   sim.setRegDword(RegRoot::CurrentUser, kKey, "lang", 0x0407);
   sim.files["lang\\0x07.lang"] = "<begin_en>Shade</end_en><begin>Aufrollen</end>\r\n";
   TStrennix& main = start();
-  EXPECT_EQ(sim.uiPort().text(main.control(IDC_CHKSHADE)), "Aufrollen");
-  EXPECT_EQ(sim.uiPort().text(main.control(IDC_CHKTOP)), "Stay on top");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_CHKSHADE)), "Aufrollen");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_CHKTOP)), "Stay on top");
 }
 
 TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {

@@ -239,7 +239,7 @@ TEST_F(FaultsTest, AClickWithNoForegroundWindowListsNoWindowThatDoesNotExist) {
   EXPECT_TRUE(program->lists().stretched(Axis::Vertical).count() == 0);
   EXPECT_TRUE(program->lists().stretched(Axis::Horizontal).count() == 0);
   EXPECT_EQ(sim.trayIcons.size(), 1U) << "only the program's own icon";
-  EXPECT_EQ(sim.uiPort().listCount(tray->control(IDC_LISTBOX1)), 0);
+  EXPECT_EQ(sim.listBoxPort().listCount(tray->control(IDC_LISTBOX1)), 0);
 }
 
 // Its own icon cannot be asked for, so the tray icon shows the program's. A
@@ -497,8 +497,8 @@ TEST_F(FaultsTest, AnUnreadableLanguageFileLeavesTheEnglishCaptionsAndMessages) 
       "<begin_en>You can not add more icons to the tray.</end_en><begin>Voll.</end>\r\n";
   sim.unreadableFiles.insert("lang\\0x07.lang");
   TStrennix& main = start();
-  EXPECT_EQ(sim.uiPort().text(main.control(IDC_CHKSHADE)), "Shade");
-  EXPECT_EQ(sim.uiPort().text(main.control(IDC_BTNSAVE)), "Save changes");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_CHKSHADE)), "Shade");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_BTNSAVE)), "Save changes");
 
   for (int i = 0; i < 5; ++i) {
     click(addTarget("Editor " + std::to_string(i)), kToIcon);
@@ -566,7 +566,7 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
   EXPECT_FALSE(sim.windowPort().isVisible(lateMenu));
   ASSERT_EQ(program->lists().menu().count(), 44);
   EXPECT_EQ(program->lists().menu().at(44).hwnd, lateMenu);
-  EXPECT_EQ(sim.uiPort().listCount(tray->control(IDC_LISTBOX1)), 44);
+  EXPECT_EQ(sim.listBoxPort().listCount(tray->control(IDC_LISTBOX1)), 44);
   for (int i = 1; i <= 44; ++i) {
     EXPECT_FALSE(sim.windowPort().isVisible(program->lists().menu().at(i).hwnd))
         << "position " << i;

@@ -340,12 +340,13 @@ TEST(SimDesktopTest, FormsStartWithTheControlsOfTheirLayout) {
   SimDesktop sim;
   RecordingEvents events;
   const Hwnd form = sim.uiPort().createForm(IDD_STRENNIX, events);
-  EXPECT_EQ(sim.uiPort().text(FormControl{form, IDC_CHKTOP}), "Stay on top");
-  EXPECT_EQ(sim.uiPort().text(FormControl{form, IDC_RDBTNFOREGROUND}), "...foregroundwindow only.");
-  EXPECT_EQ(sim.uiPort().text(FormControl{form, IDC_TRACKPRIORITY}), "");
-  EXPECT_FALSE(sim.uiPort().enabled(FormControl{form, IDC_BTNEDITCLASSES}));
-  EXPECT_TRUE(sim.uiPort().enabled(FormControl{form, IDC_BTNSAVE}));
-  EXPECT_FALSE(sim.uiPort().checked(FormControl{form, IDC_CHKSHADE}));
+  EXPECT_EQ(sim.formControlsPort().text(FormControl{form, IDC_CHKTOP}), "Stay on top");
+  EXPECT_EQ(sim.formControlsPort().text(FormControl{form, IDC_RDBTNFOREGROUND}),
+            "...foregroundwindow only.");
+  EXPECT_EQ(sim.formControlsPort().text(FormControl{form, IDC_TRACKPRIORITY}), "");
+  EXPECT_FALSE(sim.formControlsPort().enabled(FormControl{form, IDC_BTNEDITCLASSES}));
+  EXPECT_TRUE(sim.formControlsPort().enabled(FormControl{form, IDC_BTNSAVE}));
+  EXPECT_FALSE(sim.formControlsPort().checked(FormControl{form, IDC_CHKSHADE}));
 }
 
 // A compiled resource file: an entry header (sizes, type, name, fixed
@@ -392,28 +393,28 @@ TEST(SimDesktopTest, SortedListsIgnoreCaseAndFindWholeTextsOnly) {
   RecordingEvents events;
   const Hwnd form = sim.uiPort().createForm(101, events);
   const FormControl list{form, 1101};
-  EXPECT_EQ(sim.uiPort().listAdd(list, "zebra"), 0);
-  sim.uiPort().setListSorted(list, true);
-  EXPECT_EQ(sim.uiPort().listCount(list), 0);
+  EXPECT_EQ(sim.listBoxPort().listAdd(list, "zebra"), 0);
+  sim.listBoxPort().setListSorted(list, true);
+  EXPECT_EQ(sim.listBoxPort().listCount(list), 0);
 
-  EXPECT_EQ(sim.uiPort().listAdd(list, "delta"), 0);
-  EXPECT_EQ(sim.uiPort().listAdd(list, "Bravo"), 0);
-  EXPECT_EQ(sim.uiPort().listAdd(list, "charlie"), 1);
-  EXPECT_EQ(sim.uiPort().listAdd(list, "Echo"), 3);
-  EXPECT_EQ(sim.uiPort().listItem(list, 2), "delta");
+  EXPECT_EQ(sim.listBoxPort().listAdd(list, "delta"), 0);
+  EXPECT_EQ(sim.listBoxPort().listAdd(list, "Bravo"), 0);
+  EXPECT_EQ(sim.listBoxPort().listAdd(list, "charlie"), 1);
+  EXPECT_EQ(sim.listBoxPort().listAdd(list, "Echo"), 3);
+  EXPECT_EQ(sim.listBoxPort().listItem(list, 2), "delta");
 
-  EXPECT_EQ(sim.uiPort().listFindExact(list, "CHARLIE"), 1);
-  EXPECT_EQ(sim.uiPort().listFindExact(list, "char"), -1);
+  EXPECT_EQ(sim.listBoxPort().listFindExact(list, "CHARLIE"), 1);
+  EXPECT_EQ(sim.listBoxPort().listFindExact(list, "char"), -1);
 
   // The selection stays on its item while others come and go.
   sim.controlState(form, 1101).selected = 2;
-  sim.uiPort().listAdd(list, "alpha");
-  EXPECT_EQ(sim.uiPort().listSelected(list), 3);
-  sim.uiPort().listDelete(list, 0);
-  EXPECT_EQ(sim.uiPort().listSelected(list), 2);
-  sim.uiPort().listDelete(list, 2);
-  EXPECT_EQ(sim.uiPort().listSelected(list), -1);
-  EXPECT_EQ(sim.uiPort().listCount(list), 3);
+  sim.listBoxPort().listAdd(list, "alpha");
+  EXPECT_EQ(sim.listBoxPort().listSelected(list), 3);
+  sim.listBoxPort().listDelete(list, 0);
+  EXPECT_EQ(sim.listBoxPort().listSelected(list), 2);
+  sim.listBoxPort().listDelete(list, 2);
+  EXPECT_EQ(sim.listBoxPort().listSelected(list), -1);
+  EXPECT_EQ(sim.listBoxPort().listCount(list), 3);
 }
 
 }  // namespace

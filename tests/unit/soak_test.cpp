@@ -773,7 +773,7 @@ class SoakTest : public testsupport::ProgramTest {
   void switchNames(bool on) {
     sim.controlState(form->handle(), IDC_CHKNAMES).checked = on;
     sim.click(form->handle(), IDC_CHKNAMES);
-    ASSERT_EQ(sim.uiPort().enabled(form->control(IDC_BTNEDITNAMES)), on);
+    ASSERT_EQ(sim.formControlsPort().enabled(form->control(IDC_BTNEDITNAMES)), on);
     save();
     namesOn = on;
     ASSERT_EQ(program->settings().excludingNames, on);
@@ -1070,7 +1070,7 @@ class SoakTest : public testsupport::ProgramTest {
     }
     EXPECT_TRUE(sim.trayIcons.empty());
     EXPECT_EQ(program->lists().trayed().count(), 0);
-    EXPECT_EQ(sim.uiPort().listCount(listBox), 0);
+    EXPECT_EQ(sim.listBoxPort().listCount(listBox), 0);
     EXPECT_TRUE(sim.hooks.empty());
     EXPECT_TRUE(sim.quitRequested);
     EXPECT_EQ(sim.messageBoxes.size(), model.boxes.size());

@@ -25,7 +25,7 @@ using testsupport::logLines;
 class TrayMenuTest : public testsupport::WindowActionsTest {
  protected:
   TTrayForm& create() {
-    tray = std::make_unique<TTrayForm>(sim, sim, sim, lists, journal, settings, log);
+    tray = std::make_unique<TTrayForm>(sim, sim, sim, sim, lists, journal, settings, log);
     uifx.setMenu(*tray);
     return *tray;
   }

@@ -170,7 +170,7 @@ TEST_F(WindowBookTest, ShadedWindowsGetTheirHeightBackAtTheEndWithTheirCurrentWi
 }
 
 TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverShownAgain) {
-  TTrayForm menu{sim, sim, sim, lists, journal, settings, log};
+  TTrayForm menu{sim, sim, sim, sim, lists, journal, settings, log};
   uifx.setMenu(menu);
   const Hwnd keeper = addWindow("Keeper");
   const Hwnd shaded = addWindow("Shaded");
@@ -196,7 +196,7 @@ TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverSh
   EXPECT_TRUE(lists.trayed().at(1).free);
   EXPECT_FALSE(hasIcon(1));
   EXPECT_EQ(lists.menu().count(), 0);
-  EXPECT_EQ(sim.uiPort().listCount(menu.control(IDC_LISTBOX1)), 0);
+  EXPECT_EQ(sim.listBoxPort().listCount(menu.control(IDC_LISTBOX1)), 0);
   EXPECT_EQ(lists.stretched(Axis::Vertical).count(), 0);
 
   // At the end only the keeper is touched.
