@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/buttonrows.h"
+#include "platform/buttonwindow.h"
 #include "platform/clock.h"
 #include "platform/drawing.h"
 #include "platform/files.h"
@@ -17,6 +18,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/windowevents.h"
+#include "platform/windowframe.h"
 #include "platform/windows.h"
 
 namespace strennix {
@@ -38,6 +40,8 @@ struct Ports {
   ProcessNamesPort& processNames;
   FormControlsPort& formControls;
   ListBoxPort& listBoxes;
+  ButtonWindowPort& buttonWindows;
+  WindowFramePort& frames;
 };
 
 }  // namespace strennix

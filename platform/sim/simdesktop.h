@@ -7,6 +7,7 @@
 
 #include "platform/ports.h"
 #include "platform/sim/simbuttonrowsport.h"
+#include "platform/sim/simbuttonwindowport.h"
 #include "platform/sim/simclockport.h"
 #include "platform/sim/simdrawingport.h"
 #include "platform/sim/simfileport.h"
@@ -21,6 +22,7 @@
 #include "platform/sim/simsystemport.h"
 #include "platform/sim/simuiport.h"
 #include "platform/sim/simwindoweventsport.h"
+#include "platform/sim/simwindowframeport.h"
 #include "platform/sim/simwindowport.h"
 #include "platform/sim/simworld.h"
 
@@ -52,6 +54,8 @@ class SimDesktop final : public SimWorld {
   SimProcessNamesPort& processNamesPort() { return processNames_; }
   SimFormControlsPort& formControlsPort() { return formControls_; }
   SimListBoxPort& listBoxPort() { return listBoxes_; }
+  SimButtonWindowPort& buttonWindowPort() { return buttonWindows_; }
+  SimWindowFramePort& windowFramePort() { return frames_; }
 
   // Where a test hands the whole desktop to a module that takes one port.
   operator WindowPort&() { return windows_; }
@@ -70,6 +74,8 @@ class SimDesktop final : public SimWorld {
   operator ProcessNamesPort&() { return processNames_; }
   operator FormControlsPort&() { return formControls_; }
   operator ListBoxPort&() { return listBoxes_; }
+  operator ButtonWindowPort&() { return buttonWindows_; }
+  operator WindowFramePort&() { return frames_; }
 
  private:
   SimWorld& world() { return *this; }
@@ -90,6 +96,8 @@ class SimDesktop final : public SimWorld {
   SimProcessNamesPort processNames_{world(), system_};
   SimFormControlsPort formControls_{world()};
   SimListBoxPort listBoxes_{world()};
+  SimButtonWindowPort buttonWindows_{world()};
+  SimWindowFramePort frames_{world()};
 };
 
 }  // namespace strennix::sim

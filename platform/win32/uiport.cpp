@@ -6,6 +6,7 @@
 
 #include "platform/forms.h"
 #include "platform/win32/formwindow.h"
+#include "platform/win32/windowframeport.h"
 #include "resources/resource.h"
 
 namespace strennix::win32 {
@@ -68,8 +69,8 @@ void WindowClassTraits::release(Owner& /*owner*/, const Value& value) noexcept {
   UnregisterClassA(MAKEINTATOM(value), moduleInstance());
 }
 
-Win32UiPort::Win32UiPort(SystemPort& system, MessageBoxPort& boxes)
-    : system_(system), boxes_(boxes) {}
+Win32UiPort::Win32UiPort(SystemPort& system, MessageBoxPort& boxes, Win32WindowFrames& frames)
+    : system_(system), boxes_(boxes), frames_(frames) {}
 
 Win32UiPort::~Win32UiPort() {
   for (auto& [handle, form] : forms_) {
@@ -77,6 +78,8 @@ Win32UiPort::~Win32UiPort() {
     DestroyWindow(toHwnd(handle));
   }
 }
+
+std::uint32_t Win32UiPort::systemDpi() { return frames_.systemDpi(); }
 
 std::uint16_t Win32UiPort::registerFormClass(const std::string& className) {
   const auto found = windowClasses_.find(className);

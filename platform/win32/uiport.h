@@ -17,6 +17,7 @@
 namespace strennix::win32 {
 
 class Win32UiPort;
+class Win32WindowFrames;
 struct FormWindow;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
@@ -38,7 +39,7 @@ struct WindowClassTraits {
 class Win32UiPort final : public UiPort {
  public:
   // A form whose controls cannot be made says so in a box.
-  Win32UiPort(SystemPort& system, MessageBoxPort& boxes);
+  Win32UiPort(SystemPort& system, MessageBoxPort& boxes, Win32WindowFrames& frames);
   ~Win32UiPort() override;
   Win32UiPort(const Win32UiPort&) = delete;
   Win32UiPort& operator=(const Win32UiPort&) = delete;
@@ -60,6 +61,8 @@ class Win32UiPort final : public UiPort {
   // For the window procedure, before a form is first shown: makes its
   // controls, or shows the error box and answers false.
   bool buildControlsOf(FormWindow& form);
+  // For the form builder: the forms grow with the system's DPI.
+  std::uint32_t systemDpi();
 
   // For the ports of the controls: the form of a form window, or null.
   FormWindow* formWindow(Hwnd form);
@@ -80,6 +83,7 @@ class Win32UiPort final : public UiPort {
 
   SystemPort& system_;
   MessageBoxPort& boxes_;
+  Win32WindowFrames& frames_;
   // Declared before the forms, so that no class goes before its windows.
   std::map<std::string, UniqueHandle<WindowClassTraits>> windowClasses_;
   std::map<int, UniqueHandle<LoadedIconTraits>> icons_;

@@ -5,6 +5,7 @@
 
 #include "platform/ports.h"
 #include "platform/win32/buttonrowsport.h"
+#include "platform/win32/buttonwindowport.h"
 #include "platform/win32/clockport.h"
 #include "platform/win32/drawingport.h"
 #include "platform/win32/fileport.h"
@@ -19,6 +20,7 @@
 #include "platform/win32/systemport.h"
 #include "platform/win32/uiport.h"
 #include "platform/win32/windoweventsport.h"
+#include "platform/win32/windowframeport.h"
 #include "platform/win32/windowport.h"
 
 namespace strennix::win32 {
@@ -42,14 +44,16 @@ class Win32Desktop {
   Win32ClockPort clock_;
   Win32MessageBoxPort messageBoxes_;
   Win32HookPort hooks_;
+  Win32WindowFrames frames_;
   Win32ProcessPort processes_;
-  // After the system port and the boxes it uses; its forms go first.
-  Win32UiPort ui_{system_, messageBoxes_};
+  // After the ports it uses; its forms go first.
+  Win32UiPort ui_{system_, messageBoxes_, frames_};
   Win32ButtonRowsPort buttonRows_;
   Win32WindowEventsPort windowEvents_;
   Win32ProcessNamesPort processNames_;
   Win32FormControlsPort formControls_{ui_};
   Win32ListBoxPort listBoxes_{ui_};
+  Win32ButtonWindows buttonWindows_;
 };
 
 }  // namespace strennix::win32
