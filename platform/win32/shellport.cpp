@@ -1,5 +1,3 @@
-// ShellPort, MessageBoxPort and HookPort: notification icons, starting
-// documents, message boxes and system-wide hooks.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
@@ -7,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/shellport.h"
 #include "platform/win32/win32handles.h"
 
 namespace strennix::win32 {
@@ -25,7 +24,7 @@ const char* optionalText(const std::string& text) { return text.empty() ? nullpt
 
 }  // namespace
 
-bool Win32Desktop::notifyIcon(std::uint32_t operation, const NotifyIconData& data) {
+bool Win32ShellPort::notifyIcon(std::uint32_t operation, const NotifyIconData& data) {
   NOTIFYICONDATAA record{};
   record.cbSize = kNotifyIconDataSize;
   record.hWnd = toHwnd(data.owner);
@@ -39,26 +38,11 @@ bool Win32Desktop::notifyIcon(std::uint32_t operation, const NotifyIconData& dat
   return Shell_NotifyIconA(operation, &record) != FALSE;
 }
 
-void Win32Desktop::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
-                                const std::string& parameters, const std::string& directory,
-                                int show) {
+void Win32ShellPort::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
+                                  const std::string& parameters, const std::string& directory,
+                                  int show) {
   ShellExecuteA(toHwnd(owner), optionalText(verb), file.c_str(), parameters.c_str(),
                 directory.c_str(), show);
-}
-
-int Win32Desktop::messageBox(Hwnd owner, const std::string& text, const std::string& caption,
-                             std::uint32_t flags) {
-  return MessageBoxA(toHwnd(owner), text.c_str(), caption.c_str(), flags);
-}
-
-HookHandle Win32Desktop::setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
-                                        std::uint32_t threadId) {
-  return fromRaw<HookHandle>(
-      SetWindowsHookExA(hookId, toRaw<HOOKPROC>(procedure), toRaw<HINSTANCE>(module), threadId));
-}
-
-bool Win32Desktop::unhook(HookHandle hook) {
-  return UnhookWindowsHookEx(toRaw<HHOOK>(hook)) != FALSE;
 }
 
 }  // namespace strennix::win32
