@@ -16,7 +16,9 @@ namespace {
 // Its size is 88 bytes for the 32-bit program; the 64-bit record's wider
 // handles make it larger.
 constexpr std::size_t kTipCapacity = 64;
-constexpr DWORD kNotifyIconDataSize = offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity;
+// The builtin, as the offsetof macro of the MinGW headers does not parse with
+// clang, which lints this file.
+constexpr DWORD kNotifyIconDataSize = __builtin_offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity;
 
 static_assert(sizeof(void*) == 8 || kNotifyIconDataSize == 88);
 
