@@ -141,9 +141,9 @@ void ButtonWindows::repaint(Hwnd window, Bar& bar) {
   const auto slotOf = [window](const std::optional<HeldSlot>& held) {
     return held && held->window == window ? held->slot : -1;
   };
-  ButtonPicture picture{
-      faces_.facesOf(window), scaledToDpi(settings_.buttonXStretch, bar.facts.dpi),
-      scaledToDpi(settings_.buttonYStretch, bar.facts.dpi), slotOf(hovered_), slotOf(held_)};
+  const ButtonGeometry geometry = buttonGeometry(settings_, bar.facts.dpi);
+  ButtonPicture picture{faces_.facesOf(window), geometry.slotWidth, geometry.height,
+                        slotOf(hovered_), slotOf(held_)};
   if (picture != bar.picture) {
     bars_.paint(bar.window.get(), picture);
     bar.picture = std::move(picture);
