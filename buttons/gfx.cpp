@@ -66,8 +66,8 @@ ButtonIcons loadButtonIcons(UiPort& ui) {
                      ui.loadIcon(IDI_BUTTON_PINNED)};
 }
 
-Gfx::Gfx(WindowPort& windows, WindowFramePort& frames, DrawingPort& drawing,
-         ButtonRowsPort& rows, WindowFilter& auth, const Settings& settings, const Logger& log)
+Gfx::Gfx(WindowPort& windows, WindowFramePort& frames, DrawingPort& drawing, ButtonRowsPort& rows,
+         WindowFilter& auth, const Settings& settings, const Logger& log)
     : windows_(windows),
       frames_(frames),
       drawing_(drawing),
@@ -133,9 +133,8 @@ bool Gfx::drawButtons(Hwnd window) {
       // A slot beyond the coordinate range lies far outside the window.
       const std::int64_t x = slotLeft(width, k++, geometry);
       if (fitsInt(x)) {
-        drawing_.drawIconEx(dc.get(), static_cast<int>(x), geometry.yOffset,
-                            iconOf(button, window), geometry.slotWidth, geometry.height, 0,
-                            brush.get(), win::kDiNormal);
+        drawing_.drawIconEx(dc.get(), static_cast<int>(x), geometry.yOffset, iconOf(button, window),
+                            geometry.slotWidth, geometry.height, 0, brush.get(), win::kDiNormal);
       }
     }
     if (held_ && held_->window == window && held_->slot < k - 1) {

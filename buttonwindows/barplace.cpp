@@ -26,14 +26,14 @@ Rect barPlace(const FrameFacts& facts, const Settings& settings, int slots) {
   const ButtonGeometry geometry = buttonGeometry(settings, facts.dpi);
   const std::int64_t width = std::int64_t{geometry.slotWidth} * slots;
   const std::int32_t height = geometry.height;
-  const std::int64_t right =
-      facts.captionButtons ? std::int64_t{facts.captionButtons->left} -
-                                 scaled(settings.buttonXOffset - kClassicCaptionButtons)
-                           : std::int64_t{facts.window.right} - geometry.xOffset;
-  const std::int64_t top =
-      facts.titleBar ? std::int64_t{facts.titleBar->top} + (facts.titleBar->height() - height) / 2 +
-                           scaled(settings.buttonYOffset - kClassicCentredTop)
-                     : std::int64_t{facts.window.top} + geometry.yOffset;
+  const std::int64_t right = facts.captionButtons
+                                 ? std::int64_t{facts.captionButtons->left} -
+                                       scaled(settings.buttonXOffset - kClassicCaptionButtons)
+                                 : std::int64_t{facts.window.right} - geometry.xOffset;
+  const std::int64_t top = facts.titleBar ? std::int64_t{facts.titleBar->top} +
+                                                (facts.titleBar->height() - height) / 2 +
+                                                scaled(settings.buttonYOffset - kClassicCentredTop)
+                                          : std::int64_t{facts.window.top} + geometry.yOffset;
   return Rect{clamped(right - width), clamped(top), clamped(right), clamped(top + height)};
 }
 

@@ -14,10 +14,9 @@ std::int32_t scaledToDpi(std::int32_t length, std::uint32_t dpi) {
 }
 
 ButtonGeometry buttonGeometry(const Settings& settings, std::uint32_t dpi) {
-  return ButtonGeometry{scaledToDpi(settings.buttonXOffset, dpi),
-                        scaledToDpi(settings.buttonYOffset, dpi),
-                        scaledToDpi(settings.buttonXStretch, dpi),
-                        scaledToDpi(settings.buttonYStretch, dpi)};
+  return ButtonGeometry{
+      scaledToDpi(settings.buttonXOffset, dpi), scaledToDpi(settings.buttonYOffset, dpi),
+      scaledToDpi(settings.buttonXStretch, dpi), scaledToDpi(settings.buttonYStretch, dpi)};
 }
 
 }  // namespace strennix
