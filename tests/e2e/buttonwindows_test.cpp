@@ -155,8 +155,9 @@ TEST_P(ComposedButtonsTest, EveryOtherActionRunsByARealClickAndTheButtonsFollowT
       {kShade, Rect{left, top, left + 400, top + kShadedHeight}},
       {kShade, Rect{left, top, left + 400, top + 250}},
   };
-  for (const auto& [slot, rect] : clicks) {
+  for (const auto& [slot, after] : clicks) {
     clickBar(target, slot);
+    const Rect rect = after;
     waitForState(
         target, [&rect](const WindowInfo& info) { return info.rect == rect && info.foreground; },
         "to have the rectangle " + ::testing::PrintToString(rect) + " in front");
