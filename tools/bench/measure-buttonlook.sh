@@ -21,6 +21,7 @@
 #
 # Usage: tools/bench/measure-buttonlook.sh [--edition 32|64] [--bin DIR] [--out DIR]
 #            [--work DIR] [--seconds S] [--rounds R] [--windows N] [--moves M] [--churn C]
+#            [--skip-cpu] [--skip-move] [--skip-objects]
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,6 +35,9 @@ rounds=3
 windows=50
 moves=24
 churn=1000
+do_cpu=1
+do_move=1
+do_objects=1
 
 while [[ $# -gt 0 ]]; do
   case $1 in
@@ -46,6 +50,9 @@ while [[ $# -gt 0 ]]; do
     --windows) windows=$2; shift 2 ;;
     --moves) moves=$2; shift 2 ;;
     --churn) churn=$2; shift 2 ;;
+    --skip-cpu) do_cpu=0; shift ;;
+    --skip-move) do_move=0; shift ;;
+    --skip-objects) do_objects=0; shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -103,22 +110,25 @@ log "$n quiet windows open"
 settings='HKCU\Software\Corvane inc.\Strennix'
 # The first start writes the defaults and shows the settings window.
 (cd "$run" && exec wine strennix.exe) >/dev/null 2>&1 &
-pid=$!
+wine_pid=$!
 for _ in $(seq 600); do
   wine reg query "$settings" /v ButtonXOffset >/dev/null 2>&1 && break
   sleep 0.5
 done
 driver close --class TStrennix >/dev/null
-wait "$pid" 2>/dev/null || true
+wait "$wine_pid" 2>/dev/null || true
 wine reg add "$settings" /v Priority /d 4 /f >/dev/null
 wine reg add "$settings" /v DrawOn /d '<all>' /f >/dev/null
 
 start_look() {  # LOOK: starts the program and waits until it runs
   wine reg add "$settings" /v ButtonLook /d "<$1>" /f >/dev/null
   (cd "$run" && exec wine strennix.exe) >/dev/null 2>&1 &
-  program_pid=$!
+  wine_pid=$!
   for _ in $(seq 600); do
-    driver ping --class TStrennix >/dev/null 2>&1 && return 0
+    if driver ping --class TStrennix >/dev/null 2>&1; then
+      program_pid=$(windows_pid strennix.exe)
+      return 0
+    fi
     sleep 0.2
   done
   echo "the program did not start" >&2
@@ -126,9 +136,11 @@ start_look() {  # LOOK: starts the program and waits until it runs
 }
 stop_look() {
   driver close --class TStrennix >/dev/null
-  wait "$program_pid" 2>/dev/null || true
+  wait "$wine_pid" 2>/dev/null || true
 }
-# Linux's pid of the Windows process we started: the wine loader execs it.
+# The Linux process that runs the Windows program: not always the one
+# started (Wine's 32-bit loader hands a 64-bit program to the 64-bit one).
+windows_pid() { prefix_pids "$1" | tail -1; }
 measure_cpu() {  # LABEL ROUND PID
   sleep 5  # the start-up and the first ticks over every window
   local t0 t1 p0 p1 n0 n1 l0 l1 wall
@@ -140,23 +152,27 @@ measure_cpu() {  # LABEL ROUND PID
   wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
   printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$1" "$2" "$wall" "$((p1 - p0))" "$((n1 - n0))" \
     "$(nsshare $((n1 - n0)) "$wall")" "$l0" "$l1" >>"$cpu_table"
-  log "$1 round $2: $(nsshare $((n1 - n0)) "$wall") % of a core, $((p1 - p0)) ticks" \
-    "(load $l0 .. $l1)"
+  log "$1 round $2 ($(cat "/proc/$3/comm")): $(nsshare $((n1 - n0)) "$wall") % of a core," \
+    "$((p1 - p0)) ticks (load $l0 .. $l1)"
 }
 
 cpu_table=$out/look-cpu.tsv
-printf 'program\tround\twall_s\tproc_ticks\tproc_ns\tproc_ns_pct\tload_start\tload_end\n' \
+((do_cpu)) && printf 'program\tround\twall_s\tproc_ticks\tproc_ns\tproc_ns_pct\tload_start\tload_end\n' \
   >"$cpu_table"
-for round in $(seq 1 "$rounds"); do
+for round in $(seq 1 "$((do_cpu ? rounds : 0))"); do
   list=(painted windows donothing)
   if ((round % 2 == 0)); then list=(donothing windows painted); fi
   for what in "${list[@]}"; do
     if [[ $what == donothing ]]; then
       (cd "$run" && exec wine donothing.exe) >/dev/null 2>&1 &
-      nothing_pid=$!
-      measure_cpu donothing "$round" "$nothing_pid"
+      wine_pid=$!
+      for _ in $(seq 600); do
+        driver ping --class StrennixBenchNothing >/dev/null 2>&1 && break
+        sleep 0.2
+      done
+      measure_cpu donothing "$round" "$(windows_pid donothing.exe)"
       driver close --class StrennixBenchNothing >/dev/null
-      wait "$nothing_pid" 2>/dev/null || true
+      wait "$wine_pid" 2>/dev/null || true
     else
       start_look "$what"
       measure_cpu "$what" "$round" "$program_pid"
@@ -166,25 +182,31 @@ for round in $(seq 1 "$rounds"); do
 done
 
 move_table=$out/look-move.txt
-: >"$move_table"
-driver open --title "Moved" --rect "300,300,500,300" >/dev/null 2>&1 &
-started_pids+=($!)
-for _ in $(seq 120); do
-  driver query --title Moved >/dev/null 2>&1 && break
-  sleep 0.5
-done
-for what in windows painted; do
-  start_look "$what"
-  echo "look=$what" >>"$move_table"
-  lookcost move Moved "$moves" "$what" >>"$move_table" || true
-  log "move, $what: $(tail -1 "$move_table")"
-  stop_look
-done
-driver close --title Moved >/dev/null
-
 objects_table=$out/look-objects.txt
-: >"$objects_table"
-for what in windows painted; do
+if ((do_move)); then
+  : >"$move_table"
+  driver open --title "Moved" --rect "300,300,500,300" >/dev/null 2>&1 &
+  started_pids+=($!)
+  for _ in $(seq 120); do
+    driver query --title Moved >/dev/null 2>&1 && break
+    sleep 0.5
+  done
+  for what in windows painted; do
+    start_look "$what"
+    echo "look=$what" >>"$move_table"
+    lookcost move Moved "$moves" "$what" >>"$move_table" || true
+    log "move, $what: $(tail -1 "$move_table")"
+    stop_look
+  done
+  driver close --title Moved >/dev/null
+fi
+
+looks=()
+if ((do_objects)); then
+  : >"$objects_table"
+  looks=(windows painted)
+fi
+for what in "${looks[@]}"; do
   start_look "$what"
   sleep 5  # every quiet window has its buttons
   echo "look=$what before $(driver guiresources --class TStrennix)" >>"$objects_table"
