@@ -12,7 +12,7 @@ Program::Program(const Ports& ports, Application& application)
       fileControl_(dataFiles_, ports.system, ports.shell, log_),
       names_(ports.system, ports.processNames, ports.windows, ports.registry, log_),
       winAuth_(ports.windows, ports.system, names_, settings_, exclusions_, log_),
-      gfx_(ports.windows, ports.drawing, ports.buttonRows, winAuth_, settings_, log_),
+      gfx_(ports.windows, ports.frames, ports.drawing, ports.buttonRows, winAuth_, settings_, log_),
       book_(lists_, ports.windows, journal_, notifyIcons_, log_),
       uifx_(ports.windows, ports.messageBoxes, lang_, lists_, journal_, notifyIcons_, settings_,
             log_),

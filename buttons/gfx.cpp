@@ -13,10 +13,10 @@ namespace strennix {
 
 namespace {
 
-// The left edge of slot k of a row that ends XO left of `right`, for both the
-// hit test and the drawing: 64-bit so that no hand-written setting overflows.
-std::int64_t slotLeft(std::int32_t right, std::int64_t k, const Settings& settings) {
-  return std::int64_t{right} - settings.buttonXOffset - k * settings.buttonXStretch;
+// The left edge of slot k of a row that ends XO left of `right`: 64-bit so
+// that no hand-written setting overflows.
+std::int64_t slotLeft(std::int32_t right, std::int64_t k, const ButtonGeometry& geometry) {
+  return std::int64_t{right} - geometry.xOffset - k * geometry.slotWidth;
 }
 
 bool fitsInt(std::int64_t value) {
@@ -42,15 +42,16 @@ SlotButtons enabledButtons(const Settings& settings) {
 }
 
 // The hook libraries test presses with the same routine.
-int slotAt(const Rect& window, Point click, const Settings& settings) {
-  return hookprotocol::slotInRow(std::int64_t{window.right} - settings.buttonXOffset,
-                                 std::int64_t{window.top} + settings.buttonYOffset,
-                                 settings.buttonXStretch, settings.buttonYStretch,
-                                 settings.numberOfButtons, click.x, click.y);
+int slotAt(const Rect& window, Point click, const Settings& settings, std::uint32_t dpi) {
+  const ButtonGeometry geometry = buttonGeometry(settings, dpi);
+  return hookprotocol::slotInRow(std::int64_t{window.right} - geometry.xOffset,
+                                 std::int64_t{window.top} + geometry.yOffset, geometry.slotWidth,
+                                 geometry.height, settings.numberOfButtons, click.x, click.y);
 }
 
-std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Settings& settings) {
-  const int pos = slotAt(window, click, settings);
+std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Settings& settings,
+                                    std::uint32_t dpi) {
+  const int pos = slotAt(window, click, settings, dpi);
   const SlotButtons row = enabledButtons(settings);
   if (pos < 0 || pos >= row.count) {
     return std::nullopt;
@@ -65,9 +66,10 @@ ButtonIcons loadButtonIcons(UiPort& ui) {
                      ui.loadIcon(IDI_BUTTON_PINNED)};
 }
 
-Gfx::Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
-         const Settings& settings, const Logger& log)
+Gfx::Gfx(WindowPort& windows, WindowFramePort& frames, DrawingPort& drawing, ButtonRowsPort& rows,
+         WindowFilter& auth, const Settings& settings, const Logger& log)
     : windows_(windows),
+      frames_(frames),
       drawing_(drawing),
       rows_(rows),
       auth_(auth),
@@ -120,6 +122,7 @@ bool Gfx::drawButtons(Hwnd window) {
     return false;
   }
   log_.trace("  Drawing buttons");
+  const ButtonGeometry geometry = buttonGeometry(settings_, frames_.dpi(window));
   {
     const WindowDcHandle dc = drawing_.windowDc(window);
     const int width = rect.width();
@@ -128,28 +131,28 @@ bool Gfx::drawButtons(Hwnd window) {
     int k = 1;
     for (const TitleButton button : enabledButtons(settings_)) {
       // A slot beyond the coordinate range lies far outside the window.
-      const std::int64_t x = slotLeft(width, k++, settings_);
+      const std::int64_t x = slotLeft(width, k++, geometry);
       if (fitsInt(x)) {
-        drawing_.drawIconEx(dc.get(), static_cast<int>(x), settings_.buttonYOffset,
-                            iconOf(button, window), settings_.buttonXStretch,
-                            settings_.buttonYStretch, 0, brush.get(), win::kDiNormal);
+        drawing_.drawIconEx(dc.get(), static_cast<int>(x), geometry.yOffset, iconOf(button, window),
+                            geometry.slotWidth, geometry.height, 0, brush.get(), win::kDiNormal);
       }
     }
     if (held_ && held_->window == window && held_->slot < k - 1) {
-      const int left =
-          width - ((held_->slot + 1) * settings_.buttonXStretch + settings_.buttonXOffset);
-      drawing_.drawSunkenEdge(dc.get(),
-                              Rect{left, settings_.buttonYOffset, left + settings_.buttonXStretch,
-                                   settings_.buttonYOffset + settings_.buttonYStretch});
+      const int left = width - ((held_->slot + 1) * geometry.slotWidth + geometry.xOffset);
+      drawing_.drawSunkenEdge(dc.get(), Rect{left, geometry.yOffset, left + geometry.slotWidth,
+                                             geometry.yOffset + geometry.height});
     }
     // The brush is deleted before the device context is released (reverse
     // order of acquisition).
   }
-  rows_.publish(ButtonRow{window, settings_.buttonXOffset, settings_.buttonYOffset,
-                          settings_.buttonXStretch, settings_.buttonYStretch,
-                          settings_.numberOfButtons});
+  rows_.publish(ButtonRow{window, geometry.xOffset, geometry.yOffset, geometry.slotWidth,
+                          geometry.height, settings_.numberOfButtons});
   log_.trace("Exited drawButtons");
   return true;
+}
+
+int Gfx::slotAt(Hwnd window, Point click) {
+  return strennix::slotAt(windows_.windowRect(window), click, settings_, frames_.dpi(window));
 }
 
 void Gfx::forget(Hwnd window) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/buttonfaces.h"
+#include "app/core/buttongeometry.h"
 #include "app/core/log.h"
 #include "app/core/settings.h"
 #include "app/core/titlebuttons.h"
@@ -16,6 +17,7 @@
 #include "platform/drawing.h"
 #include "platform/types.h"
 #include "platform/ui.h"
+#include "platform/windowframe.h"
 #include "platform/windows.h"
 
 namespace strennix {
@@ -35,14 +37,17 @@ struct SlotButtons {
 SlotButtons enabledButtons(const Settings& settings);
 
 // The hit test of a click at a screen point against the button row of a
-// window with this rectangle: pos (0 = the rightmost slot) when the point
-// lies strictly inside the row (the drawn row less its leftmost column and
-// its top and bottom rows), -1 otherwise. Counts `numberOfButtons` slots.
-int slotAt(const Rect& window, Point click, const Settings& settings);
+// window with this rectangle at this DPI: pos (0 = the rightmost slot) when
+// the point lies strictly inside the row (the drawn row less its leftmost
+// column and its top and bottom rows), -1 otherwise. Counts
+// `numberOfButtons` slots.
+int slotAt(const Rect& window, Point click, const Settings& settings,
+           std::uint32_t dpi = kDefaultDpi);
 
 // The button at place pos of the enabled row; nothing for a place without
 // one or a click outside the row.
-std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Settings& settings);
+std::optional<TitleButton> buttonAt(const Rect& window, Point click, const Settings& settings,
+                                    std::uint32_t dpi = kDefaultDpi);
 
 // The seven 16 x 14 button icons, owned by the caller for the whole run.
 struct ButtonIcons {
@@ -67,8 +72,8 @@ struct HeldButton {
 
 class Gfx : public ButtonFaces, public TitleButtons {
  public:
-  Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
-      const Settings& settings, const Logger& log);
+  Gfx(WindowPort& windows, WindowFramePort& frames, DrawingPort& drawing, ButtonRowsPort& rows,
+      WindowFilter& auth, const Settings& settings, const Logger& log);
 
   void setIcons(const ButtonIcons& icons);
   // Paints the switched-on buttons into the window's title bar if the
@@ -77,6 +82,9 @@ class Gfx : public ButtonFaces, public TitleButtons {
   bool drawButtons(Hwnd window);
   std::vector<IconHandle> facesOf(Hwnd window) override;
   bool show(Hwnd window) override { return drawButtons(window); }
+  // The slot of the window's painted row under a screen point, as slotAt
+  // at the window's DPI.
+  int slotAt(Hwnd window, Point click);
   // The window's title bar shows no buttons any more.
   void forget(Hwnd window) override;
   // Forgets every window with a row but these.
@@ -92,6 +100,7 @@ class Gfx : public ButtonFaces, public TitleButtons {
   IconHandle iconOf(TitleButton button, Hwnd window);
 
   WindowPort& windows_;
+  WindowFramePort& frames_;
   DrawingPort& drawing_;
   ButtonRowsPort& rows_;
   WindowFilter& auth_;

@@ -21,24 +21,19 @@ std::int32_t clamped(std::int64_t value) {
 
 }  // namespace
 
-std::int32_t scaledToDpi(std::int32_t length, std::uint32_t dpi) {
-  const std::int64_t scaled = std::int64_t{length} * dpi;
-  const std::int64_t half = scaled < 0 ? -std::int64_t{kDefaultDpi / 2} : kDefaultDpi / 2;
-  return clamped((scaled + half) / std::int64_t{kDefaultDpi});
-}
-
 Rect barPlace(const FrameFacts& facts, const Settings& settings, int slots) {
   const auto scaled = [&facts](std::int32_t length) { return scaledToDpi(length, facts.dpi); };
-  const std::int64_t width = std::int64_t{scaled(settings.buttonXStretch)} * slots;
-  const std::int32_t height = scaled(settings.buttonYStretch);
-  const std::int64_t right =
-      facts.captionButtons ? std::int64_t{facts.captionButtons->left} -
-                                 scaled(settings.buttonXOffset - kClassicCaptionButtons)
-                           : std::int64_t{facts.window.right} - scaled(settings.buttonXOffset);
-  const std::int64_t top =
-      facts.titleBar ? std::int64_t{facts.titleBar->top} + (facts.titleBar->height() - height) / 2 +
-                           scaled(settings.buttonYOffset - kClassicCentredTop)
-                     : std::int64_t{facts.window.top} + scaled(settings.buttonYOffset);
+  const ButtonGeometry geometry = buttonGeometry(settings, facts.dpi);
+  const std::int64_t width = std::int64_t{geometry.slotWidth} * slots;
+  const std::int32_t height = geometry.height;
+  const std::int64_t right = facts.captionButtons
+                                 ? std::int64_t{facts.captionButtons->left} -
+                                       scaled(settings.buttonXOffset - kClassicCaptionButtons)
+                                 : std::int64_t{facts.window.right} - geometry.xOffset;
+  const std::int64_t top = facts.titleBar ? std::int64_t{facts.titleBar->top} +
+                                                (facts.titleBar->height() - height) / 2 +
+                                                scaled(settings.buttonYOffset - kClassicCentredTop)
+                                          : std::int64_t{facts.window.top} + geometry.yOffset;
   return Rect{clamped(right - width), clamped(top), clamped(right), clamped(top + height)};
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/core/buttongeometry.h"
 #include "app/core/settings.h"
 #include "platform/types.h"
 #include "platform/windowframe.h"
@@ -22,9 +23,6 @@ struct FrameFacts {
   std::uint32_t dpi = kDefaultDpi;
   bool operator==(const FrameFacts&) const = default;
 };
-
-// A 96-DPI length at `dpi`, rounded to the nearest pixel.
-std::int32_t scaledToDpi(std::int32_t length, std::uint32_t dpi);
 
 // The button window of a row of `slots` buttons.
 Rect barPlace(const FrameFacts& facts, const Settings& settings, int slots);

@@ -16,6 +16,10 @@ constexpr std::uint32_t kPollMs = 100;
 constexpr std::uint32_t kFastPollMs = 20;
 // Half a second at the fast pace after the last move seen.
 constexpr int kFastPolls = 25;
+// A user drags the window in front; the others move seldom, and are
+// followed at every fifth poll (and at each report of them), which keeps
+// the poll of many quiet windows cheap.
+constexpr int kQuietEvery = 5;
 
 // The slot under a point of the button window: 0 is the rightmost, -1 none.
 int slotAt(const ButtonPicture& picture, Point point) {
@@ -91,7 +95,7 @@ bool ButtonWindows::show(Hwnd window) {
       log_.writeLog("A button window could not be made.");
       return false;
     }
-    found = shown_.emplace(window, Bar{std::move(bar), {}, {}, false, false, {}}).first;
+    found = shown_.emplace(window, Bar{std::move(bar), {}, {}, false, false, false, {}}).first;
   }
   schedulePoll(follow(window, found->second));
   return true;
@@ -141,9 +145,9 @@ void ButtonWindows::repaint(Hwnd window, Bar& bar) {
   const auto slotOf = [window](const std::optional<HeldSlot>& held) {
     return held && held->window == window ? held->slot : -1;
   };
-  ButtonPicture picture{
-      faces_.facesOf(window), scaledToDpi(settings_.buttonXStretch, bar.facts.dpi),
-      scaledToDpi(settings_.buttonYStretch, bar.facts.dpi), slotOf(hovered_), slotOf(held_)};
+  const ButtonGeometry geometry = buttonGeometry(settings_, bar.facts.dpi);
+  ButtonPicture picture{faces_.facesOf(window), geometry.slotWidth, geometry.height,
+                        slotOf(hovered_), slotOf(held_)};
   if (picture != bar.picture) {
     bars_.paint(bar.window.get(), picture);
     bar.picture = std::move(picture);
@@ -227,6 +231,9 @@ void ButtonWindows::hover(Hwnd window, Bar& bar, int slot) {
 
 void ButtonWindows::poll() {
   bool moved = false;
+  polls_ = (polls_ + 1) % kQuietEvery;
+  const bool all = polls_ == 0;
+  const Hwnd front = windows_.foregroundWindow();
   for (auto entry = shown_.begin(); entry != shown_.end();) {
     if (!windows_.isWindow(entry->first)) {
       const Hwnd gone = entry->first;
@@ -234,7 +241,11 @@ void ButtonWindows::poll() {
       forget(gone);
       continue;
     }
-    moved = follow(entry->first, entry->second) || moved;
+    Bar& bar = entry->second;
+    if (all || entry->first == front || bar.moving) {
+      bar.moving = follow(entry->first, bar);
+      moved = bar.moving || moved;
+    }
     ++entry;
   }
   schedulePoll(moved);

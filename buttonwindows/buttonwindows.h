@@ -5,7 +5,8 @@
 // buttons and kept just above it in the z-order (so a window that covers it
 // covers its buttons too), hidden while it is out of sight, gone with it. A
 // short poll follows the windows between the reports the program gets of
-// them, faster while one moves; nothing here waits on another program.
+// them, faster while one moves (the window in front at each poll, the others
+// at every few); nothing here waits on another program.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +76,8 @@ class ButtonWindows : public TitleButtons {
     Rect place;
     bool shown = false;
     bool topmost = false;
+    // It moved at the last poll that followed it.
+    bool moving = false;
     ButtonPicture picture;
   };
   struct HeldSlot {
@@ -107,6 +110,8 @@ class ButtonWindows : public TitleButtons {
   bool inUse_ = false;
   // Polls left at the fast pace.
   int fastPolls_ = 0;
+  // Counts the polls round: at 0 the windows not in front are followed too.
+  int polls_ = 0;
   std::map<Hwnd, Bar> shown_;
   std::optional<HeldSlot> held_;
   std::optional<HeldSlot> hovered_;

@@ -24,7 +24,7 @@ void ClickRoute::titleBarRelease(std::int32_t x, std::int32_t y) {
   if (!eligible(window)) {
     return;
   }
-  const int pos = slotAt(windows_.windowRect(window), Point{x, y}, settings_);
+  const int pos = gfx_.slotAt(window, Point{x, y});
   if (pos >= 0) {
     log_.trace("  Dealing with the click");
     log_.trace(std::to_string(pos));

@@ -13,10 +13,12 @@ namespace {
 using IsCompositionEnabledFunction = HRESULT(WINAPI*)(BOOL*);
 using GetWindowAttributeFunction = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
 using GetTitleBarInfoFunction = BOOL(WINAPI*)(HWND, TITLEBARINFO*);
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using MonitorFromWindowFunction = HMONITOR(WINAPI*)(HWND, DWORD);
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
 constexpr DWORD kCaptionButtonBounds = 5;  // DWMWA_CAPTION_BUTTON_BOUNDS
 constexpr DWORD kCloaked = 14;             // DWMWA_CLOAKED
+constexpr int kEffectiveDpi = 0;           // MDT_EFFECTIVE_DPI
 // Long enough for a program that answers, short enough not to be felt.
 constexpr UINT kTitleBarInfoTimeoutMs = 20;
 // The caption buttons in TITLEBARINFOEX: minimize, maximize, help, close.
@@ -70,7 +72,8 @@ struct ScreenDcTraits {
 
 }  // namespace
 
-Win32WindowFrames::Win32WindowFrames() : dwm_(*this, LoadLibraryA("dwmapi.dll")) {}
+Win32WindowFrames::Win32WindowFrames()
+    : dwm_(*this, LoadLibraryA("dwmapi.dll")), shcore_(*this, LoadLibraryA("shcore.dll")) {}
 
 bool Win32WindowFrames::windowAttribute(Hwnd window, DWORD attribute, void* value, DWORD size) {
   const auto get = entryPoint<GetWindowAttributeFunction>(dwm_.get(), "DwmGetWindowAttribute");
@@ -111,10 +114,20 @@ bool Win32WindowFrames::cloaked(Hwnd window) {
   return windowAttribute(window, kCloaked, &cloak, sizeof(cloak)) && cloak != 0;
 }
 
+// The DPI of the window's monitor, not the window's own: the system stretches
+// a window that knows no DPI (GetDpiForWindow answers 96 for it) to its
+// monitor's, so its title bar shows as large as an aware window's there.
 std::uint32_t Win32WindowFrames::dpi(Hwnd window) {
-  const auto get = user32EntryPoint<GetDpiForWindowFunction>("GetDpiForWindow");
-  const UINT dpi = get == nullptr ? 0 : get(toHwnd(window));
-  return dpi != 0 ? dpi : systemDpi();
+  const auto fromWindow = user32EntryPoint<MonitorFromWindowFunction>("MonitorFromWindow");
+  const auto get = entryPoint<GetDpiForMonitorFunction>(shcore_.get(), "GetDpiForMonitor");
+  UINT x = 0;
+  UINT y = 0;
+  if (fromWindow == nullptr || get == nullptr ||
+      FAILED(get(fromWindow(toHwnd(window), MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y)) ||
+      y == 0) {
+    return systemDpi();
+  }
+  return y;
 }
 
 std::uint32_t Win32WindowFrames::systemDpi() {

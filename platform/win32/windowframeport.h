@@ -1,7 +1,8 @@
 // WindowFramePort on the Win32 API. The desktop window manager (dwmapi.dll,
-// Vista and later) is loaded at run time and kept for the run; without it
-// nothing is composed and the title bar comes from older calls, themselves
-// taken at run time.
+// Vista and later) and the monitors' DPI (shcore.dll, Windows 8.1 and later)
+// are loaded at run time and kept for the run; without the first nothing is
+// composed and the title bar comes from older calls, themselves taken at run
+// time; without the second every window has the system's DPI.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +14,7 @@ namespace strennix::win32 {
 
 class Win32WindowFrames;
 
-struct DwmLibraryTraits {
+struct FrameLibraryTraits {
   using Value = HMODULE;
   using Owner = Win32WindowFrames;
   static bool valid(const Value& value) { return value != nullptr; }
@@ -36,7 +37,8 @@ class Win32WindowFrames final : public WindowFramePort {
   // DwmGetWindowAttribute; false where it is missing or fails.
   bool windowAttribute(Hwnd window, DWORD attribute, void* value, DWORD size);
 
-  UniqueHandle<DwmLibraryTraits> dwm_;
+  UniqueHandle<FrameLibraryTraits> dwm_;
+  UniqueHandle<FrameLibraryTraits> shcore_;
 };
 
 }  // namespace strennix::win32

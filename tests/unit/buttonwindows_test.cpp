@@ -41,6 +41,7 @@ class ButtonWindowsTest : public ::testing::Test {
     editor.rect = Rect{100, 100, 660, 400};
     target = desk.addWindow(editor);
     desk.frames[target] = sim::SimFrame{Rect{500, 101, 659, 131}, Rect{101, 101, 659, 131}};
+    desk.setForeground(target);
     bars.chooseLook();
   }
 
@@ -160,6 +161,32 @@ TEST_F(ButtonWindowsTest, FollowsItsWindowAndHidesWhileItIsOutOfSight) {
   EXPECT_TRUE(desk.buttonWindows.empty());
   EXPECT_FALSE(desk.timers.contains({owner.handle(), 77}));
   EXPECT_TRUE(desk.everythingReleased());
+}
+
+// A user drags the window in front: it is followed at each poll, the quiet
+// ones behind it at every fifth, and one seen moving at each poll again.
+TEST_F(ButtonWindowsTest, TheWindowInFrontIsFollowedAtEachPollTheOthersAtEveryFifth) {
+  sim::SimWindow behind;
+  behind.rect = Rect{100, 450, 660, 750};
+  const Hwnd other = desk.addWindow(behind);
+  desk.frames.erase(target);
+  ASSERT_TRUE(bars.show(target));
+  ASSERT_TRUE(bars.show(other));
+  const auto barRect = [this](Hwnd window) { return desk.window(bars.barOf(window)).rect; };
+  const Rect otherBefore = barRect(other);
+
+  desk.window(other).rect = Rect{110, 460, 670, 760};
+  for (int poll = 1; poll <= 4; ++poll) {
+    desk.window(target).rect = Rect{100 + poll, 100, 660 + poll, 400};
+    bars.poll();
+    EXPECT_EQ(barRect(target).right, 602 + poll) << "poll " << poll;
+    EXPECT_EQ(barRect(other), otherBefore) << "poll " << poll;
+  }
+  bars.poll();
+  EXPECT_EQ(barRect(other), (Rect{564, 466, 612, 480}));
+  desk.window(other).rect = Rect{120, 470, 680, 770};
+  bars.poll();
+  EXPECT_EQ(barRect(other), (Rect{574, 476, 622, 490})) << "still moving: followed at once";
 }
 
 TEST_F(ButtonWindowsTest, AClickIsAPressAndAReleaseOverTheSameButton) {

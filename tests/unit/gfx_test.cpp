@@ -73,7 +73,7 @@ class GfxTest : public ::testing::Test {
   ExclusionLists lists;
   NameFromWindow names{desk, desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
-  Gfx gfx{desk, desk, desk, auth, settings, log};
+  Gfx gfx{desk, desk, desk, desk, auth, settings, log};
   Hwnd settingsForm{};
   Hwnd window{};
 };
@@ -109,6 +109,30 @@ TEST_F(GfxTest, APaintedRowIsPublishedUntilTheWindowNoLongerGetsButtons) {
   gfx.drawButtons(window);
   gfx.keepOnly({});
   EXPECT_TRUE(desk.buttonRowsPort().publishedWindows().empty());
+}
+
+// At 144 DPI the 96-DPI settings grow by half alike in the drawing, the
+// pressed look, the row the hook libraries keep presses for and the hit
+// test of a release: 58 + 16 x 14 at 6 become 87 + 24 x 21 at 9.
+TEST_F(GfxTest, AtTheWindowsDpiTheRowItsPressedLookPublishedRowAndHitTestScaleAlike) {
+  desk.frames[window].dpi = 144;
+  gfx.hold(HeldButton{window, 1});
+  gfx.drawButtons(window);
+  EXPECT_EQ(drawnX(), (std::vector<int>{529, 505, 481, 457, 433, 409}));
+  for (const auto& draw : desk.draws) {
+    EXPECT_EQ(draw.y, 9);
+    EXPECT_EQ(draw.width, 24);
+    EXPECT_EQ(draw.height, 21);
+  }
+  ASSERT_EQ(desk.sunkenEdges.size(), 1U);
+  EXPECT_EQ(desk.sunkenEdges[0].rect, (Rect{505, 9, 529, 30}));
+  EXPECT_EQ(desk.buttonRowsPort().published(window), (ButtonRow{window, 87, 9, 24, 21, 6}));
+
+  EXPECT_EQ(gfx.slotAt(window, {640, 60}), 0) << "at 96 DPI this is the third slot";
+  EXPECT_EQ(gfx.slotAt(window, {560, 78}), 3);
+  EXPECT_EQ(gfx.slotAt(window, {560, 80}), -1) << "below the 21 rows";
+  desk.frames[window].dpi = 96;
+  EXPECT_EQ(gfx.slotAt(window, {640, 60}), 2);
 }
 
 TEST_F(GfxTest, SwitchedOffButtonsTakeNoSlot) {

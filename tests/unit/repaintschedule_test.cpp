@@ -58,7 +58,7 @@ class RepaintScheduleTest : public testing::Test {
   Settings settings;
   Form host{sim, sim, sim, IDD_STRENNIX};
   AllButHost filter;
-  Gfx gfx{sim, sim, sim, filter, settings, log};
+  Gfx gfx{sim, sim, sim, sim, filter, settings, log};
   RepaintSchedule schedule{sim, host, sim, sim, gfx, settings, log};
 };
 

@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
   ExclusionLists lists;
   NameFromWindow names{ports.system, ports.processNames, ports.windows, ports.registry, log};
   WinAuth auth{ports.windows, ports.system, names, settings, lists, log};
-  Gfx gfx{ports.windows, ports.drawing, ports.buttonRows, auth, settings, log};
+  Gfx gfx{ports.windows, ports.frames, ports.drawing, ports.buttonRows, auth, settings, log};
   Painter painter(window);
 
   int failures = 0;

@@ -4,8 +4,10 @@
 # painter (measure-wine.sh, about 13 minutes for each edition this machine
 # can run, scripts/editions.sh; each preset makes refpaint.exe beside its
 # strennix.exe), the 32-bit edition's 64-bit helper (measure-win64.sh, about 4
-# minutes, where 32-bit programs run) and the plots (plot.sh). The 64-bit
-# edition's tables and plot go to OUT_DIR/win64.
+# minutes, where 32-bit programs run), the two ways of showing the buttons
+# beside each other in the 64-bit edition (measure-buttonlook.sh, about 15
+# minutes) and the plots (plot.sh). The 64-bit edition's tables and plot go
+# to OUT_DIR/win64.
 #
 # Usage: tools/bench/run.sh [OUT_DIR]   (default: build/bench-results)
 set -euo pipefail
@@ -35,5 +37,6 @@ fi
 if [[ $editions == *" 64 "* ]]; then
   tools/bench/measure-wine.sh --edition 64 --out "$out/win64"
   tools/bench/plot.sh --cpu "$out/win64/wine-cpu.tsv" --out "$out/win64/benchmarks-wine.png"
+  tools/bench/measure-buttonlook.sh --edition 64 --out "$out/win64"
 fi
 echo "results and plots in $out"
