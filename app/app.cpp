@@ -37,7 +37,7 @@ bool isPrivate(std::uint32_t message) {
 }  // namespace
 
 TStrennix::TStrennix(const Ports& ports, Application& application, const MainFormParts& parts)
-    : Form(ports.ui, ports.windows, ports.messageBoxes, IDD_STRENNIX),
+    : Form(ports.ui, ports.messageBoxes, IDD_STRENNIX),
       appLog_(parts.log, kAppLog),
       setupAppLog_(parts.log, kSetupAppLog),
       ports_(ports),
@@ -45,13 +45,14 @@ TStrennix::TStrennix(const Ports& ports, Application& application, const MainFor
       parts_(parts),
       binding_(ports.registry, ports.system, ports.formControls, *this, parts.log),
       Timer1(ports.ui, *this, IDT_TIMER1),
-      buttonWindows_(ports.windows, ports.buttonWindows, ports.frames, parts.winAuth, parts.gfx,
-                     ports.ui, *this, kButtonWindowPollTimerId, parts.settings, parts.log),
+      buttonWindows_(ports.windowInfo, ports.desktop, ports.placement, ports.buttonWindows,
+                     ports.frames, parts.winAuth, parts.gfx, ports.ui, *this,
+                     kButtonWindowPollTimerId, parts.settings, parts.log),
       buttonShow_(parts.gfx, buttonWindows_),
-      schedule_(ports.ui, *this, ports.windows, ports.buttonRows, buttonShow_, parts.settings,
-                parts.log),
-      clicks_(ports.windows, ports.buttonRows, parts.winAuth, parts.gfx, schedule_, parts.uifx,
-              parts.settings, parts.log) {
+      schedule_(ports.ui, *this, ports.windowInfo, ports.desktop, ports.buttonRows, buttonShow_,
+                parts.settings, parts.log),
+      clicks_(ports.windowInfo, ports.desktop, ports.placement, ports.buttonRows, parts.winAuth,
+              parts.gfx, schedule_, parts.uifx, parts.settings, parts.log) {
   parts_.notifyIcons.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   parts_.gfx.setIcons(loadButtonIcons(ports.ui));
   parts_.winAuth.setOwnWindows(handle(), Hwnd{});
@@ -230,10 +231,10 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
   if (mouseMessage == win::kWmLButtonDblClk) {
     show();
     // Showing a minimized window leaves it minimized.
-    if ((windows_.windowLong(handle(), win::kGwlStyle) & win::kWsMinimize) != 0) {
-      windows_.showWindow(handle(), win::kSwRestore);
+    if (ports_.windowInfo.isMinimized(handle())) {
+      ports_.placement.restore(handle());
     }
-    windows_.setForegroundWindow(handle());
+    ports_.placement.bringToFront(handle());
   } else if (mouseMessage == win::kWmRButtonUp && trayForm_ != nullptr) {
     trayForm_->showAtCursor();
   }

@@ -13,10 +13,11 @@
 #include "app/core/titlebuttons.h"
 #include "app/core/windowfilter.h"
 #include "platform/buttonrows.h"
+#include "platform/desktop.h"
 #include "platform/drawing.h"
 #include "platform/types.h"
 #include "platform/ui.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
 
 namespace strennix {
 
@@ -67,8 +68,8 @@ struct HeldButton {
 
 class Gfx : public ButtonFaces, public TitleButtons {
  public:
-  Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
-      const Settings& settings, const Logger& log);
+  Gfx(WindowInfoPort& windows, DesktopPort& desktop, DrawingPort& drawing, ButtonRowsPort& rows,
+      WindowFilter& auth, const Settings& settings, const Logger& log);
 
   void setIcons(const ButtonIcons& icons);
   // Paints the switched-on buttons into the window's title bar if the
@@ -91,7 +92,8 @@ class Gfx : public ButtonFaces, public TitleButtons {
   bool qualifies(Hwnd window);
   IconHandle iconOf(TitleButton button, Hwnd window);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  DesktopPort& desktop_;
   DrawingPort& drawing_;
   ButtonRowsPort& rows_;
   WindowFilter& auth_;

@@ -12,15 +12,18 @@
 #include "buttons/gfx.h"
 #include "buttons/repaintschedule.h"
 #include "platform/buttonrows.h"
+#include "platform/desktop.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
+#include "platform/windowplace.h"
 
 namespace strennix {
 
 class ClickRoute {
  public:
-  ClickRoute(WindowPort& windows, ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx,
-             RepaintSchedule& schedule, Uifx& uifx, const Settings& settings, const Logger& log);
+  ClickRoute(WindowInfoPort& windows, DesktopPort& desktop, WindowPlacePort& placement,
+             ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx, RepaintSchedule& schedule,
+             Uifx& uifx, const Settings& settings, const Logger& log);
 
   // A release in the title bar of the foreground window, at a screen point.
   void titleBarRelease(std::int32_t x, std::int32_t y);
@@ -38,7 +41,9 @@ class ClickRoute {
   void runAction(int place, Hwnd window);
   [[nodiscard]] bool eligible(Hwnd window);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  DesktopPort& desktop_;
+  WindowPlacePort& placement_;
   ButtonRowsPort& rows_;
   WindowFilter& filter_;
   Gfx& gfx_;
