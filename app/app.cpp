@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <exception>
-#include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -52,12 +49,12 @@ TStrennix::TStrennix(const Ports& ports, Application& application, const MainFor
       schedule_(ports.ui, *this, ports.windowInfo, ports.desktop, ports.buttonRows, buttonShow_,
                 parts.settings, parts.log),
       clicks_(ports.windowInfo, ports.desktop, ports.placement, ports.buttonRows, parts.winAuth,
-              parts.gfx, schedule_, parts.uifx, parts.settings, parts.log) {
+              parts.gfx, buttonWindows_, schedule_, parts.uifx, parts.settings, parts.log) {
   parts_.notifyIcons.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   parts_.gfx.setIcons(loadButtonIcons(ports.ui));
   parts_.winAuth.setOwnWindows(handle(), Hwnd{});
   taskbarCreated_ = ports.ui.registerWindowMessage("TaskbarCreated");
-  readSwitches();
+  parts_.log.readSwitches(ports.system.arguments());
   dumpSystemInfo(parts_.log, ports.system, ports.files);
   selectLanguage();
   beginApp();
@@ -81,22 +78,6 @@ void TStrennix::run() {
   if (!ended_) {
     appLog_.writeLog("Message loop ended without Exit: giving windows back.");
     endApp();
-  }
-}
-
-void TStrennix::readSwitches() {
-  for (std::string lowered : ports_.system.arguments()) {
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lowered == "--debug") {
-      parts_.log.debugMode = true;
-      appLog_.writeLog("Starting application in debugmode.\nDumping some systeminfo.");
-    }
-    if (lowered == "--log") {
-      parts_.log.debugMode = true;
-      parts_.log.loggingMode = true;
-      appLog_.writeLog("Starting application in loggingmode.\nDumping some systeminfo.");
-    }
   }
 }
 
@@ -154,12 +135,7 @@ void TStrennix::endApp() {
 }
 
 bool TStrennix::dispatchPrivate(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
-  if (isButtonWindowReport(message)) {
-    const std::optional<BarClick> click =
-        buttonWindows_.onReport(message, handleOfBits<Hwnd>(wParam), lParam);
-    if (click) {
-      clicks_.buttonWindowClick(click->window, click->slot);
-    }
+  if (clicks_.buttonWindowReport(message, wParam, lParam)) {
     return true;
   }
   switch (message) {

@@ -8,14 +8,15 @@ namespace strennix {
 
 ClickRoute::ClickRoute(WindowInfoPort& windows, DesktopPort& desktop, WindowPlacePort& placement,
                        ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx,
-                       RepaintSchedule& schedule, Uifx& uifx, const Settings& settings,
-                       const Logger& log)
+                       ButtonWindows& buttonWindows, RepaintSchedule& schedule, Uifx& uifx,
+                       const Settings& settings, const Logger& log)
     : windows_(windows),
       desktop_(desktop),
       placement_(placement),
       rows_(rows),
       filter_(filter),
       gfx_(gfx),
+      buttonWindows_(buttonWindows),
       schedule_(schedule),
       uifx_(uifx),
       settings_(settings),
@@ -99,6 +100,19 @@ void ClickRoute::runAction(int place, Hwnd window) {
 bool ClickRoute::eligible(Hwnd window) {
   return windows_.isWindow(window) && filter_.passesAll(window) &&
          window != desktop_.desktopWindow();
+}
+
+bool ClickRoute::buttonWindowReport(std::uint32_t message, std::uint32_t wParam,
+                                    std::int32_t lParam) {
+  if (!isButtonWindowReport(message)) {
+    return false;
+  }
+  const std::optional<BarClick> click =
+      buttonWindows_.onReport(message, handleOfBits<Hwnd>(wParam), lParam);
+  if (click) {
+    buttonWindowClick(click->window, click->slot);
+  }
+  return true;
 }
 
 void ClickRoute::buttonWindowClick(Hwnd window, int slot) {

@@ -11,6 +11,7 @@
 #include "app/core/windowfilter.h"
 #include "buttons/gfx.h"
 #include "buttons/repaintschedule.h"
+#include "buttonwindows/buttonwindows.h"
 #include "platform/buttonrows.h"
 #include "platform/desktop.h"
 #include "platform/types.h"
@@ -22,8 +23,8 @@ namespace strennix {
 class ClickRoute {
  public:
   ClickRoute(WindowInfoPort& windows, DesktopPort& desktop, WindowPlacePort& placement,
-             ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx, RepaintSchedule& schedule,
-             Uifx& uifx, const Settings& settings, const Logger& log);
+             ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx, ButtonWindows& buttonWindows,
+             RepaintSchedule& schedule, Uifx& uifx, const Settings& settings, const Logger& log);
 
   // A release in the title bar of the foreground window, at a screen point.
   void titleBarRelease(std::int32_t x, std::int32_t y);
@@ -33,11 +34,13 @@ class ClickRoute {
   // The release that ends it: over the same button (slot) it runs the
   // button's action on that window, anywhere else (-1) it does nothing.
   void release(Hwnd window, std::int32_t slot);
-  // A click on a button window, released over the button it was pressed
-  // on: the button's action runs as for a painted one.
-  void buttonWindowClick(Hwnd window, int slot);
+  // A report of a button window: the button windows follow the press, and
+  // a click released over the button it was pressed on runs the button's
+  // action as for a painted one. Answers whether the message was one.
+  bool buttonWindowReport(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam);
 
  private:
+  void buttonWindowClick(Hwnd window, int slot);
   void runAction(int place, Hwnd window);
   [[nodiscard]] bool eligible(Hwnd window);
 
@@ -47,6 +50,7 @@ class ClickRoute {
   ButtonRowsPort& rows_;
   WindowFilter& filter_;
   Gfx& gfx_;
+  ButtonWindows& buttonWindows_;
   RepaintSchedule& schedule_;
   Uifx& uifx_;
   const Settings& settings_;
