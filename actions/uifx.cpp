@@ -158,14 +158,14 @@ void Uifx::minTray(Hwnd window) {
   }
   const int slot = lists_.trayed().lowestFree();
   const auto id = static_cast<std::uint32_t>(slot);
-  if (slot < 0 || !icons_.msgToTrayicon(win::kNimAdd, title, icon, id)) {
+  if (slot < 0 || !icons_.addWindowIcon(id)) {
     refuse(kTrayIconRefused);
     log_.trace("Exited minTray");
     return;
   }
   lists_.addTrayed(id, window, applicationOwner(windows_, window));
   hideApplicationOwner(windows_, placement_, window);
-  icons_.msgToTrayicon(win::kNimModify, title, icon, id);
+  icons_.changeWindowIcon(title, icon, id);
   placement_.hide(window);
   log_.trace("Exited minTray");
 }

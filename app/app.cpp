@@ -130,7 +130,7 @@ void TStrennix::endApp() {
   parts_.setupHook.endHook();
   parts_.helper.endHelper();
   windowEvents_.reset();
-  parts_.notifyIcons.trayMessage(win::kNimDelete);
+  parts_.notifyIcons.removeOwnIcon();
   setupAppLog_.trace("Exited endApp");
 }
 

@@ -1,7 +1,5 @@
 #include "app/core/windowbook.h"
 
-#include "platform/winconst.h"
-
 namespace strennix {
 
 namespace {
@@ -215,7 +213,7 @@ void WindowBook::showOwnerOfDestroyed(Hwnd window) {
 // The slot is freed even when the shell refuses to delete the icon.
 void WindowBook::freeTraySlot(std::size_t slot, Record record) {
   lists_.removeTrayed(slot, record);
-  icons_.msgToTrayicon(win::kNimDelete, "", IconHandle{}, static_cast<std::uint32_t>(slot));
+  icons_.removeWindowIcon(static_cast<std::uint32_t>(slot));
 }
 
 }  // namespace strennix
