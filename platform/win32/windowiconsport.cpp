@@ -29,7 +29,7 @@ IconHandle Win32WindowIconsPort::dragIcon(Hwnd window, std::uint32_t timeoutMs) 
 }
 
 IconHandle Win32WindowIconsPort::classIcon(Hwnd window, IconSize size) {
-  const int index = size == IconSize::Small ? GCL_HICONSM : GCL_HICON;
+  const int index = size == IconSize::Small ? GCLP_HICONSM : GCLP_HICON;
   return handleOfBits<IconHandle>(
       static_cast<std::uint32_t>(GetClassLongPtrA(toHwnd(window), index)));
 }
