@@ -48,9 +48,14 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
   return Rect{left, window.top, left + width, window.bottom};
 }
 
-Uifx::Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, WindowLists& lists,
-           Journal& journal, NotifyIcons& icons, const Settings& settings, const Logger& log)
+Uifx::Uifx(WindowInfoPort& windows, WindowPlacePort& placement, DesktopPort& desktop,
+           WindowIconsPort& windowIcons, MessageBoxPort& boxes, const Translator& lang,
+           WindowLists& lists, Journal& journal, NotifyIcons& icons, const Settings& settings,
+           const Logger& log)
     : windows_(windows),
+      placement_(placement),
+      desktop_(desktop),
+      windowIcons_(windowIcons),
       boxes_(boxes),
       lang_(lang),
       lists_(lists),
@@ -76,16 +81,16 @@ void Uifx::maxV(Hwnd window) {
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = lists_.stretched(Axis::Vertical).find(window)) {
     const std::int32_t height = record->savedSize;
-    const Rect area = windows_.monitorOf(window).workArea;
-    windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height), rect.width(),
-                        height, true);
+    const Rect area = desktop_.monitorOf(window).workArea;
+    const std::int32_t top = centred(area.top, area.height(), height);
+    placement_.move(window, Rect{rect.left, top, rect.right, top + height});
     lists_.removeStretched(Axis::Vertical, window);
     return;
   }
   lists_.addStretched(Axis::Vertical, window, rect, rect.height());
   const Rect target =
-      calcVMaxRect(rect, settings_.vMaxPercentage, windows_.monitorOf(window).workArea);
-  windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
+      calcVMaxRect(rect, settings_.vMaxPercentage, desktop_.monitorOf(window).workArea);
+  placement_.move(window, target);
   log_.trace("Exited maxV");
 }
 
@@ -94,16 +99,16 @@ void Uifx::maxH(Hwnd window) {
   const Rect rect = windows_.windowRect(window);
   if (const StretchedWindow* record = lists_.stretched(Axis::Horizontal).find(window)) {
     const std::int32_t width = record->savedSize;
-    const Rect area = windows_.monitorOf(window).workArea;
-    windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top, width,
-                        rect.height(), true);
+    const Rect area = desktop_.monitorOf(window).workArea;
+    const std::int32_t left = centred(area.left, area.width(), width);
+    placement_.move(window, Rect{left, rect.top, left + width, rect.bottom});
     lists_.removeStretched(Axis::Horizontal, window);
     return;
   }
   lists_.addStretched(Axis::Horizontal, window, rect, rect.width());
   const Rect target =
-      calcHMaxRect(rect, settings_.hMaxPercentage, windows_.monitorOf(window).workArea);
-  windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
+      calcHMaxRect(rect, settings_.hMaxPercentage, desktop_.monitorOf(window).workArea);
+  placement_.move(window, target);
 }
 
 void Uifx::shade(Hwnd window) {
@@ -124,7 +129,7 @@ void Uifx::rollUp(Hwnd window, const Rect& rect) {
     return;
   }
   lists_.addShaded(window, rect.height());
-  resizeInPlace(windows_, window, rect.width(), kShadedHeight);
+  placement_.resize(window, rect.width(), kShadedHeight);
 }
 
 void Uifx::rollDown(Hwnd window, const Rect& rect) {
@@ -132,7 +137,7 @@ void Uifx::rollDown(Hwnd window, const Rect& rect) {
   if (listed == 0) {
     return;
   }
-  resizeInPlace(windows_, window, rect.width(), lists_.shaded().at(listed).height);
+  placement_.resize(window, rect.width(), lists_.shaded().at(listed).height);
   lists_.removeShaded(window);
 }
 
@@ -153,15 +158,15 @@ void Uifx::minTray(Hwnd window) {
   }
   const int slot = lists_.trayed().lowestFree();
   const auto id = static_cast<std::uint32_t>(slot);
-  if (slot < 0 || !icons_.msgToTrayicon(win::kNimAdd, title, icon, id)) {
+  if (slot < 0 || !icons_.addWindowIcon(id)) {
     refuse(kTrayIconRefused);
     log_.trace("Exited minTray");
     return;
   }
   lists_.addTrayed(id, window, applicationOwner(windows_, window));
-  hideApplicationOwner(windows_, window);
-  icons_.msgToTrayicon(win::kNimModify, title, icon, id);
-  windows_.showWindow(window, win::kSwHide);
+  hideApplicationOwner(windows_, placement_, window);
+  icons_.changeWindowIcon(title, icon, id);
+  placement_.hide(window);
   log_.trace("Exited minTray");
 }
 
@@ -179,60 +184,43 @@ void Uifx::minMenu(Hwnd window) {
   }
   const std::string title = windows_.windowText(window, kMenuTitleBuffer);
   lists_.addMenu(window, applicationOwner(windows_, window), title);
-  hideApplicationOwner(windows_, window);
+  hideApplicationOwner(windows_, placement_, window);
   menu_->addTitle(title);
-  windows_.showWindow(window, win::kSwHide);
+  placement_.hide(window);
   log_.trace("Exited minMenu");
 }
 
-// Without SWP_NOACTIVATE the call also activates the window.
 void Uifx::toggleTopmost(Hwnd window) {
   log_.trace("Called toggleTopmost");
-  const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
+  const bool topmost = windows_.isTopmost(window);
   if (!topmost) {
     journal_.note(JournalRecord{.change = Change::Topmost, .window = window});
   }
-  windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost, 0, 0, 0, 0,
-                        win::kSwpNoMove | win::kSwpNoSize);
+  placement_.setTopmost(window, !topmost);
   if (topmost) {
     journal_.forget(Change::Topmost, window);
   }
   log_.trace("Exited toggleTopmost");
 }
 
+// A window that does not answer within the time-out counts as having no
+// icon.
 IconHandle Uifx::getWindowIcon(Hwnd window) {
-  if (const IconHandle icon = askIcon(window, win::kWmGetIcon, win::kIconSmall);
-      icon != IconHandle{}) {
-    return icon;
+  for (const IconSize size : {IconSize::Small, IconSize::Big}) {
+    if (const IconHandle icon = windowIcons_.askedIcon(window, size, kIconTimeoutMs);
+        icon != IconHandle{}) {
+      return icon;
+    }
+    if (const IconHandle icon = windowIcons_.classIcon(window, size); icon != IconHandle{}) {
+      return icon;
+    }
   }
-  if (const IconHandle icon = classIcon(window, win::kGclHIconSm); icon != IconHandle{}) {
-    return icon;
-  }
-  if (const IconHandle icon = askIcon(window, win::kWmGetIcon, win::kIconBig);
-      icon != IconHandle{}) {
-    return icon;
-  }
-  if (const IconHandle icon = classIcon(window, win::kGclHIcon); icon != IconHandle{}) {
-    return icon;
-  }
-  return askIcon(window, win::kWmQueryDragIcon, 0);
+  return windowIcons_.dragIcon(window, kIconTimeoutMs);
 }
 
 IconHandle Uifx::trayIconOf(Hwnd window) {
   const IconHandle own = getWindowIcon(window);
   return own != IconHandle{} ? own : icons_.applicationIcon();
-}
-
-// A window that does not answer within the time-out counts as having no icon;
-// one whose program has stopped answering is not waited for at all.
-IconHandle Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam) {
-  return handleOfBits<IconHandle>(
-      windows_.sendMessageTimeout(window, message, wParam, 0, win::kSmtoAbortIfHung, kIconTimeoutMs)
-          .value_or(0));
-}
-
-IconHandle Uifx::classIcon(Hwnd window, int index) {
-  return handleOfBits<IconHandle>(windows_.classLong(window, index));
 }
 
 // In front of everything: without an owner the box could open behind the

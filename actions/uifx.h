@@ -13,9 +13,12 @@
 #include "app/core/settings.h"
 #include "app/core/translator.h"
 #include "app/core/windowlists.h"
+#include "platform/desktop.h"
 #include "platform/messagebox.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowicons.h"
+#include "platform/windowinfo.h"
+#include "platform/windowplace.h"
 
 namespace strennix {
 
@@ -27,8 +30,10 @@ Rect calcHMaxRect(const Rect& window, std::int32_t percentage, const Rect& workA
 
 class Uifx {
  public:
-  Uifx(WindowPort& windows, MessageBoxPort& boxes, const Translator& lang, WindowLists& lists,
-       Journal& journal, NotifyIcons& icons, const Settings& settings, const Logger& log);
+  Uifx(WindowInfoPort& windows, WindowPlacePort& placement, DesktopPort& desktop,
+       WindowIconsPort& windowIcons, MessageBoxPort& boxes, const Translator& lang,
+       WindowLists& lists, Journal& journal, NotifyIcons& icons, const Settings& settings,
+       const Logger& log);
 
   // The tray menu exists only after the main form; until it is set, minMenu
   // leaves windows alone.
@@ -51,12 +56,13 @@ class Uifx {
   void refuse(const std::string& english);
   template <class List>
   [[nodiscard]] bool hasRoom(const List& list, const char* refusal);
-  [[nodiscard]] IconHandle askIcon(Hwnd window, std::uint32_t message, std::uint32_t wParam);
-  [[nodiscard]] IconHandle classIcon(Hwnd window, int index);
   void rollUp(Hwnd window, const Rect& rect);
   void rollDown(Hwnd window, const Rect& rect);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  WindowPlacePort& placement_;
+  DesktopPort& desktop_;
+  WindowIconsPort& windowIcons_;
   MessageBoxPort& boxes_;
   const Translator& lang_;
   WindowLists& lists_;

@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <exception>
-#include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,7 +34,7 @@ bool isPrivate(std::uint32_t message) {
 }  // namespace
 
 TStrennix::TStrennix(const Ports& ports, Application& application, const MainFormParts& parts)
-    : Form(ports.ui, ports.windows, ports.messageBoxes, IDD_STRENNIX),
+    : Form(ports.ui, ports.messageBoxes, IDD_STRENNIX),
       appLog_(parts.log, kAppLog),
       setupAppLog_(parts.log, kSetupAppLog),
       ports_(ports),
@@ -45,18 +42,19 @@ TStrennix::TStrennix(const Ports& ports, Application& application, const MainFor
       parts_(parts),
       binding_(ports.registry, ports.system, ports.formControls, *this, parts.log),
       Timer1(ports.ui, *this, IDT_TIMER1),
-      buttonWindows_(ports.windows, ports.buttonWindows, ports.frames, parts.winAuth, parts.gfx,
-                     ports.ui, *this, kButtonWindowPollTimerId, parts.settings, parts.log),
+      buttonWindows_(ports.windowInfo, ports.desktop, ports.placement, ports.buttonWindows,
+                     ports.frames, parts.winAuth, parts.gfx, ports.ui, *this,
+                     kButtonWindowPollTimerId, parts.settings, parts.log),
       buttonShow_(parts.gfx, buttonWindows_),
-      schedule_(ports.ui, *this, ports.windows, ports.buttonRows, buttonShow_, parts.settings,
-                parts.log),
-      clicks_(ports.windows, ports.buttonRows, parts.winAuth, parts.gfx, schedule_, parts.uifx,
-              parts.settings, parts.log) {
+      schedule_(ports.ui, *this, ports.windowInfo, ports.desktop, ports.buttonRows, buttonShow_,
+                parts.settings, parts.log),
+      clicks_(ports.windowInfo, ports.desktop, ports.placement, ports.buttonRows, parts.winAuth,
+              parts.gfx, buttonWindows_, schedule_, parts.uifx, parts.settings, parts.log) {
   parts_.notifyIcons.setOwner(handle(), ports.ui.loadIcon(IDI_APPLICATION_ICON));
   parts_.gfx.setIcons(loadButtonIcons(ports.ui));
   parts_.winAuth.setOwnWindows(handle(), Hwnd{});
   taskbarCreated_ = ports.ui.registerWindowMessage("TaskbarCreated");
-  readSwitches();
+  parts_.log.readSwitches(ports.system.arguments());
   dumpSystemInfo(parts_.log, ports.system, ports.files);
   selectLanguage();
   beginApp();
@@ -80,22 +78,6 @@ void TStrennix::run() {
   if (!ended_) {
     appLog_.writeLog("Message loop ended without Exit: giving windows back.");
     endApp();
-  }
-}
-
-void TStrennix::readSwitches() {
-  for (std::string lowered : ports_.system.arguments()) {
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lowered == "--debug") {
-      parts_.log.debugMode = true;
-      appLog_.writeLog("Starting application in debugmode.\nDumping some systeminfo.");
-    }
-    if (lowered == "--log") {
-      parts_.log.debugMode = true;
-      parts_.log.loggingMode = true;
-      appLog_.writeLog("Starting application in loggingmode.\nDumping some systeminfo.");
-    }
   }
 }
 
@@ -148,17 +130,12 @@ void TStrennix::endApp() {
   parts_.setupHook.endHook();
   parts_.helper.endHelper();
   windowEvents_.reset();
-  parts_.notifyIcons.trayMessage(win::kNimDelete);
+  parts_.notifyIcons.removeOwnIcon();
   setupAppLog_.trace("Exited endApp");
 }
 
 bool TStrennix::dispatchPrivate(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
-  if (isButtonWindowReport(message)) {
-    const std::optional<BarClick> click =
-        buttonWindows_.onReport(message, handleOfBits<Hwnd>(wParam), lParam);
-    if (click) {
-      clicks_.buttonWindowClick(click->window, click->slot);
-    }
+  if (clicks_.buttonWindowReport(message, wParam, lParam)) {
     return true;
   }
   switch (message) {
@@ -230,10 +207,10 @@ void TStrennix::onWM_TRAY(std::uint32_t mouseMessage) {
   if (mouseMessage == win::kWmLButtonDblClk) {
     show();
     // Showing a minimized window leaves it minimized.
-    if ((windows_.windowLong(handle(), win::kGwlStyle) & win::kWsMinimize) != 0) {
-      windows_.showWindow(handle(), win::kSwRestore);
+    if (ports_.windowInfo.isMinimized(handle())) {
+      ports_.placement.restore(handle());
     }
-    windows_.setForegroundWindow(handle());
+    ports_.placement.bringToFront(handle());
   } else if (mouseMessage == win::kWmRButtonUp && trayForm_ != nullptr) {
     trayForm_->showAtCursor();
   }

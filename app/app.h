@@ -79,7 +79,6 @@ class TStrennix : public Form {
   void handleClose() override;
 
  private:
-  void readSwitches();
   void selectLanguage();
   void beginApp();
   // Hands a private message to its room; answers whether it was one.

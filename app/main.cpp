@@ -11,7 +11,7 @@ int main() {
   using namespace strennix;
   win32::Win32Desktop desktop;
   const Ports ports = desktop.ports();
-  const std::optional<Mutex> claim = claimSingleCopy(ports.system, ports.windows);
+  const std::optional<Mutex> claim = claimSingleCopy(ports.system, ports.runningCopy);
   if (!claim) {
     return 0;
   }

@@ -5,8 +5,8 @@
 
 #include <optional>
 
+#include "platform/runningcopy.h"
 #include "platform/system.h"
-#include "platform/windows.h"
 
 namespace strennix {
 
@@ -17,6 +17,6 @@ inline constexpr const char* kSingleCopyMutex = "Local\\Strennix.TStrennix";
 // another copy holds it, that copy is asked to show its settings window and
 // nothing is answered: this copy ends at once. A system that cannot make the
 // mutex at all lets the program run.
-std::optional<Mutex> claimSingleCopy(SystemPort& system, WindowPort& windows);
+std::optional<Mutex> claimSingleCopy(SystemPort& system, RunningCopyPort& copies);
 
 }  // namespace strennix

@@ -66,9 +66,11 @@ ButtonIcons loadButtonIcons(UiPort& ui) {
                      ui.loadIcon(IDI_BUTTON_PINNED)};
 }
 
-Gfx::Gfx(WindowPort& windows, WindowFramePort& frames, DrawingPort& drawing, ButtonRowsPort& rows,
-         WindowFilter& auth, const Settings& settings, const Logger& log)
+Gfx::Gfx(WindowInfoPort& windows, DesktopPort& desktop, WindowFramePort& frames,
+         DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth, const Settings& settings,
+         const Logger& log)
     : windows_(windows),
+      desktop_(desktop),
       frames_(frames),
       drawing_(drawing),
       rows_(rows),
@@ -79,15 +81,13 @@ Gfx::Gfx(WindowPort& windows, WindowFramePort& frames, DrawingPort& drawing, But
 void Gfx::setIcons(const ButtonIcons& icons) { icons_ = icons; }
 
 bool Gfx::qualifies(Hwnd window) {
-  return windows_.isWindow(window) && auth_.passesAll(window) && window != windows_.desktopWindow();
+  return windows_.isWindow(window) && auth_.passesAll(window) && window != desktop_.desktopWindow();
 }
 
 IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
   switch (button) {
     case TitleButton::Top:
-      return (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0
-                 ? icons_.image7
-                 : icons_.image6;
+      return windows_.isTopmost(window) ? icons_.image7 : icons_.image6;
     case TitleButton::ToIcon:
       return icons_.image5;
     case TitleButton::Shade:
@@ -117,7 +117,7 @@ bool Gfx::drawButtons(Hwnd window) {
     return false;
   }
   const Rect rect = windows_.windowRect(window);
-  if (coversItsMonitor(windows_, window, rect)) {
+  if (coversItsMonitor(desktop_, window, rect)) {
     forget(window);
     return false;
   }

@@ -14,11 +14,12 @@
 #include "app/core/titlebuttons.h"
 #include "app/core/windowfilter.h"
 #include "platform/buttonrows.h"
+#include "platform/desktop.h"
 #include "platform/drawing.h"
 #include "platform/types.h"
 #include "platform/ui.h"
 #include "platform/windowframe.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
 
 namespace strennix {
 
@@ -72,7 +73,8 @@ struct HeldButton {
 
 class Gfx : public ButtonFaces, public TitleButtons {
  public:
-  Gfx(WindowPort& windows, WindowFramePort& frames, DrawingPort& drawing, ButtonRowsPort& rows,
+  Gfx(WindowInfoPort& windows, DesktopPort& desktop, WindowFramePort& frames, DrawingPort& drawing,
+      ButtonRowsPort& rows,
       WindowFilter& auth, const Settings& settings, const Logger& log);
 
   void setIcons(const ButtonIcons& icons);
@@ -99,7 +101,8 @@ class Gfx : public ButtonFaces, public TitleButtons {
   bool qualifies(Hwnd window);
   IconHandle iconOf(TitleButton button, Hwnd window);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  DesktopPort& desktop_;
   WindowFramePort& frames_;
   DrawingPort& drawing_;
   ButtonRowsPort& rows_;

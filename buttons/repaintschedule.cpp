@@ -19,10 +19,11 @@ constexpr std::size_t kRememberedPlaces = 64;
 
 }  // namespace
 
-RepaintSchedule::RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windows,
-                                 ButtonRowsPort& rows, TitleButtons& gfx, const Settings& settings,
-                                 const Logger& log)
+RepaintSchedule::RepaintSchedule(UiPort& ui, const Form& host, WindowInfoPort& windows,
+                                 DesktopPort& desktop, ButtonRowsPort& rows, TitleButtons& gfx,
+                                 const Settings& settings, const Logger& log)
     : windows_(windows),
+      desktop_(desktop),
       rows_(rows),
       gfx_(gfx),
       settings_(settings),
@@ -37,12 +38,12 @@ void RepaintSchedule::repaintCurrent() {
     }
   };
   if (settings_.drawOnAll) {
-    windows_.enumWindows([&draw](Hwnd window) {
+    desktop_.enumWindows([&draw](Hwnd window) {
       draw(window);
       return true;
     });
   } else {
-    draw(windows_.foregroundWindow());
+    draw(desktop_.foregroundWindow());
   }
   // A window that left the front, or died, shows no buttons any more.
   gfx_.keepOnly(painted);
@@ -55,7 +56,7 @@ void RepaintSchedule::repaint(Hwnd window) {
   }
   // Only the window in front shows buttons: the others' repaints have
   // covered the buttons of their last turn in front.
-  if (window == windows_.foregroundWindow() && gfx_.show(window)) {
+  if (window == desktop_.foregroundWindow() && gfx_.show(window)) {
     gfx_.keepOnly({window});
     return;
   }

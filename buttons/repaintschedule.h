@@ -13,17 +13,19 @@
 #include "app/core/titlebuttons.h"
 #include "buttons/gfx.h"
 #include "platform/buttonrows.h"
+#include "platform/desktop.h"
 #include "platform/forms.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
 
 namespace strennix {
 
 class RepaintSchedule {
  public:
   // Its timer runs on the `host` form.
-  RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windows, ButtonRowsPort& rows,
-                  TitleButtons& gfx, const Settings& settings, const Logger& log);
+  RepaintSchedule(UiPort& ui, const Form& host, WindowInfoPort& windows, DesktopPort& desktop,
+                  ButtonRowsPort& rows, TitleButtons& gfx, const Settings& settings,
+                  const Logger& log);
 
   // The regular paint: the foreground window, or every top-level window
   // when buttons are drawn on all; a window not painted loses its row.
@@ -52,7 +54,8 @@ class RepaintSchedule {
   void settleShownWindows(const std::optional<Rect>& over);
   void rememberPlace(Hwnd window);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  DesktopPort& desktop_;
   ButtonRowsPort& rows_;
   TitleButtons& gfx_;
   const Settings& settings_;

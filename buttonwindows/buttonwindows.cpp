@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "app/core/fullscreen.h"
-#include "platform/winconst.h"
 
 namespace strennix {
 
@@ -34,11 +33,14 @@ int slotAt(const ButtonPicture& picture, Point point) {
 
 }  // namespace
 
-ButtonWindows::ButtonWindows(WindowPort& windows, ButtonWindowPort& bars, WindowFramePort& frames,
-                             WindowFilter& filter, ButtonFaces& faces, UiPort& ui,
-                             const Form& owner, std::uint32_t pollTimerId, const Settings& settings,
-                             const Logger& log)
+ButtonWindows::ButtonWindows(WindowInfoPort& windows, DesktopPort& desktop,
+                             WindowPlacePort& placement, ButtonWindowPort& bars,
+                             WindowFramePort& frames, WindowFilter& filter, ButtonFaces& faces,
+                             UiPort& ui, const Form& owner, std::uint32_t pollTimerId,
+                             const Settings& settings, const Logger& log)
     : windows_(windows),
+      desktop_(desktop),
+      placement_(placement),
       bars_(bars),
       frames_(frames),
       filter_(filter),
@@ -61,14 +63,13 @@ void ButtonWindows::chooseLook() {
 }
 
 bool ButtonWindows::getsButtons(Hwnd window) const {
-  return windows_.isWindow(window) && window != windows_.desktopWindow() &&
+  return windows_.isWindow(window) && window != desktop_.desktopWindow() &&
          windowUnder(window) == Hwnd{} && filter_.passesAll(window);
 }
 
 bool ButtonWindows::outOfSight(Hwnd window, const Rect& rect) {
-  return !windows_.isVisible(window) ||
-         (windows_.windowLong(window, win::kGwlStyle) & win::kWsMinimize) != 0 ||
-         frames_.cloaked(window) || coversItsMonitor(windows_, window, rect);
+  return !windows_.isVisible(window) || windows_.isMinimized(window) || frames_.cloaked(window) ||
+         coversItsMonitor(desktop_, window, rect);
 }
 
 Hwnd ButtonWindows::windowUnder(Hwnd bar) const {
@@ -119,7 +120,7 @@ bool ButtonWindows::follow(Hwnd window, Bar& bar) {
     return false;
   }
   const Rect place = barPlace(bar.facts, settings_, static_cast<int>(bar.picture.icons.size()));
-  const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
+  const bool topmost = windows_.isTopmost(window);
   const bool moved = bar.shown && place != bar.place;
   if (moved || topmost != bar.topmost || !bar.shown ||
       !bars_.isJustAbove(bar.window.get(), window)) {
@@ -211,7 +212,7 @@ void ButtonWindows::press(Hwnd window, Bar& bar, int slot) {
     return;
   }
   held_ = HeldSlot{window, slot};
-  windows_.setForegroundWindow(window);
+  placement_.bringToFront(window);
   repaint(window, bar);
 }
 
@@ -233,7 +234,7 @@ void ButtonWindows::poll() {
   bool moved = false;
   polls_ = (polls_ + 1) % kQuietEvery;
   const bool all = polls_ == 0;
-  const Hwnd front = windows_.foregroundWindow();
+  const Hwnd front = desktop_.foregroundWindow();
   for (auto entry = shown_.begin(); entry != shown_.end();) {
     if (!windows_.isWindow(entry->first)) {
       const Hwnd gone = entry->first;

@@ -21,10 +21,12 @@
 #include "app/core/windowfilter.h"
 #include "buttonwindows/barplace.h"
 #include "platform/buttonwindow.h"
+#include "platform/desktop.h"
 #include "platform/forms.h"
 #include "platform/ui.h"
 #include "platform/windowframe.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
+#include "platform/windowplace.h"
 
 namespace strennix {
 
@@ -39,9 +41,10 @@ class ButtonWindows : public TitleButtons {
  public:
   // The button windows report to `owner`, whose timer `pollTimerId` runs
   // the poll.
-  ButtonWindows(WindowPort& windows, ButtonWindowPort& bars, WindowFramePort& frames,
-                WindowFilter& filter, ButtonFaces& faces, UiPort& ui, const Form& owner,
-                std::uint32_t pollTimerId, const Settings& settings, const Logger& log);
+  ButtonWindows(WindowInfoPort& windows, DesktopPort& desktop, WindowPlacePort& placement,
+                ButtonWindowPort& bars, WindowFramePort& frames, WindowFilter& filter,
+                ButtonFaces& faces, UiPort& ui, const Form& owner, std::uint32_t pollTimerId,
+                const Settings& settings, const Logger& log);
 
   // Takes the way of showing from the settings and the desktop (composition
   // can be switched off and on while the program runs); when that is
@@ -98,7 +101,9 @@ class ButtonWindows : public TitleButtons {
   void hover(Hwnd window, Bar& bar, int slot);
   void schedulePoll(bool moved);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  DesktopPort& desktop_;
+  WindowPlacePort& placement_;
   ButtonWindowPort& bars_;
   WindowFramePort& frames_;
   WindowFilter& filter_;

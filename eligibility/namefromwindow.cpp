@@ -37,8 +37,8 @@ std::optional<std::uint32_t> decimal(std::string_view text) {
 
 }  // namespace
 
-NameFromWindow::NameFromWindow(SystemPort& system, ProcessNamesPort& processes, WindowPort& windows,
-                               RegistryPort& registry, const Logger& log)
+NameFromWindow::NameFromWindow(SystemPort& system, ProcessNamesPort& processes,
+                               WindowInfoPort& windows, RegistryPort& registry, const Logger& log)
     : system_(system),
       processes_(processes),
       windows_(windows),
@@ -70,8 +70,8 @@ std::optional<std::string> NameFromWindow::nameFromImagePath(Hwnd window) {
     return std::nullopt;
   }
   log_.trace("Called nameFromImagePath");
-  const Process process = processes_.openProcess(win::kProcessQueryLimitedInformation,
-                                                 windows_.windowProcessId(window));
+  const Process process =
+      processes_.openProcess(win::kProcessQueryLimitedInformation, windows_.processOf(window));
   const auto path = process ? processes_.fullProcessImageName(kernel32, process) : std::nullopt;
   const std::string name = path ? withoutDirectory(*path) : std::string();
   if (name.empty()) {
@@ -91,7 +91,7 @@ std::string NameFromWindow::nameFromToolhelp(Hwnd window) {
   if (!snapshot) {
     return kUnknownProcess;
   }
-  const ProcessId processId = windows_.windowProcessId(window);
+  const ProcessId processId = windows_.processOf(window);
   for (auto entry = processes_.firstProcess(kernel32, snapshot); entry;
        entry = processes_.nextProcess(kernel32, snapshot)) {
     if (entry->processId == processId) {
@@ -104,13 +104,13 @@ std::string NameFromWindow::nameFromToolhelp(Hwnd window) {
 std::string NameFromWindow::nameFromPsapi(Hwnd window) {
   const Module psapi = system_.loadLibrary("psapi.dll");
   if (!psapi) {
-    return nameFromPerflib(windows_.windowProcessId(window));
+    return nameFromPerflib(windows_.processOf(window));
   }
   if (system_.procAddress(psapi, "EnumProcessModules") == ProcAddress{} ||
       system_.procAddress(psapi, "GetModuleBaseNameA") == ProcAddress{}) {
     return kUnknownProcess;
   }
-  const ProcessId processId = windows_.windowProcessId(window);
+  const ProcessId processId = windows_.processOf(window);
   const Process process =
       processes_.openProcess(win::kProcessQueryInformation | win::kProcessVmRead, processId);
   if (!process) {

@@ -16,7 +16,7 @@
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
 
 namespace strennix {
 
@@ -26,7 +26,7 @@ inline constexpr const char* kPerflibKey =
 
 class NameFromWindow {
  public:
-  NameFromWindow(SystemPort& system, ProcessNamesPort& processes, WindowPort& windows,
+  NameFromWindow(SystemPort& system, ProcessNamesPort& processes, WindowInfoPort& windows,
                  RegistryPort& registry, const Logger& log);
 
   // Branches on the platform id, asked afresh on every call.
@@ -45,7 +45,7 @@ class NameFromWindow {
  private:
   SystemPort& system_;
   ProcessNamesPort& processes_;
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
   RegistryPort& registry_;
   ModuleLog log_;
 };

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/winconst.h"
-
 namespace strennix {
 
 namespace {
@@ -13,7 +11,7 @@ constexpr int kClassNameBufferSize = 260;
 
 }  // namespace
 
-WinAuth::WinAuth(WindowPort& windows, SystemPort& system, NameFromWindow& names,
+WinAuth::WinAuth(WindowInfoPort& windows, SystemPort& system, NameFromWindow& names,
                  const Settings& settings, const ExclusionLists& lists, const Logger& log)
     : windows_(windows),
       system_(system),
@@ -32,11 +30,11 @@ bool WinAuth::checkStyles(Hwnd window) {
   if (window == settingsForm_ || window == trayForm_) {
     return false;
   }
-  if ((windows_.windowLong(window, win::kGwlExStyle) & settings_.excludeExStyles) != 0) {
+  const WindowStyles styles = windows_.styles(window);
+  if ((styles.exStyle & settings_.excludeExStyles) != 0) {
     return false;
   }
-  const std::uint32_t style = windows_.windowLong(window, win::kGwlStyle);
-  return (style & settings_.excludeStyles) == 0 && (style & win::kWsMaximize) == 0;
+  return (styles.style & settings_.excludeStyles) == 0 && !windows_.isMaximized(window);
 }
 
 bool WinAuth::checkNames(Hwnd window) {

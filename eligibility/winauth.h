@@ -13,14 +13,14 @@
 #include "eligibility/namefromwindow.h"
 #include "platform/system.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
 
 namespace strennix {
 
 class WinAuth : public WindowFilter {
  public:
-  WinAuth(WindowPort& windows, SystemPort& system, NameFromWindow& names, const Settings& settings,
-          const ExclusionLists& lists, const Logger& log);
+  WinAuth(WindowInfoPort& windows, SystemPort& system, NameFromWindow& names,
+          const Settings& settings, const ExclusionLists& lists, const Logger& log);
 
   // The program's own two windows, which are never extended.
   void setOwnWindows(Hwnd settingsForm, Hwnd trayForm);
@@ -36,7 +36,7 @@ class WinAuth : public WindowFilter {
  private:
   bool listed(const std::vector<std::string>& list, std::string_view name);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
   SystemPort& system_;
   NameFromWindow& names_;
   const Settings& settings_;

@@ -17,8 +17,8 @@ void showErrorBox(MessageBoxPort& boxes, const std::string& message) {
   boxes.messageBox(Hwnd{}, errorBoxText(message), kApplicationTitle, win::kMbOk | win::kMbIconStop);
 }
 
-Form::Form(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, int layoutId)
-    : ui_(ui), windows_(windows), boxes_(boxes), handle_(ui.createForm(layoutId, *this)) {
+Form::Form(UiPort& ui, MessageBoxPort& boxes, int layoutId)
+    : ui_(ui), boxes_(boxes), handle_(ui.createForm(layoutId, *this)) {
   if (handle_ == Hwnd{}) {
     throw StrennixError("Could not create the window");
   }
@@ -26,11 +26,11 @@ Form::Form(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, int layoutId)
 
 Form::~Form() { ui_.destroyForm(handle_); }
 
-void Form::show() { windows_.showWindow(handle_, win::kSwShow); }
+void Form::show() { ui_.showForm(handle_); }
 
-void Form::hide() { windows_.showWindow(handle_, win::kSwHide); }
+void Form::hide() { ui_.hideForm(handle_); }
 
-bool Form::visible() const { return windows_.isVisible(handle_); }
+bool Form::visible() const { return ui_.isFormVisible(handle_); }
 
 template <class Handler>
 void Form::guarded(Handler&& handler) {

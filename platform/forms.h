@@ -12,7 +12,6 @@
 #include "platform/hookprotocol.h"
 #include "platform/messagebox.h"
 #include "platform/ui.h"
-#include "platform/windows.h"
 
 namespace strennix {
 
@@ -32,7 +31,7 @@ void showErrorBox(MessageBoxPort& boxes, const std::string& message);
 
 class Form : public FormEvents {
  public:
-  Form(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, int layoutId);
+  Form(UiPort& ui, MessageBoxPort& boxes, int layoutId);
   ~Form() override;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -63,7 +62,6 @@ class Form : public FormEvents {
   virtual void handleKeyUp(int /*controlId*/, int /*key*/) {}
 
   UiPort& ui_;
-  WindowPort& windows_;
   MessageBoxPort& boxes_;
 
  private:

@@ -5,6 +5,7 @@
 #include "platform/buttonrows.h"
 #include "platform/buttonwindow.h"
 #include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/drawing.h"
 #include "platform/files.h"
 #include "platform/formcontrols.h"
@@ -14,17 +15,24 @@
 #include "platform/processes.h"
 #include "platform/processnames.h"
 #include "platform/registry.h"
+#include "platform/runningcopy.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/windowevents.h"
 #include "platform/windowframe.h"
-#include "platform/windows.h"
+#include "platform/windowicons.h"
+#include "platform/windowinfo.h"
+#include "platform/windowplace.h"
 
 namespace strennix {
 
 struct Ports {
-  WindowPort& windows;
+  WindowInfoPort& windowInfo;
+  WindowPlacePort& placement;
+  DesktopPort& desktop;
+  RunningCopyPort& runningCopy;
+  WindowIconsPort& windowIcons;
   DrawingPort& drawing;
   ShellPort& shell;
   RegistryPort& registry;

@@ -42,6 +42,11 @@ class UiPort {
   // Creates the form window of a layout resource, hidden, with its controls.
   virtual Hwnd createForm(int layoutId, FormEvents& events) = 0;
   virtual void destroyForm(Hwnd form) = 0;
+  virtual void showForm(Hwnd form) = 0;
+  virtual void hideForm(Hwnd form) = 0;
+  virtual bool isFormVisible(Hwnd form) = 0;
+  // A tool window shows its close box only with a system menu.
+  virtual void setCloseBox(Hwnd form, bool shown) = 0;
 
   virtual void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) = 0;
   virtual void killTimer(Hwnd form, std::uint32_t timerId) = 0;

@@ -10,8 +10,6 @@
 namespace strennix::win {
 
 // Window longs and styles.
-inline constexpr int kGwlStyle = -16;
-inline constexpr int kGwlExStyle = -20;
 inline constexpr std::uint32_t kWsMaximize = 0x01000000;
 inline constexpr std::uint32_t kWsMinimize = 0x20000000;
 inline constexpr std::uint32_t kWsVisible = 0x10000000;
@@ -26,30 +24,9 @@ inline constexpr std::uint32_t kWsExDlgModalFrame = 0x00000001;
 inline constexpr std::uint32_t kWsExTransparent = 0x00000020;
 
 // ShowWindow commands.
-inline constexpr int kSwHide = 0;
 inline constexpr int kSwShowNormal = 1;
-inline constexpr int kSwShowMinimized = 2;
 inline constexpr int kSwMaximize = 3;
-inline constexpr int kSwShow = 5;
-inline constexpr int kSwMinimize = 6;
-inline constexpr int kSwShowMinNoActive = 7;
 inline constexpr int kSwRestore = 9;
-
-// SetWindowPos.
-inline constexpr std::uint32_t kSwpNoSize = 0x0001;
-inline constexpr std::uint32_t kSwpNoMove = 0x0002;
-inline constexpr std::uint32_t kSwpNoZOrder = 0x0004;
-inline constexpr std::uint32_t kSwpNoActivate = 0x0010;
-inline constexpr std::uint32_t kSwpShowWindow = 0x0040;
-inline constexpr std::uint32_t kSwpHideWindow = 0x0080;
-inline constexpr std::uint32_t kSwpNoSendChanging = 0x0400;
-inline constexpr std::int32_t kHwndTop = 0;
-inline constexpr std::int32_t kHwndBottom = 1;
-inline constexpr std::int32_t kHwndTopmost = -1;
-inline constexpr std::int32_t kHwndNoTopmost = -2;
-
-// GetWindow.
-inline constexpr int kGwOwner = 4;
 
 // Accessibility events (SetWinEventHook) and the object they are about.
 inline constexpr std::uint32_t kEventObjectHide = 0x8003;
@@ -68,8 +45,6 @@ inline constexpr std::uint32_t kStrnxButtonUp = hookprotocol::kStrnxButtonUp;
 inline constexpr std::uint32_t kStrnxUncovered = hookprotocol::kStrnxUncovered;
 inline constexpr std::uint32_t kWmAsTray = kWmApp + 0x67;
 inline constexpr std::uint32_t kWmTray = kWmApp + 0x68;
-inline constexpr std::uint32_t kWmGetIcon = 0x007F;
-inline constexpr std::uint32_t kWmQueryDragIcon = 0x0037;
 inline constexpr std::uint32_t kWmNcLButtonDblClk = 0x00A3;
 inline constexpr std::uint32_t kWmQueryEndSession = 0x0011;
 inline constexpr std::uint32_t kWmEndSession = 0x0016;
@@ -77,16 +52,8 @@ inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
 inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
 inline constexpr std::uint32_t kWmRButtonUp = 0x0205;
-inline constexpr std::uint32_t kIconSmall = 0;
-inline constexpr std::uint32_t kIconBig = 1;
-inline constexpr std::uint32_t kSmtoAbortIfHung = 2;
-inline constexpr std::uint32_t kIconSmall2 = 2;
 inline constexpr int kHtCaption = 2;
 inline constexpr int kVkEscape = 27;
-
-// Class longs.
-inline constexpr int kGclHIcon = -14;
-inline constexpr int kGclHIconSm = -34;
 
 // Notification icons.
 inline constexpr std::uint32_t kNimAdd = 0;

@@ -24,10 +24,14 @@ Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea
           placeBeside(cursor.y, height, workArea.top, workArea.bottom)};
 }
 
-TTrayForm::TTrayForm(UiPort& ui, ListBoxPort& listBoxes, WindowPort& windows, MessageBoxPort& boxes,
+TTrayForm::TTrayForm(UiPort& ui, ListBoxPort& listBoxes, WindowInfoPort& windows,
+                     WindowPlacePort& placement, DesktopPort& desktop, MessageBoxPort& boxes,
                      WindowLists& lists, Journal& journal, Settings& settings, const Logger& log)
-    : Form(ui, windows, boxes, IDD_TRAYFORM),
+    : Form(ui, boxes, IDD_TRAYFORM),
       listBoxes_(listBoxes),
+      windows_(windows),
+      placement_(placement),
+      desktop_(desktop),
       lists_(lists),
       journal_(journal),
       settings_(settings),
@@ -36,31 +40,26 @@ TTrayForm::TTrayForm(UiPort& ui, ListBoxPort& listBoxes, WindowPort& windows, Me
   listBoxes_.setListSorted(listBox(), settings_.menuSort);
 }
 
-// A tool window shows its close box only with WS_SYSMENU; the frame is drawn
-// anew only when the window's size changes, hence the width - 1 and back.
+// The frame is drawn anew only when the window's size changes, hence the
+// width - 1 and back.
 void TTrayForm::changeBorder() {
   log_.trace("Called changeBorder");
-  std::uint32_t style = windows_.windowLong(handle(), win::kGwlStyle);
-  if (settings_.menuStay) {
-    style |= win::kWsSysMenu;
-  } else {
-    style &= ~win::kWsSysMenu;
-  }
-  windows_.setWindowLong(handle(), win::kGwlStyle, style);
+  ui_.setCloseBox(handle(), settings_.menuStay);
   const Rect rect = windows_.windowRect(handle());
-  windows_.moveWindow(handle(), rect.left, rect.top, rect.width() - 1, rect.height(), true);
-  windows_.moveWindow(handle(), rect.left, rect.top, rect.width(), rect.height(), true);
+  placement_.move(handle(), Rect{rect.left, rect.top, rect.right - 1, rect.bottom});
+  placement_.move(handle(), rect);
   log_.trace("Exited changeBorder");
 }
 
 void TTrayForm::showAtCursor() {
   const Rect frame = windows_.windowRect(handle());
-  const Point cursor = windows_.cursorPos();
+  const Point cursor = desktop_.cursorPos();
   const Point place =
-      trayMenuPosition(cursor, frame.width(), frame.height(), windows_.monitorAt(cursor).workArea);
-  windows_.moveWindow(handle(), place.x, place.y, frame.width(), frame.height(), true);
+      trayMenuPosition(cursor, frame.width(), frame.height(), desktop_.monitorAt(cursor).workArea);
+  placement_.move(handle(),
+                  Rect{place.x, place.y, place.x + frame.width(), place.y + frame.height()});
   show();
-  windows_.setForegroundWindow(handle());
+  placement_.bringToFront(handle());
 }
 
 // Titles need not be unique: the oldest window with the clicked title comes
@@ -85,9 +84,9 @@ void TTrayForm::ListBox1DblClick() {
       break;
     }
     if (state == WindowState::Same) {
-      windows_.showWindow(entry.hwnd, win::kSwRestore);
-      windows_.setForegroundWindow(entry.hwnd);
-      restoreApplicationOwner(windows_, entry.hwnd);
+      placement_.restore(entry.hwnd);
+      placement_.bringToFront(entry.hwnd);
+      restoreApplicationOwner(windows_, placement_, entry.hwnd);
     }
     listBoxes_.listDelete(listBox(), selected);
     lists_.removeMenu(position);
@@ -122,8 +121,8 @@ void TTrayForm::showAllWindows() {
   for (const MinimizedWindow& entry : lists_.menu()) {
     const WindowState state = stateOf(journal_, windows_, entry.hwnd);
     if (state == WindowState::Same) {
-      windows_.showWindow(entry.hwnd, win::kSwRestore);
-      restoreApplicationOwner(windows_, entry.hwnd);
+      placement_.restore(entry.hwnd);
+      restoreApplicationOwner(windows_, placement_, entry.hwnd);
     }
     if (state != WindowState::Hung) {
       journal_.forget(Change::Menu, entry.hwnd);

@@ -10,9 +10,12 @@
 #include "app/core/menulist.h"
 #include "app/core/settings.h"
 #include "app/core/windowlists.h"
+#include "platform/desktop.h"
 #include "platform/forms.h"
 #include "platform/listbox.h"
 #include "platform/types.h"
+#include "platform/windowinfo.h"
+#include "platform/windowplace.h"
 
 namespace strennix {
 
@@ -26,8 +29,9 @@ class TTrayForm : public Form, public MenuList {
  public:
   // Hidden until the main form shows it at the cursor. The list's sorting is
   // fixed here, from menuSort.
-  TTrayForm(UiPort& ui, ListBoxPort& listBoxes, WindowPort& windows, MessageBoxPort& boxes,
-            WindowLists& lists, Journal& journal, Settings& settings, const Logger& log);
+  TTrayForm(UiPort& ui, ListBoxPort& listBoxes, WindowInfoPort& windows, WindowPlacePort& placement,
+            DesktopPort& desktop, MessageBoxPort& boxes, WindowLists& lists, Journal& journal,
+            Settings& settings, const Logger& log);
 
   // The caption's close box follows menuStay.
   void changeBorder();
@@ -62,6 +66,9 @@ class TTrayForm : public Form, public MenuList {
   void hideOnEscape(int key);
 
   ListBoxPort& listBoxes_;
+  WindowInfoPort& windows_;
+  WindowPlacePort& placement_;
+  DesktopPort& desktop_;
   WindowLists& lists_;
   Journal& journal_;
   Settings& settings_;

@@ -6,13 +6,17 @@
 
 namespace strennix {
 
-ClickRoute::ClickRoute(WindowPort& windows, ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx,
-                       RepaintSchedule& schedule, Uifx& uifx, const Settings& settings,
-                       const Logger& log)
+ClickRoute::ClickRoute(WindowInfoPort& windows, DesktopPort& desktop, WindowPlacePort& placement,
+                       ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx,
+                       ButtonWindows& buttonWindows, RepaintSchedule& schedule, Uifx& uifx,
+                       const Settings& settings, const Logger& log)
     : windows_(windows),
+      desktop_(desktop),
+      placement_(placement),
       rows_(rows),
       filter_(filter),
       gfx_(gfx),
+      buttonWindows_(buttonWindows),
       schedule_(schedule),
       uifx_(uifx),
       settings_(settings),
@@ -20,7 +24,7 @@ ClickRoute::ClickRoute(WindowPort& windows, ButtonRowsPort& rows, WindowFilter& 
 
 void ClickRoute::titleBarRelease(std::int32_t x, std::int32_t y) {
   log_.trace("Recieved STRNX_NCLBUTTONUP.");
-  const Hwnd window = windows_.foregroundWindow();
+  const Hwnd window = desktop_.foregroundWindow();
   if (!eligible(window)) {
     return;
   }
@@ -41,7 +45,7 @@ void ClickRoute::press(Hwnd window, std::int32_t slot) {
     return;
   }
   // As a press on its title bar would.
-  windows_.setForegroundWindow(window);
+  placement_.bringToFront(window);
   gfx_.hold(HeldButton{window, slot});
   gfx_.drawButtons(window);
   log_.trace("Handled STRNX_BUTTONDOWN");
@@ -95,7 +99,20 @@ void ClickRoute::runAction(int place, Hwnd window) {
 // does not exist.
 bool ClickRoute::eligible(Hwnd window) {
   return windows_.isWindow(window) && filter_.passesAll(window) &&
-         window != windows_.desktopWindow();
+         window != desktop_.desktopWindow();
+}
+
+bool ClickRoute::buttonWindowReport(std::uint32_t message, std::uint32_t wParam,
+                                    std::int32_t lParam) {
+  if (!isButtonWindowReport(message)) {
+    return false;
+  }
+  const std::optional<BarClick> click =
+      buttonWindows_.onReport(message, handleOfBits<Hwnd>(wParam), lParam);
+  if (click) {
+    buttonWindowClick(click->window, click->slot);
+  }
+  return true;
 }
 
 void ClickRoute::buttonWindowClick(Hwnd window, int slot) {

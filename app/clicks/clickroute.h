@@ -11,15 +11,19 @@
 #include "app/core/windowfilter.h"
 #include "buttons/gfx.h"
 #include "buttons/repaintschedule.h"
+#include "buttonwindows/buttonwindows.h"
 #include "platform/buttonrows.h"
+#include "platform/desktop.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
+#include "platform/windowplace.h"
 
 namespace strennix {
 
 class ClickRoute {
  public:
-  ClickRoute(WindowPort& windows, ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx,
+  ClickRoute(WindowInfoPort& windows, DesktopPort& desktop, WindowPlacePort& placement,
+             ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx, ButtonWindows& buttonWindows,
              RepaintSchedule& schedule, Uifx& uifx, const Settings& settings, const Logger& log);
 
   // A release in the title bar of the foreground window, at a screen point.
@@ -30,18 +34,23 @@ class ClickRoute {
   // The release that ends it: over the same button (slot) it runs the
   // button's action on that window, anywhere else (-1) it does nothing.
   void release(Hwnd window, std::int32_t slot);
-  // A click on a button window, released over the button it was pressed
-  // on: the button's action runs as for a painted one.
-  void buttonWindowClick(Hwnd window, int slot);
+  // A report of a button window: the button windows follow the press, and
+  // a click released over the button it was pressed on runs the button's
+  // action as for a painted one. Answers whether the message was one.
+  bool buttonWindowReport(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam);
 
  private:
+  void buttonWindowClick(Hwnd window, int slot);
   void runAction(int place, Hwnd window);
   [[nodiscard]] bool eligible(Hwnd window);
 
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  DesktopPort& desktop_;
+  WindowPlacePort& placement_;
   ButtonRowsPort& rows_;
   WindowFilter& filter_;
   Gfx& gfx_;
+  ButtonWindows& buttonWindows_;
   RepaintSchedule& schedule_;
   Uifx& uifx_;
   const Settings& settings_;

@@ -2,13 +2,13 @@
 // it gets no buttons in either way of showing them.
 #pragma once
 
+#include "platform/desktop.h"
 #include "platform/types.h"
-#include "platform/windows.h"
 
 namespace strennix {
 
-inline bool coversItsMonitor(WindowPort& windows, Hwnd window, const Rect& rect) {
-  return rect == windows.monitorOf(window).area;
+inline bool coversItsMonitor(DesktopPort& desktop, Hwnd window, const Rect& rect) {
+  return rect == desktop.monitorOf(window).area;
 }
 
 }  // namespace strennix

@@ -117,7 +117,7 @@ std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text) 
   return records;
 }
 
-Journal::Journal(RegistryPort& registry, WindowPort& windows, const Logger& log)
+Journal::Journal(RegistryPort& registry, WindowInfoPort& windows, const Logger& log)
     : registry_(registry), windows_(windows), log_(log, kAppLog) {}
 
 std::vector<JournalRecord> Journal::load() {
@@ -148,7 +148,7 @@ std::vector<JournalRecord> Journal::load() {
 }
 
 void Journal::note(JournalRecord record) {
-  record.processId = windows_.windowProcessId(record.window);
+  record.processId = windows_.processOf(record.window);
   record.className = windows_.className(record.window, kClassNameBuffer);
   std::erase_if(records_, [&](const JournalRecord& r) {
     return r.change == record.change && r.window == record.window;
@@ -180,7 +180,7 @@ const JournalRecord* Journal::find(Change change, Hwnd window) const {
 
 bool Journal::sameWindow(const JournalRecord& record) {
   return windows_.isWindow(record.window) &&
-         windows_.windowProcessId(record.window) == record.processId &&
+         windows_.processOf(record.window) == record.processId &&
          windows_.className(record.window, kClassNameBuffer) == record.className;
 }
 

@@ -12,7 +12,7 @@
 #include "app/core/log.h"
 #include "platform/registry.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
 
 namespace strennix {
 
@@ -49,7 +49,7 @@ std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text);
 
 class Journal {
  public:
-  Journal(RegistryPort& registry, WindowPort& windows, const Logger& log);
+  Journal(RegistryPort& registry, WindowInfoPort& windows, const Logger& log);
 
   // What an earlier run left; empty (with a log line, and cleared) when the
   // stored journal is damaged. Starts this run's journal from it.
@@ -74,7 +74,7 @@ class Journal {
   void save();
 
   RegistryPort& registry_;
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
   ModuleLog log_;
   std::vector<JournalRecord> records_;
 };

@@ -1,6 +1,8 @@
 #include "app/core/log.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -32,6 +34,22 @@ std::string ctimeText(const DateTime& time) {
 Logger::Logger(FilePort& files, ClockPort& clock) : files_(files), clock_(clock) {}
 
 std::string Logger::now() const { return ctimeText(clock_.localNow()); }
+
+void Logger::readSwitches(const std::vector<std::string>& arguments) {
+  for (std::string lowered : arguments) {
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lowered == "--debug") {
+      debugMode = true;
+      writeLog(kAppLog, "Starting application in debugmode.\nDumping some systeminfo.");
+    }
+    if (lowered == "--log") {
+      debugMode = true;
+      loggingMode = true;
+      writeLog(kAppLog, "Starting application in loggingmode.\nDumping some systeminfo.");
+    }
+  }
+}
 
 void Logger::writeLog(std::string_view file, std::string_view message) const {
   if (!debugMode) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -32,6 +33,10 @@ class Logger {
   bool debugMode = false;
   // `--log`: trace lines are written too.
   bool loggingMode = false;
+
+  // Switches the modes on from the command line's arguments (any letter
+  // case), saying so in the program's log.
+  void readSwitches(const std::vector<std::string>& arguments);
 
   // Appends "<time stamp>   <message>\n" while debugMode is on.
   void writeLog(std::string_view file, std::string_view message) const;

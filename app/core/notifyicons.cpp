@@ -32,12 +32,24 @@ void NotifyIcons::setOwner(Hwnd owner, IconHandle applicationIcon) {
   applicationIcon_ = applicationIcon;
 }
 
-bool NotifyIcons::trayMessage(std::uint32_t operation) {
-  return notify(operation, ownIcon(operation), kTrayMessageFailed);
+bool NotifyIcons::removeOwnIcon() {
+  return notify(win::kNimDelete, ownIcon(win::kNimDelete), kTrayMessageFailed);
 }
 
-bool NotifyIcons::msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,
-                                std::uint32_t id) {
+bool NotifyIcons::addWindowIcon(std::uint32_t id) {
+  return windowIconMessage(win::kNimAdd, "", IconHandle{}, id);
+}
+
+bool NotifyIcons::changeWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id) {
+  return windowIconMessage(win::kNimModify, tip, icon, id);
+}
+
+bool NotifyIcons::removeWindowIcon(std::uint32_t id) {
+  return windowIconMessage(win::kNimDelete, "", IconHandle{}, id);
+}
+
+bool NotifyIcons::windowIconMessage(std::uint32_t operation, const std::string& tip,
+                                    IconHandle icon, std::uint32_t id) {
   return notify(operation, windowIcon(operation, tip, icon, id), kMsgToTrayiconFailed);
 }
 
@@ -53,7 +65,7 @@ bool NotifyIcons::showOwnIcon() {
 
 bool NotifyIcons::reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id) {
   const bool added = send(win::kNimAdd, windowIcon(win::kNimAdd, tip, icon, id));
-  return msgToTrayicon(win::kNimModify, tip, icon, id) || added;
+  return changeWindowIcon(tip, icon, id) || added;
 }
 
 NotifyIconData NotifyIcons::ownIcon(std::uint32_t operation) const {

@@ -22,13 +22,14 @@ class NotifyIcons {
   void setOwner(Hwnd owner, IconHandle applicationIcon);
   [[nodiscard]] IconHandle applicationIcon() const { return applicationIcon_; }
 
-  // The program's own icon (ID 1006, callback WM_TRAY). Only NIM_MODIFY sets
-  // the icon and the tip "Strennix".
-  bool trayMessage(std::uint32_t operation);
-  // A window's icon (ID = slot, callback WM_ASTRAY). Only NIM_MODIFY sets the
-  // icon and the tip, cut to 63 characters.
-  bool msgToTrayicon(std::uint32_t operation, const std::string& tip, IconHandle icon,
-                     std::uint32_t id);
+  // The program's own icon (ID 1006, callback WM_TRAY) goes, at the end.
+  bool removeOwnIcon();
+  // A window's icon (ID = slot, callback WM_ASTRAY): added empty, then given
+  // its picture and tip (cut to 63 characters) by the change, and removed.
+  // Each failure is logged; each answers whether the shell took it.
+  bool addWindowIcon(std::uint32_t id);
+  bool changeWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id);
+  bool removeWindowIcon(std::uint32_t id);
 
   // Adds the own icon and sets its picture and tip, at the start, after
   // "TaskbarCreated" and on every tick until the shell takes it. An icon the
@@ -39,6 +40,8 @@ class NotifyIcons {
   bool reAddWindowIcon(const std::string& tip, IconHandle icon, std::uint32_t id);
 
  private:
+  bool windowIconMessage(std::uint32_t operation, const std::string& tip, IconHandle icon,
+                         std::uint32_t id);
   NotifyIconData ownIcon(std::uint32_t operation) const;
   bool send(std::uint32_t operation, NotifyIconData data);
   bool notify(std::uint32_t operation, const NotifyIconData& data, const char* failureLine);

@@ -1,7 +1,5 @@
 #include "app/core/windowbook.h"
 
-#include "platform/winconst.h"
-
 namespace strennix {
 
 namespace {
@@ -12,7 +10,7 @@ constexpr int kTitleBuffer = 260;
 
 }  // namespace
 
-Hwnd applicationOwner(WindowPort& windows, Hwnd window) {
+Hwnd applicationOwner(WindowInfoPort& windows, Hwnd window) {
   const Hwnd owner = windows.owner(window);
   if (owner == Hwnd{} || windows.className(owner, kClassNameBuffer) != kApplicationOwnerClass) {
     return Hwnd{};
@@ -20,33 +18,33 @@ Hwnd applicationOwner(WindowPort& windows, Hwnd window) {
   return owner;
 }
 
-void hideApplicationOwner(WindowPort& windows, Hwnd window) {
+void hideApplicationOwner(WindowInfoPort& windows, WindowPlacePort& placement, Hwnd window) {
   if (const Hwnd owner = applicationOwner(windows, window); owner != Hwnd{}) {
-    windows.showWindow(owner, win::kSwHide);
+    placement.hide(owner);
   }
 }
 
-void restoreApplicationOwner(WindowPort& windows, Hwnd window) {
+void restoreApplicationOwner(WindowInfoPort& windows, WindowPlacePort& placement, Hwnd window) {
   if (const Hwnd owner = applicationOwner(windows, window); owner != Hwnd{}) {
-    windows.showWindow(owner, win::kSwRestore);
+    placement.restore(owner);
   }
 }
 
-void resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height) {
-  windows.setWindowPos(window, 0, 0, 0, width, height,
-                       win::kSwpNoSendChanging | win::kSwpNoZOrder | win::kSwpNoMove);
-}
-
-WindowState stateOf(Journal& journal, WindowPort& windows, Hwnd window) {
+WindowState stateOf(Journal& journal, WindowInfoPort& windows, Hwnd window) {
   if (!journal.stillSame(window)) {
     return WindowState::Gone;
   }
   return windows.isHung(window) ? WindowState::Hung : WindowState::Same;
 }
 
-WindowBook::WindowBook(WindowLists& lists, WindowPort& windows, Journal& journal,
-                       NotifyIcons& icons, const Logger& log)
-    : lists_(lists), windows_(windows), journal_(journal), icons_(icons), log_(log, kAppLog) {}
+WindowBook::WindowBook(WindowLists& lists, WindowInfoPort& windows, WindowPlacePort& placement,
+                       Journal& journal, NotifyIcons& icons, const Logger& log)
+    : lists_(lists),
+      windows_(windows),
+      placement_(placement),
+      journal_(journal),
+      icons_(icons),
+      log_(log, kAppLog) {}
 
 void WindowBook::forgetWindow(Hwnd window) {
   showOwnerOfDestroyed(window);
@@ -110,11 +108,11 @@ void WindowBook::giveBackSlot(std::size_t slot, bool foreground) {
   const Hwnd window = lists_.trayed().at(slot).hwnd;
   const WindowState state = stateOf(journal_, windows_, window);
   if (state == WindowState::Same) {
-    windows_.showWindow(window, win::kSwRestore);
+    placement_.restore(window);
     if (foreground) {
-      windows_.setForegroundWindow(window);
+      placement_.bringToFront(window);
     }
-    restoreApplicationOwner(windows_, window);
+    restoreApplicationOwner(windows_, placement_, window);
   }
   freeTraySlot(slot, state == WindowState::Hung ? Record::Keep : Record::Forget);
 }
@@ -124,7 +122,7 @@ void WindowBook::unShadeAll() {
   for (const ShadedWindow& entry : lists_.shaded()) {
     const WindowState state = stateOf(journal_, windows_, entry.hwnd);
     if (state == WindowState::Same) {
-      resizeInPlace(windows_, entry.hwnd, windows_.windowRect(entry.hwnd).width(), entry.height);
+      placement_.resize(entry.hwnd, windows_.windowRect(entry.hwnd).width(), entry.height);
     }
     if (state != WindowState::Hung) {
       journal_.forget(Change::Shaded, entry.hwnd);
@@ -183,21 +181,19 @@ void WindowBook::giveBackRecord(const JournalRecord& record) {
   const Hwnd window = record.window;
   switch (record.change) {
     case Change::Shaded:
-      resizeInPlace(windows_, window, windows_.windowRect(window).width(), record.height);
+      placement_.resize(window, windows_.windowRect(window).width(), record.height);
       break;
     case Change::Trayed:
     case Change::Menu:
-      windows_.showWindow(window, win::kSwRestore);
-      restoreApplicationOwner(windows_, window);
+      placement_.restore(window);
+      restoreApplicationOwner(windows_, placement_, window);
       break;
     case Change::VStretched:
     case Change::HStretched:
-      windows_.moveWindow(window, record.rect.left, record.rect.top, record.rect.width(),
-                          record.rect.height(), true);
+      placement_.move(window, record.rect);
       break;
     case Change::Topmost:
-      windows_.setWindowPos(window, win::kHwndNoTopmost, 0, 0, 0, 0,
-                            win::kSwpNoMove | win::kSwpNoSize | win::kSwpNoActivate);
+      placement_.dropTopmostQuietly(window);
       break;
   }
 }
@@ -209,7 +205,7 @@ void WindowBook::showOwnerOfDestroyed(Hwnd window) {
       continue;
     }
     if (windows_.className(record->owner, kClassNameBuffer) == kApplicationOwnerClass) {
-      windows_.showWindow(record->owner, win::kSwRestore);
+      placement_.restore(record->owner);
     }
   }
 }
@@ -217,7 +213,7 @@ void WindowBook::showOwnerOfDestroyed(Hwnd window) {
 // The slot is freed even when the shell refuses to delete the icon.
 void WindowBook::freeTraySlot(std::size_t slot, Record record) {
   lists_.removeTrayed(slot, record);
-  icons_.msgToTrayicon(win::kNimDelete, "", IconHandle{}, static_cast<std::uint32_t>(slot));
+  icons_.removeWindowIcon(static_cast<std::uint32_t>(slot));
 }
 
 }  // namespace strennix

@@ -12,7 +12,8 @@
 #include "app/core/notifyicons.h"
 #include "app/core/windowlists.h"
 #include "platform/types.h"
-#include "platform/windows.h"
+#include "platform/windowinfo.h"
+#include "platform/windowplace.h"
 
 namespace strennix {
 
@@ -23,27 +24,23 @@ inline constexpr const char* kApplicationOwnerClass = "TApplication";
 
 // The window's owner when its class is exactly "TApplication" (letter case
 // counts); 0 otherwise.
-Hwnd applicationOwner(WindowPort& windows, Hwnd window);
-// Hides such an owner (SW_HIDE).
-void hideApplicationOwner(WindowPort& windows, Hwnd window);
-// Shows such an owner again (SW_RESTORE).
-void restoreApplicationOwner(WindowPort& windows, Hwnd window);
-
-// Sets a window's size without moving it, changing its z-order or asking it
-// first (SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOMOVE).
-void resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height);
+Hwnd applicationOwner(WindowInfoPort& windows, Hwnd window);
+// Hides such an owner.
+void hideApplicationOwner(WindowInfoPort& windows, WindowPlacePort& placement, Hwnd window);
+// Shows such an owner again.
+void restoreApplicationOwner(WindowInfoPort& windows, WindowPlacePort& placement, Hwnd window);
 
 // What may be done to a listed window now: it may be gone (or its handle now
 // names another window), or its program may have stopped answering.
 enum class WindowState { Same, Gone, Hung };
 
 // Never touched when gone; never waited on when hung.
-WindowState stateOf(Journal& journal, WindowPort& windows, Hwnd window);
+WindowState stateOf(Journal& journal, WindowInfoPort& windows, Hwnd window);
 
 class WindowBook {
  public:
-  WindowBook(WindowLists& lists, WindowPort& windows, Journal& journal, NotifyIcons& icons,
-             const Logger& log);
+  WindowBook(WindowLists& lists, WindowInfoPort& windows, WindowPlacePort& placement,
+             Journal& journal, NotifyIcons& icons, const Logger& log);
 
   // A destroyed window leaves the shaded, tray and stretched lists; an
   // application owner hidden with it is shown again first.
@@ -80,7 +77,8 @@ class WindowBook {
   void giveBackRecord(const JournalRecord& record);
 
   WindowLists& lists_;
-  WindowPort& windows_;
+  WindowInfoPort& windows_;
+  WindowPlacePort& placement_;
   Journal& journal_;
   NotifyIcons& icons_;
   ModuleLog log_;

@@ -9,6 +9,7 @@
 #include "platform/sim/simbuttonrowsport.h"
 #include "platform/sim/simbuttonwindowport.h"
 #include "platform/sim/simclockport.h"
+#include "platform/sim/simdesktopport.h"
 #include "platform/sim/simdrawingport.h"
 #include "platform/sim/simfileport.h"
 #include "platform/sim/simformcontrolsport.h"
@@ -18,12 +19,15 @@
 #include "platform/sim/simprocessnamesport.h"
 #include "platform/sim/simprocessport.h"
 #include "platform/sim/simregistryport.h"
+#include "platform/sim/simrunningcopyport.h"
 #include "platform/sim/simshellport.h"
 #include "platform/sim/simsystemport.h"
 #include "platform/sim/simuiport.h"
 #include "platform/sim/simwindoweventsport.h"
 #include "platform/sim/simwindowframeport.h"
-#include "platform/sim/simwindowport.h"
+#include "platform/sim/simwindowiconsport.h"
+#include "platform/sim/simwindowinfoport.h"
+#include "platform/sim/simwindowplaceport.h"
 #include "platform/sim/simworld.h"
 
 namespace strennix::sim {
@@ -38,7 +42,11 @@ class SimDesktop final : public SimWorld {
 
   Ports ports();
 
-  SimWindowPort& windowPort() { return windows_; }
+  SimWindowInfoPort& windowInfoPort() { return windowInfo_; }
+  SimWindowPlacePort& placementPort() { return placement_; }
+  SimDesktopPort& desktopPort() { return desktop_; }
+  SimRunningCopyPort& runningCopyPort() { return runningCopy_; }
+  SimWindowIconsPort& windowIconsPort() { return windowIcons_; }
   SimDrawingPort& drawingPort() { return drawing_; }
   SimShellPort& shellPort() { return shell_; }
   SimRegistryPort& registryPort() { return registry_; }
@@ -58,7 +66,11 @@ class SimDesktop final : public SimWorld {
   SimWindowFramePort& windowFramePort() { return frames_; }
 
   // Where a test hands the whole desktop to a module that takes one port.
-  operator WindowPort&() { return windows_; }
+  operator WindowInfoPort&() { return windowInfo_; }
+  operator WindowPlacePort&() { return placement_; }
+  operator DesktopPort&() { return desktop_; }
+  operator RunningCopyPort&() { return runningCopy_; }
+  operator WindowIconsPort&() { return windowIcons_; }
   operator DrawingPort&() { return drawing_; }
   operator ShellPort&() { return shell_; }
   operator RegistryPort&() { return registry_; }
@@ -80,7 +92,11 @@ class SimDesktop final : public SimWorld {
  private:
   SimWorld& world() { return *this; }
 
-  SimWindowPort windows_{world()};
+  SimWindowInfoPort windowInfo_{world()};
+  SimWindowPlacePort placement_{world()};
+  SimDesktopPort desktop_{world()};
+  SimRunningCopyPort runningCopy_{world()};
+  SimWindowIconsPort windowIcons_{world()};
   SimDrawingPort drawing_{world()};
   SimShellPort shell_{world()};
   SimRegistryPort registry_{world()};

@@ -51,6 +51,29 @@ Hwnd SimUiPort::createForm(int layoutId, FormEvents& events) {
 
 void SimUiPort::destroyForm(Hwnd form) { world_.destroyWindow(form); }
 
+void SimUiPort::showForm(Hwnd form) {
+  if (SimWindow* w = world_.findWindow(form)) {
+    w->visible = true;
+  }
+}
+
+void SimUiPort::hideForm(Hwnd form) {
+  if (SimWindow* w = world_.findWindow(form)) {
+    w->visible = false;
+  }
+}
+
+bool SimUiPort::isFormVisible(Hwnd form) {
+  const SimWindow* w = world_.findWindow(form);
+  return w != nullptr && w->visible;
+}
+
+void SimUiPort::setCloseBox(Hwnd form, bool shown) {
+  if (SimWindow* w = world_.findWindow(form)) {
+    w->style = shown ? w->style | win::kWsSysMenu : w->style & ~win::kWsSysMenu;
+  }
+}
+
 void SimUiPort::setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) {
   world_.timers[{form, timerId}] = intervalMs;
 }

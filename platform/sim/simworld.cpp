@@ -138,19 +138,9 @@ void SimWorld::placeAfterTopmost(Hwnd window) {
   zOrder_.insert(firstNormal, window);
 }
 
-void SimWorld::placeAfter(Hwnd window, Hwnd after) {
-  std::erase(zOrder_, window);
-  zOrder_.insert(std::find(zOrder_.begin(), zOrder_.end(), after) + 1, window);
-}
-
 void SimWorld::placeJustAbove(Hwnd window, Hwnd below) {
   std::erase(zOrder_, window);
   zOrder_.insert(std::find(zOrder_.begin(), zOrder_.end(), below), window);
-}
-
-void SimWorld::sendToBottom(Hwnd window) {
-  std::erase(zOrder_, window);
-  zOrder_.push_back(window);
 }
 
 // ---- Registry ---------------------------------------------------------------

@@ -20,11 +20,11 @@
 
 #include "platform/buttonrows.h"
 #include "platform/buttonwindow.h"
+#include "platform/desktop.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "platform/windows.h"
 
 namespace strennix::sim {
 
@@ -118,14 +118,15 @@ struct NotifyCall {
   bool succeeded = false;
 };
 
-struct SetWindowPosCall {
+// A change of a window's size or z-order, as the placement port was asked
+// for it (moves and showing are not recorded).
+enum class Placement : std::uint8_t { Resize, Topmost, NotTopmost, NotTopmostQuietly };
+
+struct PlacementCall {
   Hwnd window{};
-  std::int32_t insertAfter = 0;
-  int x = 0;
-  int y = 0;
+  Placement kind{};
   int cx = 0;
   int cy = 0;
-  std::uint32_t flags = 0;
 };
 
 struct InstalledHook {
@@ -212,7 +213,7 @@ class SimWorld {
   void destroyWindow(Hwnd window);
   [[nodiscard]] Hwnd foreground() const { return foreground_; }
   // Makes the window the foreground one without touching the z-order (the
-  // port's setForegroundWindow also brings it to the front, as Win32 does).
+  // placement port's bringToFront also brings it up, as Win32 does).
   void setForeground(Hwnd window);
   // Top-level windows, front first.
   [[nodiscard]] const std::vector<Hwnd>& zOrder() const { return zOrder_; }
@@ -221,15 +222,13 @@ class SimWorld {
   // Moves a window in front of the other normal windows, behind every
   // topmost one.
   void placeAfterTopmost(Hwnd window);
-  void placeAfter(Hwnd window, Hwnd after);
   // Moves a window to just in front of `below`.
   void placeJustAbove(Hwnd window, Hwnd below);
-  void sendToBottom(Hwnd window);
 
   // The displays, the primary one first; a taskbar at the bottom of it.
   std::vector<Monitor> monitors{Monitor{Rect{0, 0, 1024, 768}, Rect{0, 0, 1024, 738}}};
   Point cursor{0, 0};
-  std::vector<SetWindowPosCall> setWindowPosCalls;
+  std::vector<PlacementCall> placementCalls;
   // The processes allowed to take the front (AllowSetForegroundWindow).
   std::vector<ProcessId> foregroundAllowed;
 

@@ -137,6 +137,19 @@ void Win32UiPort::destroyForm(Hwnd form) {
   forms_.erase(found);
 }
 
+void Win32UiPort::showForm(Hwnd form) { ShowWindow(toHwnd(form), SW_SHOW); }
+
+void Win32UiPort::hideForm(Hwnd form) { ShowWindow(toHwnd(form), SW_HIDE); }
+
+bool Win32UiPort::isFormVisible(Hwnd form) { return IsWindowVisible(toHwnd(form)) != FALSE; }
+
+void Win32UiPort::setCloseBox(Hwnd form, bool shown) {
+  const HWND window = toHwnd(form);
+  const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+  const DWORD changed = shown ? style | WS_SYSMENU : style & ~static_cast<DWORD>(WS_SYSMENU);
+  SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(changed));
+}
+
 FormWindow* Win32UiPort::formWindow(Hwnd form) {
   const auto found = forms_.find(form);
   return found != forms_.end() ? found->second.get() : nullptr;

@@ -46,6 +46,10 @@ class Win32UiPort final : public UiPort {
 
   Hwnd createForm(int layoutId, FormEvents& events) override;
   void destroyForm(Hwnd form) override;
+  void showForm(Hwnd form) override;
+  void hideForm(Hwnd form) override;
+  bool isFormVisible(Hwnd form) override;
+  void setCloseBox(Hwnd form, bool shown) override;
   void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) override;
   void killTimer(Hwnd form, std::uint32_t timerId) override;
   IconHandle loadIcon(int resourceId) override;

@@ -7,6 +7,7 @@
 #include "platform/win32/buttonrowsport.h"
 #include "platform/win32/buttonwindowport.h"
 #include "platform/win32/clockport.h"
+#include "platform/win32/desktopport.h"
 #include "platform/win32/drawingport.h"
 #include "platform/win32/fileport.h"
 #include "platform/win32/formcontrolsport.h"
@@ -16,12 +17,15 @@
 #include "platform/win32/processnamesport.h"
 #include "platform/win32/processport.h"
 #include "platform/win32/registryport.h"
+#include "platform/win32/runningcopyport.h"
 #include "platform/win32/shellport.h"
 #include "platform/win32/systemport.h"
 #include "platform/win32/uiport.h"
 #include "platform/win32/windoweventsport.h"
 #include "platform/win32/windowframeport.h"
-#include "platform/win32/windowport.h"
+#include "platform/win32/windowiconsport.h"
+#include "platform/win32/windowinfoport.h"
+#include "platform/win32/windowplaceport.h"
 
 namespace strennix::win32 {
 
@@ -35,7 +39,11 @@ class Win32Desktop {
   Ports ports();
 
  private:
-  Win32WindowPort windows_;
+  Win32WindowInfoPort windowInfo_;
+  Win32WindowPlacePort placement_;
+  Win32DesktopPort desktop_;
+  Win32RunningCopyPort runningCopy_;
+  Win32WindowIconsPort windowIcons_;
   Win32DrawingPort drawing_;
   Win32ShellPort shell_;
   Win32RegistryPort registry_;

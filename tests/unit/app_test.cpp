@@ -19,7 +19,6 @@ namespace {
 
 constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
 constexpr const char* kStamp = "Tue Dec 08 03:14:48 2026";
-constexpr int kSwMinimize = 6;
 
 class MainFormTest : public testsupport::ProgramTest {
  protected:
@@ -143,7 +142,7 @@ TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
   titleBarRelease(586, 60);
   titleBarRelease(675, 56);
   titleBarRelease(675, 69);
-  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_TRUE(sim.placementCalls.empty());
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450}));
 
   titleBarRelease(675, 60);
@@ -156,7 +155,7 @@ TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
   EXPECT_EQ(program->lists().stretched(Axis::Horizontal).count(), 1U);
 
   titleBarRelease(665 + (1024 - 740), 60);
-  EXPECT_FALSE(sim.windowPort().isVisible(editor)) << "pos 1 minimizes to a tray icon";
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(editor)) << "pos 1 minimizes to a tray icon";
   EXPECT_EQ(program->lists().trayed().count(), 1);
 }
 
@@ -166,9 +165,9 @@ TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
   TStrennix& main = start();
   sim.setForeground(main.handle());
   titleBarRelease(675, 60);
-  sim.setForeground(sim.windowPort().desktopWindow());
+  sim.setForeground(sim.desktopPort().desktopWindow());
   titleBarRelease(675, 60);
-  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_TRUE(sim.placementCalls.empty());
   EXPECT_EQ(file("applog.txt").find("Handled STRNX_NCLBUTTONUP"), std::string::npos);
 }
 
@@ -209,10 +208,10 @@ class HeldButtonTest : public MainFormTest {
 };
 
 TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedOverIt) {
-  ASSERT_EQ(sim.windowPort().foregroundWindow(), other);
+  ASSERT_EQ(sim.desktopPort().foregroundWindow(), other);
 
   press(editor, 0);
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), editor)
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), editor)
       << "brought to the front as by a title-bar press";
   ASSERT_EQ(sim.sunkenEdges.size(), 1U);
   EXPECT_EQ(sim.sunkenEdges[0].window, editor);
@@ -235,7 +234,7 @@ TEST_F(HeldButtonTest, AReleaseOffThePressedButtonCancelsIt) {
 
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450})) << "not shaded";
   EXPECT_FALSE(topmost(editor));
-  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_TRUE(sim.placementCalls.empty());
 }
 
 TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
@@ -251,9 +250,9 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   press(main->handle(), 0);
   release(editor, 0);
 
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), other);
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), other);
   EXPECT_TRUE(sim.sunkenEdges.empty());
-  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_TRUE(sim.placementCalls.empty());
   EXPECT_FALSE(topmost(editor));
 }
 
@@ -297,12 +296,12 @@ TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
   titleBarRelease(665, 60);
-  ASSERT_FALSE(sim.windowPort().isVisible(editor));
+  ASSERT_FALSE(sim.windowInfoPort().isVisible(editor));
   trayIconMessage(0, win::kWmRButtonUp);
-  EXPECT_FALSE(sim.windowPort().isVisible(editor));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(editor));
   trayIconMessage(0, win::kWmLButtonUp);
-  EXPECT_TRUE(sim.windowPort().isVisible(editor));
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), editor);
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(editor));
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), editor);
   EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
 }
 
@@ -311,13 +310,13 @@ TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWin
   TStrennix& main = start();
   EXPECT_FALSE(application.showMainForm);
   ownIconMessage(win::kWmLButtonDblClk);
-  EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), main.handle());
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(main.handle()));
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), main.handle());
 
-  sim.windowPort().showWindow(main.handle(), kSwMinimize);
+  sim.window(main.handle()).style |= win::kWsMinimize;
   ownIconMessage(win::kWmLButtonDblClk);
-  EXPECT_EQ(sim.windowPort().windowLong(main.handle(), win::kGwlStyle) & win::kWsMinimize, 0U);
-  EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
+  EXPECT_FALSE(sim.windowInfoPort().isMinimized(main.handle()));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(main.handle()));
 }
 
 TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCursorsMonitor) {
@@ -325,7 +324,7 @@ TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCur
   start();
   sim.cursor = Point{1000, 700};
   ownIconMessage(win::kWmRButtonUp);
-  const Rect frame = sim.windowPort().windowRect(tray->handle());
+  const Rect frame = sim.windowInfoPort().windowRect(tray->handle());
   EXPECT_EQ(frame.right, 1000);
   EXPECT_EQ(frame.bottom, 700);
 
@@ -334,11 +333,11 @@ TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCur
   sim.monitors.push_back(Monitor{Rect{-1280, 0, 0, 1024}, Rect{-1280, 30, 0, 1024}});
   sim.cursor = Point{-10, 10};
   ownIconMessage(win::kWmRButtonUp);
-  const Rect left = sim.windowPort().windowRect(tray->handle());
+  const Rect left = sim.windowInfoPort().windowRect(tray->handle());
   EXPECT_EQ(left.right, -10);
   EXPECT_EQ(left.top, 30);
-  EXPECT_TRUE(sim.windowPort().isVisible(tray->handle()));
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), tray->handle());
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(tray->handle()));
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), tray->handle());
 }
 
 TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
@@ -421,12 +420,12 @@ TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   titleBarRelease(665, 60);
   const Hwnd menued = addTarget(Rect{100, 50, 740, 450});
   titleBarRelease(620, 60);
-  ASSERT_FALSE(sim.windowPort().isVisible(menued));
+  ASSERT_FALSE(sim.windowInfoPort().isVisible(menued));
 
   sim.click(main.handle(), IDC_BTNQUIT);
   EXPECT_EQ(sim.window(shaded).rect.height(), 400);
-  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
-  EXPECT_TRUE(sim.windowPort().isVisible(menued));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(menued));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.quitRequested);
 }
@@ -438,13 +437,13 @@ TEST_F(MainFormTest, ASecondCopyShowsTheRunningCopysSettingsAndDoesNotRun) {
   std::optional<Mutex> first = claimSingleCopy(sim, sim);
   ASSERT_TRUE(first.has_value());
   TStrennix& main = start();
-  ASSERT_FALSE(sim.windowPort().isVisible(main.handle()));
+  ASSERT_FALSE(sim.windowInfoPort().isVisible(main.handle()));
 
   EXPECT_FALSE(claimSingleCopy(sim, sim).has_value());
-  EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), main.handle());
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(main.handle()));
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), main.handle());
   EXPECT_EQ(sim.foregroundAllowed,
-            std::vector<ProcessId>{sim.windowPort().windowProcessId(main.handle())});
+            std::vector<ProcessId>{sim.windowInfoPort().processOf(main.handle())});
   EXPECT_EQ(sim.mutexes.open(), 1) << "the second copy keeps no claim";
 
   first.reset();

@@ -58,8 +58,10 @@ class ButtonWindowsTest : public ::testing::Test {
   Settings settings;
   TestFilter filter;
   TestFaces faces;
-  Form owner{desk, desk, desk, IDD_STRENNIX};
+  Form owner{desk, desk, IDD_STRENNIX};
   ButtonWindows bars{desk,
+                     desk,
+                     desk,
                      desk.ports().buttonWindows,
                      desk.ports().frames,
                      filter,

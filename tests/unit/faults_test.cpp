@@ -124,7 +124,7 @@ class FaultsTest : public testsupport::ProgramTest {
     text << "\nwindows:";
     for (const Hwnd window : windows) {
       const Rect r = sim.window(window).rect;
-      text << ' ' << handleBits(window) << (sim.windowPort().isVisible(window) ? "+" : "-")
+      text << ' ' << handleBits(window) << (sim.windowInfoPort().isVisible(window) ? "+" : "-")
            << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << '/'
            << sim.window(window).exStyle;
     }
@@ -216,8 +216,8 @@ TEST_F(FaultsTest,
 
   exitAndCheckNothingLeaks();
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
-  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
-  EXPECT_TRUE(sim.windowPort().isVisible(menued));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(menued));
 }
 
 // With no foreground window every window query answers zeros, which pass the
@@ -259,7 +259,7 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswer
 
   click(busy, kToIcon);
 
-  EXPECT_FALSE(sim.windowPort().isVisible(busy));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(busy));
   ASSERT_EQ(program->lists().trayed().count(), 1);
   EXPECT_EQ(program->lists().trayed().at(0).hwnd, busy);
   const IconHandle programIcon = sim.uiPort().loadIcon(IDI_APPLICATION_ICON);
@@ -275,11 +275,11 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswer
 
   const auto leftRelease = static_cast<std::int32_t>(win::kWmLButtonUp);
   sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
-  EXPECT_FALSE(sim.windowPort().isVisible(busy));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(busy));
   EXPECT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
   sim.window(busy).hung = false;
   sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
-  EXPECT_TRUE(sim.windowPort().isVisible(busy));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(busy));
   EXPECT_EQ(program->lists().trayed().count(), 0);
   exitAndCheckNothingLeaks();
 }
@@ -562,13 +562,13 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
   });
   click(addTarget("One too many"), kToMenu);
 
-  EXPECT_TRUE(sim.windowPort().isVisible(menued[0])) << "\"Menu 10\" sorts first";
-  EXPECT_FALSE(sim.windowPort().isVisible(lateMenu));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(menued[0])) << "\"Menu 10\" sorts first";
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(lateMenu));
   ASSERT_EQ(program->lists().menu().count(), 44);
   EXPECT_EQ(program->lists().menu().at(44).hwnd, lateMenu);
   EXPECT_EQ(sim.listBoxPort().listCount(tray->control(IDC_LISTBOX1)), 44);
   for (int i = 1; i <= 44; ++i) {
-    EXPECT_FALSE(sim.windowPort().isVisible(program->lists().menu().at(i).hwnd))
+    EXPECT_FALSE(sim.windowInfoPort().isVisible(program->lists().menu().at(i).hwnd))
         << "position " << i;
   }
 
@@ -576,9 +576,9 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
   for (const Hwnd window : expected) {
     EXPECT_EQ(sim.window(window).rect.height(), 400);
   }
-  EXPECT_TRUE(sim.windowPort().isVisible(lateMenu));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(lateMenu));
   for (const Hwnd window : menued) {
-    EXPECT_TRUE(window == menued[7] || sim.windowPort().isVisible(window));
+    EXPECT_TRUE(window == menued[7] || sim.windowInfoPort().isVisible(window));
   }
 }
 
@@ -603,13 +603,13 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
   const std::set<Hwnd> listed(windows.begin(), windows.end());
   const std::string before = state(windows);
   sim.setForeground(main.handle());
-  const bool formsVisible =
-      sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle());
+  const bool formsVisible = sim.windowInfoPort().isVisible(main.handle()) ||
+                            sim.windowInfoPort().isVisible(tray->handle());
 
   std::mt19937 random(0xFA17);
   const std::uint32_t edges[] = {0, 1, 19, 20, 1006, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
   const Hwnd foregrounds[] = {Hwnd{}, dead, main.handle(), tray->handle(),
-                              sim.windowPort().desktopWindow()};
+                              sim.desktopPort().desktopWindow()};
   const std::uint32_t messages[] = {win::kStrnxDestroy,
                                     win::kStrnxNcLButtonUp,
                                     win::kWmAsTray,
@@ -645,13 +645,14 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
 
   EXPECT_GT(sent, 25000);
   EXPECT_EQ(state(windows), before);
-  EXPECT_EQ(sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle()),
+  EXPECT_EQ(sim.windowInfoPort().isVisible(main.handle()) ||
+                sim.windowInfoPort().isVisible(tray->handle()),
             formsVisible);
   EXPECT_TRUE(sim.messageBoxes.empty());
   EXPECT_EQ(sim.registryKeys.open(), 0);
   exitAndCheckNothingLeaks();
-  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
-  EXPECT_TRUE(sim.windowPort().isVisible(menued));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(menued));
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
 }
 
@@ -673,12 +674,12 @@ TEST_F(FaultsTest, AStartGivesBackEveryWindowThatAKilledRunLeftChanged) {
 
   kill();
   ASSERT_EQ(sim.window(shaded).rect.height(), 27);
-  ASSERT_FALSE(sim.windowPort().isVisible(trayed));
+  ASSERT_FALSE(sim.windowInfoPort().isVisible(trayed));
   start();
 
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
-  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
-  EXPECT_TRUE(sim.windowPort().isVisible(menued));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(menued));
   EXPECT_EQ(sim.window(stretched).rect, before) << "both stretches undone, newest first";
   EXPECT_EQ(sim.window(stretched).exStyle & win::kWsExTopmost, 0U);
   EXPECT_TRUE(program->journal().records().empty());
@@ -742,8 +743,8 @@ TEST_F(FaultsTest, AJournaledHandleThatNowNamesAnotherWindowOrNoneIsNeverTouched
   start();
 
   EXPECT_EQ(sim.window(reused).rect.height(), 27);
-  EXPECT_FALSE(sim.windowPort().isVisible(otherProcess));
-  EXPECT_EQ(sim.setWindowPosCalls.size(), 1U) << "only the shade click of the first run";
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(otherProcess));
+  EXPECT_EQ(sim.placementCalls.size(), 1U) << "only the shade click of the first run";
   EXPECT_TRUE(program->journal().records().empty());
   EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
   exitAndCheckNothingLeaks();
@@ -765,14 +766,14 @@ TEST_F(FaultsTest, TheEndOfTheSessionGivesTheWindowsBackOnceAndLaterMessagesChan
   EXPECT_TRUE(sim.post(form->handle(), win::kWmQueryEndSession, 0, 0));
   EXPECT_EQ(sim.lastMessageResult, 1);
   sim.post(form->handle(), win::kWmEndSession, 0, 0);
-  EXPECT_FALSE(sim.windowPort().isVisible(trayed))
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(trayed))
       << "a session that goes on keeps its hidden windows";
   EXPECT_FALSE(sim.quitRequested);
 
   sim.post(form->handle(), win::kWmEndSession, 1, 0);
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
-  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
-  EXPECT_TRUE(sim.windowPort().isVisible(menued));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(menued));
   EXPECT_TRUE(sim.hooks.empty());
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.quitRequested);
@@ -782,9 +783,9 @@ TEST_F(FaultsTest, TheEndOfTheSessionGivesTheWindowsBackOnceAndLaterMessagesChan
   click(late, kShade);
   sim.post(form->handle(), win::kWmTray, 1006, static_cast<std::int32_t>(win::kWmLButtonDblClk));
   sim.post(form->handle(), sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(sim.windowPort().isVisible(late));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(late));
   EXPECT_EQ(sim.window(late).rect, kEditorRect);
-  EXPECT_FALSE(sim.windowPort().isVisible(form->handle()));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(form->handle()));
   EXPECT_TRUE(sim.trayIcons.empty());
 
   exitAndCheckNothingLeaks();
@@ -797,7 +798,7 @@ TEST_F(FaultsTest, AMessageLoopEndedFromElsewhereOrByAnErrorStillGivesTheWindows
   const Hwnd quit = addTarget("Quit");
   click(quit, kToIcon);
   form->run();
-  EXPECT_TRUE(sim.windowPort().isVisible(quit));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(quit));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.hooks.empty());
   kill();
@@ -809,7 +810,7 @@ TEST_F(FaultsTest, AMessageLoopEndedFromElsewhereOrByAnErrorStillGivesTheWindows
   form->run();
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, "Out of memory.");
-  EXPECT_TRUE(sim.windowPort().isVisible(failed));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(failed));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(program->journal().records().empty());
 }
@@ -831,20 +832,20 @@ TEST_F(FaultsTest, AtTheEndAHungWindowIsSkippedAndALaterStartGivesItBackOnceItAn
   sim.window(shadedHung).hung = true;
 
   exitAndCheckNothingLeaks();
-  EXPECT_TRUE(sim.windowPort().isVisible(menued));
-  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
-  EXPECT_FALSE(sim.windowPort().isVisible(hung));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(menued));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(hung));
   EXPECT_EQ(sim.window(shadedHung).rect.height(), 27);
 
   start();
-  EXPECT_FALSE(sim.windowPort().isVisible(hung)) << "still hung: kept for the next start";
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(hung)) << "still hung: kept for the next start";
   EXPECT_EQ(program->journal().records().size(), 2U);
   kill();
 
   sim.window(hung).hung = false;
   sim.window(shadedHung).hung = false;
   start();
-  EXPECT_TRUE(sim.windowPort().isVisible(hung));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(hung));
   EXPECT_EQ(sim.window(shadedHung).rect, kEditorRect);
   EXPECT_EQ(storedJournal(), "Strennix journal 1\n");
   exitAndCheckNothingLeaks();
@@ -879,8 +880,8 @@ TEST_F(FaultsTest, OnlyWindowsThatAreReallyGoneAreForgottenAndNoneIsTouchedAfter
   EXPECT_EQ(sim.trayIcons.count({form->handle(), 1U}), 0U);
 
   exitAndCheckNothingLeaks();
-  EXPECT_TRUE(sim.windowPort().isVisible(forged));
-  EXPECT_FALSE(sim.windowPort().isVisible(handedOn));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(forged));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(handedOn));
 }
 
 // A program that owns its windows by a hidden "TApplication" window gets
@@ -896,10 +897,10 @@ TEST_F(FaultsTest, AnApplicationOwnerHiddenWithADestroyedWindowIsShownAgain) {
     window.owner = application;
     const Hwnd hidden = sim.addWindow(window);
     click(hidden, slot);
-    ASSERT_FALSE(sim.windowPort().isVisible(application));
+    ASSERT_FALSE(sim.windowInfoPort().isVisible(application));
     sim.destroyWindow(hidden);
     reportDestroyed(hidden);
-    EXPECT_TRUE(sim.windowPort().isVisible(application)) << slot;
+    EXPECT_TRUE(sim.windowInfoPort().isVisible(application)) << slot;
   }
   exitAndCheckNothingLeaks();
 }
@@ -919,7 +920,7 @@ TEST_F(FaultsTest, TheOwnIconIsTriedAgainUntilTheShellTakesItAndALostWindowIconS
   sim.trayIcons.clear();
   sim.refuseTrayAdds = true;
   sim.post(form->handle(), sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
   EXPECT_EQ(program->lists().trayed().count(), 0);
   sim.refuseTrayAdds = false;
   exitAndCheckNothingLeaks();

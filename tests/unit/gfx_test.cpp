@@ -73,7 +73,7 @@ class GfxTest : public ::testing::Test {
   ExclusionLists lists;
   NameFromWindow names{desk, desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
-  Gfx gfx{desk, desk, desk, desk, auth, settings, log};
+  Gfx gfx{desk, desk, desk, desk, desk, auth, settings, log};
   Hwnd settingsForm{};
   Hwnd window{};
 };
@@ -235,7 +235,7 @@ TEST_F(GfxTest, IneligibleWindowsGetNothingAndNoExitLine) {
   maximized.style |= win::kWsMaximize;
   const Hwnd gone = desk.addWindow(sim::SimWindow{});
   desk.destroyWindow(gone);
-  for (const Hwnd target : {desk.addWindow(maximized), desk.windowPort().desktopWindow(),
+  for (const Hwnd target : {desk.addWindow(maximized), desk.desktopPort().desktopWindow(),
                             settingsForm, gone, Hwnd{0}}) {
     gfx.drawButtons(target);
   }

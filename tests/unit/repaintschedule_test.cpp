@@ -56,10 +56,10 @@ class RepaintScheduleTest : public testing::Test {
   sim::SimDesktop sim;
   Logger log{sim, sim};
   Settings settings;
-  Form host{sim, sim, sim, IDD_STRENNIX};
+  Form host{sim, sim, IDD_STRENNIX};
   AllButHost filter;
-  Gfx gfx{sim, sim, sim, sim, filter, settings, log};
-  RepaintSchedule schedule{sim, host, sim, sim, gfx, settings, log};
+  Gfx gfx{sim, sim, sim, sim, sim, filter, settings, log};
+  RepaintSchedule schedule{sim, host, sim, sim, sim, gfx, settings, log};
 };
 
 TEST_F(RepaintScheduleTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgainAtOnce) {

@@ -54,7 +54,7 @@ class SettingsFormTest : public ::testing::Test {
   }
 
   SimDesktop desk;
-  Form form{desk, desk, desk, IDD_STRENNIX};
+  Form form{desk, desk, IDD_STRENNIX};
   Logger log{desk, desk};
   SettingsBinding binding{desk, desk, desk, form, log};
   Settings settings;

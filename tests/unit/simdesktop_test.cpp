@@ -213,18 +213,18 @@ TEST(SimDesktopTest, WindowsAreEnumeratedFrontFirstAndSurviveChangesDuringEnumer
   EXPECT_EQ(sim.zOrder(), (std::vector<Hwnd>{front, hidden, back}));
 
   std::vector<Hwnd> visited;
-  sim.windowPort().enumWindows([&](Hwnd window) {
+  sim.desktopPort().enumWindows([&](Hwnd window) {
     visited.push_back(window);
     sim.destroyWindow(hidden);
     sim.addWindow(SimWindow{});
     return true;
   });
   EXPECT_EQ(visited, (std::vector<Hwnd>{front, back}));
-  EXPECT_FALSE(sim.windowPort().isWindow(hidden));
-  EXPECT_EQ(sim.windowPort().windowRect(hidden), Rect{});
+  EXPECT_FALSE(sim.windowInfoPort().isWindow(hidden));
+  EXPECT_EQ(sim.windowInfoPort().windowRect(hidden), Rect{});
 
   visited.clear();
-  sim.windowPort().enumWindows([&](Hwnd window) {
+  sim.desktopPort().enumWindows([&](Hwnd window) {
     visited.push_back(window);
     return false;
   });
@@ -232,19 +232,17 @@ TEST(SimDesktopTest, WindowsAreEnumeratedFrontFirstAndSurviveChangesDuringEnumer
 
   // Topmost windows come to the front; the desktop is a window but never
   // enumerated.
-  EXPECT_TRUE(sim.windowPort().setWindowPos(back, win::kHwndTopmost, 0, 0, 0, 0,
-                                            win::kSwpNoMove | win::kSwpNoSize));
+  EXPECT_TRUE(sim.placementPort().setTopmost(back, true));
   EXPECT_EQ(sim.zOrder().front(), back);
-  EXPECT_NE(sim.windowPort().windowLong(back, win::kGwlExStyle) & win::kWsExTopmost, 0U);
-  EXPECT_EQ(sim.windowPort().windowRect(back), (Rect{100, 100, 600, 400}));
-  EXPECT_TRUE(sim.windowPort().setWindowPos(back, win::kHwndNoTopmost, 0, 0, 0, 0,
-                                            win::kSwpNoMove | win::kSwpNoSize));
-  EXPECT_EQ(sim.windowPort().windowLong(back, win::kGwlExStyle) & win::kWsExTopmost, 0U);
-  EXPECT_EQ(sim.setWindowPosCalls.size(), 2U);
+  EXPECT_TRUE(sim.windowInfoPort().isTopmost(back));
+  EXPECT_EQ(sim.windowInfoPort().windowRect(back), (Rect{100, 100, 600, 400}));
+  EXPECT_TRUE(sim.placementPort().setTopmost(back, false));
+  EXPECT_FALSE(sim.windowInfoPort().isTopmost(back));
+  EXPECT_EQ(sim.placementCalls.size(), 2U);
 
-  const Hwnd desktop = sim.windowPort().desktopWindow();
-  EXPECT_TRUE(sim.windowPort().isWindow(desktop));
-  EXPECT_EQ(sim.windowPort().windowRect(desktop), sim.monitors.front().area)
+  const Hwnd desktop = sim.desktopPort().desktopWindow();
+  EXPECT_TRUE(sim.windowInfoPort().isWindow(desktop));
+  EXPECT_EQ(sim.windowInfoPort().windowRect(desktop), sim.monitors.front().area)
       << "the primary monitor";
   EXPECT_EQ(std::count(sim.zOrder().begin(), sim.zOrder().end(), desktop), 0);
 }
@@ -258,33 +256,33 @@ TEST(SimDesktopTest, AWindowIsOnTheMonitorItOverlapsMostOrTheNearestOne) {
   sim::SimWindow window;
   window.rect = Rect{900, 100, 1400, 400};
   const Hwnd across = sim.addWindow(window);
-  EXPECT_EQ(sim.windowPort().monitorOf(across), right);
+  EXPECT_EQ(sim.desktopPort().monitorOf(across), right);
   sim.window(across).rect = Rect{-900, 100, -400, 400};
-  EXPECT_EQ(sim.windowPort().monitorOf(across), primary) << "off every monitor: the nearest";
-  EXPECT_EQ(sim.windowPort().monitorAt(Point{1023, 767}), primary);
-  EXPECT_EQ(sim.windowPort().monitorAt(Point{1024, 0}), right);
-  EXPECT_EQ(sim.windowPort().monitorAt(Point{5000, 100}), right);
+  EXPECT_EQ(sim.desktopPort().monitorOf(across), primary) << "off every monitor: the nearest";
+  EXPECT_EQ(sim.desktopPort().monitorAt(Point{1023, 767}), primary);
+  EXPECT_EQ(sim.desktopPort().monitorAt(Point{1024, 0}), right);
+  EXPECT_EQ(sim.desktopPort().monitorAt(Point{5000, 100}), right);
 }
 
-TEST(SimDesktopTest, ShowWindowAnswersThePreviousVisibilityAndStylesFollow) {
+TEST(SimDesktopTest, HideAndRestoreAnswerWhetherTheWindowExistsAndStylesFollow) {
   SimDesktop sim;
   SimWindow maximized;
   maximized.style |= win::kWsMaximize;
   maximized.title = "A long caption";
   const Hwnd window = sim.addWindow(maximized);
-  EXPECT_NE(sim.windowPort().windowLong(window, win::kGwlStyle) & 0x10000000U, 0U);
-  EXPECT_TRUE(sim.windowPort().showWindow(window, win::kSwHide));
-  EXPECT_FALSE(sim.windowPort().isVisible(window));
-  EXPECT_EQ(sim.windowPort().windowLong(window, win::kGwlStyle) & 0x10000000U, 0U);
-  EXPECT_FALSE(sim.windowPort().showWindow(window, win::kSwShow));
-  EXPECT_NE(sim.windowPort().windowLong(window, win::kGwlStyle) & win::kWsMaximize, 0U);
-  EXPECT_TRUE(sim.windowPort().showWindow(window, win::kSwRestore));
-  EXPECT_EQ(sim.windowPort().windowLong(window, win::kGwlStyle) & win::kWsMaximize, 0U);
-  EXPECT_FALSE(sim.windowPort().showWindow(Hwnd{0xBAD}, win::kSwShow));
+  EXPECT_NE(sim.windowInfoPort().styles(window).style & 0x10000000U, 0U);
+  EXPECT_TRUE(sim.placementPort().hide(window));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(window));
+  EXPECT_EQ(sim.windowInfoPort().styles(window).style & 0x10000000U, 0U);
+  EXPECT_TRUE(sim.windowInfoPort().isMaximized(window));
+  EXPECT_TRUE(sim.placementPort().restore(window));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(window));
+  EXPECT_FALSE(sim.windowInfoPort().isMaximized(window));
+  EXPECT_FALSE(sim.placementPort().hide(Hwnd{0xBAD}));
 
-  EXPECT_EQ(sim.windowPort().windowText(window, 7), "A long");
-  EXPECT_EQ(sim.windowPort().windowText(window, 0), "");
-  EXPECT_EQ(sim.windowPort().className(window, 256), "SimWindow");
+  EXPECT_EQ(sim.windowInfoPort().windowText(window, 7), "A long");
+  EXPECT_EQ(sim.windowInfoPort().windowText(window, 0), "");
+  EXPECT_EQ(sim.windowInfoPort().className(window, 256), "SimWindow");
 }
 
 class RecordingEvents : public FormEvents {
@@ -312,11 +310,11 @@ TEST(SimDesktopTest, FormsAreHiddenTopLevelWindowsThatReceiveEvents) {
   RecordingEvents events;
   const Hwnd form = sim.uiPort().createForm(100, events);
   EXPECT_EQ(sim.formOfLayout(100), form);
-  EXPECT_EQ(sim.windowPort().className(form, 256), "TStrennix");
-  EXPECT_EQ(sim.windowPort().windowText(form, 256), "Strennix");
-  EXPECT_FALSE(sim.windowPort().isVisible(form));
-  EXPECT_EQ(sim.windowPort().windowRect(form).width(), 313);
-  EXPECT_EQ(sim.windowPort().windowRect(form).height(), 399);
+  EXPECT_EQ(sim.windowInfoPort().className(form, 256), "TStrennix");
+  EXPECT_EQ(sim.windowInfoPort().windowText(form, 256), "Strennix");
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(form));
+  EXPECT_EQ(sim.windowInfoPort().windowRect(form).width(), 313);
+  EXPECT_EQ(sim.windowInfoPort().windowRect(form).height(), 399);
 
   EXPECT_EQ(sim.control(form, 1029), sim.control(form, 1029));
   EXPECT_NE(sim.control(form, 1029), sim.control(form, 1030));
@@ -331,7 +329,7 @@ TEST(SimDesktopTest, FormsAreHiddenTopLevelWindowsThatReceiveEvents) {
   EXPECT_EQ(events.timers, std::vector<std::uint32_t>{1});
 
   sim.uiPort().destroyForm(form);
-  EXPECT_FALSE(sim.windowPort().isWindow(form));
+  EXPECT_FALSE(sim.windowInfoPort().isWindow(form));
   EXPECT_TRUE(sim.timers.empty());
   EXPECT_THROW(sim.click(form, 1029), std::out_of_range);
 }

@@ -114,7 +114,7 @@ class WindowActionsTest : public testing::Test {
   Journal journal{sim, sim, log};
   WindowLists lists{journal};
   Settings settings;
-  Uifx uifx{sim, sim, lang, lists, journal, icons, settings, log};
+  Uifx uifx{sim, sim, sim, sim, sim, lang, lists, journal, icons, settings, log};
 };
 
 // Message boxes whose modal loop runs other handlers while the box is open,
@@ -132,7 +132,8 @@ class NestingBoxes : public MessageBoxPort {
   // The desktop's ports, with these boxes for its message boxes.
   [[nodiscard]] Ports ports() {
     const Ports desk = sim_.ports();
-    return Ports{desk.windows,       desk.drawing,      desk.shell,        desk.registry,
+    return Ports{desk.windowInfo,    desk.placement,    desk.desktop,      desk.runningCopy,
+                 desk.windowIcons,   desk.drawing,      desk.shell,        desk.registry,
                  desk.system,        desk.files,        desk.clock,        *this,
                  desk.hooks,         desk.processes,    desk.ui,           desk.buttonRows,
                  desk.windowEvents,  desk.processNames, desk.formControls, desk.listBoxes,

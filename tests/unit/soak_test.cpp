@@ -363,7 +363,7 @@ class SoakTest : public testsupport::ProgramTest {
       return;
     }
     if (where < 8) {
-      strayClick(sim.windowPort().desktopWindow());
+      strayClick(sim.desktopPort().desktopWindow());
       return;
     }
     if (where < 10) {
@@ -676,7 +676,7 @@ class SoakTest : public testsupport::ProgramTest {
     }
     model.trayed.erase(found);
     ++stats.trayRestores;
-    ASSERT_EQ(sim.windowPort().foregroundWindow(), window);
+    ASSERT_EQ(sim.desktopPort().foregroundWindow(), window);
   }
 
   void doubleClickMenu() {
@@ -707,7 +707,7 @@ class SoakTest : public testsupport::ProgramTest {
     }
     model.menu.erase(found);
     ++stats.menuRestores;
-    ASSERT_EQ(sim.windowPort().foregroundWindow(), window);
+    ASSERT_EQ(sim.desktopPort().foregroundWindow(), window);
   }
 
   void rightClickOwnIcon() {
@@ -715,7 +715,7 @@ class SoakTest : public testsupport::ProgramTest {
     sim.post(form->handle(), win::kWmTray, kOwnIconId,
              static_cast<std::int32_t>(win::kWmRButtonUp));
     model.trayFormVisible = true;
-    ASSERT_EQ(sim.windowPort().foregroundWindow(), tray->handle());
+    ASSERT_EQ(sim.desktopPort().foregroundWindow(), tray->handle());
   }
 
   void clickOwnIcon() {
@@ -725,7 +725,7 @@ class SoakTest : public testsupport::ProgramTest {
         sim.post(form->handle(), win::kWmTray, kOwnIconId,
                  static_cast<std::int32_t>(win::kWmLButtonDblClk));
         model.mainVisible = true;
-        ASSERT_EQ(sim.windowPort().foregroundWindow(), form->handle());
+        ASSERT_EQ(sim.desktopPort().foregroundWindow(), form->handle());
         break;
       case 1:
         rightClickOwnIcon();
@@ -809,7 +809,7 @@ class SoakTest : public testsupport::ProgramTest {
   void strayDestroy() {
     ++stats.strayMessages;
     const Hwnd handles[] = {
-        Hwnd{next()},   Hwnd{},         sim.windowPort().desktopWindow(),
+        Hwnd{next()},   Hwnd{},         sim.desktopPort().desktopWindow(),
         form->handle(), tray->handle(), freeHandles.empty() ? Hwnd{} : freeHandles.back()};
     sim.post(form->handle(), win::kStrnxDestroy, handleBits(handles[random(std::size(handles))]),
              static_cast<std::int32_t>(next()));
@@ -981,18 +981,18 @@ class SoakTest : public testsupport::ProgramTest {
     std::sort(hiddenWindows.begin(), hiddenWindows.end());
     for (const auto& [handle, target] : targets) {
       const bool hidden = std::binary_search(hiddenWindows.begin(), hiddenWindows.end(), handle);
-      ASSERT_EQ(sim.windowPort().isVisible(handle), !hidden) << "window " << handleBits(handle);
+      ASSERT_EQ(sim.windowInfoPort().isVisible(handle), !hidden) << "window " << handleBits(handle);
       const bool topmost = (sim.window(handle).exStyle & win::kWsExTopmost) != 0;
       ASSERT_EQ(topmost, target.topmost);
       if (target.owner != Hwnd{}) {
-        ASSERT_EQ(sim.windowPort().isVisible(target.owner), !(hidden && target.ownerFollows));
+        ASSERT_EQ(sim.windowInfoPort().isVisible(target.owner), !(hidden && target.ownerFollows));
       }
     }
   }
 
   void checkForms() {
-    ASSERT_EQ(sim.windowPort().isVisible(form->handle()), model.mainVisible);
-    ASSERT_EQ(sim.windowPort().isVisible(tray->handle()), model.trayFormVisible);
+    ASSERT_EQ(sim.windowInfoPort().isVisible(form->handle()), model.mainVisible);
+    ASSERT_EQ(sim.windowInfoPort().isVisible(tray->handle()), model.trayFormVisible);
     ASSERT_EQ(program->settings().menuStay, model.menuStay);
     ASSERT_EQ(program->settings().numberOfButtons, 6);
     ASSERT_EQ(sim.timers.at({form->handle(), IDT_TIMER1}), 100U);
@@ -1063,9 +1063,9 @@ class SoakTest : public testsupport::ProgramTest {
       if (isHung(handle)) {
         continue;
       }
-      ASSERT_TRUE(sim.windowPort().isVisible(handle)) << "window " << handleBits(handle);
+      ASSERT_TRUE(sim.windowInfoPort().isVisible(handle)) << "window " << handleBits(handle);
       if (target.owner != Hwnd{}) {
-        ASSERT_TRUE(sim.windowPort().isVisible(target.owner));
+        ASSERT_TRUE(sim.windowInfoPort().isVisible(target.owner));
       }
     }
     EXPECT_TRUE(sim.trayIcons.empty());
@@ -1105,7 +1105,7 @@ class SoakTest : public testsupport::ProgramTest {
 TEST_F(SoakTest, AHundredThousandTicksAndTenThousandClicksKeepEveryListTrueAndLeakNothing) {
   const auto began = std::chrono::steady_clock::now();
   start();
-  ASSERT_FALSE(sim.windowPort().isVisible(form->handle()));
+  ASSERT_FALSE(sim.windowInfoPort().isVisible(form->handle()));
   for (int i = 0; i < 40; ++i) {
     addTarget();
   }

@@ -148,9 +148,9 @@ TEST_F(UifxTest, ShadeRollsUpAWindowOf28PixelsAndDownAgain) {
   const Hwnd window = addWindow(Rect{30, 40, 530, 68});
   uifx.shade(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{30, 40, 530, 67}));
-  ASSERT_EQ(sim.setWindowPosCalls.size(), 1U);
-  const sim::SetWindowPosCall& call = sim.setWindowPosCalls[0];
-  EXPECT_EQ(call.flags, 0x0406U);
+  ASSERT_EQ(sim.placementCalls.size(), 1U);
+  const sim::PlacementCall& call = sim.placementCalls[0];
+  EXPECT_EQ(call.kind, sim::Placement::Resize);
   EXPECT_EQ(call.cx, 500);
   EXPECT_EQ(call.cy, 27);
   ASSERT_EQ(lists.shaded().count(), 1);
@@ -168,7 +168,7 @@ TEST_F(UifxTest, AnUnlistedWindowOf27PixelsCountsAsRolledUpAndIsLeftAlone) {
   const Hwnd window = addWindow(Rect{30, 40, 530, 67});
   uifx.shade(window);
   EXPECT_EQ(sim.window(window).rect, (Rect{30, 40, 530, 67}));
-  EXPECT_TRUE(sim.setWindowPosCalls.empty());
+  EXPECT_TRUE(sim.placementCalls.empty());
   EXPECT_EQ(lists.shaded().count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called shade", "Exited shade"}));
 }
@@ -257,7 +257,7 @@ TEST_F(UifxTest, RefusalsAreTranslatedFromTheLanguageFile) {
   EXPECT_EQ(sim.messageBoxes[0].text, "Kein Platz im Infobereich.");
   EXPECT_EQ(sim.messageBoxes[1].text, "Zu viele eingerollte Fenster.");
   EXPECT_EQ(sim.messageBoxes[2].text, "Zu viele Fenster im Menue.");
-  EXPECT_TRUE(sim.windowPort().isVisible(window));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(window));
   EXPECT_EQ(sim.window(window).rect.height(), 200);
 }
 
@@ -268,7 +268,7 @@ TEST_F(UifxTest, MinTrayHidesTheWindowBehindAnIconWithItsPictureAndTitle) {
 
   uifx.minTray(window);
 
-  EXPECT_FALSE(sim.windowPort().isVisible(window));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(window));
   EXPECT_EQ(lists.trayed().count(), 1);
   EXPECT_FALSE(lists.trayed().at(0).free);
   EXPECT_EQ(lists.trayed().at(0).hwnd, window);
@@ -288,7 +288,7 @@ TEST_F(UifxTest, TheFifthTrayWindowIsRefusedAndAFreedSlotIsReusedLowestFirst) {
     windows.push_back(addWindow(Rect{0, 0, 300, 200}, "Window " + std::to_string(i)));
     uifx.minTray(windows.back());
   }
-  EXPECT_TRUE(sim.windowPort().isVisible(windows[4]));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(windows[4]));
   EXPECT_EQ(lists.trayed().count(), 4);
   EXPECT_TRUE(lists.trayed().at(4).free);
   EXPECT_EQ(sim.trayIcons.size(), 4U);
@@ -315,8 +315,8 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefu
 
   uifx.minTray(window);
 
-  EXPECT_TRUE(sim.windowPort().isVisible(window));
-  EXPECT_TRUE(sim.windowPort().isVisible(owner));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(window));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(owner));
   EXPECT_EQ(lists.trayed().count(), 0);
   for (const TrayedWindow& slot : lists.trayed()) {
     EXPECT_TRUE(slot.free);
@@ -330,8 +330,8 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefu
 
   sim.refuseTrayAdds = false;
   uifx.minTray(window);
-  EXPECT_FALSE(sim.windowPort().isVisible(window));
-  EXPECT_FALSE(sim.windowPort().isVisible(owner));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(window));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(owner));
   EXPECT_EQ(lists.trayed().at(0).hwnd, window);
 }
 
@@ -343,10 +343,10 @@ TEST_F(UifxTest, OnlyAnOwnerOfClassExactlyTApplicationIsHiddenWithTheWindow) {
     uifx.minTray(trayed);
     uifx.minMenu(menued);
     const bool hidden = std::string(ownerClass) == "TApplication";
-    EXPECT_EQ(sim.windowPort().isVisible(sim.window(trayed).owner), !hidden);
-    EXPECT_EQ(sim.windowPort().isVisible(sim.window(menued).owner), !hidden);
-    EXPECT_FALSE(sim.windowPort().isVisible(trayed));
-    EXPECT_FALSE(sim.windowPort().isVisible(menued));
+    EXPECT_EQ(sim.windowInfoPort().isVisible(sim.window(trayed).owner), !hidden);
+    EXPECT_EQ(sim.windowInfoPort().isVisible(sim.window(menued).owner), !hidden);
+    EXPECT_FALSE(sim.windowInfoPort().isVisible(trayed));
+    EXPECT_FALSE(sim.windowInfoPort().isVisible(menued));
   }
 }
 
@@ -384,7 +384,7 @@ TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndItsTrayIconShowsThePrograms
 
   w.classIcon = IconHandle{0};
   uifx.minTray(window);
-  EXPECT_FALSE(sim.windowPort().isVisible(window));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(window));
   const NotifyIconData& icon = sim.trayIcons.at({mainWindow, 0});
   EXPECT_EQ(icon.icon, IconHandle{0x7001}) << "the program's icon instead of an empty cell";
   EXPECT_EQ(icon.tip, "Busy");
@@ -398,8 +398,8 @@ TEST_F(UifxTest, MinMenuHidesTheWindowAndListsItsTitle) {
   uifx.minMenu(plain);
   uifx.minMenu(untitled);
 
-  EXPECT_FALSE(sim.windowPort().isVisible(plain));
-  EXPECT_FALSE(sim.windowPort().isVisible(untitled));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(plain));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(untitled));
   ASSERT_EQ(lists.menu().count(), 2);
   EXPECT_EQ(lists.menu().at(1).hwnd, plain);
   EXPECT_EQ(lists.menu().at(1).title, std::string(254, 'L'));
@@ -433,7 +433,7 @@ TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
   }
   const Hwnd extra = addWindow(Rect{0, 0, 300, 200}, "Extra");
   uifx.minMenu(extra);
-  EXPECT_TRUE(sim.windowPort().isVisible(extra));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(extra));
   EXPECT_EQ(lists.menu().count(), 45);
   EXPECT_EQ(menu.titles.size(), 45U);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
@@ -443,10 +443,10 @@ TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
 }
 
 TEST_F(UifxTest, MinMenuBeforeTheMenuExistsLeavesTheWindowAlone) {
-  Uifx early{sim, sim, lang, lists, journal, icons, settings, log};
+  Uifx early{sim, sim, sim, sim, sim, lang, lists, journal, icons, settings, log};
   const Hwnd window = addWindow(Rect{0, 0, 300, 200});
   early.minMenu(window);
-  EXPECT_TRUE(sim.windowPort().isVisible(window));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(window));
   EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called minMenu", "Exited minMenu"}));
 }
@@ -458,12 +458,9 @@ TEST_F(UifxTest, ToggleTopmostTwiceGivesTheFormerStateBackWithoutMovingTheWindow
   uifx.toggleTopmost(window);
   EXPECT_EQ(sim.window(window).exStyle & win::kWsExTopmost, 0U);
   EXPECT_EQ(sim.window(window).rect, (Rect{10, 20, 310, 220}));
-  ASSERT_EQ(sim.setWindowPosCalls.size(), 2U);
-  EXPECT_EQ(sim.setWindowPosCalls[0].insertAfter, win::kHwndTopmost);
-  EXPECT_EQ(sim.setWindowPosCalls[1].insertAfter, win::kHwndNoTopmost);
-  for (const sim::SetWindowPosCall& call : sim.setWindowPosCalls) {
-    EXPECT_EQ(call.flags, win::kSwpNoMove | win::kSwpNoSize);
-  }
+  ASSERT_EQ(sim.placementCalls.size(), 2U);
+  EXPECT_EQ(sim.placementCalls[0].kind, sim::Placement::Topmost);
+  EXPECT_EQ(sim.placementCalls[1].kind, sim::Placement::NotTopmost);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called toggleTopmost", "Exited toggleTopmost",
                                                  "Called toggleTopmost", "Exited toggleTopmost"}));
   EXPECT_TRUE(sim.everythingReleased());

@@ -52,7 +52,7 @@ class WindowBookTest : public testsupport::WindowActionsTest {
     book.removeStretchedWindow(window);
   }
 
-  WindowBook book{lists, sim, journal, icons, log};
+  WindowBook book{lists, sim, sim, journal, icons, log};
 };
 
 TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
@@ -67,20 +67,20 @@ TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
 
   book.restoreTrayedWindow(0);
   book.restoreTrayedWindow(1);
-  EXPECT_TRUE(sim.windowPort().isVisible(first));
-  EXPECT_TRUE(sim.windowPort().isVisible(second));
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), second);
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(first));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(second));
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), second);
   EXPECT_EQ(lists.trayed().count(), 1);
   EXPECT_FALSE(hasIcon(0));
   EXPECT_FALSE(hasIcon(1));
   EXPECT_TRUE(hasIcon(2));
 
   book.unIconizeAll();
-  EXPECT_TRUE(sim.windowPort().isVisible(third));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(third));
   EXPECT_FALSE(hasIcon(2));
   EXPECT_TRUE(lists.trayed().at(2).free);
   EXPECT_EQ(lists.trayed().count(), 0);
-  EXPECT_EQ(sim.windowPort().foregroundWindow(), second);
+  EXPECT_EQ(sim.desktopPort().foregroundWindow(), second);
   EXPECT_EQ(logLines(sim, kAppLog),
             (std::vector<std::string>{"Called unIconizeAll", "Exited unIconizeAll"}));
   EXPECT_TRUE(sim.everythingReleased());
@@ -114,7 +114,7 @@ TEST_F(WindowBookTest, AFreeOrUnknownSlotIsLeftAlone) {
     book.restoreTrayedWindow(slot);
   }
   EXPECT_EQ(lists.trayed().count(), 1);
-  EXPECT_FALSE(sim.windowPort().isVisible(window));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(window));
   EXPECT_EQ(sim.notifyCalls.size(), calls);
 }
 
@@ -123,7 +123,7 @@ TEST_F(WindowBookTest, ASlotIsFreedEvenWhenTheShellNoLongerHasItsIcon) {
   uifx.minTray(window);
   sim.trayIcons.clear();  // the shell restarted and lost its icons
   book.restoreTrayedWindow(0);
-  EXPECT_TRUE(sim.windowPort().isVisible(window));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(window));
   EXPECT_TRUE(lists.trayed().at(0).free);
   EXPECT_EQ(lists.trayed().count(), 0);
   EXPECT_EQ(logLines(sim, kAppLog), std::vector<std::string>{"::msgToTrayicon failed."});
@@ -139,11 +139,11 @@ TEST_F(WindowBookTest, OnlyAnOwnerOfClassExactlyTApplicationComesBackWithItsWind
   }
   book.restoreTrayedWindow(0);
   book.unIconizeAll();
-  EXPECT_TRUE(sim.windowPort().isVisible(sim.window(exact).owner));
-  EXPECT_FALSE(sim.windowPort().isVisible(sim.window(lower).owner));
-  EXPECT_FALSE(sim.windowPort().isVisible(sim.window(longer).owner));
+  EXPECT_TRUE(sim.windowInfoPort().isVisible(sim.window(exact).owner));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(sim.window(lower).owner));
+  EXPECT_FALSE(sim.windowInfoPort().isVisible(sim.window(longer).owner));
   for (const Hwnd window : {exact, lower, longer}) {
-    EXPECT_TRUE(sim.windowPort().isVisible(window));
+    EXPECT_TRUE(sim.windowInfoPort().isVisible(window));
   }
 }
 
@@ -160,17 +160,17 @@ TEST_F(WindowBookTest, ShadedWindowsGetTheirHeightBackAtTheEndWithTheirCurrentWi
   EXPECT_EQ(lists.shaded().at(2).hwnd, third);
 
   sim.window(third).rect = Rect{30, 30, 530, 57};  // widened by hand
-  sim.setWindowPosCalls.clear();
+  sim.placementCalls.clear();
   book.unShadeAll();
   EXPECT_EQ(sim.window(first).rect, (Rect{10, 10, 310, 210}));
   EXPECT_EQ(sim.window(third).rect, (Rect{30, 30, 530, 430}));
-  ASSERT_EQ(sim.setWindowPosCalls.size(), 2U);
-  EXPECT_EQ(sim.setWindowPosCalls[1].flags, 0x0406U);
+  ASSERT_EQ(sim.placementCalls.size(), 2U);
+  EXPECT_EQ(sim.placementCalls[1].kind, sim::Placement::Resize);
   EXPECT_EQ(lists.shaded().count(), 2);
 }
 
 TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverShownAgain) {
-  TTrayForm menu{sim, sim, sim, sim, lists, journal, settings, log};
+  TTrayForm menu{sim, sim, sim, sim, sim, sim, lists, journal, settings, log};
   uifx.setMenu(menu);
   const Hwnd keeper = addWindow("Keeper");
   const Hwnd shaded = addWindow("Shaded");
@@ -200,12 +200,12 @@ TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverSh
   EXPECT_EQ(lists.stretched(Axis::Vertical).count(), 0);
 
   // At the end only the keeper is touched.
-  sim.setWindowPosCalls.clear();
+  sim.placementCalls.clear();
   book.unShadeAll();
   book.unIconizeAll();
   menu.showAllWindows();
-  ASSERT_EQ(sim.setWindowPosCalls.size(), 1U);
-  EXPECT_EQ(sim.setWindowPosCalls[0].window, keeper);
+  ASSERT_EQ(sim.placementCalls.size(), 1U);
+  EXPECT_EQ(sim.placementCalls[0].window, keeper);
 
   const std::vector<std::string> forOneWindow{
       "Called removeShadedHwnd()", "Exited removeShadedHwnd.", "Called removeIconizedHwnd()",

@@ -202,9 +202,10 @@ int main(int argc, char** argv) {
   Logger log{ports.files, ports.clock};
   Settings settings;
   ExclusionLists lists;
-  NameFromWindow names{ports.system, ports.processNames, ports.windows, ports.registry, log};
-  WinAuth auth{ports.windows, ports.system, names, settings, lists, log};
-  Gfx gfx{ports.windows, ports.frames, ports.drawing, ports.buttonRows, auth, settings, log};
+  NameFromWindow names{ports.system, ports.processNames, ports.windowInfo, ports.registry, log};
+  WinAuth auth{ports.windowInfo, ports.system, names, settings, lists, log};
+  Gfx gfx{ports.windowInfo, ports.desktop, ports.frames, ports.drawing, ports.buttonRows, auth,
+          settings, log};
   Painter painter(window);
 
   int failures = 0;
