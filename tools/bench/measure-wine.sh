@@ -92,6 +92,13 @@ case $edition in
     bin=${bin:-${STRENNIX_WIN64_BIN:-$root/build/win64/bin}} ;;
   *) echo "unknown edition: $edition (32 or 64)" >&2; exit 2 ;;
 esac
+# The 64-bit programs run under the 64-bit loader itself: where the 32-bit
+# Wine is installed, `wine` hands a 64-bit program on to another process, and
+# $! would then be a process that measures nothing.
+loader=wine
+if [[ $edition == 64 ]]; then
+  loader=${STRENNIX_WINE64_LOADER:-/usr/lib/wine/wine64}
+fi
 for f in strennix.exe $hook $testdriver refpaint.exe; do
   [[ -f $bin/$f ]] || { echo "missing $bin/$f (build the $preset preset)" >&2; exit 1; }
 done
@@ -142,8 +149,8 @@ if [[ -d $root/lang ]]; then
   if [[ -n $baseline ]]; then cp -r "$root/lang" "$run/baseline/"; fi
 fi
 winpath() { winepath -w "$1" 2>/dev/null; }
-driver() { wine "$bin/$testdriver" "$@"; }
-starttimer() { wine "$helpers/starttimer.exe" "$@"; }
+driver() { "$loader" "$bin/$testdriver" "$@"; }
+starttimer() { "$loader" "$helpers/starttimer.exe" "$@"; }
 
 # --- the quiet windows -----------------------------------------------------------
 log "opening $windows test-driver windows"
@@ -166,7 +173,7 @@ foreground() { driver foreground --title "Quiet $windows" >/dev/null; }
 
 if ((have_pixelcheck)); then
   log "comparing the program's pixels with plain DrawIconEx calls"
-  if ! wine "$helpers/pixelcheck.exe" "Quiet 1" "$(winpath "$root/resources/icons")" \
+  if ! "$loader" "$helpers/pixelcheck.exe" "Quiet 1" "$(winpath "$root/resources/icons")" \
     >"$out/pixelcheck.txt" 2>&1; then
     cat "$out/pixelcheck.txt" >&2
     echo "the program paints other pixels than the plain calls: not measuring" >&2
@@ -210,7 +217,7 @@ measure() {  # measure PROGRAM INTERVAL MODE PID
 }
 
 run_refpaint() {  # INTERVAL MODE
-  wine "$bin/refpaint.exe" "$1" "$2" >/dev/null 2>&1 &
+  "$loader" "$bin/refpaint.exe" "$1" "$2" >/dev/null 2>&1 &
   local pid=$!
   starttimer wait-window RefPaint
   measure refpaint "$1" "$2" "$pid"
@@ -224,7 +231,7 @@ run_strennix() {  # PRIORITY DRAWONALL [LABEL DIRECTORY]
   if [[ $all == 1 ]]; then draw_on='<all>'; fi
   wine reg add "$settings" /v Priority /d "$priority" /f >/dev/null
   wine reg add "$settings" /v DrawOn /d "$draw_on" /f >/dev/null
-  (cd "$directory" && exec wine strennix.exe) >/dev/null 2>&1 &
+  (cd "$directory" && exec "$loader" strennix.exe) >/dev/null 2>&1 &
   local pid=$!
   starttimer wait-strennix
   measure "$label" "$interval" "$all" "$pid"
@@ -282,7 +289,7 @@ fi
 start_program() {  # PRIORITY DIRECTORY
   wine reg add "$settings" /v Priority /d "$1" /f >/dev/null
   wine reg add "$settings" /v DrawOn /d '<one>' /f >/dev/null
-  (cd "$2" && exec wine strennix.exe) >/dev/null 2>&1 &
+  (cd "$2" && exec "$loader" strennix.exe) >/dev/null 2>&1 &
   program_pid=$!
   starttimer wait-strennix
 }
@@ -311,7 +318,7 @@ if ((do_latency)); then
     if ((order++ % 2 == 1)); then list=($(printf '%s\n' "${programs[@]}" | tac)); fi
     for program in "${list[@]}"; do
       start_program "$priority" "$(directory_of "$program")"
-      wine "$helpers/repaintlatency.exe" "Latency A" "Latency B" "$activations" 2>/dev/null |
+      "$loader" "$helpers/repaintlatency.exe" "Latency A" "Latency B" "$activations" 2>/dev/null |
         tr -d '\r' >"$work/latency.txt" || true
       stop_program
       sed -n "s/^activation=\([0-9]*\) ms=\([0-9.a-z]*\) erased=\([01]\)/$program\t$priority\t\1\t\2\t\3/p" \
@@ -326,7 +333,7 @@ if ((do_msgcost)); then
   printf 'program\tround\tms\n' >"$msg_table"
   msgcost() {  # LABEL ROUND
     local ms
-    ms=$(wine "$helpers/msgcost.exe" 2>/dev/null | tr -d '\r' | sed -n 's/^messages=[0-9]* ms=\([0-9.]*\).*/\1/p')
+    ms=$("$loader" "$helpers/msgcost.exe" 2>/dev/null | tr -d '\r' | sed -n 's/^messages=[0-9]* ms=\([0-9.]*\).*/\1/p')
     printf '%s\t%s\t%s\n' "$1" "$2" "$ms" >>"$msg_table"
     log "msgcost round $2 with $1: $ms ms"
   }
