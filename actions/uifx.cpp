@@ -77,15 +77,20 @@ void Uifx::maxV(Hwnd window) {
   if (const StretchedWindow* record = lists_.stretched(Axis::Vertical).find(window)) {
     const std::int32_t height = record->savedSize;
     const Rect area = windows_.monitorOf(window).workArea;
-    windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height), rect.width(),
-                        height, true);
-    lists_.removeStretched(Axis::Vertical, window);
+    if (changed(windows_.moveWindow(window, rect.left, centred(area.top, area.height(), height),
+                                    rect.width(), height, true),
+                "restoring the height")) {
+      lists_.removeStretched(Axis::Vertical, window);
+    }
     return;
   }
-  lists_.addStretched(Axis::Vertical, window, rect, rect.height());
   const Rect target =
       calcVMaxRect(rect, settings_.vMaxPercentage, windows_.monitorOf(window).workArea);
-  windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
+  if (changed(windows_.moveWindow(window, target.left, target.top, target.width(),
+                                  target.height(), true),
+              "maximizing vertically")) {
+    lists_.addStretched(Axis::Vertical, window, rect, rect.height());
+  }
   log_.trace("Exited maxV");
 }
 
@@ -95,15 +100,20 @@ void Uifx::maxH(Hwnd window) {
   if (const StretchedWindow* record = lists_.stretched(Axis::Horizontal).find(window)) {
     const std::int32_t width = record->savedSize;
     const Rect area = windows_.monitorOf(window).workArea;
-    windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top, width,
-                        rect.height(), true);
-    lists_.removeStretched(Axis::Horizontal, window);
+    if (changed(windows_.moveWindow(window, centred(area.left, area.width(), width), rect.top,
+                                    width, rect.height(), true),
+                "restoring the width")) {
+      lists_.removeStretched(Axis::Horizontal, window);
+    }
     return;
   }
-  lists_.addStretched(Axis::Horizontal, window, rect, rect.width());
   const Rect target =
       calcHMaxRect(rect, settings_.hMaxPercentage, windows_.monitorOf(window).workArea);
-  windows_.moveWindow(window, target.left, target.top, target.width(), target.height(), true);
+  if (changed(windows_.moveWindow(window, target.left, target.top, target.width(),
+                                  target.height(), true),
+              "maximizing horizontally")) {
+    lists_.addStretched(Axis::Horizontal, window, rect, rect.width());
+  }
 }
 
 void Uifx::shade(Hwnd window) {
@@ -123,8 +133,9 @@ void Uifx::rollUp(Hwnd window, const Rect& rect) {
   if (!hasRoom(lists_.shaded(), kTooManyShaded)) {
     return;
   }
-  lists_.addShaded(window, rect.height());
-  resizeInPlace(windows_, window, rect.width(), kShadedHeight);
+  if (changed(resizeInPlace(windows_, window, rect.width(), kShadedHeight), "shading")) {
+    lists_.addShaded(window, rect.height());
+  }
 }
 
 void Uifx::rollDown(Hwnd window, const Rect& rect) {
@@ -132,8 +143,10 @@ void Uifx::rollDown(Hwnd window, const Rect& rect) {
   if (listed == 0) {
     return;
   }
-  resizeInPlace(windows_, window, rect.width(), lists_.shaded().at(listed).height);
-  lists_.removeShaded(window);
+  if (changed(resizeInPlace(windows_, window, rect.width(), lists_.shaded().at(listed).height),
+              "unshading")) {
+    lists_.removeShaded(window);
+  }
 }
 
 // The slot is taken only once the shell has accepted the icon: without an
@@ -158,10 +171,13 @@ void Uifx::minTray(Hwnd window) {
     log_.trace("Exited minTray");
     return;
   }
+  if (!changed(windows_.showWindow(window, win::kSwHide), "hiding to a tray icon")) {
+    icons_.msgToTrayicon(win::kNimDelete, title, icon, id);
+    return;
+  }
   lists_.addTrayed(id, window, applicationOwner(windows_, window));
   hideApplicationOwner(windows_, window);
   icons_.msgToTrayicon(win::kNimModify, title, icon, id);
-  windows_.showWindow(window, win::kSwHide);
   log_.trace("Exited minTray");
 }
 
@@ -178,10 +194,12 @@ void Uifx::minMenu(Hwnd window) {
     return;
   }
   const std::string title = windows_.windowText(window, kMenuTitleBuffer);
+  if (!changed(windows_.showWindow(window, win::kSwHide), "hiding to the tray menu")) {
+    return;
+  }
   lists_.addMenu(window, applicationOwner(windows_, window), title);
   hideApplicationOwner(windows_, window);
   menu_->addTitle(title);
-  windows_.showWindow(window, win::kSwHide);
   log_.trace("Exited minMenu");
 }
 
@@ -189,12 +207,14 @@ void Uifx::minMenu(Hwnd window) {
 void Uifx::toggleTopmost(Hwnd window) {
   log_.trace("Called toggleTopmost");
   const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
+  if (!changed(windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost,
+                                     0, 0, 0, 0, win::kSwpNoMove | win::kSwpNoSize),
+               "changing stay on top")) {
+    return;
+  }
   if (!topmost) {
     journal_.note(JournalRecord{.change = Change::Topmost, .window = window});
-  }
-  windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost, 0, 0, 0, 0,
-                        win::kSwpNoMove | win::kSwpNoSize);
-  if (topmost) {
+  } else {
     journal_.forget(Change::Topmost, window);
   }
   log_.trace("Exited toggleTopmost");
@@ -233,6 +253,15 @@ IconHandle Uifx::askIcon(Hwnd window, std::uint32_t message, std::uint32_t wPara
 
 IconHandle Uifx::classIcon(Hwnd window, int index) {
   return handleOfBits<IconHandle>(windows_.classLong(window, index));
+}
+
+// The system refuses to change a window of a program running with higher
+// rights; nothing is then booked for it, and the log says so once.
+bool Uifx::changed(bool accepted, std::string_view action) {
+  if (!accepted) {
+    log_.writeLog(std::string("The system refused ") + std::string(action) + ".");
+  }
+  return accepted;
 }
 
 // In front of everything: without an owner the box could open behind the

@@ -32,8 +32,8 @@ void restoreApplicationOwner(WindowPort& windows, Hwnd window) {
   }
 }
 
-void resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height) {
-  windows.setWindowPos(window, 0, 0, 0, width, height,
+bool resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height) {
+  return windows.setWindowPos(window, 0, 0, 0, width, height,
                        win::kSwpNoSendChanging | win::kSwpNoZOrder | win::kSwpNoMove);
 }
 

@@ -30,8 +30,9 @@ void hideApplicationOwner(WindowPort& windows, Hwnd window);
 void restoreApplicationOwner(WindowPort& windows, Hwnd window);
 
 // Sets a window's size without moving it, changing its z-order or asking it
-// first (SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOMOVE).
-void resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height);
+// first (SWP_NOSENDCHANGING | SWP_NOZORDER | SWP_NOMOVE). Answers whether the
+// system did it.
+bool resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height);
 
 // What may be done to a listed window now: it may be gone (or its handle now
 // names another window), or its program may have stopped answering.

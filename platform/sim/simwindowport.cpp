@@ -108,7 +108,7 @@ ProcessId SimWindowPort::windowProcessId(Hwnd window) {
 
 bool SimWindowPort::moveWindow(Hwnd window, int x, int y, int width, int height, bool /*repaint*/) {
   SimWindow* w = world_.findWindow(window);
-  if (w == nullptr) {
+  if (w == nullptr || w->refusesChanges) {
     return false;
   }
   w->rect = Rect{x, y, x + width, y + height};
@@ -119,7 +119,7 @@ bool SimWindowPort::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, i
                                  int cy, std::uint32_t flags) {
   world_.setWindowPosCalls.push_back(SetWindowPosCall{window, insertAfter, x, y, cx, cy, flags});
   SimWindow* w = world_.findWindow(window);
-  if (w == nullptr) {
+  if (w == nullptr || w->refusesChanges) {
     return false;
   }
   const Rect old = w->rect;
@@ -176,6 +176,9 @@ bool SimWindowPort::showWindow(Hwnd window, int command) {
     return false;
   }
   const bool wasVisible = w->visible;
+  if (w->refusesChanges) {
+    return false;
+  }
   w->visible = command != win::kSwHide;
   if (command == win::kSwShowNormal || command == win::kSwRestore) {
     w->style &= ~(win::kWsMaximize | win::kWsMinimize);
