@@ -143,6 +143,30 @@ TEST_P(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
   EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
 }
 
+// Any program can post a release at a point; only the release of a press the
+// hook reported on a painted button acts.
+TEST_P(ButtonPressTest, AReleasePostedByAnotherProgramActsOnNothing) {
+  writeDefaultSettings();
+  startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint pin = middleOf(target, kTop);
+
+  driver({"post", "--class", "TStrennix", "--msg", "8066", "--wparam",
+          hex(static_cast<std::uint32_t>(pin.x)), "--lparam",
+          hex(static_cast<std::uint32_t>(pin.y))});
+  waitFor(
+      [&] {
+        const auto log = appLog();
+        return std::find(log.begin(), log.end(), "  No press was reported: the release is ignored") !=
+               log.end();
+      },
+      "the posted release to be ignored");
+
+  EXPECT_FALSE(current(target).topmost);
+  EXPECT_TRUE(dealtSlots().empty());
+}
+
 STRENNIX_TEST_EDITIONS(ButtonPressTest, runnableEditions());
 
 }  // namespace
