@@ -86,8 +86,8 @@ void Uifx::maxV(Hwnd window) {
   }
   const Rect target =
       calcVMaxRect(rect, settings_.vMaxPercentage, windows_.monitorOf(window).workArea);
-  if (changed(windows_.moveWindow(window, target.left, target.top, target.width(),
-                                  target.height(), true),
+  if (changed(windows_.moveWindow(window, target.left, target.top, target.width(), target.height(),
+                                  true),
               "maximizing vertically")) {
     lists_.addStretched(Axis::Vertical, window, rect, rect.height());
   }
@@ -109,8 +109,8 @@ void Uifx::maxH(Hwnd window) {
   }
   const Rect target =
       calcHMaxRect(rect, settings_.hMaxPercentage, windows_.monitorOf(window).workArea);
-  if (changed(windows_.moveWindow(window, target.left, target.top, target.width(),
-                                  target.height(), true),
+  if (changed(windows_.moveWindow(window, target.left, target.top, target.width(), target.height(),
+                                  true),
               "maximizing horizontally")) {
     lists_.addStretched(Axis::Horizontal, window, rect, rect.width());
   }
@@ -207,8 +207,8 @@ void Uifx::minMenu(Hwnd window) {
 void Uifx::toggleTopmost(Hwnd window) {
   log_.trace("Called toggleTopmost");
   const bool topmost = (windows_.windowLong(window, win::kGwlExStyle) & win::kWsExTopmost) != 0;
-  if (!changed(windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost,
-                                     0, 0, 0, 0, win::kSwpNoMove | win::kSwpNoSize),
+  if (!changed(windows_.setWindowPos(window, topmost ? win::kHwndNoTopmost : win::kHwndTopmost, 0,
+                                     0, 0, 0, win::kSwpNoMove | win::kSwpNoSize),
                "changing stay on top")) {
     return;
   }

@@ -34,7 +34,7 @@ void restoreApplicationOwner(WindowPort& windows, Hwnd window) {
 
 bool resizeInPlace(WindowPort& windows, Hwnd window, std::int32_t width, std::int32_t height) {
   return windows.setWindowPos(window, 0, 0, 0, width, height,
-                       win::kSwpNoSendChanging | win::kSwpNoZOrder | win::kSwpNoMove);
+                              win::kSwpNoSendChanging | win::kSwpNoZOrder | win::kSwpNoMove);
 }
 
 WindowState stateOf(Journal& journal, WindowPort& windows, Hwnd window) {

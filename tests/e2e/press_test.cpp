@@ -188,8 +188,8 @@ TEST_P(ButtonPressTest, AReleasePostedByAnotherProgramActsOnNothing) {
   waitFor(
       [&] {
         const auto log = appLog();
-        return std::find(log.begin(), log.end(), "  No press was reported: the release is ignored") !=
-               log.end();
+        return std::find(log.begin(), log.end(),
+                         "  No press was reported: the release is ignored") != log.end();
       },
       "the posted release to be ignored");
 

@@ -22,10 +22,10 @@ inline void hookClick(sim::SimDesktop& sim, Hwnd mainForm, Point point) {
   }
   const std::optional<ButtonRow> row = sim.ports().buttonRows.published(window);
   const Rect rect = sim.windowRect(window);
-  const int slot = row ? hookprotocol::slotInRow(rect.right - row->rightInset, rect.top + row->top,
-                                                 row->slotWidth, row->height, row->slots, point.x,
-                                                 point.y)
-                       : -1;
+  const int slot =
+      row ? hookprotocol::slotInRow(rect.right - row->rightInset, rect.top + row->top,
+                                    row->slotWidth, row->height, row->slots, point.x, point.y)
+          : -1;
   if (slot < 0) {
     sim.post(mainForm, win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(point.x), point.y);
     return;

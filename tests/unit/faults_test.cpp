@@ -74,9 +74,7 @@ class FaultsTest : public testsupport::ProgramTest {
     sim.setForeground(window);
     clickAt(slotPoint(sim.window(window).rect, k));
   }
-  void clickAt(Point point) {
-    testsupport::hookClick(sim, form->handle(), point);
-  }
+  void clickAt(Point point) { testsupport::hookClick(sim, form->handle(), point); }
   void reportDestroyed(Hwnd window) {
     sim.post(form->handle(), win::kStrnxDestroy, handleBits(window), 0);
   }
@@ -638,9 +636,9 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
       }
       sim.setForeground(foregrounds[random() % std::size(foregrounds)]);
       const bool handled = sim.post(main.handle(), message, wParam, lParam);
-      EXPECT_EQ(handled, (message >= win::kStrnxDestroy && message <= win::kWmTray) ||
-                             (message >= win::kStrnxCaptionChange &&
-                              message <= win::kStrnxUncovered))
+      EXPECT_EQ(handled,
+                (message >= win::kStrnxDestroy && message <= win::kWmTray) ||
+                    (message >= win::kStrnxCaptionChange && message <= win::kStrnxUncovered))
           << message;
       ++sent;
     }
@@ -672,13 +670,13 @@ TEST_F(FaultsTest, AnActionTheSystemRefusesBooksNothingAndIsLoggedOnce) {
   EXPECT_TRUE(program->journal().records().empty());
   EXPECT_EQ(storedJournal(), std::nullopt);
   EXPECT_EQ(sim.trayIcons.size(), 1U) << "the program's own icon alone";
-  EXPECT_EQ(logLines(kUifxLog),
-            (std::vector<std::string>{
-                "The system refused changing stay on top.",
-                "The system refused hiding to a tray icon.", "The system refused shading.",
-                "The system refused hiding to the tray menu.",
-                "The system refused maximizing vertically.",
-                "The system refused maximizing horizontally."}));
+  EXPECT_EQ(
+      logLines(kUifxLog),
+      (std::vector<std::string>{
+          "The system refused changing stay on top.", "The system refused hiding to a tray icon.",
+          "The system refused shading.", "The system refused hiding to the tray menu.",
+          "The system refused maximizing vertically.",
+          "The system refused maximizing horizontally."}));
 }
 
 TEST_F(FaultsTest, AStartGivesBackEveryWindowThatAKilledRunLeftChanged) {
