@@ -1,4 +1,5 @@
-// ProcessPort: the programs strennix.exe starts itself (the 64-bit helper).
+#include "platform/win32/processport.h"
+
 #include <windows.h>
 
 #include "platform/win32/win32handles.h"
@@ -13,7 +14,7 @@ HANDLE processOf(const ChildProcess& child) { return toHandle<HANDLE>(child.get(
 
 }  // namespace
 
-bool Win32Desktop::runsUnderWow64() {
+bool Win32ProcessPort::runsUnderWow64() {
   // Missing before Windows XP SP2, which runs only on 32-bit systems.
   const auto isWow64 = reinterpret_cast<IsWow64ProcessFunction>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
@@ -21,9 +22,9 @@ bool Win32Desktop::runsUnderWow64() {
   return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE;
 }
 
-ProcessId Win32Desktop::currentProcessId() { return GetCurrentProcessId(); }
+ProcessId Win32ProcessPort::currentProcessId() { return GetCurrentProcessId(); }
 
-ChildProcess Win32Desktop::startProcess(const std::string& path, const std::string& arguments) {
+ChildProcess Win32ProcessPort::startProcess(const std::string& path, const std::string& arguments) {
   std::string commandLine = "\"" + path + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
@@ -36,13 +37,13 @@ ChildProcess Win32Desktop::startProcess(const std::string& path, const std::stri
   return {*this, ChildProcessIds{fromHandle(started.hProcess), started.dwThreadId}};
 }
 
-void Win32Desktop::waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) {
+void Win32ProcessPort::waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) {
   if (child.valid()) {
     WaitForInputIdle(processOf(child), timeoutMs);
   }
 }
 
-std::optional<std::uint32_t> Win32Desktop::exitCode(const ChildProcess& child) {
+std::optional<std::uint32_t> Win32ProcessPort::exitCode(const ChildProcess& child) {
   DWORD code = 0;
   // STILL_ACTIVE could also be a real exit code; waiting tells them apart.
   if (!child.valid() || WaitForSingleObject(processOf(child), 0) != WAIT_OBJECT_0 ||
@@ -52,21 +53,21 @@ std::optional<std::uint32_t> Win32Desktop::exitCode(const ChildProcess& child) {
   return code;
 }
 
-bool Win32Desktop::postQuit(const ChildProcess& child) {
+bool Win32ProcessPort::postQuit(const ChildProcess& child) {
   return child.valid() && PostThreadMessageA(child.get().thread, WM_QUIT, 0, 0) != FALSE;
 }
 
-bool Win32Desktop::waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) {
+bool Win32ProcessPort::waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) {
   return child.valid() && WaitForSingleObject(processOf(child), timeoutMs) == WAIT_OBJECT_0;
 }
 
-void Win32Desktop::terminate(const ChildProcess& child, std::uint32_t exitCode) {
+void Win32ProcessPort::terminate(const ChildProcess& child, std::uint32_t exitCode) {
   if (child.valid()) {
     TerminateProcess(processOf(child), exitCode);
   }
 }
 
-void Win32Desktop::closeChild(const ChildProcessIds& child) noexcept {
+void Win32ProcessPort::closeChild(const ChildProcessIds& child) noexcept {
   CloseHandle(toHandle<HANDLE>(child.process));
 }
 

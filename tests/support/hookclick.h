@@ -16,12 +16,12 @@
 namespace strennix::testsupport {
 
 inline void hookClick(sim::SimDesktop& sim, Hwnd mainForm, Point point) {
-  const Hwnd window = sim.foregroundWindow();
-  if (!sim.ports().buttonRows.published(window)) {
+  const Hwnd window = sim.windowPort().foregroundWindow();
+  if (!sim.buttonRowsPort().published(window)) {
     sim.tick(mainForm, IDT_TIMER1);
   }
-  const std::optional<ButtonRow> row = sim.ports().buttonRows.published(window);
-  const Rect rect = sim.windowRect(window);
+  const std::optional<ButtonRow> row = sim.buttonRowsPort().published(window);
+  const Rect rect = sim.windowPort().windowRect(window);
   const int slot =
       row ? hookprotocol::slotInRow(rect.right - row->rightInset, rect.top + row->top,
                                     row->slotWidth, row->height, row->slots, point.x, point.y)
