@@ -83,14 +83,17 @@ void Uifx::maxV(Hwnd window) {
     const std::int32_t height = record->savedSize;
     const Rect area = desktop_.monitorOf(window).workArea;
     const std::int32_t top = centred(area.top, area.height(), height);
-    placement_.move(window, Rect{rect.left, top, rect.right, top + height});
-    lists_.removeStretched(Axis::Vertical, window);
+    if (changed(placement_.move(window, Rect{rect.left, top, rect.right, top + height}),
+                "restoring the height")) {
+      lists_.removeStretched(Axis::Vertical, window);
+    }
     return;
   }
-  lists_.addStretched(Axis::Vertical, window, rect, rect.height());
   const Rect target =
       calcVMaxRect(rect, settings_.vMaxPercentage, desktop_.monitorOf(window).workArea);
-  placement_.move(window, target);
+  if (changed(placement_.move(window, target), "maximizing vertically")) {
+    lists_.addStretched(Axis::Vertical, window, rect, rect.height());
+  }
   log_.trace("Exited maxV");
 }
 
@@ -101,14 +104,17 @@ void Uifx::maxH(Hwnd window) {
     const std::int32_t width = record->savedSize;
     const Rect area = desktop_.monitorOf(window).workArea;
     const std::int32_t left = centred(area.left, area.width(), width);
-    placement_.move(window, Rect{left, rect.top, left + width, rect.bottom});
-    lists_.removeStretched(Axis::Horizontal, window);
+    if (changed(placement_.move(window, Rect{left, rect.top, left + width, rect.bottom}),
+                "restoring the width")) {
+      lists_.removeStretched(Axis::Horizontal, window);
+    }
     return;
   }
-  lists_.addStretched(Axis::Horizontal, window, rect, rect.width());
   const Rect target =
       calcHMaxRect(rect, settings_.hMaxPercentage, desktop_.monitorOf(window).workArea);
-  placement_.move(window, target);
+  if (changed(placement_.move(window, target), "maximizing horizontally")) {
+    lists_.addStretched(Axis::Horizontal, window, rect, rect.width());
+  }
 }
 
 void Uifx::shade(Hwnd window) {
@@ -128,8 +134,9 @@ void Uifx::rollUp(Hwnd window, const Rect& rect) {
   if (!hasRoom(lists_.shaded(), kTooManyShaded)) {
     return;
   }
-  lists_.addShaded(window, rect.height());
-  placement_.resize(window, rect.width(), kShadedHeight);
+  if (changed(placement_.resize(window, rect.width(), kShadedHeight), "shading")) {
+    lists_.addShaded(window, rect.height());
+  }
 }
 
 void Uifx::rollDown(Hwnd window, const Rect& rect) {
@@ -137,8 +144,10 @@ void Uifx::rollDown(Hwnd window, const Rect& rect) {
   if (listed == 0) {
     return;
   }
-  placement_.resize(window, rect.width(), lists_.shaded().at(listed).height);
-  lists_.removeShaded(window);
+  if (changed(placement_.resize(window, rect.width(), lists_.shaded().at(listed).height),
+              "unshading")) {
+    lists_.removeShaded(window);
+  }
 }
 
 // The slot is taken only once the shell has accepted the icon: without an
@@ -163,10 +172,13 @@ void Uifx::minTray(Hwnd window) {
     log_.trace("Exited minTray");
     return;
   }
+  if (!changed(placement_.hide(window), "hiding to a tray icon")) {
+    icons_.removeWindowIcon(id);
+    return;
+  }
   lists_.addTrayed(id, window, applicationOwner(windows_, window));
   hideApplicationOwner(windows_, placement_, window);
   icons_.changeWindowIcon(title, icon, id);
-  placement_.hide(window);
   log_.trace("Exited minTray");
 }
 
@@ -183,21 +195,24 @@ void Uifx::minMenu(Hwnd window) {
     return;
   }
   const std::string title = windows_.windowText(window, kMenuTitleBuffer);
+  if (!changed(placement_.hide(window), "hiding to the tray menu")) {
+    return;
+  }
   lists_.addMenu(window, applicationOwner(windows_, window), title);
   hideApplicationOwner(windows_, placement_, window);
   menu_->addTitle(title);
-  placement_.hide(window);
   log_.trace("Exited minMenu");
 }
 
 void Uifx::toggleTopmost(Hwnd window) {
   log_.trace("Called toggleTopmost");
   const bool topmost = windows_.isTopmost(window);
+  if (!changed(placement_.setTopmost(window, !topmost), "changing stay on top")) {
+    return;
+  }
   if (!topmost) {
     journal_.note(JournalRecord{.change = Change::Topmost, .window = window});
-  }
-  placement_.setTopmost(window, !topmost);
-  if (topmost) {
+  } else {
     journal_.forget(Change::Topmost, window);
   }
   log_.trace("Exited toggleTopmost");
@@ -221,6 +236,15 @@ IconHandle Uifx::getWindowIcon(Hwnd window) {
 IconHandle Uifx::trayIconOf(Hwnd window) {
   const IconHandle own = getWindowIcon(window);
   return own != IconHandle{} ? own : icons_.applicationIcon();
+}
+
+// The system refuses to change a window of a program running with higher
+// rights; nothing is then booked for it, and the log says so once.
+bool Uifx::changed(bool accepted, std::string_view action) {
+  if (!accepted) {
+    log_.writeLog(std::string("The system refused ") + std::string(action) + ".");
+  }
+  return accepted;
 }
 
 // In front of everything: without an owner the box could open behind the

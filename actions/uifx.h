@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/core/journal.h"
 #include "app/core/log.h"
@@ -54,6 +55,7 @@ class Uifx {
 
  private:
   void refuse(const std::string& english);
+  [[nodiscard]] bool changed(bool accepted, std::string_view action);
   template <class List>
   [[nodiscard]] bool hasRoom(const List& list, const char* refusal);
   void rollUp(Hwnd window, const Rect& rect);

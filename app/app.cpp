@@ -192,6 +192,7 @@ void TStrennix::forgetWindow(Hwnd window) {
   }
   parts_.journal.forgetWindow(window);
   schedule_.forget(window);
+  clicks_.forget(window);
 }
 
 void TStrennix::onWM_ASTRAY(std::uint32_t iconId, std::uint32_t mouseMessage) {

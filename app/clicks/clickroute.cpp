@@ -22,23 +22,22 @@ ClickRoute::ClickRoute(WindowInfoPort& windows, DesktopPort& desktop, WindowPlac
       settings_(settings),
       log_(log, kAppLog) {}
 
+// Only a release that ends a press the hook reported on a painted button
+// acts: the point alone names no window, and anyone can post one.
 void ClickRoute::titleBarRelease(std::int32_t x, std::int32_t y) {
   log_.trace("Recieved STRNX_NCLBUTTONUP.");
-  const Hwnd window = desktop_.foregroundWindow();
-  if (!eligible(window)) {
+  const std::optional<HeldButton> held = gfx_.held();
+  if (!held) {
+    log_.trace("  No press was reported: the release is ignored");
     return;
   }
-  const int pos = gfx_.slotAt(window, Point{x, y});
-  if (pos >= 0) {
-    log_.trace("  Dealing with the click");
-    log_.trace(std::to_string(pos));
-    runAction(pos, window);
-  }
-  log_.trace("Handled STRNX_NCLBUTTONUP");
+  release(held->window, gfx_.slotAt(held->window, Point{x, y}));
 }
 
 void ClickRoute::press(Hwnd window, std::int32_t slot) {
   log_.trace("Recieved STRNX_BUTTONDOWN");
+  // A new press ends any earlier one, whose release may have been lost.
+  letGo();
   // Only a button the program painted: a stray report changes nothing.
   const std::optional<ButtonRow> row = rows_.published(window);
   if (!row || slot < 0 || slot >= row->slots || !eligible(window)) {
@@ -49,6 +48,21 @@ void ClickRoute::press(Hwnd window, std::int32_t slot) {
   gfx_.hold(HeldButton{window, slot});
   gfx_.drawButtons(window);
   log_.trace("Handled STRNX_BUTTONDOWN");
+}
+
+void ClickRoute::forget(Hwnd window) {
+  if (const std::optional<HeldButton> held = gfx_.held(); held && held->window == window) {
+    gfx_.letGo();
+  }
+}
+
+void ClickRoute::letGo() {
+  const std::optional<HeldButton> held = gfx_.held();
+  if (!held) {
+    return;
+  }
+  gfx_.letGo();
+  schedule_.repaint(held->window);
 }
 
 void ClickRoute::release(Hwnd window, std::int32_t slot) {

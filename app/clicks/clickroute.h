@@ -26,11 +26,16 @@ class ClickRoute {
              ButtonRowsPort& rows, WindowFilter& filter, Gfx& gfx, ButtonWindows& buttonWindows,
              RepaintSchedule& schedule, Uifx& uifx, const Settings& settings, const Logger& log);
 
-  // A release in the title bar of the foreground window, at a screen point.
+  // A release at a screen point in a title bar: it ends the held press, if
+  // any, as release() does with the slot under the point; with no press
+  // held it does nothing.
   void titleBarRelease(std::int32_t x, std::int32_t y);
   // A press on a painted button, kept from the window by the hook library:
-  // the window comes to the front and the button shows held down.
+  // the window comes to the front and the button shows held down. It ends
+  // any earlier press.
   void press(Hwnd window, std::int32_t slot);
+  // The window is gone: a press held on it is over.
+  void forget(Hwnd window);
   // The release that ends it: over the same button (slot) it runs the
   // button's action on that window, anywhere else (-1) it does nothing.
   void release(Hwnd window, std::int32_t slot);
@@ -41,6 +46,7 @@ class ClickRoute {
 
  private:
   void buttonWindowClick(Hwnd window, int slot);
+  void letGo();
   void runAction(int place, Hwnd window);
   [[nodiscard]] bool eligible(Hwnd window);
 

@@ -4,13 +4,22 @@
 
 namespace strennix::sim {
 
+namespace {
+
+// A window of an elevated program: the system refuses every change to it.
+SimWindow* unlessRefused(SimWindow* window) {
+  return window != nullptr && !window->refusesChanges ? window : nullptr;
+}
+
+}  // namespace
+
 SimWindow* SimWindowPlacePort::recorded(Hwnd window, Placement kind, int cx, int cy) {
   world_.placementCalls.push_back(PlacementCall{window, kind, cx, cy});
-  return world_.findWindow(window);
+  return unlessRefused(world_.findWindow(window));
 }
 
 bool SimWindowPlacePort::move(Hwnd window, const Rect& rect) {
-  SimWindow* w = world_.findWindow(window);
+  SimWindow* w = unlessRefused(world_.findWindow(window));
   if (w == nullptr) {
     return false;
   }
@@ -59,7 +68,7 @@ void SimWindowPlacePort::dropTopmost(Hwnd window, SimWindow& w) {
 }
 
 bool SimWindowPlacePort::hide(Hwnd window) {
-  SimWindow* w = world_.findWindow(window);
+  SimWindow* w = unlessRefused(world_.findWindow(window));
   if (w == nullptr) {
     return false;
   }
@@ -68,7 +77,7 @@ bool SimWindowPlacePort::hide(Hwnd window) {
 }
 
 bool SimWindowPlacePort::restore(Hwnd window) {
-  SimWindow* w = world_.findWindow(window);
+  SimWindow* w = unlessRefused(world_.findWindow(window));
   if (w == nullptr) {
     return false;
   }

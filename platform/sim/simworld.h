@@ -50,6 +50,9 @@ struct SimWindow {
   // A window that does not answer messages: every SendMessageTimeout to it
   // times out.
   bool hung = false;
+  // A window of an elevated program: the system refuses to move, size,
+  // show, hide or reorder it.
+  bool refusesChanges = false;
 };
 
 struct SimProcess {

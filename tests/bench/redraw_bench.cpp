@@ -24,6 +24,7 @@
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/support/hookclick.h"
 #include "tests/support/perfdatabuilder.h"
 
 namespace strennix {
@@ -192,7 +193,7 @@ void clickAndUndo(benchmark::State& state, Place place) {
         break;
       default: {  // the other four toggle: a second click undoes the first
         const Point point = buttonPoint(sim.window(editor).rect, place);
-        sim.post(main.handle(), win::kStrnxNcLButtonUp, point.x, point.y);
+        testsupport::hookClick(sim, main.handle(), point);
         break;
       }
     }
@@ -224,7 +225,7 @@ void clickAndUndo(benchmark::State& state, Place place) {
     // Restoring a stretched window centres it, so the button moves.
     const Point click = buttonPoint(sim.window(editor).rect, place);
     const auto start = std::chrono::steady_clock::now();
-    sim.post(main.handle(), win::kStrnxNcLButtonUp, click.x, click.y);
+    testsupport::hookClick(sim, main.handle(), click);
     const auto end = std::chrono::steady_clock::now();
     state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     if (!acted()) {

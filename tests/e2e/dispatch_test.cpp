@@ -15,7 +15,7 @@ class DispatchTest : public EditionTest<TitleBarDesktop> {
  protected:
   size_t handledClicks() {
     const auto log = appLog();
-    return static_cast<size_t>(std::count(log.begin(), log.end(), "Handled STRNX_NCLBUTTONUP"));
+    return static_cast<size_t>(std::count(log.begin(), log.end(), "Recieved STRNX_NCLBUTTONUP."));
   }
 
   void expectDealtSlots(const std::vector<std::string>& slots) {

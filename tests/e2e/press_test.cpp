@@ -143,6 +143,60 @@ TEST_P(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
   EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
 }
 
+// The held window loses the mouse capture (WM_CANCELMODE, as a dialog box
+// that pops up sends): the press is over, the button no longer held, and the
+// window takes its mouse again.
+TEST_P(ButtonPressTest, APressWhoseCaptureIsLostLeavesTheWindowItsMouseAndNoButtonHeld) {
+  writeDefaultSettings();
+  startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint pin = middleOf(target, kTop);
+
+  mouseDown(pin.x, pin.y);
+  driver({"post", "--hwnd", hex(target.hwnd), "--msg", "1F"});
+  mouseMove(pin.x - 2, pin.y);
+  waitForReleases(1);
+  mouseMove(pin.x, pin.y);
+  mouseUp(pin.x, pin.y);
+  EXPECT_FALSE(current(target).topmost);
+  EXPECT_TRUE(dealtSlots().empty());
+
+  const ScreenPoint caption{target.rect.left + 150, target.rect.top + 12};
+  mouseDown(caption.x, caption.y);
+  mouseMove(caption.x + 40, caption.y + 30);
+  mouseMove(caption.x + 80, caption.y + 60);
+  mouseUp(caption.x + 80, caption.y + 60);
+  expectEventually([&] { return current(target).rect; },
+                   [&](const Rect& rect) { return rect != target.rect; },
+                   "the window to be dragged by its title bar");
+  EXPECT_FALSE(current(target).topmost);
+}
+
+// Any program can post a release at a point; only the release of a press the
+// hook reported on a painted button acts.
+TEST_P(ButtonPressTest, AReleasePostedByAnotherProgramActsOnNothing) {
+  writeDefaultSettings();
+  startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  const ScreenPoint pin = middleOf(target, kTop);
+
+  driver({"post", "--class", "TStrennix", "--msg", "8066", "--wparam",
+          hex(static_cast<std::uint32_t>(pin.x)), "--lparam",
+          hex(static_cast<std::uint32_t>(pin.y))});
+  waitFor(
+      [&] {
+        const auto log = appLog();
+        return std::find(log.begin(), log.end(),
+                         "  No press was reported: the release is ignored") != log.end();
+      },
+      "the posted release to be ignored");
+
+  EXPECT_FALSE(current(target).topmost);
+  EXPECT_TRUE(dealtSlots().empty());
+}
+
 STRENNIX_TEST_EDITIONS(ButtonPressTest, runnableEditions());
 
 }  // namespace

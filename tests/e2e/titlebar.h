@@ -412,11 +412,16 @@ class WindowActionsDesktop : public TitleBarDesktop {
         "to come back in the foreground");
   }
 
-  // A click in button slot k of the window where it is now. Successive
-  // clicks alternate between two points six pixels apart: two on one spot
-  // could make a double-click on the caption, which maximizes the window.
+  // A click in button slot k of the window where it is now, as a user makes
+  // it: on a button they see. With buttons on the front window only, the
+  // window is brought to the front and its buttons waited for first; a click
+  // where no button shows acts on nothing. Successive clicks alternate
+  // between two points six pixels apart: two on one spot could make a
+  // double-click on the caption, which maximizes the window.
   void clickButton(const WindowInfo& window, int slot) {
+    bringToFront(window.hwnd);
     const WindowInfo now = current(window);
+    waitForButtons(now, now.topmost);
     const ScreenPoint corner = slotCorner(now, slot);
     alternate_ = !alternate_;
     click(corner.x + (alternate_ ? 5 : 11), now.rect.top + 13);

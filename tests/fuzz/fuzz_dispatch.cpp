@@ -24,6 +24,35 @@ std::uint32_t take(const std::uint8_t*& data, std::size_t& size) {
   return value;
 }
 
+// Clicks land on the foreground window's button row, and reports about a
+// window name one of the desktop's windows and a slot of its row, more often
+// than chance.
+std::uint32_t aimedW(std::uint32_t message, std::uint32_t wParam, Hwnd target) {
+  switch (message) {
+    case win::kStrnxNcLButtonUp:
+      return 560 + wParam % 200;
+    case win::kStrnxCaptionChange:
+    case win::kStrnxButtonDown:
+    case win::kStrnxButtonUp:
+    case win::kStrnxUncovered:
+      return (wParam & 1) != 0 ? handleBits(target) : wParam;
+    default:
+      return wParam;
+  }
+}
+
+std::int32_t aimedL(std::uint32_t message, std::uint32_t lParam) {
+  switch (message) {
+    case win::kStrnxNcLButtonUp:
+      return static_cast<std::int32_t>(lParam % 40);
+    case win::kStrnxButtonDown:
+    case win::kStrnxButtonUp:
+      return static_cast<std::int32_t>(lParam % 8) - 1;
+    default:
+      return static_cast<std::int32_t>(lParam);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,8 +77,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     window.rect = Rect{10 * i, 10 * i, 640 + 10 * i, 480};
     windows.push_back(desktop.addWindow(window));
   }
-  constexpr std::uint32_t kMessages[] = {
-      win::kStrnxNcLButtonUp, win::kStrnxDestroy, win::kWmAsTray, win::kWmTray, 0x0001, 0xC000};
+  constexpr std::uint32_t kMessages[] = {win::kStrnxNcLButtonUp,
+                                         win::kStrnxDestroy,
+                                         win::kStrnxCaptionChange,
+                                         win::kStrnxButtonDown,
+                                         win::kStrnxButtonUp,
+                                         win::kStrnxUncovered,
+                                         win::kWmAsTray,
+                                         win::kWmTray,
+                                         0x0001,
+                                         0xC000};
   while (size > 0) {
     const std::uint32_t selector = take(data, size);
     const std::uint32_t wParam = take(data, size);
@@ -70,10 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       default: {
         std::int32_t result = 0;
         const std::uint32_t message = kMessages[(selector >> 16) % std::size(kMessages)];
-        // Clicks land on the foreground window's button row more often than chance.
-        const std::uint32_t x = message == win::kStrnxNcLButtonUp ? 560 + wParam % 200 : wParam;
-        const std::uint32_t y = message == win::kStrnxNcLButtonUp ? lParam % 40 : lParam;
-        form.onMessage(message, x, static_cast<std::int32_t>(y), result);
+        form.onMessage(message, aimedW(message, wParam, target), aimedL(message, lParam), result);
         break;
       }
     }

@@ -139,22 +139,22 @@ TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
   start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
 
-  titleBarRelease(586, 60);
-  titleBarRelease(675, 56);
-  titleBarRelease(675, 69);
+  titleBarClick(586, 60);
+  titleBarClick(675, 56);
+  titleBarClick(675, 69);
   EXPECT_TRUE(sim.placementCalls.empty());
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450}));
 
-  titleBarRelease(675, 60);
+  titleBarClick(675, 60);
   EXPECT_NE(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "pos 0 toggles stay-on-top";
-  titleBarRelease(666, 60);
+  titleBarClick(666, 60);
   EXPECT_EQ(sim.window(editor).exStyle & win::kWsExTopmost, 0U) << "left edge column is pos 0";
 
-  titleBarRelease(600, 60);
+  titleBarClick(600, 60);
   EXPECT_EQ(sim.window(editor).rect.width(), 1024) << "pos 5 maximizes horizontally";
   EXPECT_EQ(program->lists().stretched(Axis::Horizontal).count(), 1U);
 
-  titleBarRelease(665 + (1024 - 740), 60);
+  titleBarClick(665 + (1024 - 740), 60);
   EXPECT_FALSE(sim.windowInfoPort().isVisible(editor)) << "pos 1 minimizes to a tray icon";
   EXPECT_EQ(program->lists().trayed().count(), 1);
 }
@@ -164,9 +164,9 @@ TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--log"};
   TStrennix& main = start();
   sim.setForeground(main.handle());
-  titleBarRelease(675, 60);
+  titleBarClick(675, 60);
   sim.setForeground(sim.desktopPort().desktopWindow());
-  titleBarRelease(675, 60);
+  titleBarClick(675, 60);
   EXPECT_TRUE(sim.placementCalls.empty());
   EXPECT_EQ(file("applog.txt").find("Handled STRNX_NCLBUTTONUP"), std::string::npos);
 }
@@ -176,9 +176,9 @@ TEST_F(MainFormTest, OnlyTwoButtonsMakeAThirtyTwoPixelRow) {
   sim.setRegString(RegRoot::CurrentUser, kKey, "Buttons", "<vmax><top>");
   start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  titleBarRelease(650, 60);
+  titleBarClick(650, 60);
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450})) << "left of the 32-pixel row";
-  titleBarRelease(660, 60);
+  titleBarClick(660, 60);
   EXPECT_EQ(sim.window(editor).rect, (Rect{100, 0, 740, 738})) << "pos 1 maximizes vertically";
 }
 
@@ -256,6 +256,26 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   EXPECT_FALSE(topmost(editor));
 }
 
+// Anyone can post a release at a point: only one that ends a press the hook
+// reported acts, and a press whose release was lost is over at the next.
+TEST_F(HeldButtonTest, AReleaseActsOnlyWhenItEndsAReportedPress) {
+  sim.setForeground(editor);
+  sim.post(main->handle(), win::kStrnxNcLButtonUp, 675, 60);
+  EXPECT_FALSE(topmost(editor)) << "a bare release over the button";
+
+  press(editor, 2);
+  press(other, 0);
+  sim.post(main->handle(), win::kStrnxNcLButtonUp, 643, 60);
+  release(editor, 2);
+  EXPECT_EQ(sim.window(editor).rect, (Rect{100, 50, 740, 450})) << "the first press was over";
+
+  press(editor, 0);
+  sim.post(main->handle(), win::kStrnxNcLButtonUp, 675, 60);
+  EXPECT_TRUE(topmost(editor)) << "the release of a reported press, in the title bar";
+  sim.post(main->handle(), win::kStrnxNcLButtonUp, 675, 60);
+  EXPECT_TRUE(topmost(editor)) << "a second release ends nothing";
+}
+
 TEST_F(HeldButtonTest, AClosedWindowHasTheButtonsItCoveredPaintedAgain) {
   const Hwnd closed = addTarget(Rect{200, 20, 500, 200});
   timerTick();
@@ -295,7 +315,7 @@ TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  titleBarRelease(665, 60);
+  titleBarClick(665, 60);
   ASSERT_FALSE(sim.windowInfoPort().isVisible(editor));
   trayIconMessage(0, win::kWmRButtonUp);
   EXPECT_FALSE(sim.windowInfoPort().isVisible(editor));
@@ -345,7 +365,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
   sim.window(editor).smallIcon = IconHandle{77};
-  titleBarRelease(665, 60);
+  titleBarClick(665, 60);
   sim.trayIcons.clear();
 
   std::int32_t result = 0;
@@ -363,7 +383,7 @@ TEST_F(MainFormTest, ATaskbarCreatedWithTheIconsStillThereLogsNoFailure) {
   sim.commandLine = {"C:\\Apps\\strennix.exe", "--debug"};
   TStrennix& main = start();
   addTarget(Rect{100, 50, 740, 450});
-  titleBarRelease(665, 60);
+  titleBarClick(665, 60);
   ASSERT_EQ(sim.trayIcons.size(), 2U);
   const std::uint32_t taskbarCreated = sim.uiPort().registerWindowMessage("TaskbarCreated");
 
@@ -406,7 +426,7 @@ TEST_F(MainFormTest, AfterASaveWhoseReloadFailsANewlyTickedButtonAnswersItsClick
 
   // Shade is the second slot from the right: x from 650 to 665.
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
-  titleBarRelease(655, 60);
+  titleBarClick(655, 60);
   EXPECT_EQ(sim.window(editor).rect.height(), 27);
 }
 
@@ -414,12 +434,12 @@ TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   storeDefaults();
   TStrennix& main = start();
   const Hwnd shaded = addTarget(Rect{100, 50, 740, 450});
-  titleBarRelease(640, 60);
+  titleBarClick(640, 60);
   ASSERT_EQ(sim.window(shaded).rect.height(), 27);
   const Hwnd trayed = addTarget(Rect{100, 50, 740, 450});
-  titleBarRelease(665, 60);
+  titleBarClick(665, 60);
   const Hwnd menued = addTarget(Rect{100, 50, 740, 450});
-  titleBarRelease(620, 60);
+  titleBarClick(620, 60);
   ASSERT_FALSE(sim.windowInfoPort().isVisible(menued));
 
   sim.click(main.handle(), IDC_BTNQUIT);

@@ -74,9 +74,7 @@ class FaultsTest : public testsupport::ProgramTest {
     sim.setForeground(window);
     clickAt(slotPoint(sim.window(window).rect, k));
   }
-  void clickAt(Point point) {
-    sim.post(form->handle(), win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(point.x), point.y);
-  }
+  void clickAt(Point point) { testsupport::hookClick(sim, form->handle(), point); }
   void reportDestroyed(Hwnd window) {
     sim.post(form->handle(), win::kStrnxDestroy, handleBits(window), 0);
   }
@@ -612,6 +610,10 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
                               sim.desktopPort().desktopWindow()};
   const std::uint32_t messages[] = {win::kStrnxDestroy,
                                     win::kStrnxNcLButtonUp,
+                                    win::kStrnxCaptionChange,
+                                    win::kStrnxButtonDown,
+                                    win::kStrnxButtonUp,
+                                    win::kStrnxUncovered,
                                     win::kWmAsTray,
                                     win::kWmTray,
                                     0x8064,
@@ -638,7 +640,10 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
       }
       sim.setForeground(foregrounds[random() % std::size(foregrounds)]);
       const bool handled = sim.post(main.handle(), message, wParam, lParam);
-      EXPECT_EQ(handled, message >= win::kStrnxDestroy && message <= win::kWmTray) << message;
+      EXPECT_EQ(handled,
+                (message >= win::kStrnxDestroy && message <= win::kWmTray) ||
+                    (message >= win::kStrnxCaptionChange && message <= win::kStrnxUncovered))
+          << message;
       ++sent;
     }
   }
@@ -654,6 +659,30 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
   EXPECT_TRUE(sim.windowInfoPort().isVisible(trayed));
   EXPECT_TRUE(sim.windowInfoPort().isVisible(menued));
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
+}
+
+// A window of a program with higher rights: the system refuses every change.
+TEST_F(FaultsTest, AnActionTheSystemRefusesBooksNothingAndIsLoggedOnce) {
+  sim.commandLine.emplace_back("--debug");
+  start();
+  const Hwnd elevated = addTarget("Elevated");
+  sim.window(elevated).refusesChanges = true;
+  const std::string before = state({elevated});
+  for (const int k : {kTop, kToIcon, kShade, kToMenu, kVMax, kHMax}) {
+    click(elevated, k);
+  }
+
+  EXPECT_EQ(state({elevated}), before);
+  EXPECT_TRUE(program->journal().records().empty());
+  EXPECT_EQ(storedJournal(), std::nullopt);
+  EXPECT_EQ(sim.trayIcons.size(), 1U) << "the program's own icon alone";
+  EXPECT_EQ(
+      logLines(kUifxLog),
+      (std::vector<std::string>{
+          "The system refused changing stay on top.", "The system refused hiding to a tray icon.",
+          "The system refused shading.", "The system refused hiding to the tray menu.",
+          "The system refused maximizing vertically.",
+          "The system refused maximizing horizontally."}));
 }
 
 TEST_F(FaultsTest, AStartGivesBackEveryWindowThatAKilledRunLeftChanged) {

@@ -29,6 +29,7 @@
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/support/hookclick.h"
 #include "traymenu/traymenu.h"
 
 namespace strennix::testsupport {
@@ -75,8 +76,8 @@ class ProgramTest : public testing::Test {
   }
 
   // What the hook library and the shell post to the main form.
-  void titleBarRelease(std::int32_t x, std::int32_t y) {
-    sim.post(form->handle(), win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(x), y);
+  void titleBarClick(std::int32_t x, std::int32_t y) {
+    hookClick(sim, form->handle(), Point{x, y});
   }
   void trayIconMessage(std::uint32_t iconId, std::uint32_t mouseMessage) {
     sim.post(form->handle(), win::kWmAsTray, iconId, static_cast<std::int32_t>(mouseMessage));

@@ -23,6 +23,7 @@
 #include "platform/winconst.h"
 #include "resources/resource.h"
 #include "tests/support/defaultsettings.h"
+#include "tests/support/hookclick.h"
 #include "tests/unit/simsupport.h"
 #include "traymenu/traymenu.h"
 
@@ -397,7 +398,7 @@ class SoakTest : public testsupport::ProgramTest {
       busyWindow = window;
     }
     lastEvent = "button " + std::to_string(k) + " of window " + std::to_string(handleBits(window));
-    sim.post(form->handle(), win::kStrnxNcLButtonUp, static_cast<std::uint32_t>(x), y);
+    testsupport::hookClick(sim, form->handle(), Point{x, y});
     sim.refuseTrayAdds = false;
     busyWindow = outerBusy;
     ++stats.clicksByButton[k];
