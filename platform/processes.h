@@ -35,6 +35,15 @@ class ProcessPort {
   // taken from kernel32 at run time: false where the system lacks it).
   virtual bool runsUnderWow64() = 0;
   virtual ProcessId currentProcessId() = 0;
+  // When the process started, in FILETIME ticks (GetProcessTimes, taken at
+  // run time); 0 where the system cannot tell (the 9x family, no access).
+  virtual std::uint64_t processStartTime(ProcessId process) = 0;
+  // This program's session (ProcessIdToSessionId, taken at run time); 0
+  // where the system has no sessions.
+  virtual std::uint32_t sessionId() = 0;
+  // When the system started, in seconds since 1601: now less the time since
+  // the start, so it may be off by a second or two between calls.
+  virtual std::uint64_t bootTime() = 0;
   // CreateProcessA with the command line "<path>" arguments; invalid when
   // the program could not be started.
   virtual ChildProcess startProcess(const std::string& path, const std::string& arguments) = 0;

@@ -6,6 +6,15 @@ bool SimProcessPort::runsUnderWow64() { return world_.wow64; }
 
 ProcessId SimProcessPort::currentProcessId() { return world_.currentProcess; }
 
+std::uint64_t SimProcessPort::processStartTime(ProcessId process) {
+  const auto found = world_.processStarts.find(process);
+  return found == world_.processStarts.end() ? 0 : found->second;
+}
+
+std::uint32_t SimProcessPort::sessionId() { return world_.session; }
+
+std::uint64_t SimProcessPort::bootTime() { return world_.bootTime; }
+
 ChildProcess SimProcessPort::startProcess(const std::string& path, const std::string& arguments) {
   const auto program = world_.programs.find(path);
   if (program == world_.programs.end()) {

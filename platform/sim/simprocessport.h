@@ -18,6 +18,9 @@ class SimProcessPort : public ProcessPort {
 
   bool runsUnderWow64() override;
   ProcessId currentProcessId() override;
+  std::uint64_t processStartTime(ProcessId process) override;
+  std::uint32_t sessionId() override;
+  std::uint64_t bootTime() override;
   ChildProcess startProcess(const std::string& path, const std::string& arguments) override;
   void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) override;
   std::optional<std::uint32_t> exitCode(const ChildProcess& child) override;

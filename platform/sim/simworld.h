@@ -302,6 +302,12 @@ class SimWorld {
   // The program under test is the 64-bit edition's.
   bool program64Bit = false;
   ProcessId currentProcess = 0x1F0;
+  // When each process started (FILETIME ticks); a process not named here
+  // answers 0, as on a system that cannot tell.
+  std::map<ProcessId, std::uint64_t> processStarts;
+  std::uint32_t session = 1;
+  // Seconds since 1601 when the system started.
+  std::uint64_t bootTime = 13'000'000'000;
   std::map<std::string, SimProgram> programs;
   std::vector<StartedProgram> started;
 

@@ -8,6 +8,19 @@ namespace strennix::win32 {
 namespace {
 
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, BOOL*);
+using GetProcessTimesFunction = BOOL(WINAPI*)(HANDLE, FILETIME*, FILETIME*, FILETIME*, FILETIME*);
+using ProcessIdToSessionIdFunction = BOOL(WINAPI*)(DWORD, DWORD*);
+using GetTickCount64Function = ULONGLONG(WINAPI*)();
+
+// PROCESS_QUERY_LIMITED_INFORMATION (Vista) reads the times of more
+// processes; older systems know only PROCESS_QUERY_INFORMATION.
+constexpr DWORD kQueryLimitedInformation = 0x1000;
+constexpr std::uint64_t kTicksPerSecond = 10000000;
+constexpr std::uint64_t kMsPerSecond = 1000;
+
+std::uint64_t ticksOf(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32U) | time.dwLowDateTime;
+}
 
 HANDLE processOf(const ChildProcess& child) { return toHandle<HANDLE>(child.get().process); }
 
@@ -22,6 +35,46 @@ bool Win32Desktop::runsUnderWow64() {
 }
 
 ProcessId Win32Desktop::currentProcessId() { return GetCurrentProcessId(); }
+
+std::uint64_t Win32Desktop::processStartTime(ProcessId process) {
+  // Missing on the 9x family.
+  const auto times = kernel32EntryPoint<GetProcessTimesFunction>("GetProcessTimes");
+  if (times == nullptr) {
+    return 0;
+  }
+  Process handle = openProcess(kQueryLimitedInformation, process);
+  if (!handle) {
+    handle = openProcess(PROCESS_QUERY_INFORMATION, process);
+  }
+  FILETIME created{};
+  FILETIME exited{};
+  FILETIME kernel{};
+  FILETIME user{};
+  if (!handle ||
+      times(toHandle<HANDLE>(handle.get()), &created, &exited, &kernel, &user) == FALSE) {
+    return 0;
+  }
+  return ticksOf(created);
+}
+
+std::uint32_t Win32Desktop::sessionId() {
+  // Missing before Windows NT 4 with Terminal Server and 2000.
+  const auto sessionOf = kernel32EntryPoint<ProcessIdToSessionIdFunction>("ProcessIdToSessionId");
+  DWORD session = 0;
+  if (sessionOf == nullptr || sessionOf(GetCurrentProcessId(), &session) == FALSE) {
+    return 0;
+  }
+  return session;
+}
+
+std::uint64_t Win32Desktop::bootTime() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  // GetTickCount wraps after 49 days; its 64-bit twin came with Vista.
+  const auto ticks64 = kernel32EntryPoint<GetTickCount64Function>("GetTickCount64");
+  const std::uint64_t sinceStartMs = ticks64 != nullptr ? ticks64() : GetTickCount();
+  return ticksOf(now) / kTicksPerSecond - sinceStartMs / kMsPerSecond;
+}
 
 ChildProcess Win32Desktop::startProcess(const std::string& path, const std::string& arguments) {
   std::string commandLine = "\"" + path + "\" " + arguments;
