@@ -4,7 +4,7 @@ namespace strennix {
 
 Program::Program(const Ports& ports, Application& application)
     : log_(ports.files, ports.clock),
-      journal_(ports.registry, ports.windows, log_),
+      journal_(ports.registry, ports.windows, ports.processes, log_),
       lists_(journal_),
       dataFiles_(ports.files, ports.system),
       lang_(dataFiles_),

@@ -1,5 +1,7 @@
 #include "app/core/windowbook.h"
 
+#include <algorithm>
+
 #include "platform/winconst.h"
 
 namespace strennix {
@@ -152,38 +154,47 @@ void WindowBook::reAddTrayIcons(const std::function<IconHandle(Hwnd)>& iconOf) {
 }
 
 void WindowBook::forgetStretchedAndTopmost() {
-  const std::vector<JournalRecord> records = journal_.records();
-  for (const JournalRecord& record : records) {
-    if (record.change == Change::VStretched || record.change == Change::HStretched ||
-        record.change == Change::Topmost) {
-      journal_.forget(record.change, record.window);
-    }
-  }
+  journal_.forgetAll([](const JournalRecord& record) {
+    return record.change == Change::VStretched || record.change == Change::HStretched ||
+           record.change == Change::Topmost;
+  });
 }
 
 void WindowBook::giveBack(const std::vector<JournalRecord>& records) {
+  std::vector<const JournalRecord*> done;
   // Newest first, so that a window changed twice is undone in reverse order.
   // NOLINTNEXTLINE(modernize-loop-convert): a reversed range-for needs <ranges>.
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (!journal_.sameWindow(*record)) {
       log_.trace("  Journaled window is gone, dropped");
-      journal_.forget(record->change, record->window);
-      continue;
-    }
-    if (windows_.isHung(record->window)) {
+    } else if (windows_.isHung(record->window)) {
       log_.trace("  Journaled window does not answer, kept");
       continue;
+    } else {
+      giveBackRecord(*record);
     }
-    giveBackRecord(*record);
-    journal_.forget(record->change, record->window);
+    done.push_back(&*record);
   }
+  journal_.forgetAll([&done](const JournalRecord& record) {
+    return std::any_of(done.begin(), done.end(), [&record](const JournalRecord* given) {
+      return given->change == record.change && given->window == record.window;
+    });
+  });
 }
 
+// Only what a clean Exit gives back: a crash ends like an Exit. The height
+// is applied within the window's own limits, and only when it fits its
+// monitor's work area.
 void WindowBook::giveBackRecord(const JournalRecord& record) {
   const Hwnd window = record.window;
   switch (record.change) {
     case Change::Shaded:
-      resizeInPlace(windows_, window, windows_.windowRect(window).width(), record.height);
+      if (record.height <= 0 || record.height > windows_.monitorOf(window).workArea.height()) {
+        log_.writeLog("Journaled height of a shaded window is out of range, not applied.");
+        return;
+      }
+      windows_.setWindowPos(window, 0, 0, 0, windows_.windowRect(window).width(), record.height,
+                            win::kSwpNoZOrder | win::kSwpNoMove);
       break;
     case Change::Trayed:
     case Change::Menu:
@@ -192,12 +203,7 @@ void WindowBook::giveBackRecord(const JournalRecord& record) {
       break;
     case Change::VStretched:
     case Change::HStretched:
-      windows_.moveWindow(window, record.rect.left, record.rect.top, record.rect.width(),
-                          record.rect.height(), true);
-      break;
     case Change::Topmost:
-      windows_.setWindowPos(window, win::kHwndNoTopmost, 0, 0, 0, 0,
-                            win::kSwpNoMove | win::kSwpNoSize | win::kSwpNoActivate);
       break;
   }
 }

@@ -66,9 +66,10 @@ class WindowBook {
   // Stretched and topmost windows stay as they are at the end: their
   // records go with the program.
   void forgetStretchedAndTopmost();
-  // At start: gives back what an earlier run left changed, newest change
-  // first, to every window that is still the same window. A window whose
-  // program does not answer stays in the journal for a later start.
+  // At start: gives back what an earlier run left shaded or hidden, as an
+  // Exit would have, newest change first, to every window that is still the
+  // same window. A window whose program does not answer stays in the journal
+  // for a later start; the journal is written once.
   void giveBack(const std::vector<JournalRecord>& records);
   // A window destroyed while hidden no longer has an owner to ask for: the
   // application owner hidden with it is shown again.
