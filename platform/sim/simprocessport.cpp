@@ -13,7 +13,7 @@ std::uint64_t SimProcessPort::processStartTime(ProcessId process) {
 
 std::uint32_t SimProcessPort::sessionId() { return world_.session; }
 
-std::uint64_t SimProcessPort::bootTime() { return world_.bootTime; }
+std::uint64_t SimProcessPort::bootTime() { return world_.systemStart; }
 
 ChildProcess SimProcessPort::startProcess(const std::string& path, const std::string& arguments) {
   const auto program = world_.programs.find(path);

@@ -307,7 +307,7 @@ class SimWorld {
   std::map<ProcessId, std::uint64_t> processStarts;
   std::uint32_t session = 1;
   // Seconds since 1601 when the system started.
-  std::uint64_t bootTime = 13'000'000'000;
+  std::uint64_t systemStart = 13'000'000'000;
   std::map<std::string, SimProgram> programs;
   std::vector<StartedProgram> started;
 
