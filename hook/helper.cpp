@@ -8,9 +8,9 @@ namespace {
 
 using hookprotocol::HelperExit;
 
-// Time for the helper to load its library and install its hooks; a healthy
-// one is ready long before.
-constexpr std::uint32_t kReadyTimeoutMs = 3000;
+// A helper that ends on its own is started again this many times at most,
+// so that one that always dies cannot keep the program busy.
+constexpr int kMostRestarts = 3;
 // Time to take down its hooks after WM_QUIT.
 constexpr std::uint32_t kEndTimeoutMs = 2000;
 // Nobody reads it: the helper is forgotten right after.
@@ -19,6 +19,14 @@ constexpr std::uint32_t kTerminatedExitCode = 1;
 std::string besideProgram(const std::string& programPath, const char* name) {
   const auto slash = programPath.rfind('\\');
   return slash == std::string::npos ? name : programPath.substr(0, slash + 1) + name;
+}
+
+// A helper that could not set up would fail the same way again.
+bool worthRestarting(std::uint32_t exitCode) {
+  const auto why = static_cast<HelperExit>(exitCode);
+  return why != HelperExit::BadCommandLine && why != HelperExit::ProgramGone &&
+         why != HelperExit::LibraryMissing && why != HelperExit::ExportMissing &&
+         why != HelperExit::HookRefused;
 }
 
 std::string whyEnded(std::uint32_t exitCode, const hookprotocol::BitnessFiles& files) {
@@ -57,19 +65,40 @@ void Helper::beginHelper() {
     return;
   }
   log_.trace("Called beginHelper");
+  startHelper();
+  log_.trace("Exited beginHelper");
+}
+
+// Not waited for: the program's only thread goes on at once, and a helper
+// that ends is seen by the next check.
+void Helper::startHelper() {
   const std::string path = besideProgram(system_.executablePath(), other().helper);
   helper_ = processes_.startProcess(path, std::to_string(processes_.currentProcessId()));
   if (!helper_) {
     log_.writeLog(std::string("Couldn't start ") + other().helper + ". " + noHooks());
     return;
   }
-  processes_.waitUntilIdle(helper_, kReadyTimeoutMs);
-  if (const auto exitCode = processes_.exitCode(helper_)) {
-    reportEnded(*exitCode);
-    return;
+  if (!checkHelper()) {
+    log_.trace(std::string("  Started ") + other().helper);
   }
-  log_.trace(std::string("  Started ") + other().helper);
-  log_.trace("Exited beginHelper");
+}
+
+bool Helper::checkHelper() {
+  if (!helper_) {
+    return false;
+  }
+  const auto exitCode = processes_.exitCode(helper_);
+  if (!exitCode) {
+    return false;
+  }
+  reportEnded(*exitCode);
+  if (worthRestarting(*exitCode) && restarts_ < kMostRestarts) {
+    ++restarts_;
+    log_.writeLog(std::string("Starting ") + other().helper + " again (" +
+                  std::to_string(restarts_) + " of " + std::to_string(kMostRestarts) + ").");
+    startHelper();
+  }
+  return true;
 }
 
 void Helper::endHelper() {

@@ -47,9 +47,6 @@ class ProcessPort {
   // CreateProcessA with the command line "<path>" arguments; invalid when
   // the program could not be started.
   virtual ChildProcess startProcess(const std::string& path, const std::string& arguments) = 0;
-  // WaitForInputIdle: returns once the program waits for messages, has
-  // ended, or the time is up.
-  virtual void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) = 0;
   // Its exit code; nothing while it runs.
   virtual std::optional<std::uint32_t> exitCode(const ChildProcess& child) = 0;
   // Posts WM_QUIT to its first thread.

@@ -29,9 +29,6 @@ ChildProcess SimProcessPort::startProcess(const std::string& path, const std::st
   return ChildProcess{*this, ChildProcessIds{handle, thread}};
 }
 
-// A simulated program is ready as soon as it has started.
-void SimProcessPort::waitUntilIdle(const ChildProcess& /*child*/, std::uint32_t /*timeoutMs*/) {}
-
 std::optional<std::uint32_t> SimProcessPort::exitCode(const ChildProcess& child) {
   const StartedProgram* program = programOf(child);
   return program != nullptr ? program->exitCode : std::nullopt;

@@ -22,7 +22,6 @@ class SimProcessPort : public ProcessPort {
   std::uint32_t sessionId() override;
   std::uint64_t bootTime() override;
   ChildProcess startProcess(const std::string& path, const std::string& arguments) override;
-  void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) override;
   std::optional<std::uint32_t> exitCode(const ChildProcess& child) override;
   bool postQuit(const ChildProcess& child) override;
   bool waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) override;

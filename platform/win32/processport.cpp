@@ -89,12 +89,6 @@ ChildProcess Win32Desktop::startProcess(const std::string& path, const std::stri
   return {*this, ChildProcessIds{fromHandle(started.hProcess), started.dwThreadId}};
 }
 
-void Win32Desktop::waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) {
-  if (child.valid()) {
-    WaitForInputIdle(processOf(child), timeoutMs);
-  }
-}
-
 std::optional<std::uint32_t> Win32Desktop::exitCode(const ChildProcess& child) {
   DWORD code = 0;
   // STILL_ACTIVE could also be a real exit code; waiting tells them apart.
