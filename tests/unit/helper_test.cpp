@@ -126,6 +126,24 @@ TEST_P(HelperTest, AHelperThatEndedWhileTheProgramRanIsReportedAtExit) {
   EXPECT_TRUE(sim.everythingReleased());
 }
 
+TEST_P(HelperTest, AHelperThatEndsOnItsOwnIsStartedAgainThreeTimesAtMostEachLogged) {
+  log.loggingMode = false;
+  helper.beginHelper();
+  EXPECT_FALSE(helper.checkHelper()) << "still running";
+  for (std::size_t run = 0; run < 4; ++run) {
+    ASSERT_EQ(sim.started.size(), run + 1);
+    sim.started[run].exitCode = 0;
+    EXPECT_TRUE(helper.checkHelper());
+  }
+  EXPECT_EQ(sim.started.size(), 4U);
+  EXPECT_FALSE(helper.running());
+  const std::vector<std::string> lines = logLines();
+  EXPECT_EQ(lines.size(), 7U);
+  EXPECT_EQ(lines[1], helperLine(" again (1 of 3).").insert(0, "Starting "));
+  EXPECT_EQ(lines[5], helperLine(" again (3 of 3).").insert(0, "Starting "));
+  EXPECT_TRUE(sim.everythingReleased());
+}
+
 TEST_P(HelperTest, AMissingHelperIsLoggedAndNothingRuns) {
   sim.programs.erase(edition().helperPath);
   log.loggingMode = false;
