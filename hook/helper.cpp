@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "hook/programfolder.h"
+
 namespace strennix {
 
 namespace {
@@ -15,11 +17,6 @@ constexpr int kMostRestarts = 3;
 constexpr std::uint32_t kEndTimeoutMs = 2000;
 // Nobody reads it: the helper is forgotten right after.
 constexpr std::uint32_t kTerminatedExitCode = 1;
-
-std::string besideProgram(const std::string& programPath, const char* name) {
-  const auto slash = programPath.rfind('\\');
-  return slash == std::string::npos ? name : programPath.substr(0, slash + 1) + name;
-}
 
 // A helper that could not set up would fail the same way again.
 bool worthRestarting(std::uint32_t exitCode) {

@@ -282,6 +282,8 @@ class SimWorld {
   std::optional<OsVersion> osVersion = OsVersion{6, 1, 7601, 2};
   std::uint16_t langId = 0x0409;
   std::string exePath = "C:\\Program Files\\Strennix\\strennix.exe";
+  // Every name LoadLibraryA was given, in order.
+  std::vector<std::string> libraryLoads;
   std::vector<std::string> commandLine{"C:\\Program Files\\Strennix\\strennix.exe"};
   // Loadable libraries with the names they export. Names match as
   // LoadLibrary matches them: letter case ignored, ".dll" implied.
