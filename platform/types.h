@@ -47,7 +47,8 @@ struct Point {
 // `to - from`, held within the 32-bit range.
 constexpr std::int32_t clampedSpan(std::int32_t from, std::int32_t to) {
   const std::int64_t span = std::int64_t{to} - from;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(span, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      span, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 struct Rect {

@@ -273,7 +273,7 @@ class SimWorld {
   // ---- Published button rows -----------------------------------------------
   std::map<Hwnd, ButtonRow> buttonRows;
   // The window the hook libraries report to, named by the last claim.
-  Hwnd buttonRowsReceiver {};
+  Hwnd buttonRowsReceiver{};
   // Another program holds the shared memory: nothing can be claimed or
   // published.
   bool buttonRowsRefused = false;

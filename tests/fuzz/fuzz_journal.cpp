@@ -17,8 +17,8 @@ namespace {
 
 using strennix::Hwnd;
 
-constexpr std::size_t kMostGivenBack = strennix::kMaxShadedWindows +
-                                       strennix::kMaxTrayedWindows + strennix::kMaxMenuWindows;
+constexpr std::size_t kMostGivenBack =
+    strennix::kMaxShadedWindows + strennix::kMaxTrayedWindows + strennix::kMaxMenuWindows;
 
 // A shaded window of process 77, which started at 5000 (hex 1388); the
 // seeds name the three as 20002, 20004 and 20006.

@@ -689,13 +689,14 @@ TEST_F(FaultsTest, AStartGivesBackWhatAnExitWouldAfterAKilledRunAndNothingElse) 
 TEST_F(FaultsTest, ADamagedJournalIsIgnoredWithALogLineAndClearedAndTheStartGoesOn) {
   sim.commandLine.emplace_back("--debug");
   const Hwnd editor = addTarget("Editor", Rect{100, 50, 740, 77});
-  const std::string damaged[] = {"",
-                                 "Strennix journal 2\n",
-                                 "Strennix journal 1\nS 2001 0 400 0 0 0 0 0 SimWindow\n",
-                                 "Strennix journal 2 1 13000000000\nS 2001",
-                                 "Strennix journal 2 1 13000000000\nX 2001 0 0 400 0 0 0 0 0 SimWindow\n",
-                                 "Strennix journal 2 1 13000000000\nS 2001 0 0 4OO 0 0 0 0 0 SimWindow\n",
-                                 "Strennix journal 2 1 13000000000\nS 0 0 0 400 0 0 0 0 0 SimWindow\n"};
+  const std::string damaged[] = {
+      "",
+      "Strennix journal 2\n",
+      "Strennix journal 1\nS 2001 0 400 0 0 0 0 0 SimWindow\n",
+      "Strennix journal 2 1 13000000000\nS 2001",
+      "Strennix journal 2 1 13000000000\nX 2001 0 0 400 0 0 0 0 0 SimWindow\n",
+      "Strennix journal 2 1 13000000000\nS 2001 0 0 4OO 0 0 0 0 0 SimWindow\n",
+      "Strennix journal 2 1 13000000000\nS 0 0 0 400 0 0 0 0 0 SimWindow\n"};
   for (const std::string& text : damaged) {
     sim.setRegString(RegRoot::CurrentUser, kJournalKeyPath, kJournalValue, text);
     sim.files.clear();

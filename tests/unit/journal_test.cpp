@@ -20,8 +20,9 @@ TEST(JournalTextTest, RecordsReadBackAsWrittenAndADamagedTextIsRefusedWhole) {
        {Change::VStretched, Hwnd{0x2001D}, 0, 0, "", 0, Hwnd{}, Rect{-8, 10, 600, 300}},
        {Change::Topmost, handleOfBits<Hwnd>(0xFFFFFFFF), 4294967295U, 0, "A|B", 0, Hwnd{}, {}}}};
   const std::string text = journalText(journal);
-  EXPECT_EQ(text.substr(0, text.find('\n', 34) + 1),
-            "Strennix journal 2 3 13300000000\nS 2001a 1234 1db5a00c0ffee00 400 0 0 0 0 0 Notepad\n");
+  EXPECT_EQ(
+      text.substr(0, text.find('\n', 34) + 1),
+      "Strennix journal 2 3 13300000000\nS 2001a 1234 1db5a00c0ffee00 400 0 0 0 0 0 Notepad\n");
   EXPECT_EQ(parseJournal(text), journal);
   EXPECT_EQ(parseJournal(journalText({})), StoredJournal{});
 

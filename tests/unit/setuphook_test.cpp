@@ -17,7 +17,7 @@ namespace strennix {
 namespace {
 
 constexpr const char* kKey = "Software\\Corvane inc.\\Strennix";
-constexpr Hwnd kMainWindow {0x1000};
+constexpr Hwnd kMainWindow{0x1000};
 
 // Records, for every unhook, how many modules were still loaded at that
 // moment, and forwards to the simulated desktop.

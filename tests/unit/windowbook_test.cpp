@@ -261,9 +261,10 @@ TEST_F(WindowBookTest, AStartGivesBackOnlyToTheSameWindowsAtASaneHeightOfThisSes
   const auto record = [](Hwnd window, std::uint64_t started, std::int32_t height) {
     return JournalRecord{Change::Shaded, window, 77, started, "SimWindow", height, Hwnd{}, {}};
   };
-  const StoredJournal crashed{sim.session, sim.systemStart + 30,
-                              {record(same, 5000, 400), record(reused, 4999, 400),
-                               record(absurd, 5000, 0x7FFFFFFF)}};
+  const StoredJournal crashed{
+      sim.session,
+      sim.systemStart + 30,
+      {record(same, 5000, 400), record(reused, 4999, 400), record(absurd, 5000, 0x7FFFFFFF)}};
   const auto store = [&](const StoredJournal& stored) {
     sim.setRegString(RegRoot::CurrentUser, kJournalKeyPath, kJournalValue, journalText(stored));
   };
