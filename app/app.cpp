@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,8 +23,12 @@ namespace {
 // none of them may hide or list a window, bring an icon back or paint a
 // button.
 constexpr std::array kPrivateMessages = {
-    win::kStrnxDestroy,    win::kStrnxNcLButtonUp, win::kStrnxCaptionChange, win::kStrnxUncovered,
-    win::kStrnxButtonDown, win::kStrnxButtonUp,    win::kWmAsTray,           win::kWmTray};
+    win::kStrnxDestroy,   win::kStrnxNcLButtonUp, win::kStrnxCaptionChange,
+    win::kStrnxUncovered, win::kStrnxButtonDown,  win::kStrnxButtonUp,
+    win::kWmAsTray,       win::kWmTray,           kStrnxBarPress,
+    kStrnxBarRelease,     kStrnxBarMove,          kStrnxBarLeave};
+// The poll of the windows with a button window.
+constexpr std::uint32_t kButtonWindowPollTimerId = IDT_TIMER1 + 8;
 
 bool isPrivate(std::uint32_t message) {
   return std::count(kPrivateMessages.begin(), kPrivateMessages.end(), message) != 0;
@@ -40,7 +45,10 @@ TStrennix::TStrennix(const Ports& ports, Application& application, const MainFor
       parts_(parts),
       binding_(ports.registry, ports.system, ports.ui, *this, parts.log),
       Timer1(ports.ui, *this, IDT_TIMER1),
-      schedule_(ports.ui, *this, ports.windows, ports.buttonRows, parts.gfx, parts.settings,
+      buttonWindows_(ports.windows, ports.buttonWindows, ports.frames, parts.winAuth, parts.gfx,
+                     ports.ui, *this, kButtonWindowPollTimerId, parts.settings, parts.log),
+      buttonShow_(parts.gfx, buttonWindows_),
+      schedule_(ports.ui, *this, ports.windows, ports.buttonRows, buttonShow_, parts.settings,
                 parts.log),
       clicks_(ports.windows, ports.buttonRows, parts.winAuth, parts.gfx, schedule_, parts.uifx,
               parts.settings, parts.log) {
@@ -115,6 +123,7 @@ void TStrennix::beginApp() {
   binding_.regToForm(parts_.settings);
   parts_.store.regToVars(parts_.settings, parts_.exclusions,
                          [this](std::uint32_t ms) { Timer1.setInterval(ms); });
+  buttonWindows_.chooseLook();
   parts_.setupHook.beginHook(handle());
   parts_.helper.beginHelper();
   windowEvents_ = ports_.windowEvents.watchWindowEvents();
@@ -135,6 +144,7 @@ void TStrennix::endApp() {
     trayForm_->showAllWindows();
   }
   parts_.book.forgetStretchedAndTopmost();
+  buttonWindows_.destroyAll();
   parts_.setupHook.endHook();
   parts_.helper.endHelper();
   windowEvents_.reset();
@@ -143,6 +153,14 @@ void TStrennix::endApp() {
 }
 
 bool TStrennix::dispatchPrivate(std::uint32_t message, std::uint32_t wParam, std::int32_t lParam) {
+  if (isButtonWindowReport(message)) {
+    const std::optional<BarClick> click =
+        buttonWindows_.onReport(message, handleOfBits<Hwnd>(wParam), lParam);
+    if (click) {
+      clicks_.buttonWindowClick(click->window, click->slot);
+    }
+    return true;
+  }
   switch (message) {
     case win::kStrnxNcLButtonUp:
       clicks_.titleBarRelease(static_cast<std::int32_t>(wParam), lParam);
@@ -236,6 +254,7 @@ void TStrennix::Timer1Timer() {
       forgetWindow(record.window);
     }
   }
+  buttonWindows_.chooseLook();
   schedule_.repaintCurrent();
   appLog_.trace("Timer event handled");
 }
@@ -244,6 +263,7 @@ void TStrennix::btnSaveClick() {
   binding_.formToReg();
   parts_.store.regToVars(parts_.settings, parts_.exclusions,
                          [this](std::uint32_t ms) { Timer1.setInterval(ms); });
+  buttonWindows_.chooseLook();
   binding_.regToForm(parts_.settings);
   if (parts_.log.loggingMode) {
     dumpVariables(parts_.log, kAppLog, parts_.settings, parts_.lists);
@@ -331,7 +351,9 @@ void TStrennix::handleCommand(int controlId, int /*notifyCode*/) {
 }
 
 void TStrennix::handleTimer(std::uint32_t timerId) {
-  if (!schedule_.tick(timerId) && timerId == Timer1.id()) {
+  if (timerId == buttonWindows_.pollTimerId()) {
+    buttonWindows_.poll();
+  } else if (!schedule_.tick(timerId) && timerId == Timer1.id()) {
     Timer1Timer();
   }
 }

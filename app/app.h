@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "actions/uifx.h"
+#include "app/buttonshow.h"
 #include "app/clicks/clickroute.h"
 #include "app/core/exclusionlists.h"
 #include "app/core/filecontrol.h"
@@ -17,6 +18,7 @@
 #include "app/core/windowlists.h"
 #include "buttons/gfx.h"
 #include "buttons/repaintschedule.h"
+#include "buttonwindows/buttonwindows.h"
 #include "eligibility/winauth.h"
 #include "hook/helper.h"
 #include "hook/setuphook.h"
@@ -98,6 +100,8 @@ class TStrennix : public Form {
   MainFormParts parts_;
   SettingsBinding binding_;
   Timer Timer1;
+  ButtonWindows buttonWindows_;
+  ButtonShow buttonShow_;
   RepaintSchedule schedule_;
   ClickRoute clicks_;
   // The system's reports of new titles, moves and hidden windows, while the

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "app/core/fullscreen.h"
 #include "platform/hookprotocol.h"
 #include "platform/winconst.h"
 #include "resources/resource.h"
@@ -79,11 +80,6 @@ bool Gfx::qualifies(Hwnd window) {
   return windows_.isWindow(window) && auth_.passesAll(window) && window != windows_.desktopWindow();
 }
 
-// A full-screen program covers its monitor exactly.
-bool Gfx::coversMonitor(Hwnd window, const Rect& rect) {
-  return rect == windows_.monitorOf(window).area;
-}
-
 IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
   switch (button) {
     case TitleButton::Top:
@@ -104,6 +100,14 @@ IconHandle Gfx::iconOf(TitleButton button, Hwnd window) {
   return IconHandle{};
 }
 
+std::vector<IconHandle> Gfx::facesOf(Hwnd window) {
+  std::vector<IconHandle> faces;
+  for (const TitleButton button : enabledButtons(settings_)) {
+    faces.push_back(iconOf(button, window));
+  }
+  return faces;
+}
+
 bool Gfx::drawButtons(Hwnd window) {
   log_.trace("Called drawButtons (Only reports exit on draw)");
   if (!qualifies(window)) {
@@ -111,7 +115,7 @@ bool Gfx::drawButtons(Hwnd window) {
     return false;
   }
   const Rect rect = windows_.windowRect(window);
-  if (coversMonitor(window, rect)) {
+  if (coversItsMonitor(windows_, window, rect)) {
     forget(window);
     return false;
   }

@@ -7,8 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include "app/core/buttonfaces.h"
 #include "app/core/log.h"
 #include "app/core/settings.h"
+#include "app/core/titlebuttons.h"
 #include "app/core/windowfilter.h"
 #include "platform/buttonrows.h"
 #include "platform/drawing.h"
@@ -63,7 +65,7 @@ struct HeldButton {
   bool operator==(const HeldButton&) const = default;
 };
 
-class Gfx {
+class Gfx : public ButtonFaces, public TitleButtons {
  public:
   Gfx(WindowPort& windows, DrawingPort& drawing, ButtonRowsPort& rows, WindowFilter& auth,
       const Settings& settings, const Logger& log);
@@ -73,10 +75,12 @@ class Gfx {
   // window qualifies, and publishes the row for the hook libraries; a window
   // that does not qualify loses its row. Answers whether it painted.
   bool drawButtons(Hwnd window);
+  std::vector<IconHandle> facesOf(Hwnd window) override;
+  bool show(Hwnd window) override { return drawButtons(window); }
   // The window's title bar shows no buttons any more.
-  void forget(Hwnd window);
+  void forget(Hwnd window) override;
   // Forgets every window with a row but these.
-  void keepOnly(const std::vector<Hwnd>& painted);
+  void keepOnly(const std::vector<Hwnd>& painted) override;
 
   // The held button is drawn sunken until it is let go.
   void hold(const HeldButton& button) { held_ = button; }
@@ -85,7 +89,6 @@ class Gfx {
 
  private:
   bool qualifies(Hwnd window);
-  bool coversMonitor(Hwnd window, const Rect& rect);
   IconHandle iconOf(TitleButton button, Hwnd window);
 
   WindowPort& windows_;

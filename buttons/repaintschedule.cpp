@@ -20,7 +20,7 @@ constexpr std::size_t kRememberedPlaces = 64;
 }  // namespace
 
 RepaintSchedule::RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windows,
-                                 ButtonRowsPort& rows, Gfx& gfx, const Settings& settings,
+                                 ButtonRowsPort& rows, TitleButtons& gfx, const Settings& settings,
                                  const Logger& log)
     : windows_(windows),
       rows_(rows),
@@ -32,7 +32,7 @@ RepaintSchedule::RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windo
 void RepaintSchedule::repaintCurrent() {
   std::vector<Hwnd> painted;
   const auto draw = [this, &painted](Hwnd window) {
-    if (gfx_.drawButtons(window)) {
+    if (gfx_.show(window)) {
       painted.push_back(window);
     }
   };
@@ -50,12 +50,12 @@ void RepaintSchedule::repaintCurrent() {
 
 void RepaintSchedule::repaint(Hwnd window) {
   if (settings_.drawOnAll) {
-    gfx_.drawButtons(window);
+    gfx_.show(window);
     return;
   }
   // Only the window in front shows buttons: the others' repaints have
   // covered the buttons of their last turn in front.
-  if (window == windows_.foregroundWindow() && gfx_.drawButtons(window)) {
+  if (window == windows_.foregroundWindow() && gfx_.show(window)) {
     gfx_.keepOnly({window});
     return;
   }

@@ -10,6 +10,7 @@
 
 #include "app/core/log.h"
 #include "app/core/settings.h"
+#include "app/core/titlebuttons.h"
 #include "buttons/gfx.h"
 #include "platform/buttonrows.h"
 #include "platform/forms.h"
@@ -21,8 +22,8 @@ namespace strennix {
 class RepaintSchedule {
  public:
   // Its timer runs on the `host` form.
-  RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windows, ButtonRowsPort& rows, Gfx& gfx,
-                  const Settings& settings, const Logger& log);
+  RepaintSchedule(UiPort& ui, const Form& host, WindowPort& windows, ButtonRowsPort& rows,
+                  TitleButtons& gfx, const Settings& settings, const Logger& log);
 
   // The regular paint: the foreground window, or every top-level window
   // when buttons are drawn on all; a window not painted loses its row.
@@ -53,7 +54,7 @@ class RepaintSchedule {
 
   WindowPort& windows_;
   ButtonRowsPort& rows_;
-  Gfx& gfx_;
+  TitleButtons& gfx_;
   const Settings& settings_;
   ModuleLog log_;
   // The hook reports a caption change before the window repaints, and under

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/buttonrows.h"
+#include "platform/buttonwindow.h"
 #include "platform/clock.h"
 #include "platform/drawing.h"
 #include "platform/files.h"
@@ -14,6 +15,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/windowevents.h"
+#include "platform/windowframe.h"
 #include "platform/windows.h"
 
 namespace strennix {
@@ -32,6 +34,8 @@ struct Ports {
   UiPort& ui;
   ButtonRowsPort& buttonRows;
   WindowEventsPort& windowEvents;
+  ButtonWindowPort& buttonWindows;
+  WindowFramePort& frames;
 };
 
 }  // namespace strennix

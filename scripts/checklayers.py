@@ -14,7 +14,8 @@ import sys
 LAYERS = [
     ("platform", ["platform"]),
     ("core", ["app/core"]),
-    ("subsystems", ["settings", "eligibility", "buttons", "actions", "traymenu", "language", "hook"]),
+    ("subsystems", ["settings", "eligibility", "buttons", "buttonwindows", "actions", "traymenu",
+                    "language", "hook"]),
     ("app", ["app"]),
 ]
 OPEN_TO_ALL = ("resources",)

@@ -7,28 +7,22 @@ test skipped or none passed, or when no edition ran at all.
 
 EDITIONS is what scripts/editions.sh printed, e.g. "64" or "32 64". An
 end-to-end test names its edition: e2e.Editions/<Suite>.<Test>/Edition32 or
-/Edition64; the Win64... suites are the 32-bit edition under WoW64.
+/Edition64.
 """
 import os
 import re
 import sys
 import xml.etree.ElementTree as ET
 
-EDITION_OF_NAME = [
-    (re.compile(r"^e2e\.Editions/.*/Edition(32|64)$"), None),
-    (re.compile(r"^e2e\.Win64"), "32"),
-]
+EDITION_OF_NAME = re.compile(r"^e2e\.Editions/.*/Edition(32|64)$")
 # The fixtures that make and remove the template prefixes are no tests of
 # the program.
 FIXTURE = re.compile(r"^e2e\.(Make|Remove)")
 
 
 def edition_of(name):
-    for pattern, edition in EDITION_OF_NAME:
-        match = pattern.match(name)
-        if match:
-            return edition or match.group(1)
-    return "other"
+    match = EDITION_OF_NAME.match(name)
+    return match.group(1) if match else "other"
 
 
 def outcome(case):

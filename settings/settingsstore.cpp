@@ -19,6 +19,13 @@ std::int32_t readInt(const SettingsKey& key, const std::string& name) {
   return strToInt(key.readString(name));
 }
 
+ButtonLook buttonLookOf(const std::string& text) {
+  if (text == kLookPainted) {
+    return ButtonLook::Painted;
+  }
+  return text == kLookWindows ? ButtonLook::Windows : ButtonLook::Automatic;
+}
+
 std::int32_t notNegative(std::int32_t value) { return std::max(value, 0); }
 
 // A button fits a title bar: the hook libraries ignore a published row of
@@ -69,6 +76,7 @@ void SettingsStore::regToVars(Settings& settings, ExclusionLists& lists,
     settings.menuSort = hasTag(menu, kTagAlpha);
 
     settings.drawOnAll = key.readString(kValueDrawOn) == kDrawOnAll;
+    settings.buttonLook = buttonLookOf(key.readString(kValueButtonLook));
 
     settings.priority = std::clamp(readInt(key, "priority"), 0, kMaxPriority);
     setRedrawInterval(redrawInterval(settings.priority));

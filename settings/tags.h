@@ -24,6 +24,10 @@ inline constexpr std::string_view kTagAlpha = "<alpha>";
 inline constexpr std::string_view kDrawOnAll = "<all>";
 inline constexpr std::string_view kDrawOnOne = "<one>";
 
+// The texts of "ButtonLook"; anything else (or no value) is automatic.
+inline constexpr std::string_view kLookPainted = "<painted>";
+inline constexpr std::string_view kLookWindows = "<windows>";
+
 // The three extended-style tags the settings form edits.
 inline constexpr std::string_view kTagExToolWindow = "<WS_EX_TOOLWINDOW>";
 inline constexpr std::string_view kTagExDlgModalFrame = "<WS_EX_DLGMODALFRAME>";

@@ -98,4 +98,11 @@ bool ClickRoute::eligible(Hwnd window) {
          window != windows_.desktopWindow();
 }
 
+void ClickRoute::buttonWindowClick(Hwnd window, int slot) {
+  if (eligible(window)) {
+    runAction(slot, window);
+    schedule_.repaint(window);
+  }
+}
+
 }  // namespace strennix

@@ -30,6 +30,9 @@ class ClickRoute {
   // The release that ends it: over the same button (slot) it runs the
   // button's action on that window, anywhere else (-1) it does nothing.
   void release(Hwnd window, std::int32_t slot);
+  // A click on a button window, released over the button it was pressed
+  // on: the button's action runs as for a painted one.
+  void buttonWindowClick(Hwnd window, int slot);
 
  private:
   void runAction(int place, Hwnd window);

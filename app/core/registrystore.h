@@ -36,6 +36,7 @@ inline constexpr const char* kValueButtonYStretch = "ButtonYStretch";
 inline constexpr const char* kValueHMaxPercentage = "HMaxPercentage";
 inline constexpr const char* kValueVMaxPercentage = "VMaxPercentage";
 inline constexpr const char* kValueDrawOn = "DrawOn";
+inline constexpr const char* kValueButtonLook = "ButtonLook";
 inline constexpr const char* kValueInstallPath = "installPath";
 inline constexpr const char* kValueLang = "lang";
 inline constexpr const char* kValueMouseHook = hookprotocol::kMouseHookValue;

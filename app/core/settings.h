@@ -7,6 +7,11 @@
 
 namespace strennix {
 
+// How the buttons are shown: painted into the title bar, or in button
+// windows over it; automatic takes windows where the desktop composes the
+// frames (and would draw over anything painted there).
+enum class ButtonLook : std::uint8_t { Automatic, Painted, Windows };
+
 struct Settings {
   bool usingVMax = false;
   bool usingHMax = false;
@@ -29,6 +34,7 @@ struct Settings {
   bool menuSort = false;
   std::int32_t vMaxPercentage = 100;
   std::int32_t hMaxPercentage = 100;
+  ButtonLook buttonLook = ButtonLook::Automatic;
 };
 
 // How many of the six buttons are switched on.

@@ -18,8 +18,9 @@ SimDesktop::SimDesktop()
       SimWindowEventsPort(static_cast<SimWorld&>(*this)) {}
 
 Ports SimDesktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this,
-               *this, *this, *this, *this, *this, *this};
+  return Ports{*this,     *this, *this, *this, *this, *this, *this,
+               *this,     *this, *this, *this, *this, *this, buttonWindowPort_,
+               framePort_};
 }
 
 }  // namespace strennix::sim

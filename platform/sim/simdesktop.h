@@ -7,6 +7,7 @@
 
 #include "platform/ports.h"
 #include "platform/sim/simbuttonrowsport.h"
+#include "platform/sim/simbuttonwindowport.h"
 #include "platform/sim/simclockport.h"
 #include "platform/sim/simdrawingport.h"
 #include "platform/sim/simfileport.h"
@@ -18,6 +19,7 @@
 #include "platform/sim/simsystemport.h"
 #include "platform/sim/simuiport.h"
 #include "platform/sim/simwindoweventsport.h"
+#include "platform/sim/simwindowframeport.h"
 #include "platform/sim/simwindowport.h"
 #include "platform/sim/simworld.h"
 
@@ -50,6 +52,10 @@ class SimDesktop final : public SimWorld,
   // A window (the world) or a file (the file port).
   using SimFilePort::exists;
   using SimWorld::exists;
+
+ private:
+  SimButtonWindowPort buttonWindowPort_{*this};
+  SimWindowFramePort framePort_{*this};
 };
 
 }  // namespace strennix::sim

@@ -72,7 +72,8 @@ void SimWorld::countRelease(HandleCount& count, bool wasOpen) noexcept {
 bool SimWorld::everythingReleased() const {
   return strayReleases == 0 && registryKeys.open() == 0 && windowDcs.open() == 0 &&
          brushes.open() == 0 && modules.open() == 0 && processHandles.open() == 0 &&
-         snapshotHandles.open() == 0 && childHandles.open() == 0 && mutexes.open() == 0;
+         snapshotHandles.open() == 0 && childHandles.open() == 0 && mutexes.open() == 0 &&
+         buttonWindowHandles.open() == 0;
 }
 
 // ---- Windows ----------------------------------------------------------------
@@ -140,6 +141,11 @@ void SimWorld::placeAfterTopmost(Hwnd window) {
 void SimWorld::placeAfter(Hwnd window, Hwnd after) {
   std::erase(zOrder_, window);
   zOrder_.insert(std::find(zOrder_.begin(), zOrder_.end(), after) + 1, window);
+}
+
+void SimWorld::placeJustAbove(Hwnd window, Hwnd below) {
+  std::erase(zOrder_, window);
+  zOrder_.insert(std::find(zOrder_.begin(), zOrder_.end(), below), window);
 }
 
 void SimWorld::sendToBottom(Hwnd window) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/buttonrows.h"
+#include "platform/buttonwindow.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -135,6 +136,22 @@ struct InstalledHook {
   HookHandle handle{};
 };
 
+// A window's frame as the desktop reports it (screen coordinates).
+struct SimFrame {
+  std::optional<Rect> captionButtons;
+  std::optional<Rect> titleBar;
+  bool cloaked = false;
+  // 0: the system's DPI.
+  std::uint32_t dpi = 0;
+};
+
+// A button window of the program: whom it reports to and what it shows.
+struct SimButtonWindow {
+  Hwnd notify{};
+  ButtonPicture picture;
+  int placements = 0;
+};
+
 // How many of one kind of resource were acquired and released.
 struct HandleCount {
   int acquired = 0;
@@ -205,6 +222,8 @@ class SimWorld {
   // topmost one.
   void placeAfterTopmost(Hwnd window);
   void placeAfter(Hwnd window, Hwnd after);
+  // Moves a window to just in front of `below`.
+  void placeJustAbove(Hwnd window, Hwnd below);
   void sendToBottom(Hwnd window);
 
   // The displays, the primary one first; a taskbar at the bottom of it.
@@ -277,6 +296,14 @@ class SimWorld {
   // Another program holds the shared memory: nothing can be claimed or
   // published.
   bool buttonRowsRefused = false;
+
+  // ---- Composed frames and button windows ---------------------------------
+  bool composed = false;
+  std::uint32_t systemDpi = 96;
+  std::map<Hwnd, SimFrame> frames;
+  bool layeredWindows = true;
+  std::map<Hwnd, SimButtonWindow> buttonWindows;
+  HandleCount buttonWindowHandles;
 
   // ---- System --------------------------------------------------------------
   std::optional<OsVersion> osVersion = OsVersion{6, 1, 7601, 2};

@@ -13,7 +13,9 @@ namespace strennix::win32 {
 
 namespace {
 
-// The layouts are drawn for 96 dots per inch: 8 point is 11 pixels.
+// The layouts are drawn for 96 dots per inch: 8 point is 11 pixels. As the
+// program declares itself aware of the DPI, the system no longer enlarges
+// its forms: they are scaled to the system's DPI here.
 constexpr int kLayoutDpi = 96;
 constexpr int kPointsPerInch = 72;
 constexpr DWORD kDialogStyleBits = 0x0000FFFF;
@@ -49,8 +51,19 @@ std::string controlClass(const TemplateName& name) {
   return ansiText(name.text);
 }
 
+int scaled(int length, Win32Desktop& desktop) {
+  return MulDiv(length, static_cast<int>(desktop.systemDpi()), kLayoutDpi);
+}
+
+template <class Box>
+void scaleBox(Box& box, Win32Desktop& desktop) {
+  for (std::int16_t* length : {&box.x, &box.y, &box.cx, &box.cy}) {
+    *length = static_cast<std::int16_t>(scaled(*length, desktop));
+  }
+}
+
 Font createFont(Win32Desktop& desktop, const DialogFont& font) {
-  const int height = -MulDiv(font.pointSize, kLayoutDpi, kPointsPerInch);
+  const int height = -MulDiv(font.pointSize, static_cast<int>(desktop.systemDpi()), kPointsPerInch);
   const int weight = font.weight != 0 ? font.weight : FW_NORMAL;
   return {desktop,
           CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
@@ -176,7 +189,7 @@ void prepareControl(FormWindow& form, HWND control, int controlId) {
   switch (controlId) {
     case IDC_LISTBOX1:
       // After the font, which sets an item height of its own.
-      SendMessageA(control, LB_SETITEMHEIGHT, 0, kListItemHeight);
+      SendMessageA(control, LB_SETITEMHEIGHT, 0, scaled(kListItemHeight, form.desktop));
       break;
     case IDC_TRACKPRIORITY:
       SendMessageA(control, TBM_SETRANGE, FALSE, MAKELPARAM(0, kPriorityMaximum));
@@ -223,6 +236,10 @@ HWND buildForm(DialogLayout layout, const std::string& className, FormWindow& fo
     if (controlClass(item.windowClass).empty()) {
       return nullptr;
     }
+  }
+  scaleBox(layout, form.desktop);
+  for (DialogItem& item : layout.items) {
+    scaleBox(item, form.desktop);
   }
   const DWORD style = (layout.style & ~kDialogStyleBits) & ~static_cast<DWORD>(WS_VISIBLE);
   const SIZE size = outerSize(layout, style, layout.exStyle);

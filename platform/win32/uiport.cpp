@@ -5,9 +5,11 @@
 #include <commctrl.h>
 
 #include "platform/forms.h"
+#include "platform/win32/buttonwindowport.h"
 #include "platform/win32/formwindow.h"
 #include "platform/win32/iconrow.h"
 #include "platform/win32/sharedbuttonrows.h"
+#include "platform/win32/windowframeport.h"
 #include "resources/resource.h"
 
 namespace strennix::win32 {
@@ -76,7 +78,9 @@ void WindowClassTraits::release(Owner& /*owner*/, const Value& value) noexcept {
 
 Win32Desktop::Win32Desktop()
     : iconRows_(std::make_unique<IconRowPainter>()),
-      buttonRows_(std::make_unique<SharedButtonRows>()) {}
+      buttonRows_(std::make_unique<SharedButtonRows>()),
+      buttonWindows_(std::make_unique<Win32ButtonWindows>()),
+      frames_(std::make_unique<Win32WindowFrames>()) {}
 
 Win32Desktop::~Win32Desktop() {
   for (auto& [handle, form] : forms_) {
@@ -85,9 +89,11 @@ Win32Desktop::~Win32Desktop() {
   }
 }
 
+std::uint32_t Win32Desktop::systemDpi() { return frames_->systemDpi(); }
+
 Ports Win32Desktop::ports() {
-  return Ports{*this, *this, *this, *this, *this, *this, *this,
-               *this, *this, *this, *this, *this, *this};
+  return Ports{*this, *this, *this, *this, *this, *this,           *this,   *this,
+               *this, *this, *this, *this, *this, *buttonWindows_, *frames_};
 }
 
 std::uint16_t Win32Desktop::registerFormClass(const std::string& className) {

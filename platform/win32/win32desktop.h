@@ -19,6 +19,8 @@ class Win32Desktop;
 struct FormWindow;
 class IconRowPainter;
 class SharedButtonRows;
+class Win32ButtonWindows;
+class Win32WindowFrames;
 
 // An icon loaded from the executable, destroyed with DestroyIcon.
 struct LoadedIconTraits {
@@ -217,6 +219,8 @@ class Win32Desktop final : public WindowPort,
   // For the window procedure, before a form is first shown: makes its
   // controls, or shows the error box and answers false.
   bool buildControlsOf(FormWindow& form);
+  // For the form builder: the forms grow with the system's DPI.
+  std::uint32_t systemDpi();
 
  private:
   // The form a window belongs to (the form itself or one of its controls).
@@ -242,6 +246,8 @@ class Win32Desktop final : public WindowPort,
   // The title-bar buttons of a window go to the screen as one blit.
   std::unique_ptr<IconRowPainter> iconRows_;
   std::unique_ptr<SharedButtonRows> buttonRows_;
+  std::unique_ptr<Win32ButtonWindows> buttonWindows_;
+  std::unique_ptr<Win32WindowFrames> frames_;
 };
 
 }  // namespace strennix::win32

@@ -419,7 +419,7 @@ std::vector<Edition> askEditionsScript() {
   std::vector<Edition> editions;
   std::istringstream words(result.output);
   for (std::string word; words >> word;) {
-    const auto named = std::ranges::find_if(
+    const auto* const named = std::ranges::find_if(
         kEditions, [&](Edition edition) { return buildOf(edition).bits == word; });
     if (named == kEditions.end()) {
       std::fprintf(stderr, "%s printed \"%s\", not the editions 32 and 64\n",

@@ -7,9 +7,9 @@
 // Derive the fixtures from EditionTest<WineDesktopTest> (or a fixture built on
 // WineDesktopTest), write the tests with TEST_P and instantiate each suite with
 // STRENNIX_TEST_EDITIONS. Wait for conditions with waitFor, never with fixed
-// sleeps. Everything the test started is ended in the
-// fixture's destructor, also when the test fails; screenshots and, on failure,
-// the log files stay in build/host/artifacts/<Suite.Test>/.
+// sleeps. Everything the test started is ended in the fixture's destructor,
+// also when the test fails; screenshots and, on failure, the log files stay in
+// build/host/artifacts/<Suite.Test>/ (with "_" for "/").
 #pragma once
 
 #include <gtest/gtest.h>

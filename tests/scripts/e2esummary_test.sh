@@ -44,8 +44,7 @@ expect 0 only64.xml 64 \
   'test: end to end, 64-bit edition: 2 of 2 tests passed, 0 failed, 0 skipped'
 STRENNIX_NO_32BIT=1 expect 0 only64.xml 64 'test: end to end, 32-bit edition: not run (STRENNIX_NO_32BIT=1)'
 
-# The Win64 suites are the 32-bit edition's.
-results both.xml 'e2e.Editions/StartupTest.NoSwitch/Edition32=run' e2e.Win64HelperTest.Starts=run \
+results both.xml 'e2e.Editions/StartupTest.NoSwitch/Edition32=run' 'e2e.Editions/Win64HelperTest.Starts/Edition32=run' \
   'e2e.Editions/StartupTest.NoSwitch/Edition64=notrun' 'e2e.Editions/PressTest.Shade/Edition64=run'
 expect 1 both.xml "32 64" \
   'test: end to end, 32-bit edition: 2 of 2 tests passed, 0 failed, 0 skipped' \

@@ -175,6 +175,23 @@ TEST_F(SettingsStoreTest, MenuAndDrawOnFollowTheirTags) {
   EXPECT_FALSE(settings.menuStay);
 }
 
+// Missing at the first start: automatic, as for any text it does not know.
+TEST_F(SettingsStoreTest, ButtonLookIsAutomaticUnlessItNamesPaintedOrWindows) {
+  load();
+  EXPECT_EQ(settings.buttonLook, ButtonLook::Automatic);
+  set("ButtonLook", "<painted>");
+  load();
+  EXPECT_EQ(settings.buttonLook, ButtonLook::Painted);
+  set("ButtonLook", "<windows>");
+  load();
+  EXPECT_EQ(settings.buttonLook, ButtonLook::Windows);
+  set("ButtonLook", "<Windows>");
+  load();
+  EXPECT_EQ(settings.buttonLook, ButtonLook::Automatic);
+  desk.setRegDword(RegRoot::CurrentUser, kSettingsKeyPath, "ButtonLook", 2);
+  EXPECT_EQ(loadError(), "Invalid data type for 'ButtonLook'");
+}
+
 TEST_F(SettingsStoreTest, PriorityIsClampedAndSetsTheInterval) {
   set("Priority", "12");
   load();

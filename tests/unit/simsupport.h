@@ -132,10 +132,10 @@ class NestingBoxes : public MessageBoxPort {
   // The desktop's ports, with these boxes for its message boxes.
   [[nodiscard]] Ports ports() {
     const Ports desk = sim_.ports();
-    return Ports{desk.windows,     desk.drawing,   desk.shell, desk.registry,
-                 desk.system,      desk.files,     desk.clock, *this,
-                 desk.hooks,       desk.processes, desk.ui,    desk.buttonRows,
-                 desk.windowEvents};
+    return Ports{desk.windows,      desk.drawing,       desk.shell, desk.registry,
+                 desk.system,       desk.files,         desk.clock, *this,
+                 desk.hooks,        desk.processes,     desk.ui,    desk.buttonRows,
+                 desk.windowEvents, desk.buttonWindows, desk.frames};
   }
 
   int messageBox(Hwnd owner, const std::string& text, const std::string& caption,

@@ -1,0 +1,21 @@
+#include "app/buttonshow.h"
+
+namespace strennix {
+
+bool ButtonShow::show(Hwnd window) {
+  return buttonWindows_.inUse() ? buttonWindows_.show(window) : gfx_.drawButtons(window);
+}
+
+void ButtonShow::forget(Hwnd window) {
+  gfx_.forget(window);
+  buttonWindows_.forget(window);
+}
+
+// A painted row left over from before the button windows is withdrawn, so
+// that the hook library keeps no press from those windows.
+void ButtonShow::keepOnly(const std::vector<Hwnd>& shown) {
+  gfx_.keepOnly(buttonWindows_.inUse() ? std::vector<Hwnd>{} : shown);
+  buttonWindows_.keepOnly(shown);
+}
+
+}  // namespace strennix

@@ -1,0 +1,22 @@
+// Where a window's buttons are shown: painted into its title bar, or in a
+// button window over it. The repaint schedule works through this.
+#pragma once
+
+#include <vector>
+
+#include "platform/types.h"
+
+namespace strennix {
+
+class TitleButtons {
+ public:
+  virtual ~TitleButtons() = default;
+  // Shows the window's buttons if it gets them; else it has none. Answers
+  // whether it shows them.
+  virtual bool show(Hwnd window) = 0;
+  virtual void forget(Hwnd window) = 0;
+  // Forgets every window but these.
+  virtual void keepOnly(const std::vector<Hwnd>& shown) = 0;
+};
+
+}  // namespace strennix
