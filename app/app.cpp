@@ -43,7 +43,7 @@ TStrennix::TStrennix(const Ports& ports, Application& application, const MainFor
       ports_(ports),
       application_(application),
       parts_(parts),
-      binding_(ports.registry, ports.system, ports.ui, *this, parts.log),
+      binding_(ports.registry, ports.system, ports.formControls, *this, parts.log),
       Timer1(ports.ui, *this, IDT_TIMER1),
       buttonWindows_(ports.windows, ports.buttonWindows, ports.frames, parts.winAuth, parts.gfx,
                      ports.ui, *this, kButtonWindowPollTimerId, parts.settings, parts.log),

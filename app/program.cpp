@@ -10,7 +10,7 @@ Program::Program(const Ports& ports, Application& application)
       lang_(dataFiles_),
       notifyIcons_(ports.shell, log_),
       fileControl_(dataFiles_, ports.system, ports.shell, log_),
-      names_(ports.system, ports.windows, ports.registry, log_),
+      names_(ports.system, ports.processNames, ports.windows, ports.registry, log_),
       winAuth_(ports.windows, ports.system, names_, settings_, exclusions_, log_),
       gfx_(ports.windows, ports.drawing, ports.buttonRows, winAuth_, settings_, log_),
       book_(lists_, ports.windows, journal_, notifyIcons_, log_),
@@ -20,7 +20,8 @@ Program::Program(const Ports& ports, Application& application)
       helper_(ports.system, ports.processes, log_),
       store_(ports.registry, fileControl_, log_),
       mainForm_(ports, application, parts()),
-      trayForm_(ports.ui, ports.windows, ports.messageBoxes, lists_, journal_, settings_, log_) {
+      trayForm_(ports.ui, ports.listBoxes, ports.windows, ports.messageBoxes, lists_, journal_,
+                settings_, log_) {
   mainForm_.setTrayForm(trayForm_);
 }
 

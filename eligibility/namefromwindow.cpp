@@ -37,9 +37,13 @@ std::optional<std::uint32_t> decimal(std::string_view text) {
 
 }  // namespace
 
-NameFromWindow::NameFromWindow(SystemPort& system, WindowPort& windows, RegistryPort& registry,
-                               const Logger& log)
-    : system_(system), windows_(windows), registry_(registry), log_(log, kNameFromWindowLog) {}
+NameFromWindow::NameFromWindow(SystemPort& system, ProcessNamesPort& processes, WindowPort& windows,
+                               RegistryPort& registry, const Logger& log)
+    : system_(system),
+      processes_(processes),
+      windows_(windows),
+      registry_(registry),
+      log_(log, kNameFromWindowLog) {}
 
 std::string NameFromWindow::nameFromWindow(Hwnd window) {
   log_.trace("Called nameFromWindow");
@@ -66,9 +70,9 @@ std::optional<std::string> NameFromWindow::nameFromImagePath(Hwnd window) {
     return std::nullopt;
   }
   log_.trace("Called nameFromImagePath");
-  const Process process =
-      system_.openProcess(win::kProcessQueryLimitedInformation, windows_.windowProcessId(window));
-  const auto path = process ? system_.fullProcessImageName(kernel32, process) : std::nullopt;
+  const Process process = processes_.openProcess(win::kProcessQueryLimitedInformation,
+                                                 windows_.windowProcessId(window));
+  const auto path = process ? processes_.fullProcessImageName(kernel32, process) : std::nullopt;
   const std::string name = path ? withoutDirectory(*path) : std::string();
   if (name.empty()) {
     log_.trace("  No image path, asking psapi");
@@ -83,13 +87,13 @@ std::string NameFromWindow::nameFromToolhelp(Hwnd window) {
   if (!kernel32) {
     return kUnknownProcess;
   }
-  const Snapshot snapshot = system_.processSnapshot(kernel32);
+  const Snapshot snapshot = processes_.processSnapshot(kernel32);
   if (!snapshot) {
     return kUnknownProcess;
   }
   const ProcessId processId = windows_.windowProcessId(window);
-  for (auto entry = system_.firstProcess(kernel32, snapshot); entry;
-       entry = system_.nextProcess(kernel32, snapshot)) {
+  for (auto entry = processes_.firstProcess(kernel32, snapshot); entry;
+       entry = processes_.nextProcess(kernel32, snapshot)) {
     if (entry->processId == processId) {
       return withoutDirectory(entry->exeFile);
     }
@@ -108,15 +112,15 @@ std::string NameFromWindow::nameFromPsapi(Hwnd window) {
   }
   const ProcessId processId = windows_.windowProcessId(window);
   const Process process =
-      system_.openProcess(win::kProcessQueryInformation | win::kProcessVmRead, processId);
+      processes_.openProcess(win::kProcessQueryInformation | win::kProcessVmRead, processId);
   if (!process) {
     return kUnknownProcess;
   }
-  const auto module = system_.firstProcessModule(psapi, process);
+  const auto module = processes_.firstProcessModule(psapi, process);
   if (!module) {
     return kUnknownProcess;
   }
-  const auto name = system_.moduleBaseName(psapi, process, *module, kNameBufferSize);
+  const auto name = processes_.moduleBaseName(psapi, process, *module, kNameBufferSize);
   return name && !name->empty() ? *name : kUnknownProcess;
 }
 

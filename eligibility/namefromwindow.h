@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/core/log.h"
+#include "platform/processnames.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/types.h"
@@ -25,8 +26,8 @@ inline constexpr const char* kPerflibKey =
 
 class NameFromWindow {
  public:
-  NameFromWindow(SystemPort& system, WindowPort& windows, RegistryPort& registry,
-                 const Logger& log);
+  NameFromWindow(SystemPort& system, ProcessNamesPort& processes, WindowPort& windows,
+                 RegistryPort& registry, const Logger& log);
 
   // Branches on the platform id, asked afresh on every call.
   std::string nameFromWindow(Hwnd window);
@@ -43,6 +44,7 @@ class NameFromWindow {
 
  private:
   SystemPort& system_;
+  ProcessNamesPort& processes_;
   WindowPort& windows_;
   RegistryPort& registry_;
   ModuleLog log_;

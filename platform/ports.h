@@ -7,9 +7,12 @@
 #include "platform/clock.h"
 #include "platform/drawing.h"
 #include "platform/files.h"
+#include "platform/formcontrols.h"
 #include "platform/hooks.h"
+#include "platform/listbox.h"
 #include "platform/messagebox.h"
 #include "platform/processes.h"
+#include "platform/processnames.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -34,6 +37,9 @@ struct Ports {
   UiPort& ui;
   ButtonRowsPort& buttonRows;
   WindowEventsPort& windowEvents;
+  ProcessNamesPort& processNames;
+  FormControlsPort& formControls;
+  ListBoxPort& listBoxes;
   ButtonWindowPort& buttonWindows;
   WindowFramePort& frames;
 };

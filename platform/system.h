@@ -1,5 +1,5 @@
-// KERNEL32 and PSAPI: version, language, libraries, processes and the
-// locale-aware text comparison.
+// KERNEL32: version, language, the command line, libraries, named mutexes
+// and the locale-aware text comparison.
 #pragma once
 
 #include <cstdint>
@@ -22,20 +22,6 @@ struct ModuleTraits {
   static void release(Owner& owner, const Value& value) noexcept;
 };
 
-struct ProcessTraits {
-  using Value = std::uint32_t;
-  using Owner = SystemPort;
-  static bool valid(const Value& value) { return value != 0; }
-  static void release(Owner& owner, const Value& value) noexcept;
-};
-
-struct SnapshotTraits {
-  using Value = std::uint32_t;
-  using Owner = SystemPort;
-  static bool valid(const Value& value) { return value != 0; }
-  static void release(Owner& owner, const Value& value) noexcept;
-};
-
 struct MutexTraits {
   using Value = std::uint32_t;
   using Owner = SystemPort;
@@ -44,8 +30,6 @@ struct MutexTraits {
 };
 
 using Module = UniqueHandle<ModuleTraits>;
-using Process = UniqueHandle<ProcessTraits>;
-using Snapshot = UniqueHandle<SnapshotTraits>;
 using Mutex = UniqueHandle<MutexTraits>;
 
 // A named mutex, and whether another holder had made it first.
@@ -60,11 +44,6 @@ struct OsVersion {
   std::uint32_t minorVersion = 0;
   std::uint32_t buildNumber = 0;
   std::uint32_t platformId = 0;
-};
-
-struct ProcessEntry {
-  ProcessId processId = 0;
-  std::string exeFile;
 };
 
 class SystemPort {
@@ -83,31 +62,8 @@ class SystemPort {
   virtual Module loadLibrary(const std::string& name) = 0;
   virtual ProcAddress procAddress(const Module& module, const std::string& name) = 0;
 
-  virtual Process openProcess(std::uint32_t access, ProcessId processId) = 0;
   // CreateMutexA, not owned; invalid when it cannot be made.
   virtual NamedMutex createMutex(const std::string& name) = 0;
-
-  // Toolhelp32, with its entry points taken from `kernel32` at run time:
-  // invalid or nothing when an entry point is missing or the call fails.
-  virtual Snapshot processSnapshot(const Module& kernel32) = 0;
-  virtual std::optional<ProcessEntry> firstProcess(const Module& kernel32,
-                                                   const Snapshot& snapshot) = 0;
-  virtual std::optional<ProcessEntry> nextProcess(const Module& kernel32,
-                                                  const Snapshot& snapshot) = 0;
-
-  // PSAPI, with its entry points taken from `psapi` at run time.
-  // EnumProcessModules into room for exactly one module handle.
-  virtual std::optional<ModuleHandle> firstProcessModule(const Module& psapi,
-                                                         const Process& process) = 0;
-  virtual std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
-                                                    ModuleHandle module,
-                                                    std::uint32_t bufferSize) = 0;
-
-  // QueryFullProcessImageNameA (Vista and later), with its entry point
-  // taken from `kernel32` at run time: the executable's full path, nothing
-  // when the entry point is missing or the call fails.
-  virtual std::optional<std::string> fullProcessImageName(const Module& kernel32,
-                                                          const Process& process) = 0;
 
   // CompareStringA with NORM_IGNORECASE on the user's default locale.
   virtual bool equalIgnoringCase(std::string_view a, std::string_view b) = 0;
@@ -115,19 +71,11 @@ class SystemPort {
   virtual std::string ansiFromUtf16(const std::u16string& text) = 0;
 
   virtual void freeLibrary(ModuleHandle module) noexcept = 0;
-  virtual void closeProcess(std::uint32_t process) noexcept = 0;
-  virtual void closeSnapshot(std::uint32_t snapshot) noexcept = 0;
   virtual void closeMutex(std::uint32_t mutex) noexcept = 0;
 };
 
 inline void ModuleTraits::release(Owner& owner, const Value& value) noexcept {
   owner.freeLibrary(value);
-}
-inline void ProcessTraits::release(Owner& owner, const Value& value) noexcept {
-  owner.closeProcess(value);
-}
-inline void SnapshotTraits::release(Owner& owner, const Value& value) noexcept {
-  owner.closeSnapshot(value);
 }
 inline void MutexTraits::release(Owner& owner, const Value& value) noexcept {
   owner.closeMutex(value);

@@ -43,28 +43,6 @@ class UiPort {
   virtual Hwnd createForm(int layoutId, FormEvents& events) = 0;
   virtual void destroyForm(Hwnd form) = 0;
 
-  virtual bool checked(FormControl control) = 0;
-  virtual void setChecked(FormControl control, bool checked) = 0;
-  virtual bool enabled(FormControl control) = 0;
-  virtual void setEnabled(FormControl control, bool enabled) = 0;
-  virtual std::string text(FormControl control) = 0;
-  virtual void setText(FormControl control, const std::string& text) = 0;
-
-  virtual int trackPosition(FormControl trackBar) = 0;
-  virtual void setTrackPosition(FormControl trackBar, int position) = 0;
-
-  // List boxes. Sorting (LBS_SORT) can only be chosen by re-creating the
-  // control, which empties it.
-  virtual void setListSorted(FormControl list, bool sorted) = 0;
-  virtual int listAdd(FormControl list, const std::string& text) = 0;
-  virtual void listDelete(FormControl list, int index) = 0;
-  // LB_FINDSTRINGEXACT from the top: whole text, letter case ignored; -1.
-  virtual int listFindExact(FormControl list, const std::string& text) = 0;
-  virtual int listSelected(FormControl list) = 0;
-  virtual std::string listItem(FormControl list, int index) = 0;
-  virtual int listCount(FormControl list) = 0;
-  virtual void listClear(FormControl list) = 0;
-
   virtual void setTimer(Hwnd form, std::uint32_t timerId, std::uint32_t intervalMs) = 0;
   virtual void killTimer(Hwnd form, std::uint32_t timerId) = 0;
 

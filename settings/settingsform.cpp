@@ -71,27 +71,33 @@ const char* flag(bool on) { return on ? "1" : "0"; }
 
 }  // namespace
 
-SettingsBinding::SettingsBinding(RegistryPort& registry, SystemPort& system, UiPort& ui,
-                                 const Form& form, const Logger& log)
-    : registry_(registry), system_(system), ui_(ui), form_(form), log_(log, kSetupAppLog) {}
+SettingsBinding::SettingsBinding(RegistryPort& registry, SystemPort& system,
+                                 FormControlsPort& controls, const Form& form, const Logger& log)
+    : registry_(registry),
+      system_(system),
+      controls_(controls),
+      form_(form),
+      log_(log, kSetupAppLog) {}
 
 void SettingsBinding::translateCaptions(const Translator& lang) {
   for (const int id : kTranslatedControls) {
     const FormControl caption = control(id);
-    ui_.setText(caption, lang.translate(ui_.text(caption)));
+    controls_.setText(caption, lang.translate(controls_.text(caption)));
   }
 }
 
 FormControl SettingsBinding::control(int controlId) const { return form_.control(controlId); }
 
-bool SettingsBinding::isChecked(int controlId) const { return ui_.checked(control(controlId)); }
+bool SettingsBinding::isChecked(int controlId) const {
+  return controls_.checked(control(controlId));
+}
 
 void SettingsBinding::check(int controlId, bool checked) {
-  ui_.setChecked(control(controlId), checked);
+  controls_.setChecked(control(controlId), checked);
 }
 
 void SettingsBinding::enable(int controlId, bool enabled) {
-  ui_.setEnabled(control(controlId), enabled);
+  controls_.setEnabled(control(controlId), enabled);
 }
 
 void SettingsBinding::regToForm(Settings& settings) {
@@ -137,7 +143,8 @@ void SettingsBinding::regToForm(Settings& settings) {
     check(IDC_RDBTNALLWINDOWS, all);
 
     const std::int32_t priority = strToInt(key.readString("priority"));
-    ui_.setTrackPosition(control(IDC_TRACKPRIORITY), std::clamp(priority, 0, kMaxTrackPosition));
+    controls_.setTrackPosition(control(IDC_TRACKPRIORITY),
+                               std::clamp(priority, 0, kMaxTrackPosition));
 
     runEntryToForm();
   }
@@ -178,7 +185,8 @@ void SettingsBinding::formToReg() {
     key.writeString(kValueMenu, menu);
 
     key.writeString(kValueDrawOn, isChecked(IDC_RDBTNALLWINDOWS) ? kDrawOnAll : kDrawOnOne);
-    key.writeString(kValuePriority, std::to_string(ui_.trackPosition(control(IDC_TRACKPRIORITY))));
+    key.writeString(kValuePriority,
+                    std::to_string(controls_.trackPosition(control(IDC_TRACKPRIORITY))));
 
     writeRunEntry();
   }

@@ -5,6 +5,7 @@
 #include "app/core/log.h"
 #include "app/core/settings.h"
 #include "app/core/translator.h"
+#include "platform/formcontrols.h"
 #include "platform/forms.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -16,8 +17,8 @@ class SettingsKey;
 
 class SettingsBinding {
  public:
-  SettingsBinding(RegistryPort& registry, SystemPort& system, UiPort& ui, const Form& form,
-                  const Logger& log);
+  SettingsBinding(RegistryPort& registry, SystemPort& system, FormControlsPort& controls,
+                  const Form& form, const Logger& log);
 
   // Checks the boxes whose settings are on (it never unchecks one; each radio
   // pair gets exactly one checked) and recounts settings.numberOfButtons.
@@ -43,7 +44,7 @@ class SettingsBinding {
 
   RegistryPort& registry_;
   SystemPort& system_;
-  UiPort& ui_;
+  FormControlsPort& controls_;
   const Form& form_;
   ModuleLog log_;
 };

@@ -24,15 +24,16 @@ Point trayMenuPosition(Point cursor, int width, int height, const Rect& workArea
           placeBeside(cursor.y, height, workArea.top, workArea.bottom)};
 }
 
-TTrayForm::TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
-                     Journal& journal, Settings& settings, const Logger& log)
+TTrayForm::TTrayForm(UiPort& ui, ListBoxPort& listBoxes, WindowPort& windows, MessageBoxPort& boxes,
+                     WindowLists& lists, Journal& journal, Settings& settings, const Logger& log)
     : Form(ui, windows, boxes, IDD_TRAYFORM),
+      listBoxes_(listBoxes),
       lists_(lists),
       journal_(journal),
       settings_(settings),
       log_(log, kTrayMenuLog) {
   changeBorder();
-  ui_.setListSorted(listBox(), settings_.menuSort);
+  listBoxes_.setListSorted(listBox(), settings_.menuSort);
 }
 
 // A tool window shows its close box only with WS_SYSMENU; the frame is drawn
@@ -68,11 +69,11 @@ void TTrayForm::showAtCursor() {
 // only leaves the list.
 void TTrayForm::ListBox1DblClick() {
   log_.trace("Called ListBox1DblClick. (Several exits)");
-  const int selected = ui_.listSelected(listBox());
+  const int selected = listBoxes_.listSelected(listBox());
   if (selected < 0) {
     return;
   }
-  const std::string text = ui_.listItem(listBox(), selected);
+  const std::string text = listBoxes_.listItem(listBox(), selected);
   const std::int32_t count = lists_.menu().count();
   for (std::int32_t position = 1; position <= count; ++position) {
     const MinimizedWindow& entry = lists_.menu().at(position);
@@ -88,7 +89,7 @@ void TTrayForm::ListBox1DblClick() {
       windows_.setForegroundWindow(entry.hwnd);
       restoreApplicationOwner(windows_, entry.hwnd);
     }
-    ui_.listDelete(listBox(), selected);
+    listBoxes_.listDelete(listBox(), selected);
     lists_.removeMenu(position);
     break;
   }
@@ -109,7 +110,7 @@ void TTrayForm::removeTrayHwnd(Hwnd window) {
       continue;
     }
     if (const int item = findItem(entry.title); item >= 0) {
-      ui_.listDelete(listBox(), item);
+      listBoxes_.listDelete(listBox(), item);
     }
     lists_.removeMenu(position);
   }
@@ -128,11 +129,11 @@ void TTrayForm::showAllWindows() {
       journal_.forget(Change::Menu, entry.hwnd);
     }
   }
-  ui_.listClear(listBox());
+  listBoxes_.listClear(listBox());
   log_.trace("Exited showAllWindows");
 }
 
-void TTrayForm::addTitle(const std::string& title) { ui_.listAdd(listBox(), title); }
+void TTrayForm::addTitle(const std::string& title) { listBoxes_.listAdd(listBox(), title); }
 
 void TTrayForm::FormKeyUp(int key) { hideOnEscape(key); }
 
@@ -180,9 +181,9 @@ FormControl TTrayForm::listBox() const { return control(IDC_LISTBOX1); }
 
 int TTrayForm::findItem(const std::string& text) const {
   const FormControl list = listBox();
-  const int count = ui_.listCount(list);
+  const int count = listBoxes_.listCount(list);
   for (int index = 0; index < count; ++index) {
-    if (ui_.listItem(list, index) == text) {
+    if (listBoxes_.listItem(list, index) == text) {
       return index;
     }
   }

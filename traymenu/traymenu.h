@@ -11,6 +11,7 @@
 #include "app/core/settings.h"
 #include "app/core/windowlists.h"
 #include "platform/forms.h"
+#include "platform/listbox.h"
 #include "platform/types.h"
 
 namespace strennix {
@@ -25,8 +26,8 @@ class TTrayForm : public Form, public MenuList {
  public:
   // Hidden until the main form shows it at the cursor. The list's sorting is
   // fixed here, from menuSort.
-  TTrayForm(UiPort& ui, WindowPort& windows, MessageBoxPort& boxes, WindowLists& lists,
-            Journal& journal, Settings& settings, const Logger& log);
+  TTrayForm(UiPort& ui, ListBoxPort& listBoxes, WindowPort& windows, MessageBoxPort& boxes,
+            WindowLists& lists, Journal& journal, Settings& settings, const Logger& log);
 
   // The caption's close box follows menuStay.
   void changeBorder();
@@ -60,6 +61,7 @@ class TTrayForm : public Form, public MenuList {
   [[nodiscard]] int findItem(const std::string& text) const;
   void hideOnEscape(int key);
 
+  ListBoxPort& listBoxes_;
   WindowLists& lists_;
   Journal& journal_;
   Settings& settings_;

@@ -2,25 +2,11 @@
 
 namespace strennix::sim {
 
-SimDesktop::SimDesktop()
-    : SimWindowPort(static_cast<SimWorld&>(*this)),
-      SimDrawingPort(static_cast<SimWorld&>(*this)),
-      SimShellPort(static_cast<SimWorld&>(*this)),
-      SimRegistryPort(static_cast<SimWorld&>(*this)),
-      SimSystemPort(static_cast<SimWorld&>(*this)),
-      SimFilePort(static_cast<SimWorld&>(*this)),
-      SimClockPort(static_cast<SimWorld&>(*this)),
-      SimMessageBoxPort(static_cast<SimWorld&>(*this)),
-      SimHookPort(static_cast<SimWorld&>(*this)),
-      SimProcessPort(static_cast<SimWorld&>(*this)),
-      SimUiPort(static_cast<SimWorld&>(*this)),
-      SimButtonRowsPort(static_cast<SimWorld&>(*this)),
-      SimWindowEventsPort(static_cast<SimWorld&>(*this)) {}
-
 Ports SimDesktop::ports() {
-  return Ports{*this,     *this, *this, *this, *this, *this, *this,
-               *this,     *this, *this, *this, *this, *this, buttonWindowPort_,
-               framePort_};
+  return Ports{windows_,   drawing_,       shell_,        registry_,     system_,
+               files_,     clock_,         messageBoxes_, hooks_,        processes_,
+               ui_,        buttonRows_,    windowEvents_, processNames_, formControls_,
+               listBoxes_, buttonWindows_, frames_};
 }
 
 }  // namespace strennix::sim

@@ -1,11 +1,13 @@
-// The controls of the form layouts in a resource script, so that simulated
-// forms start as the real back end builds them: with their captions, and
-// disabled or sorting where the layout says so.
+// The controls of the compiled form layouts, so that simulated forms start as
+// the real back end builds them: with their captions, and disabled or sorting
+// where the layout says so. Both back ends read the same DIALOGEX template
+// bytes through one reader (platform/dialogtemplate.h).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace strennix::sim {
@@ -19,12 +21,13 @@ struct LayoutControl {
 
 using Layouts = std::map<int, std::vector<LayoutControl>>;
 
-// Reads the CONTROL statements of every DIALOGEX in `script`, resolving
-// names through the #defines of `header` and of the script itself.
-// Statements it cannot read are skipped.
-Layouts parseLayouts(std::string_view script, std::string_view header);
+// Reads every dialog resource with a numbered name from the bytes of a
+// compiled resource file (.res). Entries that run past the data or are no
+// complete template are skipped.
+Layouts parseLayouts(const std::uint8_t* data, std::size_t size);
 
-// The layouts of resources/strennix.rc, read once.
+// The layouts of resources/layouts.rc as the resource compiler wrote them,
+// read once.
 const Layouts& programLayouts();
 
 }  // namespace strennix::sim

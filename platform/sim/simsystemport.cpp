@@ -82,122 +82,11 @@ ProcAddress SimSystemPort::procAddress(const Module& module, const std::string& 
   return ProcAddress{base + 0x1000 + static_cast<std::uintptr_t>(index) * 0x10};
 }
 
-Process SimSystemPort::openProcess(std::uint32_t access, ProcessId processId) {
-  const auto found = world_.processes.find(processId);
-  if (found == world_.processes.end() || found->second.accessDenied) {
-    return Process{};
-  }
-  if (world_.limitedAccessOnly.contains(processId) &&
-      (access & ~win::kProcessQueryLimitedInformation) != 0) {
-    return Process{};
-  }
-  const std::uint32_t handle = world_.newResource();
-  openProcesses_[handle] = processId;
-  ++world_.processHandles.acquired;
-  return Process{*this, handle};
-}
-
-Snapshot SimSystemPort::processSnapshot(const Module& kernel32) {
-  if (!exports(kernel32, "CreateToolhelp32Snapshot")) {
-    return Snapshot{};
-  }
-  SnapshotState state;
-  for (const auto& [id, process] : world_.processes) {
-    state.entries.push_back(ProcessEntry{id, process.exeFile});
-  }
-  const std::uint32_t handle = world_.newResource();
-  snapshots_[handle] = std::move(state);
-  ++world_.snapshotHandles.acquired;
-  return Snapshot{*this, handle};
-}
-
-std::optional<ProcessEntry> SimSystemPort::firstProcess(const Module& kernel32,
-                                                        const Snapshot& snapshot) {
-  if (!exports(kernel32, "Process32First")) {
-    return std::nullopt;
-  }
-  const auto found = snapshots_.find(snapshot.get());
-  if (found == snapshots_.end() || found->second.entries.empty()) {
-    return std::nullopt;
-  }
-  found->second.next = 1;
-  ++world_.processLookups;
-  return found->second.entries.front();
-}
-
-std::optional<ProcessEntry> SimSystemPort::nextProcess(const Module& kernel32,
-                                                       const Snapshot& snapshot) {
-  if (!exports(kernel32, "Process32Next")) {
-    return std::nullopt;
-  }
-  const auto found = snapshots_.find(snapshot.get());
-  if (found == snapshots_.end()) {
-    return std::nullopt;
-  }
-  SnapshotState& state = found->second;
-  if (state.next == 0 || state.next >= state.entries.size()) {
-    return std::nullopt;
-  }
-  return state.entries[state.next++];
-}
-
-std::optional<ModuleHandle> SimSystemPort::firstProcessModule(const Module& psapi,
-                                                              const Process& process) {
-  if (!exports(psapi, "EnumProcessModules") || !openProcesses_.contains(process.get())) {
-    return std::nullopt;
-  }
-  // The executable's image base.
-  return ModuleHandle{0x00400000};
-}
-
-std::optional<std::string> SimSystemPort::moduleBaseName(const Module& psapi,
-                                                         const Process& process,
-                                                         ModuleHandle module,
-                                                         std::uint32_t bufferSize) {
-  if (!exports(psapi, "GetModuleBaseNameA") || module == ModuleHandle{} || bufferSize == 0) {
-    return std::nullopt;
-  }
-  const auto open = openProcesses_.find(process.get());
-  if (open == openProcesses_.end()) {
-    return std::nullopt;
-  }
-  const auto found = world_.processes.find(open->second);
-  if (found == world_.processes.end() || found->second.baseName.empty()) {
-    return std::nullopt;
-  }
-  ++world_.processLookups;
-  return found->second.baseName.substr(0, bufferSize - 1);
-}
-
-std::optional<std::string> SimSystemPort::fullProcessImageName(const Module& kernel32,
-                                                               const Process& process) {
-  if (!exports(kernel32, "QueryFullProcessImageNameA")) {
-    return std::nullopt;
-  }
-  const auto open = openProcesses_.find(process.get());
-  if (open == openProcesses_.end()) {
-    return std::nullopt;
-  }
-  const auto path = world_.imagePaths.find(open->second);
-  if (path == world_.imagePaths.end()) {
-    return std::nullopt;
-  }
-  ++world_.processLookups;
-  return path->second;
-}
-
 bool SimSystemPort::equalIgnoringCase(std::string_view a, std::string_view b) {
   return sameText(a, b);
 }
 
-std::string SimSystemPort::ansiFromUtf16(const std::u16string& text) {
-  std::string result;
-  result.reserve(text.size());
-  for (const char16_t c : text) {
-    result.push_back(c > 0xFF ? '?' : static_cast<char>(c));
-  }
-  return result;
-}
+std::string SimSystemPort::ansiFromUtf16(const std::u16string& text) { return latin1(text); }
 
 void SimSystemPort::freeLibrary(ModuleHandle module) noexcept {
   const auto refs = moduleRefs_.find(module);
@@ -206,10 +95,6 @@ void SimSystemPort::freeLibrary(ModuleHandle module) noexcept {
     --refs->second;
   }
   world_.countRelease(world_.modules, loaded);
-}
-
-void SimSystemPort::closeProcess(std::uint32_t process) noexcept {
-  world_.countRelease(world_.processHandles, openProcesses_.erase(process) != 0);
 }
 
 NamedMutex SimSystemPort::createMutex(const std::string& name) {
@@ -223,10 +108,6 @@ NamedMutex SimSystemPort::createMutex(const std::string& name) {
 
 void SimSystemPort::closeMutex(std::uint32_t mutex) noexcept {
   world_.countRelease(world_.mutexes, openMutexes_.erase(mutex) != 0);
-}
-
-void SimSystemPort::closeSnapshot(std::uint32_t snapshot) noexcept {
-  world_.countRelease(world_.snapshotHandles, snapshots_.erase(snapshot) != 0);
 }
 
 }  // namespace strennix::sim

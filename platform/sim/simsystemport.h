@@ -1,6 +1,5 @@
 // The simulated SystemPort: the shared world's version, language, command
-// line, libraries and processes, with loaded modules, process handles and
-// snapshots counted there.
+// line, libraries and named mutexes, with loaded modules counted there.
 #pragma once
 
 #include <map>
@@ -21,36 +20,18 @@ class SimSystemPort : public SystemPort {
   bool programIs64Bit() override;
   Module loadLibrary(const std::string& name) override;
   ProcAddress procAddress(const Module& module, const std::string& name) override;
-  Process openProcess(std::uint32_t access, ProcessId processId) override;
-  Snapshot processSnapshot(const Module& kernel32) override;
-  std::optional<ProcessEntry> firstProcess(const Module& kernel32,
-                                           const Snapshot& snapshot) override;
-  std::optional<ProcessEntry> nextProcess(const Module& kernel32,
-                                          const Snapshot& snapshot) override;
-  std::optional<ModuleHandle> firstProcessModule(const Module& psapi,
-                                                 const Process& process) override;
-  std::optional<std::string> moduleBaseName(const Module& psapi, const Process& process,
-                                            ModuleHandle module, std::uint32_t bufferSize) override;
-  std::optional<std::string> fullProcessImageName(const Module& kernel32,
-                                                  const Process& process) override;
   bool equalIgnoringCase(std::string_view a, std::string_view b) override;
   std::string ansiFromUtf16(const std::u16string& text) override;
   void freeLibrary(ModuleHandle module) noexcept override;
-  void closeProcess(std::uint32_t process) noexcept override;
-  void closeSnapshot(std::uint32_t snapshot) noexcept override;
   // Named mutexes of the session: a name exists while one of its handles is
   // open.
   NamedMutex createMutex(const std::string& name) override;
   void closeMutex(std::uint32_t mutex) noexcept override;
 
- private:
-  struct SnapshotState {
-    std::vector<ProcessEntry> entries;
-    std::size_t next = 0;
-  };
-
   // The loaded library behind a module handle, when it exports `name`.
   [[nodiscard]] bool exports(const Module& module, const std::string& name) const;
+
+ private:
   [[nodiscard]] std::optional<std::string> libraryKey(const std::string& name) const;
 
   SimWorld& world_;
@@ -59,8 +40,6 @@ class SimSystemPort : public SystemPort {
   std::map<std::string, ModuleHandle> moduleOfLibrary_;
   std::map<ModuleHandle, std::string> libraryOfModule_;
   std::map<ModuleHandle, int> moduleRefs_;
-  std::map<std::uint32_t, ProcessId> openProcesses_;
-  std::map<std::uint32_t, SnapshotState> snapshots_;
   std::map<std::uint32_t, std::string> openMutexes_;
 };
 

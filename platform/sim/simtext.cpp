@@ -14,6 +14,15 @@ std::string lower(std::string_view text) {
 
 bool sameText(std::string_view a, std::string_view b) { return lower(a) == lower(b); }
 
+std::string latin1(const std::u16string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (const char16_t c : text) {
+    result.push_back(c > 0xFF ? '?' : static_cast<char>(c));
+  }
+  return result;
+}
+
 std::string keyPath(const std::string& path) {
   std::string result = lower(path);
   while (!result.empty() && result.back() == '\\') {

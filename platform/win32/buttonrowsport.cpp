@@ -1,19 +1,25 @@
-// ButtonRowsPort: the rows published in shared memory for the hook libraries.
+#include "platform/win32/buttonrowsport.h"
+
 #include "platform/win32/sharedbuttonrows.h"
-#include "platform/win32/win32desktop.h"
 
 namespace strennix::win32 {
 
-bool Win32Desktop::claim(Hwnd mainWindow) { return buttonRows_->claim(mainWindow); }
+Win32ButtonRowsPort::Win32ButtonRowsPort() : rows_(std::make_unique<SharedButtonRows>()) {}
 
-bool Win32Desktop::publish(const ButtonRow& row) { return buttonRows_->publish(row); }
+Win32ButtonRowsPort::~Win32ButtonRowsPort() = default;
 
-void Win32Desktop::withdraw(Hwnd window) { buttonRows_->withdraw(window); }
+bool Win32ButtonRowsPort::claim(Hwnd mainWindow) { return rows_->claim(mainWindow); }
 
-std::optional<ButtonRow> Win32Desktop::published(Hwnd window) const {
-  return buttonRows_->published(window);
+bool Win32ButtonRowsPort::publish(const ButtonRow& row) { return rows_->publish(row); }
+
+void Win32ButtonRowsPort::withdraw(Hwnd window) { rows_->withdraw(window); }
+
+std::optional<ButtonRow> Win32ButtonRowsPort::published(Hwnd window) const {
+  return rows_->published(window);
 }
 
-std::vector<Hwnd> Win32Desktop::publishedWindows() const { return buttonRows_->publishedWindows(); }
+std::vector<Hwnd> Win32ButtonRowsPort::publishedWindows() const {
+  return rows_->publishedWindows();
+}
 
 }  // namespace strennix::win32

@@ -1,4 +1,5 @@
-// DrawingPort: painting into another window's non-client area.
+#include "platform/win32/drawingport.h"
+
 #include "platform/win32/iconrow.h"
 #include "platform/win32/win32handles.h"
 
@@ -20,35 +21,39 @@ COLORREF gdiColor(ColorRef color) {
 
 }  // namespace
 
-WindowDcHandle Win32Desktop::windowDc(Hwnd window) {
+Win32DrawingPort::Win32DrawingPort() : iconRows_(std::make_unique<IconRowPainter>()) {}
+
+Win32DrawingPort::~Win32DrawingPort() = default;
+
+WindowDcHandle Win32DrawingPort::windowDc(Hwnd window) {
   const HDC dc = GetWindowDC(toHwnd(window));
   return {*this, WindowDc{window, fromHandle(dc)}};
 }
 
-BrushHandle Win32Desktop::solidBrush(ColorRef color) {
+BrushHandle Win32DrawingPort::solidBrush(ColorRef color) {
   return {*this, fromHandle(CreateSolidBrush(gdiColor(color)))};
 }
 
-bool Win32Desktop::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,
-                              int height, std::uint32_t step, std::uint32_t brush,
-                              std::uint32_t flags) {
+bool Win32DrawingPort::drawIconEx(const WindowDc& dc, int x, int y, IconHandle icon, int width,
+                                  int height, std::uint32_t step, std::uint32_t brush,
+                                  std::uint32_t flags) {
   return iconRows_->draw(toHandle<HDC>(dc.dc), x, y, toRaw<HICON>(icon), width, height, step,
                          toHandle<HBRUSH>(brush), flags);
 }
 
-void Win32Desktop::drawSunkenEdge(const WindowDc& dc, const Rect& rect) {
+void Win32DrawingPort::drawSunkenEdge(const WindowDc& dc, const Rect& rect) {
   // The icons before it go to the screen first, or they would cover it.
   iconRows_->flushDc(toHandle<HDC>(dc.dc));
   RECT edge{rect.left, rect.top, rect.right, rect.bottom};
   DrawEdge(toHandle<HDC>(dc.dc), &edge, EDGE_SUNKEN, BF_RECT);
 }
 
-void Win32Desktop::releaseWindowDc(const WindowDc& dc) noexcept {
+void Win32DrawingPort::releaseWindowDc(const WindowDc& dc) noexcept {
   iconRows_->flushDc(toHandle<HDC>(dc.dc));
   ReleaseDC(toHwnd(dc.window), toHandle<HDC>(dc.dc));
 }
 
-void Win32Desktop::deleteObject(std::uint32_t object) noexcept {
+void Win32DrawingPort::deleteObject(std::uint32_t object) noexcept {
   iconRows_->flushBrush(toHandle<HBRUSH>(object));
   DeleteObject(toHandle<HGDIOBJ>(object));
 }

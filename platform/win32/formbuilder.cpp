@@ -51,33 +51,32 @@ std::string controlClass(const TemplateName& name) {
   return ansiText(name.text);
 }
 
-int scaled(int length, Win32Desktop& desktop) {
-  return MulDiv(length, static_cast<int>(desktop.systemDpi()), kLayoutDpi);
+int scaled(int length, Win32UiPort& ui) {
+  return MulDiv(length, static_cast<int>(ui.systemDpi()), kLayoutDpi);
 }
 
 template <class Box>
-void scaleBox(Box& box, Win32Desktop& desktop) {
+void scaleBox(Box& box, Win32UiPort& ui) {
   for (std::int16_t* length : {&box.x, &box.y, &box.cx, &box.cy}) {
-    *length = static_cast<std::int16_t>(scaled(*length, desktop));
+    *length = static_cast<std::int16_t>(scaled(*length, ui));
   }
 }
 
-Font createFont(Win32Desktop& desktop, const DialogFont& font) {
-  const int height = -MulDiv(font.pointSize, static_cast<int>(desktop.systemDpi()), kPointsPerInch);
+Font createFont(Win32UiPort& ui, const DialogFont& font) {
+  const int height = -MulDiv(font.pointSize, static_cast<int>(ui.systemDpi()), kPointsPerInch);
   const int weight = font.weight != 0 ? font.weight : FW_NORMAL;
-  return {desktop,
-          CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
-                      font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_DONTCARE, ansiText(font.face).c_str())};
+  return {ui, CreateFontA(height, 0, 0, 0, weight, font.italic ? TRUE : FALSE, FALSE, FALSE,
+                          font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, ansiText(font.face).c_str())};
 }
 
-Font underlined(Win32Desktop& desktop, HFONT font) {
+Font underlined(Win32UiPort& ui, HFONT font) {
   LOGFONTA description{};
   if (font == nullptr || GetObjectA(font, sizeof(description), &description) == 0) {
     return {};
   }
   description.lfUnderline = TRUE;
-  return {desktop, CreateFontIndirectA(&description)};
+  return {ui, CreateFontIndirectA(&description)};
 }
 
 // A fixed form's layout gives its client area; a sizeable one's, which the
@@ -189,7 +188,7 @@ void prepareControl(FormWindow& form, HWND control, int controlId) {
   switch (controlId) {
     case IDC_LISTBOX1:
       // After the font, which sets an item height of its own.
-      SendMessageA(control, LB_SETITEMHEIGHT, 0, scaled(kListItemHeight, form.desktop));
+      SendMessageA(control, LB_SETITEMHEIGHT, 0, scaled(kListItemHeight, form.ui));
       break;
     case IDC_TRACKPRIORITY:
       SendMessageA(control, TBM_SETRANGE, FALSE, MAKELPARAM(0, kPriorityMaximum));
@@ -197,7 +196,7 @@ void prepareControl(FormWindow& form, HWND control, int controlId) {
       SendMessageA(control, TBM_SETPOS, TRUE, 0);
       break;
     case IDC_LABEL1:
-      form.linkFont = underlined(form.desktop, form.font.get());
+      form.linkFont = underlined(form.ui, form.font.get());
       SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(form.linkFont.get()), FALSE);
       form.link = control;
       break;
@@ -237,9 +236,9 @@ HWND buildForm(DialogLayout layout, const std::string& className, FormWindow& fo
       return nullptr;
     }
   }
-  scaleBox(layout, form.desktop);
+  scaleBox(layout, form.ui);
   for (DialogItem& item : layout.items) {
-    scaleBox(item, form.desktop);
+    scaleBox(item, form.ui);
   }
   const DWORD style = (layout.style & ~kDialogStyleBits) & ~static_cast<DWORD>(WS_VISIBLE);
   const SIZE size = outerSize(layout, style, layout.exStyle);
@@ -260,7 +259,7 @@ bool buildControls(FormWindow& form) {
   }
   const DialogLayout& layout = *form.unbuilt;
   if (layout.font) {
-    form.font = createFont(form.desktop, *layout.font);
+    form.font = createFont(form.ui, *layout.font);
     SendMessageA(form.handle, WM_SETFONT, reinterpret_cast<WPARAM>(form.font.get()), FALSE);
   }
   // In template order: the order of creation is the tab order.

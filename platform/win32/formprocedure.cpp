@@ -97,7 +97,7 @@ void buildBeforeShowing(FormWindow& form, LPARAM lParam) {
   if (!form.unbuilt || (position->flags & SWP_SHOWWINDOW) == 0) {
     return;
   }
-  if (!form.desktop.buildControlsOf(form)) {
+  if (!form.ui.buildControlsOf(form)) {
     position->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
   }
 }
@@ -136,7 +136,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   } catch (...) {
     // An exception must not unwind through the system's frames.
     if (FormWindow* form = formOfWindow(window)) {
-      form->desktop.keepEscapedException(std::current_exception());
+      form->ui.keepEscapedException(std::current_exception());
     }
     return DefWindowProcA(window, message, wParam, lParam);
   }

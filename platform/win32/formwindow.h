@@ -11,6 +11,7 @@
 
 #include "platform/dialogtemplate.h"
 #include "platform/ui.h"
+#include "platform/win32/uiport.h"
 #include "platform/win32/win32handles.h"
 
 namespace strennix::win32 {
@@ -24,9 +25,9 @@ struct ControlState {
 };
 
 struct FormWindow {
-  FormWindow(Win32Desktop& owner, FormEvents& formEvents) : desktop(owner), events(&formEvents) {}
+  FormWindow(Win32UiPort& owner, FormEvents& formEvents) : ui(owner), events(&formEvents) {}
 
-  Win32Desktop& desktop;
+  Win32UiPort& ui;
   // Cleared before the window is destroyed: its last messages get the
   // default handling only.
   FormEvents* events;
@@ -47,6 +48,11 @@ struct FormWindow {
   std::optional<DialogLayout> unbuilt;
   std::map<int, ControlState> pending;
 };
+
+// A message to a control, answered at once.
+inline LRESULT send(Hwnd control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return SendMessageA(toHwnd(control), message, wParam, lParam);
+}
 
 // The window procedure of every form class.
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

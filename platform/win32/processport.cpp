@@ -1,4 +1,5 @@
-// ProcessPort: the programs strennix.exe starts itself (the 64-bit helper).
+#include "platform/win32/processport.h"
+
 #include <windows.h>
 
 #include "platform/win32/win32handles.h"
@@ -26,7 +27,7 @@ HANDLE processOf(const ChildProcess& child) { return toHandle<HANDLE>(child.get(
 
 }  // namespace
 
-bool Win32Desktop::runsUnderWow64() {
+bool Win32ProcessPort::runsUnderWow64() {
   // Missing before Windows XP SP2, which runs only on 32-bit systems.
   const auto isWow64 = reinterpret_cast<IsWow64ProcessFunction>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
@@ -34,17 +35,17 @@ bool Win32Desktop::runsUnderWow64() {
   return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE;
 }
 
-ProcessId Win32Desktop::currentProcessId() { return GetCurrentProcessId(); }
+ProcessId Win32ProcessPort::currentProcessId() { return GetCurrentProcessId(); }
 
-std::uint64_t Win32Desktop::processStartTime(ProcessId process) {
+std::uint64_t Win32ProcessPort::processStartTime(ProcessId process) {
   // Missing on the 9x family.
   const auto times = kernel32EntryPoint<GetProcessTimesFunction>("GetProcessTimes");
   if (times == nullptr) {
     return 0;
   }
-  Process handle = openProcess(kQueryLimitedInformation, process);
+  Process handle = names_.openProcess(kQueryLimitedInformation, process);
   if (!handle) {
-    handle = openProcess(PROCESS_QUERY_INFORMATION, process);
+    handle = names_.openProcess(PROCESS_QUERY_INFORMATION, process);
   }
   FILETIME created{};
   FILETIME exited{};
@@ -57,7 +58,7 @@ std::uint64_t Win32Desktop::processStartTime(ProcessId process) {
   return ticksOf(created);
 }
 
-std::uint32_t Win32Desktop::sessionId() {
+std::uint32_t Win32ProcessPort::sessionId() {
   // Missing before Windows NT 4 with Terminal Server and 2000.
   const auto sessionOf = kernel32EntryPoint<ProcessIdToSessionIdFunction>("ProcessIdToSessionId");
   DWORD session = 0;
@@ -67,7 +68,7 @@ std::uint32_t Win32Desktop::sessionId() {
   return session;
 }
 
-std::uint64_t Win32Desktop::bootTime() {
+std::uint64_t Win32ProcessPort::bootTime() {
   FILETIME now{};
   GetSystemTimeAsFileTime(&now);
   // GetTickCount wraps after 49 days; its 64-bit twin came with Vista.
@@ -76,7 +77,7 @@ std::uint64_t Win32Desktop::bootTime() {
   return ticksOf(now) / kTicksPerSecond - sinceStartMs / kMsPerSecond;
 }
 
-ChildProcess Win32Desktop::startProcess(const std::string& path, const std::string& arguments) {
+ChildProcess Win32ProcessPort::startProcess(const std::string& path, const std::string& arguments) {
   std::string commandLine = "\"" + path + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
@@ -89,7 +90,7 @@ ChildProcess Win32Desktop::startProcess(const std::string& path, const std::stri
   return {*this, ChildProcessIds{fromHandle(started.hProcess), started.dwThreadId}};
 }
 
-std::optional<std::uint32_t> Win32Desktop::exitCode(const ChildProcess& child) {
+std::optional<std::uint32_t> Win32ProcessPort::exitCode(const ChildProcess& child) {
   DWORD code = 0;
   // STILL_ACTIVE could also be a real exit code; waiting tells them apart.
   if (!child.valid() || WaitForSingleObject(processOf(child), 0) != WAIT_OBJECT_0 ||
@@ -99,21 +100,21 @@ std::optional<std::uint32_t> Win32Desktop::exitCode(const ChildProcess& child) {
   return code;
 }
 
-bool Win32Desktop::postQuit(const ChildProcess& child) {
+bool Win32ProcessPort::postQuit(const ChildProcess& child) {
   return child.valid() && PostThreadMessageA(child.get().thread, WM_QUIT, 0, 0) != FALSE;
 }
 
-bool Win32Desktop::waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) {
+bool Win32ProcessPort::waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) {
   return child.valid() && WaitForSingleObject(processOf(child), timeoutMs) == WAIT_OBJECT_0;
 }
 
-void Win32Desktop::terminate(const ChildProcess& child, std::uint32_t exitCode) {
+void Win32ProcessPort::terminate(const ChildProcess& child, std::uint32_t exitCode) {
   if (child.valid()) {
     TerminateProcess(processOf(child), exitCode);
   }
 }
 
-void Win32Desktop::closeChild(const ChildProcessIds& child) noexcept {
+void Win32ProcessPort::closeChild(const ChildProcessIds& child) noexcept {
   CloseHandle(toHandle<HANDLE>(child.process));
 }
 

@@ -1,5 +1,5 @@
-// RegistryPort: the current user's and the local machine's keys, and the
-// performance data.
+#include "platform/win32/registryport.h"
+
 #include "platform/win32/win32handles.h"
 
 namespace strennix::win32 {
@@ -26,8 +26,8 @@ constexpr int kReadAttempts = 4;
 
 }  // namespace
 
-RegistryKey Win32Desktop::openKey(RegRoot root, const std::string& path, KeyAccess access,
-                                  bool create) {
+RegistryKey Win32RegistryPort::openKey(RegRoot root, const std::string& path, KeyAccess access,
+                                       bool create) {
   // The predefined key answers the performance data; closing it ends the
   // collection.
   if (root == RegRoot::PerformanceData) {
@@ -48,7 +48,8 @@ RegistryKey Win32Desktop::openKey(RegRoot root, const std::string& path, KeyAcce
   return {*this, fromHandle(key)};
 }
 
-std::optional<RegValue> Win32Desktop::readValue(const RegistryKey& key, const std::string& name) {
+std::optional<RegValue> Win32RegistryPort::readValue(const RegistryKey& key,
+                                                     const std::string& name) {
   DWORD type = 0;
   DWORD size = 0;
   if (RegQueryValueExA(toKey(key.get()), name.c_str(), nullptr, &type, nullptr, &size) !=
@@ -74,8 +75,9 @@ std::optional<RegValue> Win32Desktop::readValue(const RegistryKey& key, const st
   return std::nullopt;
 }
 
-std::int32_t Win32Desktop::queryInto(const RegistryKey& key, const std::string& name,
-                                     std::vector<std::uint8_t>& buffer, std::uint32_t& bytesRead) {
+std::int32_t Win32RegistryPort::queryInto(const RegistryKey& key, const std::string& name,
+                                          std::vector<std::uint8_t>& buffer,
+                                          std::uint32_t& bytesRead) {
   DWORD type = 0;
   auto size = static_cast<DWORD>(buffer.size());
   const LONG status = RegQueryValueExA(toKey(key.get()), name.c_str(), nullptr, &type,
@@ -84,16 +86,16 @@ std::int32_t Win32Desktop::queryInto(const RegistryKey& key, const std::string& 
   return status;
 }
 
-bool Win32Desktop::setValue(const RegistryKey& key, const std::string& name, std::uint32_t type,
-                            const std::vector<std::uint8_t>& data) {
+bool Win32RegistryPort::setValue(const RegistryKey& key, const std::string& name,
+                                 std::uint32_t type, const std::vector<std::uint8_t>& data) {
   return RegSetValueExA(toKey(key.get()), name.c_str(), 0, type, data.data(),
                         static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
-bool Win32Desktop::deleteValue(const RegistryKey& key, const std::string& name) {
+bool Win32RegistryPort::deleteValue(const RegistryKey& key, const std::string& name) {
   return RegDeleteValueA(toKey(key.get()), name.c_str()) == ERROR_SUCCESS;
 }
 
-void Win32Desktop::closeKey(std::uint32_t key) noexcept { RegCloseKey(toKey(key)); }
+void Win32RegistryPort::closeKey(std::uint32_t key) noexcept { RegCloseKey(toKey(key)); }
 
 }  // namespace strennix::win32

@@ -1,5 +1,3 @@
-// ShellPort, MessageBoxPort and HookPort: notification icons, starting
-// documents, message boxes and system-wide hooks.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
@@ -7,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/shellport.h"
 #include "platform/win32/win32handles.h"
 
 namespace strennix::win32 {
@@ -17,7 +16,9 @@ namespace {
 // Its size is 88 bytes for the 32-bit program; the 64-bit record's wider
 // handles make it larger.
 constexpr std::size_t kTipCapacity = 64;
-constexpr DWORD kNotifyIconDataSize = offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity;
+// The builtin, as the offsetof macro of the MinGW headers does not parse with
+// clang, which lints this file.
+constexpr DWORD kNotifyIconDataSize = __builtin_offsetof(NOTIFYICONDATAA, szTip) + kTipCapacity;
 
 static_assert(sizeof(void*) == 8 || kNotifyIconDataSize == 88);
 
@@ -25,7 +26,7 @@ const char* optionalText(const std::string& text) { return text.empty() ? nullpt
 
 }  // namespace
 
-bool Win32Desktop::notifyIcon(std::uint32_t operation, const NotifyIconData& data) {
+bool Win32ShellPort::notifyIcon(std::uint32_t operation, const NotifyIconData& data) {
   NOTIFYICONDATAA record{};
   record.cbSize = kNotifyIconDataSize;
   record.hWnd = toHwnd(data.owner);
@@ -39,26 +40,11 @@ bool Win32Desktop::notifyIcon(std::uint32_t operation, const NotifyIconData& dat
   return Shell_NotifyIconA(operation, &record) != FALSE;
 }
 
-void Win32Desktop::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
-                                const std::string& parameters, const std::string& directory,
-                                int show) {
+void Win32ShellPort::shellExecute(Hwnd owner, const std::string& verb, const std::string& file,
+                                  const std::string& parameters, const std::string& directory,
+                                  int show) {
   ShellExecuteA(toHwnd(owner), optionalText(verb), file.c_str(), parameters.c_str(),
                 directory.c_str(), show);
-}
-
-int Win32Desktop::messageBox(Hwnd owner, const std::string& text, const std::string& caption,
-                             std::uint32_t flags) {
-  return MessageBoxA(toHwnd(owner), text.c_str(), caption.c_str(), flags);
-}
-
-HookHandle Win32Desktop::setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
-                                        std::uint32_t threadId) {
-  return fromRaw<HookHandle>(
-      SetWindowsHookExA(hookId, toRaw<HOOKPROC>(procedure), toRaw<HINSTANCE>(module), threadId));
-}
-
-bool Win32Desktop::unhook(HookHandle hook) {
-  return UnhookWindowsHookEx(toRaw<HHOOK>(hook)) != FALSE;
 }
 
 }  // namespace strennix::win32

@@ -1,11 +1,8 @@
-// SystemPort, FilePort and ClockPort: KERNEL32, PSAPI, the C runtime's files
-// and time.
+#include "platform/win32/systemport.h"
+
 #include <windows.h>
-// After <windows.h>, which it needs.
-#include <tlhelp32.h>
 
 #include <cstdlib>
-#include <ctime>
 
 #include "platform/hookprotocol.h"
 #include "platform/win32/win32handles.h"
@@ -17,50 +14,6 @@ namespace {
 // The records as the Windows 95 family and NT know them; the 64-bit program
 // only ever meets the 64-bit system's records, which hold wider pointers.
 static_assert(sizeof(OSVERSIONINFOA) == 148);
-static_assert(sizeof(void*) == 8 || sizeof(PROCESSENTRY32) == 296);
-
-// The longest path the system takes (with the \\?\ prefix).
-constexpr std::size_t kLongestPath = 32768;
-
-// EnumProcessModules gets room for exactly one module: the executable.
-constexpr DWORD kRoomForOneModule = sizeof(HMODULE);
-
-using CreateSnapshotFunction = HANDLE(WINAPI*)(DWORD, DWORD);
-using ProcessWalkFunction = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
-using EnumProcessModulesFunction = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
-using GetModuleBaseNameFunction = DWORD(WINAPI*)(HANDLE, HMODULE, char*, DWORD);
-using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, char*, DWORD*);
-
-// An entry point of a module loaded at run time; null when it is missing.
-template <class Function>
-Function entryPoint(const Module& module, const char* name) {
-  if (!module.valid()) {
-    return nullptr;
-  }
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(toRaw<HMODULE>(module.get()), name)));
-}
-
-std::optional<ProcessEntry> walkProcesses(const Module& kernel32, const Snapshot& snapshot,
-                                          const char* functionName) {
-  const auto walk = entryPoint<ProcessWalkFunction>(kernel32, functionName);
-  if (walk == nullptr || !snapshot.valid()) {
-    return std::nullopt;
-  }
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  if (walk(toHandle<HANDLE>(snapshot.get()), &entry) == FALSE) {
-    return std::nullopt;
-  }
-  entry.szExeFile[sizeof(entry.szExeFile) - 1] = '\0';
-  return ProcessEntry{entry.th32ProcessID, entry.szExeFile};
-}
-
-// The file exists (as a file or a folder) even if it cannot be opened.
-bool pathExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 }  // namespace
 
 std::string ansiText(const std::u16string& text) {
@@ -78,7 +31,7 @@ std::string ansiText(const std::u16string& text) {
   return result;
 }
 
-std::optional<OsVersion> Win32Desktop::version() {
+std::optional<OsVersion> Win32SystemPort::version() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof(info);
   if (GetVersionExA(&info) == FALSE) {
@@ -87,9 +40,9 @@ std::optional<OsVersion> Win32Desktop::version() {
   return OsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.dwPlatformId};
 }
 
-std::uint16_t Win32Desktop::userDefaultLangId() { return GetUserDefaultLangID(); }
+std::uint16_t Win32SystemPort::userDefaultLangId() { return GetUserDefaultLangID(); }
 
-std::string Win32Desktop::executablePath() {
+std::string Win32SystemPort::executablePath() {
   std::string path(MAX_PATH, '\0');
   for (;;) {
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -104,7 +57,7 @@ std::string Win32Desktop::executablePath() {
   }
 }
 
-std::vector<std::string> Win32Desktop::arguments() {
+std::vector<std::string> Win32SystemPort::arguments() {
   std::vector<std::string> result;
   result.reserve(static_cast<std::size_t>(__argc));
   for (int i = 0; i < __argc; ++i) {
@@ -113,13 +66,13 @@ std::vector<std::string> Win32Desktop::arguments() {
   return result;
 }
 
-bool Win32Desktop::programIs64Bit() { return hookprotocol::kBuiltFor64Bit; }
+bool Win32SystemPort::programIs64Bit() { return hookprotocol::kBuiltFor64Bit; }
 
-Module Win32Desktop::loadLibrary(const std::string& name) {
+Module Win32SystemPort::loadLibrary(const std::string& name) {
   return {*this, fromRaw<ModuleHandle>(LoadLibraryA(name.c_str()))};
 }
 
-ProcAddress Win32Desktop::procAddress(const Module& module, const std::string& name) {
+ProcAddress Win32SystemPort::procAddress(const Module& module, const std::string& name) {
   if (!module.valid()) {
     return ProcAddress{};
   }
@@ -127,156 +80,25 @@ ProcAddress Win32Desktop::procAddress(const Module& module, const std::string& n
       reinterpret_cast<void*>(GetProcAddress(toRaw<HMODULE>(module.get()), name.c_str())));
 }
 
-Process Win32Desktop::openProcess(std::uint32_t access, ProcessId processId) {
-  return {*this, fromHandle(OpenProcess(access, FALSE, processId))};
-}
-
-Snapshot Win32Desktop::processSnapshot(const Module& kernel32) {
-  const auto create = entryPoint<CreateSnapshotFunction>(kernel32, "CreateToolhelp32Snapshot");
-  if (create == nullptr) {
-    return {};
-  }
-  const HANDLE snapshot = create(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) {
-    return {};
-  }
-  return {*this, fromHandle(snapshot)};
-}
-
-std::optional<ProcessEntry> Win32Desktop::firstProcess(const Module& kernel32,
-                                                       const Snapshot& snapshot) {
-  return walkProcesses(kernel32, snapshot, "Process32First");
-}
-
-std::optional<ProcessEntry> Win32Desktop::nextProcess(const Module& kernel32,
-                                                      const Snapshot& snapshot) {
-  return walkProcesses(kernel32, snapshot, "Process32Next");
-}
-
-std::optional<ModuleHandle> Win32Desktop::firstProcessModule(const Module& psapi,
-                                                             const Process& process) {
-  const auto enumerate = entryPoint<EnumProcessModulesFunction>(psapi, "EnumProcessModules");
-  if (enumerate == nullptr || !process.valid()) {
-    return std::nullopt;
-  }
-  HMODULE module = nullptr;
-  DWORD needed = 0;
-  if (enumerate(toHandle<HANDLE>(process.get()), &module, kRoomForOneModule, &needed) == FALSE ||
-      needed == 0) {
-    return std::nullopt;
-  }
-  return fromRaw<ModuleHandle>(module);
-}
-
-std::optional<std::string> Win32Desktop::moduleBaseName(const Module& psapi, const Process& process,
-                                                        ModuleHandle module,
-                                                        std::uint32_t bufferSize) {
-  const auto baseName = entryPoint<GetModuleBaseNameFunction>(psapi, "GetModuleBaseNameA");
-  if (baseName == nullptr || !process.valid() || bufferSize == 0) {
-    return std::nullopt;
-  }
-  std::string name(bufferSize, '\0');
-  const DWORD length =
-      baseName(toHandle<HANDLE>(process.get()), toRaw<HMODULE>(module), name.data(), bufferSize);
-  if (length == 0) {
-    return std::nullopt;
-  }
-  name.resize(length < bufferSize ? length : bufferSize - 1);
-  return name;
-}
-
-std::optional<std::string> Win32Desktop::fullProcessImageName(const Module& kernel32,
-                                                              const Process& process) {
-  const auto query =
-      entryPoint<QueryFullProcessImageNameFunction>(kernel32, "QueryFullProcessImageNameA");
-  if (query == nullptr || !process.valid()) {
-    return std::nullopt;
-  }
-  // Paths may be longer than MAX_PATH; the call answers how much it wrote.
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    auto length = static_cast<DWORD>(path.size());
-    if (query(toHandle<HANDLE>(process.get()), 0, path.data(), &length) != FALSE) {
-      path.resize(length);
-      return path;
-    }
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= kLongestPath) {
-      return std::nullopt;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
-bool Win32Desktop::equalIgnoringCase(std::string_view a, std::string_view b) {
+bool Win32SystemPort::equalIgnoringCase(std::string_view a, std::string_view b) {
   return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
                         b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
-std::string Win32Desktop::ansiFromUtf16(const std::u16string& text) { return ansiText(text); }
+std::string Win32SystemPort::ansiFromUtf16(const std::u16string& text) { return ansiText(text); }
 
-void Win32Desktop::freeLibrary(ModuleHandle module) noexcept {
+void Win32SystemPort::freeLibrary(ModuleHandle module) noexcept {
   FreeLibrary(toRaw<HMODULE>(module));
 }
 
-void Win32Desktop::closeProcess(std::uint32_t process) noexcept {
-  CloseHandle(toHandle<HANDLE>(process));
-}
-
-void Win32Desktop::closeSnapshot(std::uint32_t snapshot) noexcept {
-  CloseHandle(toHandle<HANDLE>(snapshot));
-}
-
-NamedMutex Win32Desktop::createMutex(const std::string& name) {
+NamedMutex Win32SystemPort::createMutex(const std::string& name) {
   const HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
   const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
   return NamedMutex{Mutex(*this, fromHandle(mutex)), mutex != nullptr && existed};
 }
 
-void Win32Desktop::closeMutex(std::uint32_t mutex) noexcept {
+void Win32SystemPort::closeMutex(std::uint32_t mutex) noexcept {
   CloseHandle(toHandle<HANDLE>(mutex));
-}
-
-bool Win32Desktop::exists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-FileContents Win32Desktop::readAll(const std::string& path) {
-  const File file(*this, std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    return FileContents{pathExists(path) ? ReadStatus::Unreadable : ReadStatus::Missing, {}};
-  }
-  FileContents contents{ReadStatus::Ok, {}};
-  char chunk[4096];
-  std::size_t read = 0;
-  while ((read = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {
-    contents.bytes.append(chunk, read);
-  }
-  if (std::ferror(file.get()) != 0) {
-    return FileContents{ReadStatus::Unreadable, {}};
-  }
-  return contents;
-}
-
-bool Win32Desktop::append(const std::string& path, std::string_view text) {
-  // Text mode, as log files have always been written: Notepad shows the
-  // lines apart because each "\n" reaches the file as CR LF.
-  const File file(*this, std::fopen(path.c_str(), "a"));
-  if (!file) {
-    return false;
-  }
-  const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-  return written && std::fflush(file.get()) == 0;
-}
-
-DateTime Win32Desktop::localNow() {
-  const std::time_t now = std::time(nullptr);
-  const std::tm* local = std::localtime(&now);
-  if (local == nullptr) {
-    return DateTime{};
-  }
-  return DateTime{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday, local->tm_wday,
-                  local->tm_hour,        local->tm_min,     local->tm_sec};
 }
 
 }  // namespace strennix::win32

@@ -6,12 +6,11 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <type_traits>
 
 #include "platform/handle.h"
-#include "platform/win32/win32desktop.h"
+#include "platform/types.h"
 
 namespace strennix::win32 {
 
@@ -71,24 +70,17 @@ Function kernel32EntryPoint(const char* name) {
 // The executable's own module, which holds the layouts and icons.
 inline HINSTANCE moduleInstance() { return GetModuleHandleA(nullptr); }
 
+class Win32UiPort;
+
 // A font made for a form, deleted with DeleteObject.
 struct FontTraits {
   using Value = HFONT;
-  using Owner = Win32Desktop;
+  using Owner = Win32UiPort;
   static bool valid(const Value& value) { return value != nullptr; }
   static void release(Owner& /*owner*/, const Value& value) noexcept { DeleteObject(value); }
 };
 
-// A C runtime file, closed with fclose.
-struct FileTraits {
-  using Value = std::FILE*;
-  using Owner = Win32Desktop;
-  static bool valid(const Value& value) { return value != nullptr; }
-  static void release(Owner& /*owner*/, const Value& value) noexcept { std::fclose(value); }
-};
-
 using Font = UniqueHandle<FontTraits>;
-using File = UniqueHandle<FileTraits>;
 
 // UTF-16 text (as in the layouts) in the active ANSI code page.
 std::string ansiText(const std::u16string& text);

@@ -2,10 +2,11 @@
 // The system queues them to this thread and calls the procedure from its
 // message loop, so nothing runs inside other programs, and it reports 32-
 // and 64-bit programs alike.
+#include "platform/win32/windoweventsport.h"
+
 #include <windows.h>
 
 #include "platform/hookprotocol.h"
-#include "platform/win32/win32desktop.h"
 #include "platform/win32/win32handles.h"
 #include "platform/windowevents.h"
 
@@ -64,7 +65,7 @@ HookHandle watchRange(SetWinEventHookFunction setHook, DWORD first, DWORD last) 
 
 // Two ranges, so that the frequent events between them (focus, selection,
 // state) are never queued to this thread.
-WindowEventWatch Win32Desktop::watchWindowEvents() {
+WindowEventWatch Win32WindowEventsPort::watchWindowEvents() {
   const auto setHook = user32EntryPoint<SetWinEventHookFunction>("SetWinEventHook");
   if (setHook == nullptr) {
     return {};
@@ -75,7 +76,7 @@ WindowEventWatch Win32Desktop::watchWindowEvents() {
   return {*this, hooks};
 }
 
-void Win32Desktop::endWatch(const WindowEventHooks& hooks) {
+void Win32WindowEventsPort::endWatch(const WindowEventHooks& hooks) {
   const auto unhook = user32EntryPoint<UnhookWinEventFunction>("UnhookWinEvent");
   if (unhook == nullptr) {
     return;

@@ -1,4 +1,5 @@
-// WindowPort: queries and placement of top-level windows.
+#include "platform/win32/windowport.h"
+
 #include <exception>
 #include <vector>
 
@@ -81,13 +82,13 @@ std::string windowTextOf(HWND window) {
   return {buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0};
 }
 
-Hwnd Win32Desktop::foregroundWindow() { return fromHwnd(GetForegroundWindow()); }
+Hwnd Win32WindowPort::foregroundWindow() { return fromHwnd(GetForegroundWindow()); }
 
-Hwnd Win32Desktop::desktopWindow() { return fromHwnd(GetDesktopWindow()); }
+Hwnd Win32WindowPort::desktopWindow() { return fromHwnd(GetDesktopWindow()); }
 
-bool Win32Desktop::isWindow(Hwnd window) { return IsWindow(toHwnd(window)) != FALSE; }
+bool Win32WindowPort::isWindow(Hwnd window) { return IsWindow(toHwnd(window)) != FALSE; }
 
-Rect Win32Desktop::windowRect(Hwnd window) {
+Rect Win32WindowPort::windowRect(Hwnd window) {
   RECT rect{};
   if (GetWindowRect(toHwnd(window), &rect) == FALSE) {
     return Rect{};
@@ -95,25 +96,25 @@ Rect Win32Desktop::windowRect(Hwnd window) {
   return fromRect(rect);
 }
 
-std::uint32_t Win32Desktop::windowLong(Hwnd window, int index) {
+std::uint32_t Win32WindowPort::windowLong(Hwnd window, int index) {
   return static_cast<std::uint32_t>(GetWindowLongA(toHwnd(window), index));
 }
 
-void Win32Desktop::setWindowLong(Hwnd window, int index, std::uint32_t value) {
+void Win32WindowPort::setWindowLong(Hwnd window, int index, std::uint32_t value) {
   SetWindowLongA(toHwnd(window), index, static_cast<LONG>(value));
 }
 
-std::string Win32Desktop::className(Hwnd window, int bufferSize) {
+std::string Win32WindowPort::className(Hwnd window, int bufferSize) {
   return boundedText(&GetClassNameA, window, bufferSize);
 }
 
-std::string Win32Desktop::windowText(Hwnd window, int bufferSize) {
+std::string Win32WindowPort::windowText(Hwnd window, int bufferSize) {
   return boundedText(&GetWindowTextA, window, bufferSize);
 }
 
-Hwnd Win32Desktop::owner(Hwnd window) { return fromHwnd(GetWindow(toHwnd(window), GW_OWNER)); }
+Hwnd Win32WindowPort::owner(Hwnd window) { return fromHwnd(GetWindow(toHwnd(window), GW_OWNER)); }
 
-ProcessId Win32Desktop::windowProcessId(Hwnd window) {
+ProcessId Win32WindowPort::windowProcessId(Hwnd window) {
   DWORD processId = 0;
   GetWindowThreadProcessId(toHwnd(window), &processId);
   return processId;
@@ -121,20 +122,20 @@ ProcessId Win32Desktop::windowProcessId(Hwnd window) {
 
 // MoveWindow is SetWindowPos without z-order or activation, which can be
 // queued.
-bool Win32Desktop::moveWindow(Hwnd window, int x, int y, int width, int height, bool repaint) {
+bool Win32WindowPort::moveWindow(Hwnd window, int x, int y, int width, int height, bool repaint) {
   const HWND target = toHwnd(window);
   const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW);
   return SetWindowPos(target, nullptr, x, y, width, height, flags | asyncFor(target)) != FALSE;
 }
 
-bool Win32Desktop::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx, int cy,
-                                std::uint32_t flags) {
+bool Win32WindowPort::setWindowPos(Hwnd window, std::int32_t insertAfter, int x, int y, int cx,
+                                   int cy, std::uint32_t flags) {
   const HWND target = toHwnd(window);
   const HWND after = toHandle<HWND>(static_cast<std::uint32_t>(insertAfter));
   return SetWindowPos(target, after, x, y, cx, cy, flags | asyncFor(target)) != FALSE;
 }
 
-bool Win32Desktop::showWindow(Hwnd window, int command) {
+bool Win32WindowPort::showWindow(Hwnd window, int command) {
   const HWND target = toHwnd(window);
   if (ofOtherThread(target)) {
     return ShowWindowAsync(target, command) != FALSE;
@@ -142,11 +143,11 @@ bool Win32Desktop::showWindow(Hwnd window, int command) {
   return ShowWindow(target, command) != FALSE;
 }
 
-bool Win32Desktop::isVisible(Hwnd window) { return IsWindowVisible(toHwnd(window)) != FALSE; }
+bool Win32WindowPort::isVisible(Hwnd window) { return IsWindowVisible(toHwnd(window)) != FALSE; }
 
 // IsHungAppWindow came with Windows 2000. Before it, a window that does not
 // answer a null message within a moment counts as hung.
-bool Win32Desktop::isHung(Hwnd window) {
+bool Win32WindowPort::isHung(Hwnd window) {
   using IsHungFunction = BOOL(WINAPI*)(HWND);
   if (const auto isHung = user32EntryPoint<IsHungFunction>("IsHungAppWindow")) {
     return isHung(toHwnd(window)) != FALSE;
@@ -157,11 +158,11 @@ bool Win32Desktop::isHung(Hwnd window) {
          0;
 }
 
-bool Win32Desktop::setForegroundWindow(Hwnd window) {
+bool Win32WindowPort::setForegroundWindow(Hwnd window) {
   return SetForegroundWindow(toHwnd(window)) != FALSE;
 }
 
-void Win32Desktop::allowForeground(ProcessId process) {
+void Win32WindowPort::allowForeground(ProcessId process) {
   // Missing on Windows 95 and NT 4, where any program may take the front.
   using AllowFunction = BOOL(WINAPI*)(DWORD);
   if (const auto allow = user32EntryPoint<AllowFunction>("AllowSetForegroundWindow")) {
@@ -169,7 +170,7 @@ void Win32Desktop::allowForeground(ProcessId process) {
   }
 }
 
-void Win32Desktop::enumWindows(const std::function<bool(Hwnd)>& visit) {
+void Win32WindowPort::enumWindows(const std::function<bool(Hwnd)>& visit) {
   Enumeration enumeration{visit, nullptr};
   EnumWindows(&visitWindow, reinterpret_cast<LPARAM>(&enumeration));
   if (enumeration.error) {
@@ -177,7 +178,7 @@ void Win32Desktop::enumWindows(const std::function<bool(Hwnd)>& visit) {
   }
 }
 
-Monitor Win32Desktop::monitorOf(Hwnd window) {
+Monitor Win32WindowPort::monitorOf(Hwnd window) {
   const auto fromWindow = user32EntryPoint<MonitorFromWindowFunction>("MonitorFromWindow");
   if (fromWindow == nullptr) {
     return primaryMonitor();
@@ -185,7 +186,7 @@ Monitor Win32Desktop::monitorOf(Hwnd window) {
   return monitorInfo(fromWindow(toHwnd(window), MONITOR_DEFAULTTONEAREST));
 }
 
-Monitor Win32Desktop::monitorAt(Point point) {
+Monitor Win32WindowPort::monitorAt(Point point) {
   const auto fromPoint = user32EntryPoint<MonitorFromPointFunction>("MonitorFromPoint");
   if (fromPoint == nullptr) {
     return primaryMonitor();
@@ -193,17 +194,17 @@ Monitor Win32Desktop::monitorAt(Point point) {
   return monitorInfo(fromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST));
 }
 
-Point Win32Desktop::cursorPos() {
+Point Win32WindowPort::cursorPos() {
   POINT point{};
   GetCursorPos(&point);
   return Point{point.x, point.y};
 }
 
-std::optional<std::uint32_t> Win32Desktop::sendMessageTimeout(Hwnd window, std::uint32_t message,
-                                                              std::uint32_t wParam,
-                                                              std::int32_t lParam,
-                                                              std::uint32_t flags,
-                                                              std::uint32_t timeoutMs) {
+std::optional<std::uint32_t> Win32WindowPort::sendMessageTimeout(Hwnd window, std::uint32_t message,
+                                                                 std::uint32_t wParam,
+                                                                 std::int32_t lParam,
+                                                                 std::uint32_t flags,
+                                                                 std::uint32_t timeoutMs) {
   DWORD_PTR result = 0;
   if (SendMessageTimeoutA(toHwnd(window), message, wParam, lParam, flags, timeoutMs, &result) ==
       0) {
@@ -212,16 +213,16 @@ std::optional<std::uint32_t> Win32Desktop::sendMessageTimeout(Hwnd window, std::
   return static_cast<std::uint32_t>(result);
 }
 
-std::uint32_t Win32Desktop::classLong(Hwnd window, int index) {
+std::uint32_t Win32WindowPort::classLong(Hwnd window, int index) {
   return static_cast<std::uint32_t>(GetClassLongPtrA(toHwnd(window), index));
 }
 
-Hwnd Win32Desktop::findWindow(const std::string& className, const std::string& caption) {
+Hwnd Win32WindowPort::findWindow(const std::string& className, const std::string& caption) {
   return fromHwnd(FindWindowA(className.c_str(), caption.c_str()));
 }
 
-bool Win32Desktop::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
-                               std::int32_t lParam) {
+bool Win32WindowPort::postMessage(Hwnd window, std::uint32_t message, std::uint32_t wParam,
+                                  std::int32_t lParam) {
   return PostMessageA(toHwnd(window), message, wParam, lParam) != FALSE;
 }
 

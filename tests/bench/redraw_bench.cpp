@@ -235,7 +235,7 @@ void clickAndUndo(benchmark::State& state, Place place) {
   }
   const Rect rect = sim.window(editor).rect;
   const bool steady = rect.width() == kEditor.width() && rect.height() == kEditor.height() &&
-                      sim.isVisible(editor) &&
+                      sim.windowPort().isVisible(editor) &&
                       (sim.window(editor).exStyle & win::kWsExTopmost) == 0 &&
                       program.composed->lists().trayed().count() == 0 &&
                       program.composed->lists().menu().count() == 0 &&

@@ -131,8 +131,8 @@ TEST_F(MainFormTest, LanguageValueSelectsTheGermanCaptions) {
   sim.setRegDword(RegRoot::CurrentUser, kKey, "lang", 0x0407);
   sim.files["lang\\0x07.lang"] = "<begin_en>Shade</end_en><begin>Aufrollen</end>\r\n";
   TStrennix& main = start();
-  EXPECT_EQ(sim.text(main.control(IDC_CHKSHADE)), "Aufrollen");
-  EXPECT_EQ(sim.text(main.control(IDC_CHKTOP)), "Stay on top");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_CHKSHADE)), "Aufrollen");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_CHKTOP)), "Stay on top");
 }
 
 TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
@@ -156,7 +156,7 @@ TEST_F(MainFormTest, TitleBarClicksResolveToTheWorkedExampleSlots) {
   EXPECT_EQ(program->lists().stretched(Axis::Horizontal).count(), 1U);
 
   titleBarRelease(665 + (1024 - 740), 60);
-  EXPECT_FALSE(sim.isVisible(editor)) << "pos 1 minimizes to a tray icon";
+  EXPECT_FALSE(sim.windowPort().isVisible(editor)) << "pos 1 minimizes to a tray icon";
   EXPECT_EQ(program->lists().trayed().count(), 1);
 }
 
@@ -166,7 +166,7 @@ TEST_F(MainFormTest, ClicksOnIneligibleOrDesktopForegroundDoNothing) {
   TStrennix& main = start();
   sim.setForeground(main.handle());
   titleBarRelease(675, 60);
-  sim.setForeground(sim.desktopWindow());
+  sim.setForeground(sim.windowPort().desktopWindow());
   titleBarRelease(675, 60);
   EXPECT_TRUE(sim.setWindowPosCalls.empty());
   EXPECT_EQ(file("applog.txt").find("Handled STRNX_NCLBUTTONUP"), std::string::npos);
@@ -209,10 +209,11 @@ class HeldButtonTest : public MainFormTest {
 };
 
 TEST_F(HeldButtonTest, AButtonHeldDownShowsSunkenAndActsOnItsWindowWhenReleasedOverIt) {
-  ASSERT_EQ(sim.foregroundWindow(), other);
+  ASSERT_EQ(sim.windowPort().foregroundWindow(), other);
 
   press(editor, 0);
-  EXPECT_EQ(sim.foregroundWindow(), editor) << "brought to the front as by a title-bar press";
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), editor)
+      << "brought to the front as by a title-bar press";
   ASSERT_EQ(sim.sunkenEdges.size(), 1U);
   EXPECT_EQ(sim.sunkenEdges[0].window, editor);
   EXPECT_EQ(sim.sunkenEdges[0].rect, (Rect{566, 6, 582, 20}));
@@ -250,7 +251,7 @@ TEST_F(HeldButtonTest, StrayOrForgedReportsChangeNothing) {
   press(main->handle(), 0);
   release(editor, 0);
 
-  EXPECT_EQ(sim.foregroundWindow(), other);
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), other);
   EXPECT_TRUE(sim.sunkenEdges.empty());
   EXPECT_TRUE(sim.setWindowPosCalls.empty());
   EXPECT_FALSE(topmost(editor));
@@ -296,12 +297,12 @@ TEST_F(MainFormTest, ALeftReleaseOnAWindowsTrayIconRestoresIt) {
   TStrennix& main = start();
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
   titleBarRelease(665, 60);
-  ASSERT_FALSE(sim.isVisible(editor));
+  ASSERT_FALSE(sim.windowPort().isVisible(editor));
   trayIconMessage(0, win::kWmRButtonUp);
-  EXPECT_FALSE(sim.isVisible(editor));
+  EXPECT_FALSE(sim.windowPort().isVisible(editor));
   trayIconMessage(0, win::kWmLButtonUp);
-  EXPECT_TRUE(sim.isVisible(editor));
-  EXPECT_EQ(sim.foregroundWindow(), editor);
+  EXPECT_TRUE(sim.windowPort().isVisible(editor));
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), editor);
   EXPECT_EQ(sim.trayIcons.count({main.handle(), 0U}), 0U);
 }
 
@@ -310,13 +311,13 @@ TEST_F(MainFormTest, DoubleClickOnTheOwnIconShowsTheHiddenOrMinimizedSettingsWin
   TStrennix& main = start();
   EXPECT_FALSE(application.showMainForm);
   ownIconMessage(win::kWmLButtonDblClk);
-  EXPECT_TRUE(sim.isVisible(main.handle()));
-  EXPECT_EQ(sim.foregroundWindow(), main.handle());
+  EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), main.handle());
 
-  sim.showWindow(main.handle(), kSwMinimize);
+  sim.windowPort().showWindow(main.handle(), kSwMinimize);
   ownIconMessage(win::kWmLButtonDblClk);
-  EXPECT_EQ(sim.windowLong(main.handle(), win::kGwlStyle) & win::kWsMinimize, 0U);
-  EXPECT_TRUE(sim.isVisible(main.handle()));
+  EXPECT_EQ(sim.windowPort().windowLong(main.handle(), win::kGwlStyle) & win::kWsMinimize, 0U);
+  EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
 }
 
 TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCursorsMonitor) {
@@ -324,7 +325,7 @@ TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCur
   start();
   sim.cursor = Point{1000, 700};
   ownIconMessage(win::kWmRButtonUp);
-  const Rect frame = sim.windowRect(tray->handle());
+  const Rect frame = sim.windowPort().windowRect(tray->handle());
   EXPECT_EQ(frame.right, 1000);
   EXPECT_EQ(frame.bottom, 700);
 
@@ -333,11 +334,11 @@ TEST_F(MainFormTest, RightClickOnTheOwnIconShowsTheTrayMenuInTheWorkAreaOfTheCur
   sim.monitors.push_back(Monitor{Rect{-1280, 0, 0, 1024}, Rect{-1280, 30, 0, 1024}});
   sim.cursor = Point{-10, 10};
   ownIconMessage(win::kWmRButtonUp);
-  const Rect left = sim.windowRect(tray->handle());
+  const Rect left = sim.windowPort().windowRect(tray->handle());
   EXPECT_EQ(left.right, -10);
   EXPECT_EQ(left.top, 30);
-  EXPECT_TRUE(sim.isVisible(tray->handle()));
-  EXPECT_EQ(sim.foregroundWindow(), tray->handle());
+  EXPECT_TRUE(sim.windowPort().isVisible(tray->handle()));
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), tray->handle());
 }
 
 TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
@@ -349,7 +350,7 @@ TEST_F(MainFormTest, ARestartedShellGetsEveryIconBack) {
   sim.trayIcons.clear();
 
   std::int32_t result = 0;
-  main.onMessage(sim.registerWindowMessage("TaskbarCreated"), 0, 0, result);
+  main.onMessage(sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0, result);
   ASSERT_EQ(sim.trayIcons.count({main.handle(), 1006U}), 1U);
   EXPECT_EQ(sim.trayIcons.at({main.handle(), 1006U}).tip, "Strennix");
   ASSERT_EQ(sim.trayIcons.count({main.handle(), 0U}), 1U);
@@ -365,7 +366,7 @@ TEST_F(MainFormTest, ATaskbarCreatedWithTheIconsStillThereLogsNoFailure) {
   addTarget(Rect{100, 50, 740, 450});
   titleBarRelease(665, 60);
   ASSERT_EQ(sim.trayIcons.size(), 2U);
-  const std::uint32_t taskbarCreated = sim.registerWindowMessage("TaskbarCreated");
+  const std::uint32_t taskbarCreated = sim.uiPort().registerWindowMessage("TaskbarCreated");
 
   std::int32_t result = 0;
   main.onMessage(taskbarCreated, 0, 0, result);
@@ -420,12 +421,12 @@ TEST_F(MainFormTest, ExitGivesWindowsBackAndRemovesEveryIcon) {
   titleBarRelease(665, 60);
   const Hwnd menued = addTarget(Rect{100, 50, 740, 450});
   titleBarRelease(620, 60);
-  ASSERT_FALSE(sim.isVisible(menued));
+  ASSERT_FALSE(sim.windowPort().isVisible(menued));
 
   sim.click(main.handle(), IDC_BTNQUIT);
   EXPECT_EQ(sim.window(shaded).rect.height(), 400);
-  EXPECT_TRUE(sim.isVisible(trayed));
-  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowPort().isVisible(menued));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.quitRequested);
 }
@@ -437,12 +438,13 @@ TEST_F(MainFormTest, ASecondCopyShowsTheRunningCopysSettingsAndDoesNotRun) {
   std::optional<Mutex> first = claimSingleCopy(sim, sim);
   ASSERT_TRUE(first.has_value());
   TStrennix& main = start();
-  ASSERT_FALSE(sim.isVisible(main.handle()));
+  ASSERT_FALSE(sim.windowPort().isVisible(main.handle()));
 
   EXPECT_FALSE(claimSingleCopy(sim, sim).has_value());
-  EXPECT_TRUE(sim.isVisible(main.handle()));
-  EXPECT_EQ(sim.foregroundWindow(), main.handle());
-  EXPECT_EQ(sim.foregroundAllowed, std::vector<ProcessId>{sim.windowProcessId(main.handle())});
+  EXPECT_TRUE(sim.windowPort().isVisible(main.handle()));
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), main.handle());
+  EXPECT_EQ(sim.foregroundAllowed,
+            std::vector<ProcessId>{sim.windowPort().windowProcessId(main.handle())});
   EXPECT_EQ(sim.mutexes.open(), 1) << "the second copy keeps no claim";
 
   first.reset();

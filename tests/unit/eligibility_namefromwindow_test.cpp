@@ -48,7 +48,7 @@ class NameFromWindowTest : public ::testing::Test {
 
   sim::SimDesktop desk;
   Logger log{desk, desk};
-  NameFromWindow names{desk, desk, desk, log};
+  NameFromWindow names{desk, desk, desk, desk, log};
   Hwnd notepad{};
 };
 

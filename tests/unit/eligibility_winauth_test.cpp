@@ -46,7 +46,7 @@ class WinAuthTest : public ::testing::Test {
   Logger log{desk, desk};
   Settings settings;
   ExclusionLists lists;
-  NameFromWindow names{desk, desk, desk, log};
+  NameFromWindow names{desk, desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
   Hwnd settingsForm{};
   Hwnd trayForm{};

@@ -124,8 +124,9 @@ class FaultsTest : public testsupport::ProgramTest {
     text << "\nwindows:";
     for (const Hwnd window : windows) {
       const Rect r = sim.window(window).rect;
-      text << ' ' << handleBits(window) << (sim.isVisible(window) ? "+" : "-") << r.left << ','
-           << r.top << ',' << r.right << ',' << r.bottom << '/' << sim.window(window).exStyle;
+      text << ' ' << handleBits(window) << (sim.windowPort().isVisible(window) ? "+" : "-")
+           << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << '/'
+           << sim.window(window).exStyle;
     }
     return text.str();
   }
@@ -218,8 +219,8 @@ TEST_F(FaultsTest,
 
   exitAndCheckNothingLeaks();
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
-  EXPECT_TRUE(sim.isVisible(trayed));
-  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowPort().isVisible(menued));
 }
 
 // With no foreground window every window query answers zeros, which pass the
@@ -241,7 +242,7 @@ TEST_F(FaultsTest, AClickWithNoForegroundWindowListsNoWindowThatDoesNotExist) {
   EXPECT_TRUE(program->lists().stretched(Axis::Vertical).count() == 0);
   EXPECT_TRUE(program->lists().stretched(Axis::Horizontal).count() == 0);
   EXPECT_EQ(sim.trayIcons.size(), 1U) << "only the program's own icon";
-  EXPECT_EQ(sim.listCount(tray->control(IDC_LISTBOX1)), 0);
+  EXPECT_EQ(sim.listBoxPort().listCount(tray->control(IDC_LISTBOX1)), 0);
 }
 
 // Its own icon cannot be asked for, so the tray icon shows the program's. A
@@ -261,27 +262,27 @@ TEST_F(FaultsTest, AWindowThatDoesNotAnswerGoesToTheTrayAndComesBackOnceItAnswer
 
   click(busy, kToIcon);
 
-  EXPECT_FALSE(sim.isVisible(busy));
+  EXPECT_FALSE(sim.windowPort().isVisible(busy));
   ASSERT_EQ(program->lists().trayed().count(), 1);
   EXPECT_EQ(program->lists().trayed().at(0).hwnd, busy);
-  const IconHandle programIcon = sim.loadIcon(IDI_APPLICATION_ICON);
+  const IconHandle programIcon = sim.uiPort().loadIcon(IDI_APPLICATION_ICON);
   ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
   EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, programIcon);
   EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).tip, "Busy");
 
   // A restarted shell gets the icon back, with the same picture.
   sim.trayIcons.clear();
-  sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
+  sim.post(form->handle(), sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0);
   ASSERT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
   EXPECT_EQ(sim.trayIcons.at({form->handle(), 0U}).icon, programIcon);
 
   const auto leftRelease = static_cast<std::int32_t>(win::kWmLButtonUp);
   sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
-  EXPECT_FALSE(sim.isVisible(busy));
+  EXPECT_FALSE(sim.windowPort().isVisible(busy));
   EXPECT_EQ(sim.trayIcons.count({form->handle(), 0U}), 1U);
   sim.window(busy).hung = false;
   sim.post(form->handle(), win::kWmAsTray, 0, leftRelease);
-  EXPECT_TRUE(sim.isVisible(busy));
+  EXPECT_TRUE(sim.windowPort().isVisible(busy));
   EXPECT_EQ(program->lists().trayed().count(), 0);
   exitAndCheckNothingLeaks();
 }
@@ -499,8 +500,8 @@ TEST_F(FaultsTest, AnUnreadableLanguageFileLeavesTheEnglishCaptionsAndMessages) 
       "<begin_en>You can not add more icons to the tray.</end_en><begin>Voll.</end>\r\n";
   sim.unreadableFiles.insert("lang\\0x07.lang");
   TStrennix& main = start();
-  EXPECT_EQ(sim.text(main.control(IDC_CHKSHADE)), "Shade");
-  EXPECT_EQ(sim.text(main.control(IDC_BTNSAVE)), "Save changes");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_CHKSHADE)), "Shade");
+  EXPECT_EQ(sim.formControlsPort().text(main.control(IDC_BTNSAVE)), "Save changes");
 
   for (int i = 0; i < 5; ++i) {
     click(addTarget("Editor " + std::to_string(i)), kToIcon);
@@ -564,22 +565,23 @@ TEST_F(FaultsTest, HandlersThatRunWhileARefusalBoxIsOpenLoseNoWindow) {
   });
   click(addTarget("One too many"), kToMenu);
 
-  EXPECT_TRUE(sim.isVisible(menued[0])) << "\"Menu 10\" sorts first";
-  EXPECT_FALSE(sim.isVisible(lateMenu));
+  EXPECT_TRUE(sim.windowPort().isVisible(menued[0])) << "\"Menu 10\" sorts first";
+  EXPECT_FALSE(sim.windowPort().isVisible(lateMenu));
   ASSERT_EQ(program->lists().menu().count(), 44);
   EXPECT_EQ(program->lists().menu().at(44).hwnd, lateMenu);
-  EXPECT_EQ(sim.listCount(tray->control(IDC_LISTBOX1)), 44);
+  EXPECT_EQ(sim.listBoxPort().listCount(tray->control(IDC_LISTBOX1)), 44);
   for (int i = 1; i <= 44; ++i) {
-    EXPECT_FALSE(sim.isVisible(program->lists().menu().at(i).hwnd)) << "position " << i;
+    EXPECT_FALSE(sim.windowPort().isVisible(program->lists().menu().at(i).hwnd))
+        << "position " << i;
   }
 
   exitAndCheckNothingLeaks();
   for (const Hwnd window : expected) {
     EXPECT_EQ(sim.window(window).rect.height(), 400);
   }
-  EXPECT_TRUE(sim.isVisible(lateMenu));
+  EXPECT_TRUE(sim.windowPort().isVisible(lateMenu));
   for (const Hwnd window : menued) {
-    EXPECT_TRUE(window == menued[7] || sim.isVisible(window));
+    EXPECT_TRUE(window == menued[7] || sim.windowPort().isVisible(window));
   }
 }
 
@@ -604,11 +606,13 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
   const std::set<Hwnd> listed(windows.begin(), windows.end());
   const std::string before = state(windows);
   sim.setForeground(main.handle());
-  const bool formsVisible = sim.isVisible(main.handle()) || sim.isVisible(tray->handle());
+  const bool formsVisible =
+      sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle());
 
   std::mt19937 random(0xFA17);
   const std::uint32_t edges[] = {0, 1, 19, 20, 1006, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-  const Hwnd foregrounds[] = {Hwnd{}, dead, main.handle(), tray->handle(), sim.desktopWindow()};
+  const Hwnd foregrounds[] = {Hwnd{}, dead, main.handle(), tray->handle(),
+                              sim.windowPort().desktopWindow()};
   const std::uint32_t messages[] = {win::kStrnxDestroy,
                                     win::kStrnxNcLButtonUp,
                                     win::kWmAsTray,
@@ -644,12 +648,13 @@ TEST_F(FaultsTest, StrayPrivateMessagesWithArbitraryParametersChangeNothing) {
 
   EXPECT_GT(sent, 25000);
   EXPECT_EQ(state(windows), before);
-  EXPECT_EQ(sim.isVisible(main.handle()) || sim.isVisible(tray->handle()), formsVisible);
+  EXPECT_EQ(sim.windowPort().isVisible(main.handle()) || sim.windowPort().isVisible(tray->handle()),
+            formsVisible);
   EXPECT_TRUE(sim.messageBoxes.empty());
   EXPECT_EQ(sim.registryKeys.open(), 0);
   exitAndCheckNothingLeaks();
-  EXPECT_TRUE(sim.isVisible(trayed));
-  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowPort().isVisible(menued));
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
 }
 
@@ -671,12 +676,12 @@ TEST_F(FaultsTest, AStartGivesBackWhatAnExitWouldAfterAKilledRunAndNothingElse) 
 
   kill();
   ASSERT_EQ(sim.window(shaded).rect.height(), 27);
-  ASSERT_FALSE(sim.isVisible(trayed));
+  ASSERT_FALSE(sim.windowPort().isVisible(trayed));
   start();
 
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
-  EXPECT_TRUE(sim.isVisible(trayed));
-  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowPort().isVisible(menued));
   // A crash ends like an Exit, which leaves stretched and topmost windows so.
   EXPECT_EQ(sim.window(stretched).rect, (Rect{0, 0, 1024, 738}));
   EXPECT_NE(sim.window(stretched).exStyle & win::kWsExTopmost, 0U);
@@ -743,7 +748,7 @@ TEST_F(FaultsTest, AJournaledHandleThatNowNamesAnotherWindowOrNoneIsNeverTouched
   start();
 
   EXPECT_EQ(sim.window(reused).rect.height(), 27);
-  EXPECT_FALSE(sim.isVisible(otherProcess));
+  EXPECT_FALSE(sim.windowPort().isVisible(otherProcess));
   EXPECT_EQ(sim.setWindowPosCalls.size(), 1U) << "only the shade click of the first run";
   EXPECT_TRUE(program->journal().records().empty());
   EXPECT_EQ(storedJournal(), kEmptyJournal);
@@ -766,13 +771,14 @@ TEST_F(FaultsTest, TheEndOfTheSessionGivesTheWindowsBackOnceAndLaterMessagesChan
   EXPECT_TRUE(sim.post(form->handle(), win::kWmQueryEndSession, 0, 0));
   EXPECT_EQ(sim.lastMessageResult, 1);
   sim.post(form->handle(), win::kWmEndSession, 0, 0);
-  EXPECT_FALSE(sim.isVisible(trayed)) << "a session that goes on keeps its hidden windows";
+  EXPECT_FALSE(sim.windowPort().isVisible(trayed))
+      << "a session that goes on keeps its hidden windows";
   EXPECT_FALSE(sim.quitRequested);
 
   sim.post(form->handle(), win::kWmEndSession, 1, 0);
   EXPECT_EQ(sim.window(shaded).rect, kEditorRect);
-  EXPECT_TRUE(sim.isVisible(trayed));
-  EXPECT_TRUE(sim.isVisible(menued));
+  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
+  EXPECT_TRUE(sim.windowPort().isVisible(menued));
   EXPECT_TRUE(sim.hooks.empty());
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.quitRequested);
@@ -781,10 +787,10 @@ TEST_F(FaultsTest, TheEndOfTheSessionGivesTheWindowsBackOnceAndLaterMessagesChan
   click(late, kToMenu);
   click(late, kShade);
   sim.post(form->handle(), win::kWmTray, 1006, static_cast<std::int32_t>(win::kWmLButtonDblClk));
-  sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(sim.isVisible(late));
+  sim.post(form->handle(), sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(sim.windowPort().isVisible(late));
   EXPECT_EQ(sim.window(late).rect, kEditorRect);
-  EXPECT_FALSE(sim.isVisible(form->handle()));
+  EXPECT_FALSE(sim.windowPort().isVisible(form->handle()));
   EXPECT_TRUE(sim.trayIcons.empty());
 
   exitAndCheckNothingLeaks();
@@ -797,7 +803,7 @@ TEST_F(FaultsTest, AMessageLoopEndedFromElsewhereOrByAnErrorStillGivesTheWindows
   const Hwnd quit = addTarget("Quit");
   click(quit, kToIcon);
   form->run();
-  EXPECT_TRUE(sim.isVisible(quit));
+  EXPECT_TRUE(sim.windowPort().isVisible(quit));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(sim.hooks.empty());
   kill();
@@ -809,7 +815,7 @@ TEST_F(FaultsTest, AMessageLoopEndedFromElsewhereOrByAnErrorStillGivesTheWindows
   form->run();
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
   EXPECT_EQ(sim.messageBoxes[0].text, "Out of memory.");
-  EXPECT_TRUE(sim.isVisible(failed));
+  EXPECT_TRUE(sim.windowPort().isVisible(failed));
   EXPECT_TRUE(sim.trayIcons.empty());
   EXPECT_TRUE(program->journal().records().empty());
 }
@@ -831,20 +837,20 @@ TEST_F(FaultsTest, AtTheEndAHungWindowIsSkippedAndALaterStartGivesItBackOnceItAn
   sim.window(shadedHung).hung = true;
 
   exitAndCheckNothingLeaks();
-  EXPECT_TRUE(sim.isVisible(menued));
-  EXPECT_TRUE(sim.isVisible(trayed));
-  EXPECT_FALSE(sim.isVisible(hung));
+  EXPECT_TRUE(sim.windowPort().isVisible(menued));
+  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
+  EXPECT_FALSE(sim.windowPort().isVisible(hung));
   EXPECT_EQ(sim.window(shadedHung).rect.height(), 27);
 
   start();
-  EXPECT_FALSE(sim.isVisible(hung)) << "still hung: kept for the next start";
+  EXPECT_FALSE(sim.windowPort().isVisible(hung)) << "still hung: kept for the next start";
   EXPECT_EQ(program->journal().records().size(), 2U);
   kill();
 
   sim.window(hung).hung = false;
   sim.window(shadedHung).hung = false;
   start();
-  EXPECT_TRUE(sim.isVisible(hung));
+  EXPECT_TRUE(sim.windowPort().isVisible(hung));
   EXPECT_EQ(sim.window(shadedHung).rect, kEditorRect);
   EXPECT_EQ(storedJournal(), kEmptyJournal);
   exitAndCheckNothingLeaks();
@@ -879,8 +885,8 @@ TEST_F(FaultsTest, OnlyWindowsThatAreReallyGoneAreForgottenAndNoneIsTouchedAfter
   EXPECT_EQ(sim.trayIcons.count({form->handle(), 1U}), 0U);
 
   exitAndCheckNothingLeaks();
-  EXPECT_TRUE(sim.isVisible(forged));
-  EXPECT_FALSE(sim.isVisible(handedOn));
+  EXPECT_TRUE(sim.windowPort().isVisible(forged));
+  EXPECT_FALSE(sim.windowPort().isVisible(handedOn));
 }
 
 // A program that owns its windows by a hidden "TApplication" window gets
@@ -896,10 +902,10 @@ TEST_F(FaultsTest, AnApplicationOwnerHiddenWithADestroyedWindowIsShownAgain) {
     window.owner = application;
     const Hwnd hidden = sim.addWindow(window);
     click(hidden, slot);
-    ASSERT_FALSE(sim.isVisible(application));
+    ASSERT_FALSE(sim.windowPort().isVisible(application));
     sim.destroyWindow(hidden);
     reportDestroyed(hidden);
-    EXPECT_TRUE(sim.isVisible(application)) << slot;
+    EXPECT_TRUE(sim.windowPort().isVisible(application)) << slot;
   }
   exitAndCheckNothingLeaks();
 }
@@ -918,8 +924,8 @@ TEST_F(FaultsTest, TheOwnIconIsTriedAgainUntilTheShellTakesItAndALostWindowIconS
   click(trayed, kToIcon);
   sim.trayIcons.clear();
   sim.refuseTrayAdds = true;
-  sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(sim.isVisible(trayed));
+  sim.post(form->handle(), sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(sim.windowPort().isVisible(trayed));
   EXPECT_EQ(program->lists().trayed().count(), 0);
   sim.refuseTrayAdds = false;
   exitAndCheckNothingLeaks();

@@ -71,7 +71,7 @@ class GfxTest : public ::testing::Test {
   Logger log{desk, desk};
   Settings settings = defaults();
   ExclusionLists lists;
-  NameFromWindow names{desk, desk, desk, log};
+  NameFromWindow names{desk, desk, desk, desk, log};
   WinAuth auth{desk, desk, names, settings, lists, log};
   Gfx gfx{desk, desk, desk, auth, settings, log};
   Hwnd settingsForm{};
@@ -99,16 +99,16 @@ TEST_F(GfxTest, SixButtonsAreDrawnRightToLeftInSlotOrder) {
 
 TEST_F(GfxTest, APaintedRowIsPublishedUntilTheWindowNoLongerGetsButtons) {
   gfx.drawButtons(window);
-  EXPECT_EQ(desk.published(window), (ButtonRow{window, 58, 6, 16, 14, 6}));
+  EXPECT_EQ(desk.buttonRowsPort().published(window), (ButtonRow{window, 58, 6, 16, 14, 6}));
 
   desk.window(window).style |= win::kWsMaximize;
   gfx.drawButtons(window);
-  EXPECT_FALSE(desk.published(window).has_value());
+  EXPECT_FALSE(desk.buttonRowsPort().published(window).has_value());
 
   desk.window(window).style &= ~win::kWsMaximize;
   gfx.drawButtons(window);
   gfx.keepOnly({});
-  EXPECT_TRUE(desk.publishedWindows().empty());
+  EXPECT_TRUE(desk.buttonRowsPort().publishedWindows().empty());
 }
 
 TEST_F(GfxTest, SwitchedOffButtonsTakeNoSlot) {
@@ -211,8 +211,8 @@ TEST_F(GfxTest, IneligibleWindowsGetNothingAndNoExitLine) {
   maximized.style |= win::kWsMaximize;
   const Hwnd gone = desk.addWindow(sim::SimWindow{});
   desk.destroyWindow(gone);
-  for (const Hwnd target :
-       {desk.addWindow(maximized), desk.desktopWindow(), settingsForm, gone, Hwnd{0}}) {
+  for (const Hwnd target : {desk.addWindow(maximized), desk.windowPort().desktopWindow(),
+                            settingsForm, gone, Hwnd{0}}) {
     gfx.drawButtons(target);
   }
   EXPECT_TRUE(desk.draws.empty());

@@ -66,7 +66,7 @@ TEST_F(RepaintScheduleTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgain
   const Hwnd editor = addTarget(Rect{100, 50, 740, 450});
   schedule.captionChanged(editor);
   EXPECT_EQ(sim.draws.size(), 6U);
-  EXPECT_TRUE(sim.published(editor).has_value());
+  EXPECT_TRUE(sim.buttonRowsPort().published(editor).has_value());
 
   // Another window comes to the front: both title bars are repainted.
   const Hwnd other = addTarget(Rect{300, 300, 900, 700});
@@ -75,8 +75,8 @@ TEST_F(RepaintScheduleTest, ACaptionChangePaintsTheForegroundWindowsButtonsAgain
   schedule.captionChanged(other);
   ASSERT_EQ(sim.draws.size(), 6U);
   EXPECT_EQ(sim.draws[0].window, other);
-  EXPECT_FALSE(sim.published(editor).has_value()) << "its buttons are gone";
-  EXPECT_TRUE(sim.published(other).has_value());
+  EXPECT_FALSE(sim.buttonRowsPort().published(editor).has_value()) << "its buttons are gone";
+  EXPECT_TRUE(sim.buttonRowsPort().published(other).has_value());
 }
 
 TEST_F(RepaintScheduleTest, ACaptionChangeIsFollowedByTwoMorePaintsAndNoMore) {
@@ -118,8 +118,8 @@ TEST_F(RepaintScheduleTest, AnUncoveringReportRepaintsEveryWindowWithButtonsShor
   schedule.tick(kSettleTimer);
   EXPECT_EQ(sim.draws.size(), 36U);
   EXPECT_FALSE(sim.timers.contains(settleTimer()));
-  EXPECT_TRUE(sim.published(editor).has_value());
-  EXPECT_TRUE(sim.published(other).has_value());
+  EXPECT_TRUE(sim.buttonRowsPort().published(editor).has_value());
+  EXPECT_TRUE(sim.buttonRowsPort().published(other).has_value());
 }
 
 // Once a window's place is known, a move settles only the windows under the

@@ -207,22 +207,7 @@ TEST_F(SettingsStoreTest, PriorityIsClampedAndSetsTheInterval) {
 
 // A button wider or higher than any title bar would only make the hook
 // libraries ignore the row; the offsets place the row and stay as written.
-TEST_F(SettingsStoreTest, ButtonSizesAreClampedToWhatFitsATitleBar) {
-  set("ButtonXStretch", "2147483647");
-  set("ButtonYStretch", "257");
-  set("ButtonXOffset", "100000");
-  load();
-  EXPECT_EQ(settings.buttonXStretch, 256);
-  EXPECT_EQ(settings.buttonYStretch, 256);
-  EXPECT_EQ(settings.buttonXOffset, 100000);
-  set("ButtonXStretch", "256");
-  set("ButtonYStretch", "255");
-  load();
-  EXPECT_EQ(settings.buttonXStretch, 256);
-  EXPECT_EQ(settings.buttonYStretch, 255);
-}
-
-TEST_F(SettingsStoreTest, GeometryIsNeverNegativeAndPercentagesFallBackToAHundred) {
+TEST_F(SettingsStoreTest, GeometryStaysWithinWhatFitsATitleBarAndPercentagesFallBackToAHundred) {
   set("ButtonXOffset", "-10");
   set("ButtonYOffset", "500");
   set("ButtonXStretch", "0");
@@ -247,6 +232,19 @@ TEST_F(SettingsStoreTest, GeometryIsNeverNegativeAndPercentagesFallBackToAHundre
   load();
   EXPECT_EQ(settings.hMaxPercentage, 100);
   EXPECT_EQ(settings.vMaxPercentage, 50);
+
+  set("ButtonXStretch", "2147483647");
+  set("ButtonYStretch", "257");
+  set("ButtonXOffset", "100000");
+  load();
+  EXPECT_EQ(settings.buttonXStretch, 256);
+  EXPECT_EQ(settings.buttonYStretch, 256);
+  EXPECT_EQ(settings.buttonXOffset, 100000);
+  set("ButtonXStretch", "256");
+  set("ButtonYStretch", "255");
+  load();
+  EXPECT_EQ(settings.buttonXStretch, 256);
+  EXPECT_EQ(settings.buttonYStretch, 255);
 }
 
 TEST_F(SettingsStoreTest, ANumberThatFailsNamesTheTextAndKeepsWhatWasLoadedBeforeIt) {

@@ -27,12 +27,12 @@ class RecordingHooks : public HookPort {
   HookHandle setWindowsHook(int hookId, ProcAddress procedure, ModuleHandle module,
                             std::uint32_t threadId) override {
     receiverAtHook.push_back(desktop_.buttonRowsReceiver);
-    return desktop_.setWindowsHook(hookId, procedure, module, threadId);
+    return desktop_.hookPort().setWindowsHook(hookId, procedure, module, threadId);
   }
   std::vector<Hwnd> receiverAtHook;
   bool unhook(HookHandle hook) override {
     modulesOpenAtUnhook.push_back(desktop_.modules.open());
-    return desktop_.unhook(hook);
+    return desktop_.hookPort().unhook(hook);
   }
   std::vector<int> modulesOpenAtUnhook;
 

@@ -132,15 +132,16 @@ class NestingBoxes : public MessageBoxPort {
   // The desktop's ports, with these boxes for its message boxes.
   [[nodiscard]] Ports ports() {
     const Ports desk = sim_.ports();
-    return Ports{desk.windows,      desk.drawing,       desk.shell, desk.registry,
-                 desk.system,       desk.files,         desk.clock, *this,
-                 desk.hooks,        desk.processes,     desk.ui,    desk.buttonRows,
-                 desk.windowEvents, desk.buttonWindows, desk.frames};
+    return Ports{desk.windows,       desk.drawing,      desk.shell,        desk.registry,
+                 desk.system,        desk.files,        desk.clock,        *this,
+                 desk.hooks,         desk.processes,    desk.ui,           desk.buttonRows,
+                 desk.windowEvents,  desk.processNames, desk.formControls, desk.listBoxes,
+                 desk.buttonWindows, desk.frames};
   }
 
   int messageBox(Hwnd owner, const std::string& text, const std::string& caption,
                  std::uint32_t flags) override {
-    const int answer = sim_.messageBox(owner, text, caption, flags);
+    const int answer = sim_.messageBoxPort().messageBox(owner, text, caption, flags);
     if (!open_) {
       open_ = true;
       if (whileNextOpen_) {

@@ -212,8 +212,8 @@ class SoakTest : public testsupport::ProgramTest {
 
   void start() {
     ProgramTest::start(boxes.ports());
-    pinIcon = sim.loadIcon(IDI_BUTTON_PIN);
-    pinnedIcon = sim.loadIcon(IDI_BUTTON_PINNED);
+    pinIcon = sim.uiPort().loadIcon(IDI_BUTTON_PIN);
+    pinnedIcon = sim.uiPort().loadIcon(IDI_BUTTON_PINNED);
     listBox = tray->control(IDC_LISTBOX1);
   }
 
@@ -363,7 +363,7 @@ class SoakTest : public testsupport::ProgramTest {
       return;
     }
     if (where < 8) {
-      strayClick(sim.desktopWindow());
+      strayClick(sim.windowPort().desktopWindow());
       return;
     }
     if (where < 10) {
@@ -565,7 +565,7 @@ class SoakTest : public testsupport::ProgramTest {
     const std::string title = sim.window(window).title.substr(0, kTitleLength);
     // A window without an icon of its own shows the program's.
     const IconHandle own = targets.at(window).expectedIcon;
-    const IconHandle icon = own != IconHandle{} ? own : sim.loadIcon(IDI_APPLICATION_ICON);
+    const IconHandle icon = own != IconHandle{} ? own : sim.uiPort().loadIcon(IDI_APPLICATION_ICON);
     model.trayed[model.lowestFreeSlot()] = TrayIcon{window, icon, title.substr(0, kTipLength)};
   }
 
@@ -676,7 +676,7 @@ class SoakTest : public testsupport::ProgramTest {
     }
     model.trayed.erase(found);
     ++stats.trayRestores;
-    ASSERT_EQ(sim.foregroundWindow(), window);
+    ASSERT_EQ(sim.windowPort().foregroundWindow(), window);
   }
 
   void doubleClickMenu() {
@@ -707,7 +707,7 @@ class SoakTest : public testsupport::ProgramTest {
     }
     model.menu.erase(found);
     ++stats.menuRestores;
-    ASSERT_EQ(sim.foregroundWindow(), window);
+    ASSERT_EQ(sim.windowPort().foregroundWindow(), window);
   }
 
   void rightClickOwnIcon() {
@@ -715,7 +715,7 @@ class SoakTest : public testsupport::ProgramTest {
     sim.post(form->handle(), win::kWmTray, kOwnIconId,
              static_cast<std::int32_t>(win::kWmRButtonUp));
     model.trayFormVisible = true;
-    ASSERT_EQ(sim.foregroundWindow(), tray->handle());
+    ASSERT_EQ(sim.windowPort().foregroundWindow(), tray->handle());
   }
 
   void clickOwnIcon() {
@@ -725,7 +725,7 @@ class SoakTest : public testsupport::ProgramTest {
         sim.post(form->handle(), win::kWmTray, kOwnIconId,
                  static_cast<std::int32_t>(win::kWmLButtonDblClk));
         model.mainVisible = true;
-        ASSERT_EQ(sim.foregroundWindow(), form->handle());
+        ASSERT_EQ(sim.windowPort().foregroundWindow(), form->handle());
         break;
       case 1:
         rightClickOwnIcon();
@@ -773,7 +773,7 @@ class SoakTest : public testsupport::ProgramTest {
   void switchNames(bool on) {
     sim.controlState(form->handle(), IDC_CHKNAMES).checked = on;
     sim.click(form->handle(), IDC_CHKNAMES);
-    ASSERT_EQ(sim.enabled(form->control(IDC_BTNEDITNAMES)), on);
+    ASSERT_EQ(sim.formControlsPort().enabled(form->control(IDC_BTNEDITNAMES)), on);
     save();
     namesOn = on;
     ASSERT_EQ(program->settings().excludingNames, on);
@@ -792,7 +792,7 @@ class SoakTest : public testsupport::ProgramTest {
     if (chance(70)) {
       sim.trayIcons.clear();
     }
-    sim.post(form->handle(), sim.registerWindowMessage("TaskbarCreated"), 0, 0);
+    sim.post(form->handle(), sim.uiPort().registerWindowMessage("TaskbarCreated"), 0, 0);
     for (auto& [slot, icon] : model.trayed) {
       icon.tip = sim.window(icon.window).title.substr(0, kTitleLength).substr(0, kTipLength);
     }
@@ -808,9 +808,9 @@ class SoakTest : public testsupport::ProgramTest {
   // window at all: nothing may change.
   void strayDestroy() {
     ++stats.strayMessages;
-    const Hwnd handles[] = {Hwnd{next()},        Hwnd{},
-                            sim.desktopWindow(), form->handle(),
-                            tray->handle(),      freeHandles.empty() ? Hwnd{} : freeHandles.back()};
+    const Hwnd handles[] = {
+        Hwnd{next()},   Hwnd{},         sim.windowPort().desktopWindow(),
+        form->handle(), tray->handle(), freeHandles.empty() ? Hwnd{} : freeHandles.back()};
     sim.post(form->handle(), win::kStrnxDestroy, handleBits(handles[random(std::size(handles))]),
              static_cast<std::int32_t>(next()));
   }
@@ -981,18 +981,18 @@ class SoakTest : public testsupport::ProgramTest {
     std::sort(hiddenWindows.begin(), hiddenWindows.end());
     for (const auto& [handle, target] : targets) {
       const bool hidden = std::binary_search(hiddenWindows.begin(), hiddenWindows.end(), handle);
-      ASSERT_EQ(sim.isVisible(handle), !hidden) << "window " << handleBits(handle);
+      ASSERT_EQ(sim.windowPort().isVisible(handle), !hidden) << "window " << handleBits(handle);
       const bool topmost = (sim.window(handle).exStyle & win::kWsExTopmost) != 0;
       ASSERT_EQ(topmost, target.topmost);
       if (target.owner != Hwnd{}) {
-        ASSERT_EQ(sim.isVisible(target.owner), !(hidden && target.ownerFollows));
+        ASSERT_EQ(sim.windowPort().isVisible(target.owner), !(hidden && target.ownerFollows));
       }
     }
   }
 
   void checkForms() {
-    ASSERT_EQ(sim.isVisible(form->handle()), model.mainVisible);
-    ASSERT_EQ(sim.isVisible(tray->handle()), model.trayFormVisible);
+    ASSERT_EQ(sim.windowPort().isVisible(form->handle()), model.mainVisible);
+    ASSERT_EQ(sim.windowPort().isVisible(tray->handle()), model.trayFormVisible);
     ASSERT_EQ(program->settings().menuStay, model.menuStay);
     ASSERT_EQ(program->settings().numberOfButtons, 6);
     ASSERT_EQ(sim.timers.at({form->handle(), IDT_TIMER1}), 100U);
@@ -1063,14 +1063,14 @@ class SoakTest : public testsupport::ProgramTest {
       if (isHung(handle)) {
         continue;
       }
-      ASSERT_TRUE(sim.isVisible(handle)) << "window " << handleBits(handle);
+      ASSERT_TRUE(sim.windowPort().isVisible(handle)) << "window " << handleBits(handle);
       if (target.owner != Hwnd{}) {
-        ASSERT_TRUE(sim.isVisible(target.owner));
+        ASSERT_TRUE(sim.windowPort().isVisible(target.owner));
       }
     }
     EXPECT_TRUE(sim.trayIcons.empty());
     EXPECT_EQ(program->lists().trayed().count(), 0);
-    EXPECT_EQ(sim.listCount(listBox), 0);
+    EXPECT_EQ(sim.listBoxPort().listCount(listBox), 0);
     EXPECT_TRUE(sim.hooks.empty());
     EXPECT_TRUE(sim.quitRequested);
     EXPECT_EQ(sim.messageBoxes.size(), model.boxes.size());
@@ -1105,7 +1105,7 @@ class SoakTest : public testsupport::ProgramTest {
 TEST_F(SoakTest, AHundredThousandTicksAndTenThousandClicksKeepEveryListTrueAndLeakNothing) {
   const auto began = std::chrono::steady_clock::now();
   start();
-  ASSERT_FALSE(sim.isVisible(form->handle()));
+  ASSERT_FALSE(sim.windowPort().isVisible(form->handle()));
   for (int i = 0; i < 40; ++i) {
     addTarget();
   }

@@ -25,7 +25,7 @@ using testsupport::logLines;
 class TrayMenuTest : public testsupport::WindowActionsTest {
  protected:
   TTrayForm& create() {
-    tray = std::make_unique<TTrayForm>(sim, sim, sim, lists, journal, settings, log);
+    tray = std::make_unique<TTrayForm>(sim, sim, sim, sim, lists, journal, settings, log);
     uifx.setMenu(*tray);
     return *tray;
   }
@@ -122,21 +122,21 @@ TEST_F(TrayMenuTest, ADoubleClickRestoresTheOldestWindowWithTheSelectedTitle) {
   const Hwnd owner = addOwner("TApplication");
   const Hwnd older = hideIntoMenu("Notes", owner);
   const Hwnd newer = hideIntoMenu("Notes");
-  EXPECT_FALSE(sim.isVisible(owner));
+  EXPECT_FALSE(sim.windowPort().isVisible(owner));
   form.show();
 
   doubleClickItem(1);
-  EXPECT_TRUE(sim.isVisible(older));
-  EXPECT_TRUE(sim.isVisible(owner));
-  EXPECT_FALSE(sim.isVisible(newer));
-  EXPECT_EQ(sim.foregroundWindow(), older);
+  EXPECT_TRUE(sim.windowPort().isVisible(older));
+  EXPECT_TRUE(sim.windowPort().isVisible(owner));
+  EXPECT_FALSE(sim.windowPort().isVisible(newer));
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), older);
   EXPECT_EQ(list().items, std::vector<std::string>{"Notes"});
   ASSERT_EQ(lists.menu().count(), 1);
   EXPECT_EQ(lists.menu().at(1).hwnd, newer);
   EXPECT_FALSE(form.visible());
 
   doubleClickItem(0);
-  EXPECT_TRUE(sim.isVisible(newer));
+  EXPECT_TRUE(sim.windowPort().isVisible(newer));
   EXPECT_TRUE(list().items.empty());
   EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_EQ(logLines(sim, kTrayMenuLog).back(), "Called ListBox1DblClick. (Several exits)");
@@ -148,7 +148,7 @@ TEST_F(TrayMenuTest, WithMenuStayTheMenuStaysOpenAfterARestore) {
   const Hwnd window = hideIntoMenu("Notes");
   form.show();
   doubleClickItem(0);
-  EXPECT_TRUE(sim.isVisible(window));
+  EXPECT_TRUE(sim.windowPort().isVisible(window));
   EXPECT_TRUE(form.visible());
   EXPECT_TRUE(list().items.empty());
 }
@@ -161,9 +161,9 @@ TEST_F(TrayMenuTest, AWindowIsMatchedUnderItsOldTitleAndAnEmptyTitleWorksToo) {
   EXPECT_EQ(list().items, (std::vector<std::string>{"Draft", ""}));
 
   doubleClickItem(1);
-  EXPECT_TRUE(sim.isVisible(untitled));
+  EXPECT_TRUE(sim.windowPort().isVisible(untitled));
   doubleClickItem(0);
-  EXPECT_TRUE(sim.isVisible(renamed));
+  EXPECT_TRUE(sim.windowPort().isVisible(renamed));
   EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_FALSE(form.visible());
 }
@@ -173,7 +173,7 @@ TEST_F(TrayMenuTest, ADoubleClickWithoutSelectionRestoresNothingAndKeepsTheForm)
   const Hwnd window = hideIntoMenu("Notes");
   form.show();
   doubleClickItem(-1);
-  EXPECT_FALSE(sim.isVisible(window));
+  EXPECT_FALSE(sim.windowPort().isVisible(window));
   EXPECT_TRUE(form.visible());
   EXPECT_EQ(lists.menu().count(), 1);
   EXPECT_TRUE(sim.messageBoxes.empty());
@@ -197,8 +197,8 @@ TEST_F(TrayMenuTest, ADestroyedWindowTakesTheItemWithItsExactTitleAndIsNotShownA
   EXPECT_EQ(list().items.size(), 2U);
 
   form.showAllWindows();
-  EXPECT_TRUE(sim.isVisible(lower));
-  EXPECT_TRUE(sim.isVisible(kept));
+  EXPECT_TRUE(sim.windowPort().isVisible(lower));
+  EXPECT_TRUE(sim.windowPort().isVisible(kept));
   EXPECT_TRUE(list().items.empty());
   EXPECT_EQ(lists.menu().count(), 2);
   const std::vector<std::string> lines = logLines(sim, kTrayMenuLog);
@@ -215,10 +215,10 @@ TEST_F(TrayMenuTest, AtTheEndOnlyOwnersOfClassTApplicationAreShownAgain) {
   sim.window(other).visible = false;
   hideIntoMenu("One", exact);
   hideIntoMenu("Two", other);
-  EXPECT_FALSE(sim.isVisible(exact));
+  EXPECT_FALSE(sim.windowPort().isVisible(exact));
   form.showAllWindows();
-  EXPECT_TRUE(sim.isVisible(exact));
-  EXPECT_FALSE(sim.isVisible(other));
+  EXPECT_TRUE(sim.windowPort().isVisible(exact));
+  EXPECT_FALSE(sim.windowPort().isVisible(other));
 }
 
 TEST(TrayMenuPositionTest, TrayMenuGoesAboveAndLeftOfTheCursorWhollyInsideTheWorkArea) {

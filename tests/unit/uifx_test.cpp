@@ -257,7 +257,7 @@ TEST_F(UifxTest, RefusalsAreTranslatedFromTheLanguageFile) {
   EXPECT_EQ(sim.messageBoxes[0].text, "Kein Platz im Infobereich.");
   EXPECT_EQ(sim.messageBoxes[1].text, "Zu viele eingerollte Fenster.");
   EXPECT_EQ(sim.messageBoxes[2].text, "Zu viele Fenster im Menue.");
-  EXPECT_TRUE(sim.isVisible(window));
+  EXPECT_TRUE(sim.windowPort().isVisible(window));
   EXPECT_EQ(sim.window(window).rect.height(), 200);
 }
 
@@ -268,7 +268,7 @@ TEST_F(UifxTest, MinTrayHidesTheWindowBehindAnIconWithItsPictureAndTitle) {
 
   uifx.minTray(window);
 
-  EXPECT_FALSE(sim.isVisible(window));
+  EXPECT_FALSE(sim.windowPort().isVisible(window));
   EXPECT_EQ(lists.trayed().count(), 1);
   EXPECT_FALSE(lists.trayed().at(0).free);
   EXPECT_EQ(lists.trayed().at(0).hwnd, window);
@@ -288,7 +288,7 @@ TEST_F(UifxTest, TheFifthTrayWindowIsRefusedAndAFreedSlotIsReusedLowestFirst) {
     windows.push_back(addWindow(Rect{0, 0, 300, 200}, "Window " + std::to_string(i)));
     uifx.minTray(windows.back());
   }
-  EXPECT_TRUE(sim.isVisible(windows[4]));
+  EXPECT_TRUE(sim.windowPort().isVisible(windows[4]));
   EXPECT_EQ(lists.trayed().count(), 4);
   EXPECT_TRUE(lists.trayed().at(4).free);
   EXPECT_EQ(sim.trayIcons.size(), 4U);
@@ -315,8 +315,8 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefu
 
   uifx.minTray(window);
 
-  EXPECT_TRUE(sim.isVisible(window));
-  EXPECT_TRUE(sim.isVisible(owner));
+  EXPECT_TRUE(sim.windowPort().isVisible(window));
+  EXPECT_TRUE(sim.windowPort().isVisible(owner));
   EXPECT_EQ(lists.trayed().count(), 0);
   for (const TrayedWindow& slot : lists.trayed()) {
     EXPECT_TRUE(slot.free);
@@ -330,8 +330,8 @@ TEST_F(UifxTest, AWindowStaysVisibleWithItsOwnerAndTheUserIsToldWhenTheShellRefu
 
   sim.refuseTrayAdds = false;
   uifx.minTray(window);
-  EXPECT_FALSE(sim.isVisible(window));
-  EXPECT_FALSE(sim.isVisible(owner));
+  EXPECT_FALSE(sim.windowPort().isVisible(window));
+  EXPECT_FALSE(sim.windowPort().isVisible(owner));
   EXPECT_EQ(lists.trayed().at(0).hwnd, window);
 }
 
@@ -343,10 +343,10 @@ TEST_F(UifxTest, OnlyAnOwnerOfClassExactlyTApplicationIsHiddenWithTheWindow) {
     uifx.minTray(trayed);
     uifx.minMenu(menued);
     const bool hidden = std::string(ownerClass) == "TApplication";
-    EXPECT_EQ(sim.isVisible(sim.window(trayed).owner), !hidden);
-    EXPECT_EQ(sim.isVisible(sim.window(menued).owner), !hidden);
-    EXPECT_FALSE(sim.isVisible(trayed));
-    EXPECT_FALSE(sim.isVisible(menued));
+    EXPECT_EQ(sim.windowPort().isVisible(sim.window(trayed).owner), !hidden);
+    EXPECT_EQ(sim.windowPort().isVisible(sim.window(menued).owner), !hidden);
+    EXPECT_FALSE(sim.windowPort().isVisible(trayed));
+    EXPECT_FALSE(sim.windowPort().isVisible(menued));
   }
 }
 
@@ -384,7 +384,7 @@ TEST_F(UifxTest, AHungWindowGivesOnlyItsClassIconsAndItsTrayIconShowsThePrograms
 
   w.classIcon = IconHandle{0};
   uifx.minTray(window);
-  EXPECT_FALSE(sim.isVisible(window));
+  EXPECT_FALSE(sim.windowPort().isVisible(window));
   const NotifyIconData& icon = sim.trayIcons.at({mainWindow, 0});
   EXPECT_EQ(icon.icon, IconHandle{0x7001}) << "the program's icon instead of an empty cell";
   EXPECT_EQ(icon.tip, "Busy");
@@ -398,8 +398,8 @@ TEST_F(UifxTest, MinMenuHidesTheWindowAndListsItsTitle) {
   uifx.minMenu(plain);
   uifx.minMenu(untitled);
 
-  EXPECT_FALSE(sim.isVisible(plain));
-  EXPECT_FALSE(sim.isVisible(untitled));
+  EXPECT_FALSE(sim.windowPort().isVisible(plain));
+  EXPECT_FALSE(sim.windowPort().isVisible(untitled));
   ASSERT_EQ(lists.menu().count(), 2);
   EXPECT_EQ(lists.menu().at(1).hwnd, plain);
   EXPECT_EQ(lists.menu().at(1).title, std::string(254, 'L'));
@@ -433,7 +433,7 @@ TEST_F(UifxTest, The46thMenuWindowIsRefusedWithItsMessage) {
   }
   const Hwnd extra = addWindow(Rect{0, 0, 300, 200}, "Extra");
   uifx.minMenu(extra);
-  EXPECT_TRUE(sim.isVisible(extra));
+  EXPECT_TRUE(sim.windowPort().isVisible(extra));
   EXPECT_EQ(lists.menu().count(), 45);
   EXPECT_EQ(menu.titles.size(), 45U);
   ASSERT_EQ(sim.messageBoxes.size(), 1U);
@@ -446,7 +446,7 @@ TEST_F(UifxTest, MinMenuBeforeTheMenuExistsLeavesTheWindowAlone) {
   Uifx early{sim, sim, lang, lists, journal, icons, settings, log};
   const Hwnd window = addWindow(Rect{0, 0, 300, 200});
   early.minMenu(window);
-  EXPECT_TRUE(sim.isVisible(window));
+  EXPECT_TRUE(sim.windowPort().isVisible(window));
   EXPECT_EQ(lists.menu().count(), 0);
   EXPECT_EQ(uifxLog(), (std::vector<std::string>{"Called minMenu", "Exited minMenu"}));
 }

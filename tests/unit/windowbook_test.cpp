@@ -67,20 +67,20 @@ TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
 
   book.restoreTrayedWindow(0);
   book.restoreTrayedWindow(1);
-  EXPECT_TRUE(sim.isVisible(first));
-  EXPECT_TRUE(sim.isVisible(second));
-  EXPECT_EQ(sim.foregroundWindow(), second);
+  EXPECT_TRUE(sim.windowPort().isVisible(first));
+  EXPECT_TRUE(sim.windowPort().isVisible(second));
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), second);
   EXPECT_EQ(lists.trayed().count(), 1);
   EXPECT_FALSE(hasIcon(0));
   EXPECT_FALSE(hasIcon(1));
   EXPECT_TRUE(hasIcon(2));
 
   book.unIconizeAll();
-  EXPECT_TRUE(sim.isVisible(third));
+  EXPECT_TRUE(sim.windowPort().isVisible(third));
   EXPECT_FALSE(hasIcon(2));
   EXPECT_TRUE(lists.trayed().at(2).free);
   EXPECT_EQ(lists.trayed().count(), 0);
-  EXPECT_EQ(sim.foregroundWindow(), second);
+  EXPECT_EQ(sim.windowPort().foregroundWindow(), second);
   EXPECT_EQ(logLines(sim, kAppLog),
             (std::vector<std::string>{"Called unIconizeAll", "Exited unIconizeAll"}));
   EXPECT_TRUE(sim.everythingReleased());
@@ -114,7 +114,7 @@ TEST_F(WindowBookTest, AFreeOrUnknownSlotIsLeftAlone) {
     book.restoreTrayedWindow(slot);
   }
   EXPECT_EQ(lists.trayed().count(), 1);
-  EXPECT_FALSE(sim.isVisible(window));
+  EXPECT_FALSE(sim.windowPort().isVisible(window));
   EXPECT_EQ(sim.notifyCalls.size(), calls);
 }
 
@@ -123,7 +123,7 @@ TEST_F(WindowBookTest, ASlotIsFreedEvenWhenTheShellNoLongerHasItsIcon) {
   uifx.minTray(window);
   sim.trayIcons.clear();  // the shell restarted and lost its icons
   book.restoreTrayedWindow(0);
-  EXPECT_TRUE(sim.isVisible(window));
+  EXPECT_TRUE(sim.windowPort().isVisible(window));
   EXPECT_TRUE(lists.trayed().at(0).free);
   EXPECT_EQ(lists.trayed().count(), 0);
   EXPECT_EQ(logLines(sim, kAppLog), std::vector<std::string>{"::msgToTrayicon failed."});
@@ -139,11 +139,11 @@ TEST_F(WindowBookTest, OnlyAnOwnerOfClassExactlyTApplicationComesBackWithItsWind
   }
   book.restoreTrayedWindow(0);
   book.unIconizeAll();
-  EXPECT_TRUE(sim.isVisible(sim.window(exact).owner));
-  EXPECT_FALSE(sim.isVisible(sim.window(lower).owner));
-  EXPECT_FALSE(sim.isVisible(sim.window(longer).owner));
+  EXPECT_TRUE(sim.windowPort().isVisible(sim.window(exact).owner));
+  EXPECT_FALSE(sim.windowPort().isVisible(sim.window(lower).owner));
+  EXPECT_FALSE(sim.windowPort().isVisible(sim.window(longer).owner));
   for (const Hwnd window : {exact, lower, longer}) {
-    EXPECT_TRUE(sim.isVisible(window));
+    EXPECT_TRUE(sim.windowPort().isVisible(window));
   }
 }
 
@@ -170,7 +170,7 @@ TEST_F(WindowBookTest, ShadedWindowsGetTheirHeightBackAtTheEndWithTheirCurrentWi
 }
 
 TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverShownAgain) {
-  TTrayForm menu{sim, sim, sim, lists, journal, settings, log};
+  TTrayForm menu{sim, sim, sim, sim, lists, journal, settings, log};
   uifx.setMenu(menu);
   const Hwnd keeper = addWindow("Keeper");
   const Hwnd shaded = addWindow("Shaded");
@@ -196,7 +196,7 @@ TEST_F(WindowBookTest, AWindowDestroyedWhileHiddenInAnyListIsForgottenAndNeverSh
   EXPECT_TRUE(lists.trayed().at(1).free);
   EXPECT_FALSE(hasIcon(1));
   EXPECT_EQ(lists.menu().count(), 0);
-  EXPECT_EQ(sim.listCount(menu.control(IDC_LISTBOX1)), 0);
+  EXPECT_EQ(sim.listBoxPort().listCount(menu.control(IDC_LISTBOX1)), 0);
   EXPECT_EQ(lists.stretched(Axis::Vertical).count(), 0);
 
   // At the end only the keeper is touched.

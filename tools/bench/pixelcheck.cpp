@@ -198,12 +198,13 @@ int main(int argc, char** argv) {
       handleOf(LoadIcon(nullptr, IDI_HAND))};
 
   win32::Win32Desktop desktop;
-  Logger log{desktop, desktop};
+  const Ports ports = desktop.ports();
+  Logger log{ports.files, ports.clock};
   Settings settings;
   ExclusionLists lists;
-  NameFromWindow names{desktop, desktop, desktop, log};
-  WinAuth auth{desktop, desktop, names, settings, lists, log};
-  Gfx gfx{desktop, desktop, desktop, auth, settings, log};
+  NameFromWindow names{ports.system, ports.processNames, ports.windows, ports.registry, log};
+  WinAuth auth{ports.windows, ports.system, names, settings, lists, log};
+  Gfx gfx{ports.windows, ports.drawing, ports.buttonRows, auth, settings, log};
   Painter painter(window);
 
   int failures = 0;
