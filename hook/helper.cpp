@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "hook/programfolder.h"
+#include "hook/dll/programfolder.h"
 
 namespace strennix {
 
@@ -13,7 +13,7 @@ using hookprotocol::HelperExit;
 // A helper that ends on its own is started again this many times at most,
 // so that one that always dies cannot keep the program busy.
 constexpr int kMostRestarts = 3;
-// Time to take down its hooks after WM_QUIT.
+// Time to take down its hooks once asked to end.
 constexpr std::uint32_t kEndTimeoutMs = 2000;
 // Nobody reads it: the helper is forgotten right after.
 constexpr std::uint32_t kTerminatedExitCode = 1;
@@ -23,13 +23,13 @@ bool worthRestarting(std::uint32_t exitCode) {
   const auto why = static_cast<HelperExit>(exitCode);
   return why != HelperExit::BadCommandLine && why != HelperExit::ProgramGone &&
          why != HelperExit::LibraryMissing && why != HelperExit::ExportMissing &&
-         why != HelperExit::HookRefused;
+         why != HelperExit::HookRefused && why != HelperExit::NotTheProgram;
 }
 
 std::string whyEnded(std::uint32_t exitCode, const hookprotocol::BitnessFiles& files) {
   switch (static_cast<HelperExit>(exitCode)) {
     case HelperExit::BadCommandLine:
-      return "it got no process id";
+      return "it got no process id and end signal";
     case HelperExit::ProgramGone:
       return "it could not open strennix.exe";
     case HelperExit::LibraryMissing:
@@ -38,6 +38,8 @@ std::string whyEnded(std::uint32_t exitCode, const hookprotocol::BitnessFiles& f
       return std::string("MouseProc or CBTProc not found in ") + files.library;
     case HelperExit::HookRefused:
       return "its hooks were refused";
+    case HelperExit::NotTheProgram:
+      return "the process it was given was not started from its folder";
     case HelperExit::Ended:
       break;
   }
@@ -107,7 +109,7 @@ void Helper::endHelper() {
     reportEnded(*exitCode);
     return;
   }
-  processes_.postQuit(helper_);
+  processes_.askToEnd(helper_);
   if (!processes_.waitForExit(helper_, kEndTimeoutMs)) {
     processes_.terminate(helper_, kTerminatedExitCode);
     log_.writeLog(std::string(other().helper) + " didn't end. Terminated it.");

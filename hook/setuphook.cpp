@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/core/registrystore.h"
-#include "hook/programfolder.h"
+#include "hook/dll/programfolder.h"
 #include "platform/winconst.h"
 
 namespace strennix {

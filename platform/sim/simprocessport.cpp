@@ -20,13 +20,11 @@ ChildProcess SimProcessPort::startProcess(const std::string& path, const std::st
   if (program == world_.programs.end()) {
     return ChildProcess{};
   }
-  const std::uint32_t thread = world_.newResource();
-  world_.started.push_back(
-      StartedProgram{path, arguments, thread, program->second.exitCodeAtStart});
+  world_.started.push_back(StartedProgram{path, arguments, program->second.exitCodeAtStart});
   const std::uint32_t handle = world_.newResource();
   openChildren_[handle] = world_.started.size() - 1;
   ++world_.childHandles.acquired;
-  return ChildProcess{*this, ChildProcessIds{handle, thread}};
+  return ChildProcess{*this, ChildProcessIds{handle, world_.newResource()}};
 }
 
 std::optional<std::uint32_t> SimProcessPort::exitCode(const ChildProcess& child) {
@@ -34,13 +32,13 @@ std::optional<std::uint32_t> SimProcessPort::exitCode(const ChildProcess& child)
   return program != nullptr ? program->exitCode : std::nullopt;
 }
 
-bool SimProcessPort::postQuit(const ChildProcess& child) {
+bool SimProcessPort::askToEnd(const ChildProcess& child) {
   StartedProgram* program = programOf(child);
   if (program == nullptr || program->exitCode) {
     return false;
   }
-  program->quitPosted = true;
-  if (!world_.programs.at(program->path).ignoresQuit) {
+  program->askedToEnd = true;
+  if (!world_.programs.at(program->path).ignoresEndSignal) {
     program->exitCode = 0;
   }
   return true;

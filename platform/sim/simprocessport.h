@@ -23,7 +23,7 @@ class SimProcessPort : public ProcessPort {
   std::uint64_t bootTime() override;
   ChildProcess startProcess(const std::string& path, const std::string& arguments) override;
   std::optional<std::uint32_t> exitCode(const ChildProcess& child) override;
-  bool postQuit(const ChildProcess& child) override;
+  bool askToEnd(const ChildProcess& child) override;
   bool waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) override;
   void terminate(const ChildProcess& child, std::uint32_t exitCode) override;
   void closeChild(const ChildProcessIds& child) noexcept override;

@@ -65,8 +65,8 @@ struct SimProcess {
 struct SimProgram {
   // Ends at once, before it is ready, with this exit code.
   std::optional<std::uint32_t> exitCodeAtStart;
-  // Takes no notice of WM_QUIT.
-  bool ignoresQuit = false;
+  // Does not end when asked to.
+  bool ignoresEndSignal = false;
 };
 
 // A program started through the process port. A test ends it by giving it
@@ -74,9 +74,8 @@ struct SimProgram {
 struct StartedProgram {
   std::string path;
   std::string arguments;
-  std::uint32_t threadId = 0;
   std::optional<std::uint32_t> exitCode;  // nothing while it runs
-  bool quitPosted = false;
+  bool askedToEnd = false;
   bool terminated = false;
 };
 

@@ -25,6 +25,25 @@ std::uint64_t ticksOf(const FILETIME& time) {
 
 HANDLE processOf(const ChildProcess& child) { return toHandle<HANDLE>(child.get().process); }
 
+// The end signal as the started program inherits it, closed once that
+// program has its copy.
+struct InheritedEventTraits {
+  using Value = HANDLE;
+  using Owner = Win32ProcessPort;
+  static bool valid(const Value& value) { return value != nullptr; }
+  static void release(Owner& /*owner*/, const Value& value) noexcept { CloseHandle(value); }
+};
+
+// The program keeps a copy that no later child inherits.
+HANDLE keptCopy(HANDLE inherited) {
+  HANDLE kept = nullptr;
+  const HANDLE self = GetCurrentProcess();
+  if (DuplicateHandle(self, inherited, self, &kept, 0, FALSE, DUPLICATE_SAME_ACCESS) == FALSE) {
+    return nullptr;
+  }
+  return kept;
+}
+
 }  // namespace
 
 bool Win32ProcessPort::runsUnderWow64() {
@@ -78,16 +97,24 @@ std::uint64_t Win32ProcessPort::bootTime() {
 }
 
 ChildProcess Win32ProcessPort::startProcess(const std::string& path, const std::string& arguments) {
-  std::string commandLine = "\"" + path + "\" " + arguments;
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const UniqueHandle<InheritedEventTraits> endSignal(
+      *this, CreateEventA(&inheritable, TRUE, FALSE, nullptr));
+  if (!endSignal) {
+    return {};
+  }
+  std::string commandLine =
+      "\"" + path + "\" " + arguments + " " + std::to_string(fromHandle(endSignal.get()));
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                      &startup, &started) == FALSE) {
     return {};
   }
   CloseHandle(started.hThread);
-  return {*this, ChildProcessIds{fromHandle(started.hProcess), started.dwThreadId}};
+  return {*this,
+          ChildProcessIds{fromHandle(started.hProcess), fromHandle(keptCopy(endSignal.get()))}};
 }
 
 std::optional<std::uint32_t> Win32ProcessPort::exitCode(const ChildProcess& child) {
@@ -100,8 +127,9 @@ std::optional<std::uint32_t> Win32ProcessPort::exitCode(const ChildProcess& chil
   return code;
 }
 
-bool Win32ProcessPort::postQuit(const ChildProcess& child) {
-  return child.valid() && PostThreadMessageA(child.get().thread, WM_QUIT, 0, 0) != FALSE;
+bool Win32ProcessPort::askToEnd(const ChildProcess& child) {
+  return child.valid() && child.get().endSignal != 0 &&
+         SetEvent(toHandle<HANDLE>(child.get().endSignal)) != FALSE;
 }
 
 bool Win32ProcessPort::waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) {
@@ -116,6 +144,9 @@ void Win32ProcessPort::terminate(const ChildProcess& child, std::uint32_t exitCo
 
 void Win32ProcessPort::closeChild(const ChildProcessIds& child) noexcept {
   CloseHandle(toHandle<HANDLE>(child.process));
+  if (child.endSignal != 0) {
+    CloseHandle(toHandle<HANDLE>(child.endSignal));
+  }
 }
 
 }  // namespace strennix::win32
