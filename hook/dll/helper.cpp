@@ -308,10 +308,6 @@ int main(int argc, char** argv) {
   if (!arguments) {
     return exitCode(HelperExit::BadCommandLine);
   }
-  const UniqueHandle<KernelObjectTraits> endSignal(api, handleOf(arguments->endSignal));
-  if (!waitableAndUnset(endSignal.get())) {
-    return exitCode(HelperExit::BadCommandLine);
-  }
   const DWORD id = arguments->process;
   const UniqueHandle<KernelObjectTraits> program(api, openProgram(id));
   if (!program) {
@@ -320,6 +316,10 @@ int main(int argc, char** argv) {
   const std::string own = ownPath();
   if (!strennix::inSameFolder(imagePath(api, program.get()), own)) {
     return exitCode(HelperExit::NotTheProgram);
+  }
+  const UniqueHandle<KernelObjectTraits> endSignal(api, handleOf(arguments->endSignal));
+  if (!waitableAndUnset(endSignal.get())) {
+    return exitCode(HelperExit::BadCommandLine);
   }
   const UniqueHandle<LibraryTraits> library(api, loadHookLibrary(own));
   if (!library) {

@@ -37,8 +37,11 @@ class Win64WindowsTest : public EditionTest<WindowActionsDesktop, Bitnesses::Bot
   // As any program could: a WM_QUIT to each of the helper's threads, once
   // its first thread takes messages.
   void postQuitToHelper() {
-    waitFor([this] { return runDriver({"postquit", "--exe", other().helper}).exitCode == 0; },
-            "a WM_QUIT to reach " + other().helper);
+    waitFor(
+        [this] {
+          return runDriver({"postquit", "--exe", other().helper}).exitCode == 0;
+        },
+        "a WM_QUIT to reach " + other().helper);
   }
 
   void waitUntilHelperGone() {

@@ -24,10 +24,20 @@ TEST(HelperChecksTest, TheCommandLineIsAProcessIdAndAnEndSignalAndNothingElse) {
   EXPECT_EQ(arguments->endSignal, 452U);
   EXPECT_EQ(parse({"4294967295", "4"})->process, 4294967295U);
 
-  const std::vector<std::vector<const char*>> forged = {
-      {},          {"500"},     {"500", "452", "1"}, {"0", "452"},  {"500", "0"},
-      {"", "452"}, {"-1", "4"}, {"4294967296", "4"}, {"50x", "4"},  {"500", " 4"},
-      {"+5", "4"}, {"5", "4 "}, {"0x1F4", "4"},      {"99999999999999999999", "4"}};
+  const std::vector<std::vector<const char*>> forged = {{},
+                                                        {"500"},
+                                                        {"500", "452", "1"},
+                                                        {"0", "452"},
+                                                        {"500", "0"},
+                                                        {"", "452"},
+                                                        {"-1", "4"},
+                                                        {"4294967296", "4"},
+                                                        {"50x", "4"},
+                                                        {"500", " 4"},
+                                                        {"+5", "4"},
+                                                        {"5", "4 "},
+                                                        {"0x1F4", "4"},
+                                                        {"99999999999999999999", "4"}};
   for (const auto& arguments : forged) {
     EXPECT_FALSE(parse(arguments).has_value()) << testing::PrintToString(arguments);
   }
