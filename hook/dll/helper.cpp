@@ -114,17 +114,23 @@ HANDLE openProgram(DWORD id) {
   return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
 }
 
-// The path of the process's executable: QueryFullProcessImageNameA (Vista
-// and later, taken at run time), else PSAPI from the system's folder;
-// empty when neither can read it.
-std::string imagePath(Api& api, HANDLE process) {
-  char path[MAX_PATH];
+// The path of the process's executable through QueryFullProcessImageNameA
+// (Vista and later, taken at run time), which also reads a process of the
+// other bitness; empty where it is missing or fails.
+std::string fullImageName(HANDLE process) {
   const auto query = reinterpret_cast<QueryFullProcessImageNameFunction>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+  char path[MAX_PATH];
   DWORD length = MAX_PATH;
-  if (query != nullptr && query(process, 0, path, &length) != FALSE) {
-    return {path, length};
+  if (query == nullptr || query(process, 0, path, &length) == FALSE) {
+    return {};
   }
+  return {path, length};
+}
+
+// The same through PSAPI, loaded from the system's folder; empty where it
+// cannot read it.
+std::string moduleImageName(Api& api, HANDLE process) {
   char system[MAX_PATH];
   const UINT folder = GetSystemDirectoryA(system, MAX_PATH);
   if (folder == 0 || folder >= MAX_PATH) {
@@ -137,8 +143,15 @@ std::string imagePath(Api& api, HANDLE process) {
   }
   const auto moduleName = reinterpret_cast<GetModuleFileNameExFunction>(
       reinterpret_cast<void*>(GetProcAddress(psapi.get(), "GetModuleFileNameExA")));
-  length = moduleName != nullptr ? moduleName(process, nullptr, path, MAX_PATH) : 0;
+  char path[MAX_PATH];
+  const DWORD length = moduleName != nullptr ? moduleName(process, nullptr, path, MAX_PATH) : 0;
   return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
+// The path of the process's executable; empty when it cannot be read.
+std::string imagePath(Api& api, HANDLE process) {
+  std::string path = fullImageName(process);
+  return path.empty() ? moduleImageName(api, process) : path;
 }
 
 // The library is loaded by full path from the helper's folder, not through
