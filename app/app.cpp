@@ -223,6 +223,7 @@ void TStrennix::Timer1Timer() {
   if (!ownIconShown_) {
     ownIconShown_ = parts_.notifyIcons.showOwnIcon();
   }
+  parts_.helper.checkHelper();
   // Windows that died unreported (no hook, or a report that came too early),
   // or whose handle now names another window, are never touched again.
   const std::vector<JournalRecord> records = parts_.journal.records();

@@ -4,7 +4,7 @@ namespace strennix {
 
 Program::Program(const Ports& ports, Application& application)
     : log_(ports.files, ports.clock),
-      journal_(ports.registry, ports.windowInfo, log_),
+      journal_(ports.registry, ports.windowInfo, ports.processes, log_),
       lists_(journal_),
       dataFiles_(ports.files, ports.system),
       lang_(dataFiles_),
@@ -14,7 +14,7 @@ Program::Program(const Ports& ports, Application& application)
       winAuth_(ports.windowInfo, ports.system, names_, settings_, exclusions_, log_),
       gfx_(ports.windowInfo, ports.desktop, ports.frames, ports.drawing, ports.buttonRows, winAuth_,
            settings_, log_),
-      book_(lists_, ports.windowInfo, ports.placement, journal_, notifyIcons_, log_),
+      book_(lists_, ports.windowInfo, ports.placement, ports.desktop, journal_, notifyIcons_, log_),
       uifx_(ports.windowInfo, ports.placement, ports.desktop, ports.windowIcons, ports.messageBoxes,
             lang_, lists_, journal_, notifyIcons_, settings_, log_),
       setupHook_(ports.system, ports.hooks, ports.registry, ports.buttonRows, log_),

@@ -2,29 +2,34 @@
 
 #include <string>
 
+#include "hook/dll/programfolder.h"
+
 namespace strennix {
 
 namespace {
 
 using hookprotocol::HelperExit;
 
-// Time for the helper to load its library and install its hooks; a healthy
-// one is ready long before.
-constexpr std::uint32_t kReadyTimeoutMs = 3000;
-// Time to take down its hooks after WM_QUIT.
+// A helper that ends on its own is started again this many times at most,
+// so that one that always dies cannot keep the program busy.
+constexpr int kMostRestarts = 3;
+// Time to take down its hooks once asked to end.
 constexpr std::uint32_t kEndTimeoutMs = 2000;
 // Nobody reads it: the helper is forgotten right after.
 constexpr std::uint32_t kTerminatedExitCode = 1;
 
-std::string besideProgram(const std::string& programPath, const char* name) {
-  const auto slash = programPath.rfind('\\');
-  return slash == std::string::npos ? name : programPath.substr(0, slash + 1) + name;
+// A helper that could not set up would fail the same way again.
+bool worthRestarting(std::uint32_t exitCode) {
+  const auto why = static_cast<HelperExit>(exitCode);
+  return why != HelperExit::BadCommandLine && why != HelperExit::ProgramGone &&
+         why != HelperExit::LibraryMissing && why != HelperExit::ExportMissing &&
+         why != HelperExit::HookRefused && why != HelperExit::NotTheProgram;
 }
 
 std::string whyEnded(std::uint32_t exitCode, const hookprotocol::BitnessFiles& files) {
   switch (static_cast<HelperExit>(exitCode)) {
     case HelperExit::BadCommandLine:
-      return "it got no process id";
+      return "it got no process id and end signal";
     case HelperExit::ProgramGone:
       return "it could not open strennix.exe";
     case HelperExit::LibraryMissing:
@@ -33,6 +38,8 @@ std::string whyEnded(std::uint32_t exitCode, const hookprotocol::BitnessFiles& f
       return std::string("MouseProc or CBTProc not found in ") + files.library;
     case HelperExit::HookRefused:
       return "its hooks were refused";
+    case HelperExit::NotTheProgram:
+      return "the process it was given was not started from its folder";
     case HelperExit::Ended:
       break;
   }
@@ -57,19 +64,40 @@ void Helper::beginHelper() {
     return;
   }
   log_.trace("Called beginHelper");
+  startHelper();
+  log_.trace("Exited beginHelper");
+}
+
+// Not waited for: the program's only thread goes on at once, and a helper
+// that ends is seen by the next check.
+void Helper::startHelper() {
   const std::string path = besideProgram(system_.executablePath(), other().helper);
   helper_ = processes_.startProcess(path, std::to_string(processes_.currentProcessId()));
   if (!helper_) {
     log_.writeLog(std::string("Couldn't start ") + other().helper + ". " + noHooks());
     return;
   }
-  processes_.waitUntilIdle(helper_, kReadyTimeoutMs);
-  if (const auto exitCode = processes_.exitCode(helper_)) {
-    reportEnded(*exitCode);
-    return;
+  if (!checkHelper()) {
+    log_.trace(std::string("  Started ") + other().helper);
   }
-  log_.trace(std::string("  Started ") + other().helper);
-  log_.trace("Exited beginHelper");
+}
+
+bool Helper::checkHelper() {
+  if (!helper_) {
+    return false;
+  }
+  const auto exitCode = processes_.exitCode(helper_);
+  if (!exitCode) {
+    return false;
+  }
+  reportEnded(*exitCode);
+  if (worthRestarting(*exitCode) && restarts_ < kMostRestarts) {
+    ++restarts_;
+    log_.writeLog(std::string("Starting ") + other().helper + " again (" +
+                  std::to_string(restarts_) + " of " + std::to_string(kMostRestarts) + ").");
+    startHelper();
+  }
+  return true;
 }
 
 void Helper::endHelper() {
@@ -81,7 +109,7 @@ void Helper::endHelper() {
     reportEnded(*exitCode);
     return;
   }
-  processes_.postQuit(helper_);
+  processes_.askToEnd(helper_);
   if (!processes_.waitForExit(helper_, kEndTimeoutMs)) {
     processes_.terminate(helper_, kTerminatedExitCode);
     log_.writeLog(std::string(other().helper) + " didn't end. Terminated it.");

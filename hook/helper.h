@@ -27,14 +27,19 @@ class Helper {
   Helper& operator=(Helper&&) = delete;
 
   // On 64-bit Windows only: starts the helper with this program's process
-  // id and waits until it is ready or has ended.
+  // id, without waiting for it.
   void beginHelper();
+  // On each timer tick: a helper that has ended is logged, and one that
+  // ended on its own (not for a failed set-up) is started again, a few
+  // times at most. True when it had ended.
+  bool checkHelper();
   // Asks the helper to end at once; one that does not is terminated.
   void endHelper();
 
   [[nodiscard]] bool running() const { return helper_.valid(); }
 
  private:
+  void startHelper();
   // Logs and forgets a helper that has ended by itself.
   void reportEnded(std::uint32_t exitCode);
   // Where its hooks are missing, for the log.
@@ -46,6 +51,7 @@ class Helper {
   ProcessPort& processes_;
   ModuleLog log_;
   ChildProcess helper_;
+  int restarts_ = 0;
 };
 
 }  // namespace strennix

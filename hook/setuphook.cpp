@@ -1,10 +1,12 @@
 #include "hook/setuphook.h"
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "app/core/registrystore.h"
+#include "hook/dll/programfolder.h"
 #include "platform/winconst.h"
 
 namespace strennix {
@@ -33,7 +35,9 @@ void SetupHook::beginHook(Hwnd mainWindow) {
   if (!rows_.claim(mainWindow)) {
     log_.writeLog("Button rows not published: their shared memory is held by another program.");
   }
-  hookLibrary = system_.loadLibrary(hookprotocol::ownFiles(system_.programIs64Bit()).library);
+  const char* library = hookprotocol::ownFiles(system_.programIs64Bit()).library;
+  const std::string path = besideProgram(system_.executablePath(), library);
+  hookLibrary = path.empty() ? Module{} : system_.loadLibrary(path);
   if (!hookLibrary) {
     log_.writeLog("DLL not found. Fatal error");
   }

@@ -60,11 +60,12 @@ inline constexpr const char* kCbtProcName = "CBTProc";
 // The exit code of the helper, which tells strennix.exe why it ended.
 enum class HelperExit : unsigned {
   Ended = 0,           // strennix.exe ended, or asked it to end
-  BadCommandLine = 1,  // no process id of strennix.exe on the command line
+  BadCommandLine = 1,  // not a process id and an end signal on the command line
   ProgramGone = 2,     // that process could not be opened
   LibraryMissing = 3,  // its hook library is not beside the helper
   ExportMissing = 4,   // its hook library lacks MouseProc or CBTProc
   HookRefused = 5,     // the system refused a hook
+  NotTheProgram = 6,   // that process was not started from the helper's folder
 };
 
 // The same widths in 32- and 64-bit processes, without <cstdint>.

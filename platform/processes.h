@@ -12,10 +12,10 @@ namespace strennix {
 
 class ProcessPort;
 
-// A started program: its process handle and the id of its first thread.
+// A started program: its process handle and the end signal it was given.
 struct ChildProcessIds {
   std::uint32_t process = 0;
-  std::uint32_t thread = 0;
+  std::uint32_t endSignal = 0;
 };
 
 struct ChildProcessTraits {
@@ -35,16 +35,25 @@ class ProcessPort {
   // taken from kernel32 at run time: false where the system lacks it).
   virtual bool runsUnderWow64() = 0;
   virtual ProcessId currentProcessId() = 0;
-  // CreateProcessA with the command line "<path>" arguments; invalid when
-  // the program could not be started.
+  // When the process started, in FILETIME ticks (GetProcessTimes, taken at
+  // run time); 0 where the system cannot tell (the 9x family, no access).
+  virtual std::uint64_t processStartTime(ProcessId process) = 0;
+  // This program's session (ProcessIdToSessionId, taken at run time); 0
+  // where the system has no sessions.
+  virtual std::uint32_t sessionId() = 0;
+  // When the system started, in seconds since 1601: now less the time since
+  // the start, so it may be off by a second or two between calls.
+  virtual std::uint64_t bootTime() = 0;
+  // CreateProcessA with the command line "<path>" arguments <end signal>:
+  // the program inherits an event that only it and this program hold, by
+  // its handle in decimal, and ends when askToEnd sets it. Invalid when the
+  // program could not be started.
   virtual ChildProcess startProcess(const std::string& path, const std::string& arguments) = 0;
-  // WaitForInputIdle: returns once the program waits for messages, has
-  // ended, or the time is up.
-  virtual void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) = 0;
   // Its exit code; nothing while it runs.
   virtual std::optional<std::uint32_t> exitCode(const ChildProcess& child) = 0;
-  // Posts WM_QUIT to its first thread.
-  virtual bool postQuit(const ChildProcess& child) = 0;
+  // Sets its end signal: unlike a WM_QUIT, which any program can post, no
+  // other program can give it.
+  virtual bool askToEnd(const ChildProcess& child) = 0;
   // False when it still runs after the time.
   virtual bool waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) = 0;
   virtual void terminate(const ChildProcess& child, std::uint32_t exitCode) = 0;

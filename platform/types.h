@@ -1,8 +1,10 @@
 // Value types shared by every module.
 #pragma once
 
+#include <algorithm>
 #include <concepts>
 #include <cstdint>
+#include <limits>
 
 namespace strennix {
 
@@ -42,13 +44,22 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
+// `to - from`, held within the 32-bit range.
+constexpr std::int32_t clampedSpan(std::int32_t from, std::int32_t to) {
+  const std::int64_t span = std::int64_t{to} - from;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      span, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 struct Rect {
   std::int32_t left = 0;
   std::int32_t top = 0;
   std::int32_t right = 0;
   std::int32_t bottom = 0;
-  [[nodiscard]] std::int32_t width() const { return right - left; }
-  [[nodiscard]] std::int32_t height() const { return bottom - top; }
+  // Computed wide and clamped: a rectangle read from outside may span more
+  // than 32 bits.
+  [[nodiscard]] std::int32_t width() const { return clampedSpan(left, right); }
+  [[nodiscard]] std::int32_t height() const { return clampedSpan(top, bottom); }
   // They share at least one pixel.
   [[nodiscard]] bool overlaps(const Rect& other) const {
     return left < other.right && other.left < right && top < other.bottom && other.top < bottom;

@@ -13,11 +13,13 @@ namespace strennix {
 
 namespace {
 
-constexpr std::string_view kHeader = "Strennix journal 1";
+constexpr std::string_view kHeader = "Strennix journal 2";
 constexpr int kClassNameBuffer = 256;
 constexpr std::string_view kChanges = "STMVHP";
-// Change, handle, process, height, owner, the rectangle's four sides.
-constexpr int kNumberFields = 9;
+// Change, handle, process, its start, height, owner, the rectangle's four sides.
+constexpr int kNumberFields = 10;
+// The system's start is computed from two clocks read one after the other.
+constexpr std::uint64_t kBootSlackSeconds = 60;
 
 // The next blank-separated word of `line`, consumed.
 std::string_view nextWord(std::string_view& line) {
@@ -53,13 +55,16 @@ std::optional<JournalRecord> parseRecord(std::string_view line) {
   record.change = static_cast<Change>(change[0]);
   const bool numbers = parseHandle(nextWord(line), record.window) &&
                        parseNumber(nextWord(line), record.processId, 10) &&
+                       parseNumber(nextWord(line), record.started, 16) &&
                        parseNumber(nextWord(line), record.height, 10) &&
                        parseHandle(nextWord(line), record.owner) &&
                        parseNumber(nextWord(line), record.rect.left, 10) &&
                        parseNumber(nextWord(line), record.rect.top, 10) &&
                        parseNumber(nextWord(line), record.rect.right, 10) &&
                        parseNumber(nextWord(line), record.rect.bottom, 10);
-  if (!numbers || record.window == Hwnd{}) {
+  const Rect& rect = record.rect;
+  if (!numbers || record.window == Hwnd{} || record.height < 0 || rect.left > rect.right ||
+      rect.top > rect.bottom) {
     return std::nullopt;
   }
   // The class name is the rest of the line: it may hold blanks.
@@ -68,29 +73,64 @@ std::optional<JournalRecord> parseRecord(std::string_view line) {
 }
 
 std::string recordLine(const JournalRecord& r) {
-  char numbers[160] = {};
-  std::snprintf(numbers, sizeof numbers, "%c %x %u %d %x %d %d %d %d ", static_cast<char>(r.change),
-                static_cast<unsigned>(handleBits(r.window)), static_cast<unsigned>(r.processId),
+  char numbers[192] = {};
+  std::snprintf(numbers, sizeof numbers, "%c %x %u %llx %d %x %d %d %d %d ",
+                static_cast<char>(r.change), static_cast<unsigned>(handleBits(r.window)),
+                static_cast<unsigned>(r.processId), static_cast<unsigned long long>(r.started),
                 static_cast<int>(r.height), static_cast<unsigned>(handleBits(r.owner)),
                 static_cast<int>(r.rect.left), static_cast<int>(r.rect.top),
                 static_cast<int>(r.rect.right), static_cast<int>(r.rect.bottom));
-  static_assert(kNumberFields == 9, "the format above writes nine numbers");
+  static_assert(kNumberFields == 10, "the format above writes ten numbers");
   return numbers + r.className + "\n";
+}
+
+// "Strennix journal 2 <session> <boot>".
+bool parseHeader(std::string_view line, StoredJournal& journal) {
+  if (!line.starts_with(kHeader)) {
+    return false;
+  }
+  line.remove_prefix(kHeader.size());
+  if (!line.starts_with(' ')) {
+    return false;
+  }
+  line.remove_prefix(1);
+  return parseNumber(nextWord(line), journal.session, 10) &&
+         parseNumber(nextWord(line), journal.boot, 10) && line.empty();
+}
+
+// Of the changes a start gives back, the newest that fit the lists.
+std::vector<JournalRecord> toGiveBack(const std::vector<JournalRecord>& records) {
+  int shaded = 0;
+  int trayed = 0;
+  int menu = 0;
+  std::vector<JournalRecord> kept;
+  // NOLINTNEXTLINE(modernize-loop-convert): a reversed range-for needs <ranges>.
+  for (auto record = records.rbegin(); record != records.rend(); ++record) {
+    const bool fits = (record->change == Change::Shaded && ++shaded <= kMaxShadedWindows) ||
+                      (record->change == Change::Trayed && ++trayed <= kMaxTrayedWindows) ||
+                      (record->change == Change::Menu && ++menu <= kMaxMenuWindows);
+    if (fits) {
+      kept.insert(kept.begin(), *record);
+    }
+  }
+  return kept;
 }
 
 }  // namespace
 
-std::string journalText(const std::vector<JournalRecord>& records) {
-  std::string text = std::string(kHeader) + "\n";
-  for (const JournalRecord& record : records) {
+std::string journalText(const StoredJournal& journal) {
+  std::string text = std::string(kHeader) + " " + std::to_string(journal.session) + " " +
+                     std::to_string(journal.boot) + "\n";
+  for (const JournalRecord& record : journal.records) {
     text += recordLine(record);
   }
   return text;
 }
 
-std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text) {
+std::optional<StoredJournal> parseJournal(const std::string& text) {
   std::string_view rest = text;
-  std::vector<JournalRecord> records;
+  StoredJournal journal;
+  std::vector<JournalRecord>& records = journal.records;
   bool header = true;
   while (!rest.empty()) {
     const auto end = rest.find('\n');
@@ -100,7 +140,7 @@ std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text) 
     const std::string_view line = rest.substr(0, end);
     rest.remove_prefix(end + 1);
     if (std::exchange(header, false)) {
-      if (line != kHeader) {
+      if (!parseHeader(line, journal)) {
         return std::nullopt;
       }
       continue;
@@ -114,11 +154,12 @@ std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text) 
   if (header) {
     return std::nullopt;
   }
-  return records;
+  return journal;
 }
 
-Journal::Journal(RegistryPort& registry, WindowInfoPort& windows, const Logger& log)
-    : registry_(registry), windows_(windows), log_(log, kAppLog) {}
+Journal::Journal(RegistryPort& registry, WindowInfoPort& windows, ProcessPort& processes,
+                 const Logger& log)
+    : registry_(registry), windows_(windows), processes_(processes), log_(log, kAppLog) {}
 
 std::vector<JournalRecord> Journal::load() {
   records_.clear();
@@ -135,20 +176,29 @@ std::vector<JournalRecord> Journal::load() {
     return {};
   }
   const auto end = std::find(value->data.begin(), value->data.end(), std::uint8_t{0});
-  std::optional<std::vector<JournalRecord>> records =
+  const std::optional<StoredJournal> stored =
       value->type == win::kRegSz ? parseJournal(std::string(value->data.begin(), end))
                                  : std::nullopt;
-  if (!records) {
+  if (!stored) {
     log_.writeLog("Journal of changed windows is damaged, ignored.");
-    save();
-    return {};
+  } else if (!ofThisStart(*stored)) {
+    log_.writeLog("Journal of changed windows is of another session or system start, ignored.");
+  } else {
+    records_ = toGiveBack(stored->records);
   }
-  records_ = *records;
-  return *std::move(records);
+  save();
+  return records_;
+}
+
+bool Journal::ofThisStart(const StoredJournal& journal) {
+  const std::uint64_t boot = processes_.bootTime();
+  const std::uint64_t apart = journal.boot > boot ? journal.boot - boot : boot - journal.boot;
+  return journal.session == processes_.sessionId() && apart <= kBootSlackSeconds;
 }
 
 void Journal::note(JournalRecord record) {
   record.processId = windows_.processOf(record.window);
+  record.started = processes_.processStartTime(record.processId);
   record.className = windows_.className(record.window, kClassNameBuffer);
   std::erase_if(records_, [&](const JournalRecord& r) {
     return r.change == record.change && r.window == record.window;
@@ -171,6 +221,12 @@ void Journal::forgetWindow(Hwnd window) {
   }
 }
 
+void Journal::forgetAll(const std::function<bool(const JournalRecord&)>& which) {
+  if (std::erase_if(records_, which) != 0) {
+    save();
+  }
+}
+
 const JournalRecord* Journal::find(Change change, Hwnd window) const {
   const auto found = std::find_if(records_.begin(), records_.end(), [&](const JournalRecord& r) {
     return r.change == change && r.window == window;
@@ -181,6 +237,7 @@ const JournalRecord* Journal::find(Change change, Hwnd window) const {
 bool Journal::sameWindow(const JournalRecord& record) {
   return windows_.isWindow(record.window) &&
          windows_.processOf(record.window) == record.processId &&
+         processes_.processStartTime(record.processId) == record.started &&
          windows_.className(record.window, kClassNameBuffer) == record.className;
 }
 
@@ -195,7 +252,8 @@ bool Journal::stillSame(Hwnd window) {
 void Journal::save() {
   const RegistryKey key =
       registry_.openKey(RegRoot::CurrentUser, kJournalKeyPath, KeyAccess::AllAccess, true);
-  const std::string text = journalText(records_);
+  const std::string text =
+      journalText(StoredJournal{processes_.sessionId(), processes_.bootTime(), records_});
   std::vector<std::uint8_t> data(text.begin(), text.end());
   data.push_back(0);
   if (!key || !registry_.setValue(key, kJournalValue, win::kRegSz, data)) {

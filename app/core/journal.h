@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/core/log.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/types.h"
 #include "platform/windowinfo.h"
@@ -19,6 +21,11 @@ namespace strennix {
 // Beside the settings, so that it survives a kill and needs no file.
 inline constexpr const char* kJournalKeyPath = R"(Software\Corvane inc.\Strennix\Journal)";
 inline constexpr const char* kJournalValue = "Windows";
+
+// What the window lists can hold; the journal reads back no more than that.
+inline constexpr int kMaxMenuWindows = 45;
+inline constexpr int kMaxTrayedWindows = 4;
+inline constexpr int kMaxShadedWindows = 45;
 
 enum class Change : char {
   Shaded = 'S',
@@ -35,6 +42,7 @@ struct JournalRecord {
   Change change = Change::Shaded;
   Hwnd window{};
   ProcessId processId = 0;
+  std::uint64_t started = 0;  // when its process started; 0 where the system cannot tell
   std::string className{};
   std::int32_t height = 0;  // Shaded: the full height
   Hwnd owner{};             // Trayed, Menu: the application owner hidden with it
@@ -42,17 +50,31 @@ struct JournalRecord {
   bool operator==(const JournalRecord&) const = default;
 };
 
-// The journal's stored text: a versioned header line, then one line per
-// record. Nothing when the text is damaged in any way.
-std::string journalText(const std::vector<JournalRecord>& records);
-std::optional<std::vector<JournalRecord>> parseJournal(const std::string& text);
+// A journal belongs to one session of one start of the system: window
+// handles and process ids mean nothing outside them.
+struct StoredJournal {
+  std::uint32_t session = 0;
+  std::uint64_t boot = 0;  // seconds since 1601
+  std::vector<JournalRecord> records;
+  bool operator==(const StoredJournal&) const = default;
+};
+
+// The journal's stored text: a versioned header line with the session and
+// the system's start, then one line per record. Nothing when the text is
+// damaged in any way or of the first version, which named windows too
+// weakly to be trusted.
+std::string journalText(const StoredJournal& journal);
+std::optional<StoredJournal> parseJournal(const std::string& text);
 
 class Journal {
  public:
-  Journal(RegistryPort& registry, WindowInfoPort& windows, const Logger& log);
+  Journal(RegistryPort& registry, WindowInfoPort& windows, ProcessPort& processes, const Logger& log);
 
-  // What an earlier run left; empty (with a log line, and cleared) when the
-  // stored journal is damaged. Starts this run's journal from it.
+  // What an earlier run of this session left to give back (shaded and
+  // hidden windows, at most as many as the lists hold, the newest kept);
+  // empty (with a log line) when the stored journal is damaged or of
+  // another session or start of the system. Starts this run's journal from
+  // it, written once.
   std::vector<JournalRecord> load();
 
   // Writes the change down before it is made. The window's process and class
@@ -60,11 +82,13 @@ class Journal {
   void note(JournalRecord record);
   void forget(Change change, Hwnd window);
   void forgetWindow(Hwnd window);
+  // Every record `which` picks, written once.
+  void forgetAll(const std::function<bool(const JournalRecord&)>& which);
   [[nodiscard]] const JournalRecord* find(Change change, Hwnd window) const;
   [[nodiscard]] const std::vector<JournalRecord>& records() const { return records_; }
 
   // Whether the record's window still exists and is still the same window:
-  // same process and class.
+  // same process, started at the same time, and class.
   [[nodiscard]] bool sameWindow(const JournalRecord& record);
   // The same for a window the program has changed; a window the journal
   // does not know passes when it exists.
@@ -72,9 +96,11 @@ class Journal {
 
  private:
   void save();
+  [[nodiscard]] bool ofThisStart(const StoredJournal& journal);
 
   RegistryPort& registry_;
   WindowInfoPort& windows_;
+  ProcessPort& processes_;
   ModuleLog log_;
   std::vector<JournalRecord> records_;
 };

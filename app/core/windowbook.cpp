@@ -1,8 +1,15 @@
 #include "app/core/windowbook.h"
 
+#include <algorithm>
+
 namespace strennix {
 
 namespace {
+
+Rect withHeight(Rect rect, std::int32_t height) {
+  rect.bottom = rect.top + height;
+  return rect;
+}
 
 // GetClassNameA's buffer: at most 254 characters are compared.
 constexpr int kClassNameBuffer = 255;
@@ -38,10 +45,12 @@ WindowState stateOf(Journal& journal, WindowInfoPort& windows, Hwnd window) {
 }
 
 WindowBook::WindowBook(WindowLists& lists, WindowInfoPort& windows, WindowPlacePort& placement,
-                       Journal& journal, NotifyIcons& icons, const Logger& log)
+                       DesktopPort& desktop, Journal& journal, NotifyIcons& icons,
+                       const Logger& log)
     : lists_(lists),
       windows_(windows),
       placement_(placement),
+      desktop_(desktop),
       journal_(journal),
       icons_(icons),
       log_(log, kAppLog) {}
@@ -150,38 +159,46 @@ void WindowBook::reAddTrayIcons(const std::function<IconHandle(Hwnd)>& iconOf) {
 }
 
 void WindowBook::forgetStretchedAndTopmost() {
-  const std::vector<JournalRecord> records = journal_.records();
-  for (const JournalRecord& record : records) {
-    if (record.change == Change::VStretched || record.change == Change::HStretched ||
-        record.change == Change::Topmost) {
-      journal_.forget(record.change, record.window);
-    }
-  }
+  journal_.forgetAll([](const JournalRecord& record) {
+    return record.change == Change::VStretched || record.change == Change::HStretched ||
+           record.change == Change::Topmost;
+  });
 }
 
 void WindowBook::giveBack(const std::vector<JournalRecord>& records) {
+  std::vector<const JournalRecord*> done;
   // Newest first, so that a window changed twice is undone in reverse order.
   // NOLINTNEXTLINE(modernize-loop-convert): a reversed range-for needs <ranges>.
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     if (!journal_.sameWindow(*record)) {
       log_.trace("  Journaled window is gone, dropped");
-      journal_.forget(record->change, record->window);
-      continue;
-    }
-    if (windows_.isHung(record->window)) {
+    } else if (windows_.isHung(record->window)) {
       log_.trace("  Journaled window does not answer, kept");
       continue;
+    } else {
+      giveBackRecord(*record);
     }
-    giveBackRecord(*record);
-    journal_.forget(record->change, record->window);
+    done.push_back(&*record);
   }
+  journal_.forgetAll([&done](const JournalRecord& record) {
+    return std::any_of(done.begin(), done.end(), [&record](const JournalRecord* given) {
+      return given->change == record.change && given->window == record.window;
+    });
+  });
 }
 
+// Only what a clean Exit gives back: a crash ends like an Exit. The height
+// is applied within the window's own limits, and only when it fits its
+// monitor's work area.
 void WindowBook::giveBackRecord(const JournalRecord& record) {
   const Hwnd window = record.window;
   switch (record.change) {
     case Change::Shaded:
-      placement_.resize(window, windows_.windowRect(window).width(), record.height);
+      if (record.height <= 0 || record.height > desktop_.monitorOf(window).workArea.height()) {
+        log_.writeLog("Journaled height of a shaded window is out of range, not applied.");
+        return;
+      }
+      placement_.move(window, withHeight(windows_.windowRect(window), record.height));
       break;
     case Change::Trayed:
     case Change::Menu:
@@ -190,10 +207,7 @@ void WindowBook::giveBackRecord(const JournalRecord& record) {
       break;
     case Change::VStretched:
     case Change::HStretched:
-      placement_.move(window, record.rect);
-      break;
     case Change::Topmost:
-      placement_.dropTopmostQuietly(window);
       break;
   }
 }

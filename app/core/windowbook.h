@@ -11,6 +11,7 @@
 #include "app/core/log.h"
 #include "app/core/notifyicons.h"
 #include "app/core/windowlists.h"
+#include "platform/desktop.h"
 #include "platform/types.h"
 #include "platform/windowinfo.h"
 #include "platform/windowplace.h"
@@ -40,7 +41,7 @@ WindowState stateOf(Journal& journal, WindowInfoPort& windows, Hwnd window);
 class WindowBook {
  public:
   WindowBook(WindowLists& lists, WindowInfoPort& windows, WindowPlacePort& placement,
-             Journal& journal, NotifyIcons& icons, const Logger& log);
+             DesktopPort& desktop, Journal& journal, NotifyIcons& icons, const Logger& log);
 
   // A destroyed window leaves the shaded, tray and stretched lists; an
   // application owner hidden with it is shown again first.
@@ -63,9 +64,10 @@ class WindowBook {
   // Stretched and topmost windows stay as they are at the end: their
   // records go with the program.
   void forgetStretchedAndTopmost();
-  // At start: gives back what an earlier run left changed, newest change
-  // first, to every window that is still the same window. A window whose
-  // program does not answer stays in the journal for a later start.
+  // At start: gives back what an earlier run left shaded or hidden, as an
+  // Exit would have, newest change first, to every window that is still the
+  // same window. A window whose program does not answer stays in the journal
+  // for a later start; the journal is written once.
   void giveBack(const std::vector<JournalRecord>& records);
   // A window destroyed while hidden no longer has an owner to ask for: the
   // application owner hidden with it is shown again.
@@ -79,6 +81,7 @@ class WindowBook {
   WindowLists& lists_;
   WindowInfoPort& windows_;
   WindowPlacePort& placement_;
+  DesktopPort& desktop_;
   Journal& journal_;
   NotifyIcons& icons_;
   ModuleLog log_;

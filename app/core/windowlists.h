@@ -16,9 +16,6 @@
 
 namespace strennix {
 
-inline constexpr int kMaxMenuWindows = 45;
-inline constexpr int kMaxTrayedWindows = 4;
-inline constexpr int kMaxShadedWindows = 45;
 inline constexpr int kTraySlots = 20;
 
 struct MinimizedWindow {

@@ -1,16 +1,18 @@
 // strennix32.exe and strennix64.exe: the helper, one source built for both
 // bitnesses. A hook library reaches only the processes of its own bitness,
 // so on 64-bit Windows strennix.exe starts the helper of the other bitness
-// from its own folder, with its process id as the only argument:
+// from its own folder, with its process id and an end signal:
 //
-//   strennix64.exe <process id of strennix.exe>   (beside the 32-bit program)
-//   strennix32.exe <process id of strennix.exe>   (beside the 64-bit program)
+//   strennix64.exe <process id> <end signal>   (beside the 32-bit program)
+//   strennix32.exe <process id> <end signal>   (beside the 64-bit program)
 //
-// It installs the hooks of the library of its own bitness (hook64.dll or
-// hook.dll, beside it) for all threads and pumps messages until
-// strennix.exe ends, however it ends, or until a WM_QUIT reaches its thread.
-// It has no window and writes no file: the exit code (HelperExit) tells
-// strennix.exe why it ended.
+// It serves only a process started from its own folder. It installs the
+// hooks of the library of its own bitness (hook64.dll or hook.dll, beside
+// it) for all threads and pumps messages until strennix.exe ends, however it
+// ends, or sets the end signal, an event the helper inherited from it and
+// that no other program holds; a WM_QUIT, which any program can post, ends
+// nothing. It has no window and writes no file: the exit code (HelperExit)
+// tells strennix.exe why it ended.
 //
 // Under Wine a global hook is called by loading its library into the process
 // that gets the event; where that fails (a library of the other bitness) the
@@ -22,12 +24,14 @@
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
-#include <cstdlib>
-#include <cstring>
+#include <cstdint>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "hook/dll/helperarguments.h"
+#include "hook/dll/programfolder.h"
 #include "hook/dll/threadhooks.h"
 #include "platform/handle.h"
 #include "platform/hookprotocol.h"
@@ -79,34 +83,82 @@ struct HookProcs {
 // last scan misses at most this much of its first input.
 constexpr DWORD kScanIntervalMs = 250;
 
+using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, char*, DWORD*);
+using GetModuleFileNameExFunction = DWORD(WINAPI*)(HANDLE, HMODULE, char*, DWORD);
+
 int exitCode(HelperExit reason) { return static_cast<int>(reason); }
 
-// The process id on the command line; 0 when there is none.
-DWORD programId(int argc, char** argv) {
-  if (argc != 2) {
-    return 0;
+// Kernel handles have 32 significant bits in either bitness.
+HANDLE handleOf(std::uint32_t value) {
+  return reinterpret_cast<HANDLE>(  // NOLINT(performance-no-int-to-ptr)
+      static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
+
+// This helper's own path; empty when it does not fit MAX_PATH.
+std::string ownPath() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    return {};
   }
-  char* end = nullptr;
-  const unsigned long id = std::strtoul(argv[1], &end, 10);
-  return *end == '\0' ? static_cast<DWORD>(id) : 0;
+  return {path, length};
+}
+
+// Opened to be waited for and to read its image's path. Windows XP knows no
+// limited query; there PSAPI reads the path, which needs more.
+HANDLE openProgram(DWORD id) {
+  const HANDLE limited = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (limited != nullptr) {
+    return limited;
+  }
+  return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+}
+
+// The path of the process's executable through QueryFullProcessImageNameA
+// (Vista and later, taken at run time), which also reads a process of the
+// other bitness; empty where it is missing or fails.
+std::string fullImageName(HANDLE process) {
+  const auto query = reinterpret_cast<QueryFullProcessImageNameFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+  char path[MAX_PATH];
+  DWORD length = MAX_PATH;
+  if (query == nullptr || query(process, 0, path, &length) == FALSE) {
+    return {};
+  }
+  return {path, length};
+}
+
+// The same through PSAPI, loaded from the system's folder; empty where it
+// cannot read it.
+std::string moduleImageName(Api& api, HANDLE process) {
+  char system[MAX_PATH];
+  const UINT folder = GetSystemDirectoryA(system, MAX_PATH);
+  if (folder == 0 || folder >= MAX_PATH) {
+    return {};
+  }
+  const UniqueHandle<LibraryTraits> psapi(
+      api, LoadLibraryA((std::string(system, folder) + "\\psapi.dll").c_str()));
+  if (!psapi) {
+    return {};
+  }
+  const auto moduleName = reinterpret_cast<GetModuleFileNameExFunction>(
+      reinterpret_cast<void*>(GetProcAddress(psapi.get(), "GetModuleFileNameExA")));
+  char path[MAX_PATH];
+  const DWORD length = moduleName != nullptr ? moduleName(process, nullptr, path, MAX_PATH) : 0;
+  return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
+// The path of the process's executable; empty when it cannot be read.
+std::string imagePath(Api& api, HANDLE process) {
+  std::string path = fullImageName(process);
+  return path.empty() ? moduleImageName(api, process) : path;
 }
 
 // The library is loaded by full path from the helper's folder, not through
 // the search path, where another program's file of that name could stand.
-HMODULE loadHookLibrary() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    return nullptr;
-  }
-  char* slash = std::strrchr(path, '\\');
-  char* name = slash != nullptr ? slash + 1 : path;
-  const std::size_t room = sizeof(path) - static_cast<std::size_t>(name - path);
-  if (std::strlen(strennix::hookprotocol::kOwnFiles.library) >= room) {
-    return nullptr;
-  }
-  std::strcpy(name, strennix::hookprotocol::kOwnFiles.library);
-  return LoadLibraryA(path);
+HMODULE loadHookLibrary(const std::string& own) {
+  const std::string path = strennix::besideProgram(own, strennix::hookprotocol::kOwnFiles.library);
+  return path.empty() ? nullptr : LoadLibraryA(path.c_str());
 }
 
 HOOKPROC procedure(HMODULE library, const char* name) {
@@ -208,30 +260,36 @@ class PerThreadHooks {
   std::map<unsigned, ThreadHooks> hooks_;
 };
 
+// What the helper waits for: the program's end and its end signal.
+struct ProgramWatch {
+  HANDLE program = nullptr;
+  HANDLE endSignal = nullptr;
+};
+
 // Windows runs global hooks for the processes of the other bitness on this
 // thread, so it must keep taking messages until the end, or those processes
-// would stall.
+// would stall. A WM_QUIT among them is taken like any other: only the
+// program ends the helper.
 // onIdle runs each time `interval` passes without a message.
 template <class OnIdle>
-void pumpUntilProgramEnds(HANDLE program, DWORD interval, OnIdle onIdle) {
+void pumpUntilProgramEnds(const ProgramWatch& watch, DWORD interval, OnIdle onIdle) {
+  const HANDLE ends[] = {watch.program, watch.endSignal};
+  constexpr DWORD kEnds = sizeof(ends) / sizeof(ends[0]);
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-      if (message.message == WM_QUIT) {
-        return;
-      }
       DispatchMessageA(&message);
     }
-    const DWORD woken = MsgWaitForMultipleObjects(1, &program, FALSE, interval, QS_ALLINPUT);
+    const DWORD woken = MsgWaitForMultipleObjects(kEnds, ends, FALSE, interval, QS_ALLINPUT);
     if (woken == WAIT_TIMEOUT) {
       onIdle();
-    } else if (woken != WAIT_OBJECT_0 + 1) {
-      return;  // the program has ended (or the wait failed: nothing to wait for)
+    } else if (woken != WAIT_OBJECT_0 + kEnds) {
+      return;  // the program has ended or asked (or the wait failed: nothing to wait for)
     }
   }
 }
 
-HelperExit hookGlobally(Api& api, const HookProcs& procs, HANDLE program) {
+HelperExit hookGlobally(Api& api, const HookProcs& procs, const ProgramWatch& watch) {
   const UniqueHandle<HookTraits> mouseHook(
       api, SetWindowsHookExA(WH_MOUSE, procs.mouse, procs.library, 0));
   const UniqueHandle<HookTraits> cbtHook(api,
@@ -239,31 +297,44 @@ HelperExit hookGlobally(Api& api, const HookProcs& procs, HANDLE program) {
   if (!mouseHook || !cbtHook) {
     return HelperExit::HookRefused;
   }
-  pumpUntilProgramEnds(program, INFINITE, [] {});
+  pumpUntilProgramEnds(watch, INFINITE, [] {});
   return HelperExit::Ended;
 }
 
-HelperExit hookThreadByThread(Api& api, const HookProcs& procs, HANDLE program,
+HelperExit hookThreadByThread(Api& api, const HookProcs& procs, const ProgramWatch& watch,
                               DWORD programProcess) {
   PerThreadHooks hooks(api, procs, programProcess);
   hooks.scan();
-  pumpUntilProgramEnds(program, kScanIntervalMs, [&hooks] { hooks.scan(); });
+  pumpUntilProgramEnds(watch, kScanIntervalMs, [&hooks] { hooks.scan(); });
   return HelperExit::Ended;
 }
+
+// The end signal must be an object that is not set yet; an odd number on a
+// forged command line is no handle of this process, or one of another kind.
+bool waitableAndUnset(HANDLE object) { return WaitForSingleObject(object, 0) == WAIT_TIMEOUT; }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Api api;
-  const DWORD id = programId(argc, argv);
-  if (id == 0) {
+  const auto arguments = strennix::helperArguments(argc, argv);
+  if (!arguments) {
     return exitCode(HelperExit::BadCommandLine);
   }
-  const UniqueHandle<KernelObjectTraits> program(api, OpenProcess(SYNCHRONIZE, FALSE, id));
+  const DWORD id = arguments->process;
+  const UniqueHandle<KernelObjectTraits> program(api, openProgram(id));
   if (!program) {
     return exitCode(HelperExit::ProgramGone);
   }
-  const UniqueHandle<LibraryTraits> library(api, loadHookLibrary());
+  const std::string own = ownPath();
+  if (!strennix::inSameFolder(imagePath(api, program.get()), own)) {
+    return exitCode(HelperExit::NotTheProgram);
+  }
+  const UniqueHandle<KernelObjectTraits> endSignal(api, handleOf(arguments->endSignal));
+  if (!waitableAndUnset(endSignal.get())) {
+    return exitCode(HelperExit::BadCommandLine);
+  }
+  const UniqueHandle<LibraryTraits> library(api, loadHookLibrary(own));
   if (!library) {
     return exitCode(HelperExit::LibraryMissing);
   }
@@ -274,8 +345,9 @@ int main(int argc, char** argv) {
     return exitCode(HelperExit::ExportMissing);
   }
   // The hooks are released inside these calls, before the library is.
+  const ProgramWatch watch{program.get(), endSignal.get()};
   if (runsOnWine()) {
-    return exitCode(hookThreadByThread(api, procs, program.get(), id));
+    return exitCode(hookThreadByThread(api, procs, watch, id));
   }
-  return exitCode(hookGlobally(api, procs, program.get()));
+  return exitCode(hookGlobally(api, procs, watch));
 }

@@ -18,10 +18,12 @@ class SimProcessPort : public ProcessPort {
 
   bool runsUnderWow64() override;
   ProcessId currentProcessId() override;
+  std::uint64_t processStartTime(ProcessId process) override;
+  std::uint32_t sessionId() override;
+  std::uint64_t bootTime() override;
   ChildProcess startProcess(const std::string& path, const std::string& arguments) override;
-  void waitUntilIdle(const ChildProcess& child, std::uint32_t timeoutMs) override;
   std::optional<std::uint32_t> exitCode(const ChildProcess& child) override;
-  bool postQuit(const ChildProcess& child) override;
+  bool askToEnd(const ChildProcess& child) override;
   bool waitForExit(const ChildProcess& child, std::uint32_t timeoutMs) override;
   void terminate(const ChildProcess& child, std::uint32_t exitCode) override;
   void closeChild(const ChildProcessIds& child) noexcept override;

@@ -47,6 +47,7 @@ std::optional<std::string> SimSystemPort::libraryKey(const std::string& name) co
 }
 
 Module SimSystemPort::loadLibrary(const std::string& name) {
+  world_.libraryLoads.push_back(name);
   const auto library = libraryKey(name);
   if (!library) {
     return Module{};

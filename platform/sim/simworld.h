@@ -68,8 +68,8 @@ struct SimProcess {
 struct SimProgram {
   // Ends at once, before it is ready, with this exit code.
   std::optional<std::uint32_t> exitCodeAtStart;
-  // Takes no notice of WM_QUIT.
-  bool ignoresQuit = false;
+  // Does not end when asked to.
+  bool ignoresEndSignal = false;
 };
 
 // A program started through the process port. A test ends it by giving it
@@ -77,9 +77,8 @@ struct SimProgram {
 struct StartedProgram {
   std::string path;
   std::string arguments;
-  std::uint32_t threadId = 0;
   std::optional<std::uint32_t> exitCode;  // nothing while it runs
-  bool quitPosted = false;
+  bool askedToEnd = false;
   bool terminated = false;
 };
 
@@ -311,6 +310,8 @@ class SimWorld {
   std::optional<OsVersion> osVersion = OsVersion{6, 1, 7601, 2};
   std::uint16_t langId = 0x0409;
   std::string exePath = "C:\\Program Files\\Strennix\\strennix.exe";
+  // Every name LoadLibraryA was given, in order.
+  std::vector<std::string> libraryLoads;
   std::vector<std::string> commandLine{"C:\\Program Files\\Strennix\\strennix.exe"};
   // Loadable libraries with the names they export. Names match as
   // LoadLibrary matches them: letter case ignored, ".dll" implied.
@@ -331,6 +332,12 @@ class SimWorld {
   // The program under test is the 64-bit edition's.
   bool program64Bit = false;
   ProcessId currentProcess = 0x1F0;
+  // When each process started (FILETIME ticks); a process not named here
+  // answers 0, as on a system that cannot tell.
+  std::map<ProcessId, std::uint64_t> processStarts;
+  std::uint32_t session = 1;
+  // Seconds since 1601 when the system started.
+  std::uint64_t systemStart = 13'000'000'000;
   std::map<std::string, SimProgram> programs;
   std::vector<StartedProgram> started;
 

@@ -53,12 +53,12 @@ class Win32Desktop {
   Win32MessageBoxPort messageBoxes_;
   Win32HookPort hooks_;
   Win32WindowFrames frames_;
-  Win32ProcessPort processes_;
+  Win32ProcessNamesPort processNames_;
+  Win32ProcessPort processes_{processNames_};
   // After the ports it uses; its forms go first.
   Win32UiPort ui_{system_, messageBoxes_, frames_};
   Win32ButtonRowsPort buttonRows_;
   Win32WindowEventsPort windowEvents_;
-  Win32ProcessNamesPort processNames_;
   Win32FormControlsPort formControls_{ui_};
   Win32ListBoxPort listBoxes_{ui_};
   Win32ButtonWindows buttonWindows_;

@@ -60,6 +60,13 @@ Function user32EntryPoint(const char* name) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
+// The same for kernel32.
+template <class Function>
+Function kernel32EntryPoint(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
 // The executable's own module, which holds the layouts and icons.
 inline HINSTANCE moduleInstance() { return GetModuleHandleA(nullptr); }
 

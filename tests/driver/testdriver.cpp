@@ -14,6 +14,7 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -913,6 +914,37 @@ int cmdVersion(const Options& options) {
   return kExitOk;
 }
 
+// Posts WM_QUIT to every thread of every process whose file is --exe, as
+// any program could: "thread=T" per message posted; fails when none was.
+int cmdPostQuit(const Options& options) {
+  const std::string exe = options.text("exe");
+  const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS | TH32CS_SNAPTHREAD, 0));
+  if (snapshot.get() == INVALID_HANDLE_VALUE) {
+    return kExitFailed;
+  }
+  std::set<DWORD> processes;
+  PROCESSENTRY32 process{};
+  process.dwSize = sizeof(process);
+  for (BOOL more = Process32First(snapshot.get(), &process); succeeded(more);
+       more = Process32Next(snapshot.get(), &process)) {
+    if (lstrcmpiA(process.szExeFile, exe.c_str()) == 0) {
+      processes.insert(process.th32ProcessID);
+    }
+  }
+  int posted = 0;
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof(thread);
+  for (BOOL more = Thread32First(snapshot.get(), &thread); succeeded(more);
+       more = Thread32Next(snapshot.get(), &thread)) {
+    if (processes.contains(thread.th32OwnerProcessID) &&
+        succeeded(PostThreadMessageA(thread.th32ThreadID, WM_QUIT, 0, 0))) {
+      std::printf("thread=%lu\n", thread.th32ThreadID);
+      ++posted;
+    }
+  }
+  return posted > 0 ? kExitOk : kExitFailed;
+}
+
 // --- command table ----------------------------------------------------------
 
 struct Command {
@@ -950,6 +982,7 @@ const Command kCommands[] = {
     {"items", cmdItems, "(window) --id N"},
     {"press", cmdPress, "--title T --button N|ok|cancel|yes|no|..."},
     {"guiresources", cmdGuiResources, kWindow},
+    {"postquit", cmdPostQuit, "--exe NAME"},
     {"version", cmdVersion, "--file PATH"},
 };
 

@@ -273,7 +273,7 @@ TEST_P(WaysOutTest, TheEndOfTheSessionGivesTheHiddenWindowsBack) {
   EXPECT_EQ(strennix.waitForExit(), 0);
   EXPECT_EQ(count(logOf("applog.txt"), "Session ending: giving windows back."), 1);
   const std::string after = journaled();
-  EXPECT_NE(after.find("Strennix journal 1"), std::string::npos) << after;
+  EXPECT_NE(after.find("Strennix journal 2 "), std::string::npos) << after;
   EXPECT_EQ(after.find("StrennixTestWindow"), std::string::npos) << after;
 }
 

@@ -120,11 +120,15 @@ TEST_P(TitleBarButtonsTest, StartedFromAnotherFolderTheListsBesideTheProgramAreI
 }
 
 // The helper goes too, so that where the program starts one (on 64-bit
-// Windows) its failure is the same on every machine.
-TEST_P(TitleBarButtonsTest, WithoutTheHookLibrariesTheButtonsStillShowAndTheFailuresAreLogged) {
+// Windows) its failure is the same on every machine. All three lie in the
+// working directory instead, where a bare name would find them.
+TEST_P(TitleBarButtonsTest,
+       WithoutTheHookLibrariesBesideItTheButtonsStillShowNoneIsTakenFromTheWorkingDirectory) {
+  std::filesystem::create_directory(workFile("elsewhere"));
   for (const std::string& file : {own().library, other().library, other().helper}) {
-    removeFile(file);
+    std::filesystem::rename(workFile(file), workFile("elsewhere/" + file));
   }
+  runFolder = "elsewhere/";
   std::vector<std::string> failures = {
       "DLL not found. Fatal error", "MouseProc not found. Fatal error.",
       "MouseHook not valid. Fatal error.", "CBTProc not found. Fatal error.",
@@ -134,14 +138,14 @@ TEST_P(TitleBarButtonsTest, WithoutTheHookLibrariesTheButtonsStillShowAndTheFail
                        "-bit windows get no hooks.");
   }
   writeDefaultSettings();
-  WineProcess& strennix = startHidden({"--debug"});
+  WineProcess& strennix = startHidden({"--debug"}, workFile("elsewhere"));
   const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
   waitForButtons(target, false);
 
   expectEventually(
       [this] {
         std::vector<std::string> messages;
-        for (const std::string& line : splitLines(readFile("setuphooklog.txt"))) {
+        for (const std::string& line : splitLines(readFile(runFolder + "setuphooklog.txt"))) {
           messages.push_back(logMessage(line).value_or("(no time stamp) " + line));
         }
         return messages;
@@ -157,8 +161,8 @@ TEST_P(TitleBarButtonsTest, WithoutTheHookLibrariesTheButtonsStillShowAndTheFail
 
   // Nothing to take off at the end either.
   EXPECT_EQ(closeStrennix(strennix), 0);
-  const auto lines = splitLines(readFile("setuphooklog.txt"));
-  ASSERT_EQ(lines.size(), failures.size() + 2) << readFile("setuphooklog.txt");
+  const auto lines = splitLines(readFile(runFolder + "setuphooklog.txt"));
+  ASSERT_EQ(lines.size(), failures.size() + 2) << readFile(runFolder + "setuphooklog.txt");
   EXPECT_EQ(logMessage(lines[failures.size()]), "Didn't unhook mouse. Severe error.");
   EXPECT_EQ(logMessage(lines[failures.size() + 1]), "Didn't unhook CBT. Severe error.");
 }

@@ -2,7 +2,9 @@
 // other bitness: the program paints its buttons into their windows and acts
 // on them, while its helper of that bitness (strennix64.exe with hook64.dll
 // for the 32-bit edition, strennix32.exe with hook.dll for the 64-bit one)
-// reports their clicks and closes and lives exactly as long as the program.
+// reports their clicks and closes and lives exactly as long as the program:
+// a WM_QUIT from another program does not end it, and started by another
+// program for a process that is not Strennix it refuses.
 // The windows are the other bitness's test driver's and Wine's own Notepad of
 // that bitness, clicked with the real mouse. Only a machine that runs both
 // editions runs these.
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/hookprotocol.h"
 #include "resources/resource.h"
 #include "tests/e2e/titlebar.h"
 
@@ -29,6 +32,16 @@ class Win64WindowsTest : public EditionTest<WindowActionsDesktop, Bitnesses::Bot
   void waitForHelper() {
     waitFor([this] { return processesOf(other().helper).size() == 1; },
             "one " + other().helper + " to run");
+  }
+
+  // As any program could: a WM_QUIT to each of the helper's threads, once
+  // its first thread takes messages.
+  void postQuitToHelper() {
+    waitFor(
+        [this] {
+          return runDriver({"postquit", "--exe", other().helper}).exitCode == 0;
+        },
+        "a WM_QUIT to reach " + other().helper);
   }
 
   void waitUntilHelperGone() {
@@ -50,12 +63,15 @@ class Win64WindowsTest : public EditionTest<WindowActionsDesktop, Bitnesses::Bot
 };
 
 // A window of the program's own bitness is clicked last: the helper's hooks
-// must not keep its own from being reported.
+// must not keep its own from being reported. The helper gets a WM_QUIT
+// first, which must not end it.
 TEST_P(Win64WindowsTest,
-       SixButtonsShowOnAWindowOfTheOtherBitnessEachToggleIsUndoneAndOwnOnesStillWork) {
+       SixButtonsShowOnAWindowOfTheOtherBitnessAfterAForgedQuitEachToggleIsUndoneAndOwnOnesWork) {
   writeDefaultSettings();
   startWithTrayIcon({});
   waitForHelper();
+  const std::vector<pid_t> helper = processesOf(other().helper);
+  postQuitToHelper();
   const Rect area = workArea();
   const WindowInfo target = openOther("window", Rect{200, 150, 640, 480});
   waitForButtons(target, false);
@@ -97,6 +113,18 @@ TEST_P(Win64WindowsTest,
       own, kShade, [](const Rect& r) { return r.height() == kShadedHeight; }, "to roll up");
   clickUntil(
       own, kShade, [](const Rect& r) { return r.height() == 200; }, "to roll down");
+  EXPECT_EQ(processesOf(other().helper), helper) << "the forged WM_QUIT ended nothing";
+}
+
+// Started by another program for a process that is not strennix.exe from
+// its folder, the helper ends before it loads its library.
+TEST_P(Win64WindowsTest, AHelperStartedForAProcessNotFromItsFolderRefusesAndHooksNothing) {
+  const WindowInfo window = openOther("window", Rect{200, 150, 640, 480});
+  const std::string resources = driver({"guiresources", "--hwnd", hex(window.hwnd)});
+  ASSERT_EQ(resources.rfind("pid=", 0), 0U) << resources;
+  const std::string pid = resources.substr(4, resources.find(' ') - 4);
+  WineProcess& helper = startProgram(workFile(other().helper), {pid, "4"});
+  EXPECT_EQ(helper.waitForExit(), static_cast<int>(hookprotocol::HelperExit::NotTheProgram));
 }
 
 // The window closed while hidden is shaded too: both of its records must go

@@ -486,7 +486,7 @@ TEST_F(MainFormTest, UnderWow64TheHelperStartsOnceTheHooksAreInAndEndsAtExit) {
 
   sim.files.erase(kSetupHookLog);
   sim.click(main.handle(), IDC_BTNQUIT);
-  EXPECT_TRUE(sim.started[0].quitPosted);
+  EXPECT_TRUE(sim.started[0].askedToEnd);
   EXPECT_EQ(testsupport::logLines(sim, kSetupHookLog),
             (std::vector<std::string>{"Called endHook", "Exited endHook", "Called endHelper",
                                       "Exited endHelper"}));

@@ -84,7 +84,7 @@ TEST_P(HelperTest, ExitAsksItToEndAndWaitsForIt) {
   helper.beginHelper();
   sim.files.erase(kSetupHookLog);
   helper.endHelper();
-  EXPECT_TRUE(sim.started[0].quitPosted);
+  EXPECT_TRUE(sim.started[0].askedToEnd);
   EXPECT_FALSE(sim.started[0].terminated);
   EXPECT_FALSE(helper.running());
   EXPECT_EQ(logLines(), (std::vector<std::string>{"Called endHelper", "Exited endHelper"}));
@@ -92,7 +92,7 @@ TEST_P(HelperTest, ExitAsksItToEndAndWaitsForIt) {
 }
 
 TEST_P(HelperTest, AHelperThatDoesNotEndWhenAskedIsTerminated) {
-  sim.programs[edition().helperPath].ignoresQuit = true;
+  sim.programs[edition().helperPath].ignoresEndSignal = true;
   helper.beginHelper();
   log.loggingMode = false;
   helper.endHelper();
@@ -110,9 +110,21 @@ TEST_P(HelperTest, AHelperThatEndsAtOnceIsLoggedWithItsReason) {
             (std::vector<std::string>{helperLine(" ended: ") + edition().library + " not found. " +
                                       edition().windows + " windows get no hooks."}));
   helper.endHelper();
-  EXPECT_FALSE(sim.started[0].quitPosted);
+  EXPECT_FALSE(sim.started[0].askedToEnd);
   EXPECT_EQ(logLines().size(), 1U);
   EXPECT_TRUE(sim.everythingReleased());
+}
+
+TEST_P(HelperTest, AHelperThatRefusesTheProcessItWasGivenIsLoggedAndNotStartedAgain) {
+  sim.programs[edition().helperPath].exitCodeAtStart = 6;
+  log.loggingMode = false;
+  helper.beginHelper();
+  EXPECT_FALSE(helper.checkHelper());
+  EXPECT_EQ(sim.started.size(), 1U);
+  EXPECT_EQ(logLines(),
+            (std::vector<std::string>{
+                helperLine(" ended: the process it was given was not started from its folder. ") +
+                edition().windows + " windows get no hooks."}));
 }
 
 TEST_P(HelperTest, AHelperThatEndedWhileTheProgramRanIsReportedAtExit) {
@@ -120,9 +132,27 @@ TEST_P(HelperTest, AHelperThatEndedWhileTheProgramRanIsReportedAtExit) {
   sim.started[0].exitCode = 5;
   log.loggingMode = false;
   helper.endHelper();
-  EXPECT_FALSE(sim.started[0].quitPosted);
+  EXPECT_FALSE(sim.started[0].askedToEnd);
   EXPECT_EQ(logLines().back(), helperLine(" ended: its hooks were refused. ") + edition().windows +
                                    " windows get no hooks.");
+  EXPECT_TRUE(sim.everythingReleased());
+}
+
+TEST_P(HelperTest, AHelperThatEndsOnItsOwnIsStartedAgainThreeTimesAtMostEachLogged) {
+  log.loggingMode = false;
+  helper.beginHelper();
+  EXPECT_FALSE(helper.checkHelper()) << "still running";
+  for (std::size_t run = 0; run < 4; ++run) {
+    ASSERT_EQ(sim.started.size(), run + 1);
+    sim.started[run].exitCode = 0;
+    EXPECT_TRUE(helper.checkHelper());
+  }
+  EXPECT_EQ(sim.started.size(), 4U);
+  EXPECT_FALSE(helper.running());
+  const std::vector<std::string> lines = logLines();
+  EXPECT_EQ(lines.size(), 7U);
+  EXPECT_EQ(lines[1], helperLine(" again (1 of 3).").insert(0, "Starting "));
+  EXPECT_EQ(lines[5], helperLine(" again (3 of 3).").insert(0, "Starting "));
   EXPECT_TRUE(sim.everythingReleased());
 }
 

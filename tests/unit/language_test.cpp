@@ -51,9 +51,8 @@ const std::vector<std::string> kKeys = {
     "Windows did not take the tray icon. The window stays where it is.",
 };
 
-std::string repoFile(const std::string& relative) {
-  const auto root = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-  std::ifstream in(root / relative, std::ios::binary);
+std::string langFile(const std::string& name) {
+  std::ifstream in(std::filesystem::path(STRENNIX_LANG_DIR) / name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -196,7 +195,7 @@ TEST_F(LanguageTest, TheFileIsReadAnewOnEveryCall) {
 }
 
 TEST_F(LanguageTest, TheGermanFileTranslatesEveryCaptionAndMessageInWindows1252) {
-  desk.files[kGerman] = repoFile("lang/0x07.lang");
+  desk.files[kGerman] = langFile("0x07.lang");
   ASSERT_FALSE(desk.files[kGerman].empty());
   for (const std::string& key : kKeys) {
     const std::string german = lang.translate(key);
@@ -211,7 +210,7 @@ TEST_F(LanguageTest, TheGermanFileTranslatesEveryCaptionAndMessageInWindows1252)
 }
 
 TEST_F(LanguageTest, TheTemplateMapsEveryKeyToItself) {
-  desk.files[kGerman] = repoFile("lang/template.lang");
+  desk.files[kGerman] = langFile("template.lang");
   ASSERT_FALSE(desk.files[kGerman].empty());
   for (const std::string& key : kKeys) {
     std::string entry = "<begin_en>";

@@ -55,7 +55,7 @@ TEST_F(SettingsSetupApp, ZeroVarsResetsSettingsAndWindowLists) {
   settings.excludeStyles = 0xC0000000;
   settings.vMaxPercentage = 40;
   settings.hMaxPercentage = 0;
-  Journal journal{desk, desk, log};
+  Journal journal{desk, desk, desk, log};
   WindowLists lists{journal};
   for (const Hwnd window : {Hwnd{0x20}, Hwnd{0x21}, Hwnd{0x22}}) {
     lists.addMenu(window, Hwnd{}, "Window");

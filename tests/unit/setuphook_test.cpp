@@ -79,6 +79,8 @@ TEST_F(SetupHookTest, InstallsBothHooksForAllThreadsAndPublishesTheirHandles) {
   setup.beginHook(kMainWindow);
 
   ASSERT_TRUE(setup.hookLibrary.valid());
+  // By full path: never a file of that name in the working directory or on PATH.
+  EXPECT_EQ(sim.libraryLoads, (std::vector<std::string>{R"(C:\Program Files\Strennix\hook.dll)"}));
   ASSERT_EQ(sim.hooks.size(), 2U);
   EXPECT_EQ(sim.hooks[0].hookId, win::kWhMouse);
   EXPECT_EQ(sim.hooks[0].procedure, setup.mouseProc);

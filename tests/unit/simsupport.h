@@ -112,7 +112,7 @@ class WindowActionsTest : public testing::Test {
   DataFiles dataFiles{sim, sim};
   LangHandler lang{dataFiles};
   NotifyIcons icons{sim, log};
-  Journal journal{sim, sim, log};
+  Journal journal{sim, sim, sim, log};
   WindowLists lists{journal};
   Settings settings;
   Uifx uifx{sim, sim, sim, sim, sim, lang, lists, journal, icons, settings, log};

@@ -52,7 +52,7 @@ class WindowBookTest : public testsupport::WindowActionsTest {
     book.removeStretchedWindow(window);
   }
 
-  WindowBook book{lists, sim, sim, journal, icons, log};
+  WindowBook book{lists, sim, sim, sim, journal, icons, log};
 };
 
 TEST_F(WindowBookTest, TrayedWindowsComeBackFromTheirIconsAndTheRestAtTheEnd) {
@@ -244,6 +244,60 @@ TEST_F(WindowBookTest, AWindowStretchedBothWaysLosesBothRecordsWhenDestroyed) {
   book.removeStretchedWindow(Hwnd{0x999});
   EXPECT_EQ(logLines(sim, kAppLog), (std::vector<std::string>{"Called removeStretchedWindow()",
                                                               "Exited removeStretchedWindow()"}));
+}
+
+// A journal left by a crash of this session names each window by handle,
+// process, the process's start and class; only a window that matches all
+// of them is touched, only at a height that fits the screen, and a journal of
+// another session or start of the system is not applied at all.
+TEST_F(WindowBookTest, AStartGivesBackOnlyToTheSameWindowsAtASaneHeightOfThisSession) {
+  sim::SimWindow shaded;
+  shaded.rect = Rect{100, 100, 600, 127};
+  shaded.processId = 77;
+  const Hwnd same = sim.addWindow(shaded);
+  const Hwnd reused = sim.addWindow(shaded);
+  const Hwnd absurd = sim.addWindow(shaded);
+  sim.processStarts[77] = 5000;
+  const auto record = [](Hwnd window, std::uint64_t started, std::int32_t height) {
+    return JournalRecord{Change::Shaded, window, 77, started, "SimWindow", height, Hwnd{}, {}};
+  };
+  const StoredJournal crashed{
+      sim.session,
+      sim.systemStart + 30,
+      {record(same, 5000, 400), record(reused, 4999, 400), record(absurd, 5000, 0x7FFFFFFF)}};
+  const auto store = [&](const StoredJournal& stored) {
+    sim.setRegString(RegRoot::CurrentUser, kJournalKeyPath, kJournalValue, journalText(stored));
+  };
+
+  for (const StoredJournal& other :
+       {StoredJournal{sim.session + 1, sim.systemStart, crashed.records},
+        StoredJournal{sim.session, sim.systemStart - 3600, crashed.records}}) {
+    store(other);
+    EXPECT_TRUE(journal.load().empty());
+    EXPECT_TRUE(journal.records().empty());
+  }
+  EXPECT_EQ(logLines(sim, "applog.txt").size(), 2U);
+
+  store(crashed);
+  sim.placementCalls.clear();
+  book.giveBack(journal.load());
+  EXPECT_EQ(sim.window(same).rect.height(), 400);
+  EXPECT_EQ(sim.window(reused).rect.height(), 27) << "a new process under the same id";
+  EXPECT_EQ(sim.window(absurd).rect.height(), 27);
+  EXPECT_NE(sim.files["applog.txt"].find("height of a shaded window is out of range"),
+            std::string::npos);
+  EXPECT_TRUE(sim.placementCalls.empty()) << "sized within the window's own limits";
+  EXPECT_TRUE(journal.records().empty());
+
+  // More records than the lists hold: the newest that fit are kept.
+  StoredJournal flood{sim.session, sim.systemStart, {}};
+  for (std::uint32_t i = 1; i <= 1000; ++i) {
+    flood.records.push_back(record(handleOfBits<Hwnd>(0x90000 + i), 0, 400));
+  }
+  store(flood);
+  const std::vector<JournalRecord> kept = journal.load();
+  ASSERT_EQ(kept.size(), static_cast<std::size_t>(kMaxShadedWindows));
+  EXPECT_EQ(kept.back().window, flood.records.back().window);
 }
 
 }  // namespace

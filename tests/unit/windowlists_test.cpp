@@ -20,7 +20,7 @@ class WindowListsTest : public testing::Test {
 
   sim::SimDesktop sim;
   Logger log{sim, sim};
-  Journal journal{sim, sim, log};
+  Journal journal{sim, sim, sim, log};
   WindowLists lists{journal};
 };
 
