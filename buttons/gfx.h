@@ -74,8 +74,7 @@ struct HeldButton {
 class Gfx : public ButtonFaces, public TitleButtons {
  public:
   Gfx(WindowInfoPort& windows, DesktopPort& desktop, WindowFramePort& frames, DrawingPort& drawing,
-      ButtonRowsPort& rows,
-      WindowFilter& auth, const Settings& settings, const Logger& log);
+      ButtonRowsPort& rows, WindowFilter& auth, const Settings& settings, const Logger& log);
 
   void setIcons(const ButtonIcons& icons);
   // Paints the switched-on buttons into the window's title bar if the

@@ -68,7 +68,8 @@ std::optional<StoredJournal> parseJournal(const std::string& text);
 
 class Journal {
  public:
-  Journal(RegistryPort& registry, WindowInfoPort& windows, ProcessPort& processes, const Logger& log);
+  Journal(RegistryPort& registry, WindowInfoPort& windows, ProcessPort& processes,
+          const Logger& log);
 
   // What an earlier run of this session left to give back (shaded and
   // hidden windows, at most as many as the lists hold, the newest kept);

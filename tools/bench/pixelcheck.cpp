@@ -204,8 +204,8 @@ int main(int argc, char** argv) {
   ExclusionLists lists;
   NameFromWindow names{ports.system, ports.processNames, ports.windowInfo, ports.registry, log};
   WinAuth auth{ports.windowInfo, ports.system, names, settings, lists, log};
-  Gfx gfx{ports.windowInfo, ports.desktop, ports.frames, ports.drawing, ports.buttonRows, auth,
-          settings, log};
+  Gfx gfx{ports.windowInfo, ports.desktop, ports.frames, ports.drawing,
+          ports.buttonRows, auth,          settings,     log};
   Painter painter(window);
 
   int failures = 0;
