@@ -29,6 +29,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/bench/benchclock.h"
 #include "tools/bench/windowpixels.h"
 
 namespace {
@@ -43,17 +44,6 @@ constexpr double kPaintedStayMs = 150;
 constexpr const char* kButtonWindowClass = "StrennixButtonWindow";
 
 using Pixels = std::vector<std::uint32_t>;
-
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Where the button window over a window with this rectangle goes.
 RECT barPlace(const RECT& window) {

@@ -57,13 +57,9 @@ while [[ $# -gt 0 ]]; do
   esac
 done
 
-case $edition in
-  32) preset=win32 hook=hook.dll testdriver=testdriver.exe cxx=(i686-w64-mingw32-g++)
-    bin=${bin:-${STRENNIX_WIN32_BIN:-$root/build/win32/bin}} ;;
-  64) preset=win64 hook=hook64.dll testdriver=testdriver64.exe cxx=(x86_64-w64-mingw32-g++)
-    bin=${bin:-${STRENNIX_WIN64_BIN:-$root/build/win64/bin}} ;;
-  *) echo "unknown edition: $edition (32 or 64)" >&2; exit 2 ;;
-esac
+# shellcheck source=SCRIPTDIR/winedesktop.sh
+source "$here/winedesktop.sh"
+edition_files "$edition" "$root"
 for f in strennix.exe $hook $testdriver; do
   [[ -f $bin/$f ]] || { echo "missing $bin/$f (build the $preset preset)" >&2; exit 1; }
 done
@@ -71,8 +67,6 @@ mkdir -p "$out" "$work"
 out=$(cd "$out" && pwd)
 bin=$(cd "$bin" && pwd)
 work=$(cd "$work" && pwd)
-# shellcheck source=SCRIPTDIR/winedesktop.sh
-source "$here/winedesktop.sh"
 
 helpers=$work/helpers
 mkdir -p "$helpers"
@@ -89,7 +83,7 @@ mkdir -p "$run"
 cp "$bin/strennix.exe" "$bin/$hook" "$helpers/donothing.exe" "$run/"
 [[ -d $root/lang ]] && cp -r "$root/lang" "$run/"
 winpath() { winepath -w "$1" 2>/dev/null; }
-driver() { wine "$bin/$testdriver" "$@"; }
+driver() { "$loader" "$bin/$testdriver" "$@"; }
 lookcost() { wine "$helpers/lookcost.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 log "opening $windows test-driver windows"

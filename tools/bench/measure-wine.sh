@@ -85,20 +85,9 @@ while [[ $# -gt 0 ]]; do
   esac
 done
 
-case $edition in
-  32) preset=win32 hook=hook.dll testdriver=testdriver.exe cxx=(i686-w64-mingw32-g++)
-    bin=${bin:-${STRENNIX_WIN32_BIN:-$root/build/win32/bin}} ;;
-  64) preset=win64 hook=hook64.dll testdriver=testdriver64.exe cxx=(x86_64-w64-mingw32-g++)
-    bin=${bin:-${STRENNIX_WIN64_BIN:-$root/build/win64/bin}} ;;
-  *) echo "unknown edition: $edition (32 or 64)" >&2; exit 2 ;;
-esac
-# The 64-bit programs run under the 64-bit loader itself: where the 32-bit
-# Wine is installed, `wine` hands a 64-bit program on to another process, and
-# $! would then be a process that measures nothing.
-loader=wine
-if [[ $edition == 64 ]]; then
-  loader=${STRENNIX_WINE64_LOADER:-/usr/lib/wine/wine64}
-fi
+# shellcheck source=SCRIPTDIR/winedesktop.sh
+source "$here/winedesktop.sh"
+edition_files "$edition" "$root"
 for f in strennix.exe $hook $testdriver refpaint.exe; do
   [[ -f $bin/$f ]] || { echo "missing $bin/$f (build the $preset preset)" >&2; exit 1; }
 done
@@ -108,15 +97,13 @@ out=$(cd "$out" && pwd)
 bin=$(cd "$bin" && pwd)
 build=$(dirname "$bin")
 work=$(cd "$work" && pwd)
-# shellcheck source=SCRIPTDIR/winedesktop.sh
-source "$here/winedesktop.sh"
 
 # --- helper programs -------------------------------------------------------------
 helpers=$work/helpers
 mkdir -p "$helpers"
 cxx+=(-std=c++20 -O2 -static)
 "${cxx[@]}" -mwindows -o "$helpers/donothing.exe" "$here/donothing.cpp"
-"${cxx[@]}" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
+"${cxx[@]}" -I"$root" -o "$helpers/starttimer.exe" "$here/starttimer.cpp"
 "${cxx[@]}" -I"$root" -o "$helpers/repaintlatency.exe" "$here/repaintlatency.cpp" -lgdi32
 "${cxx[@]}" -o "$helpers/msgcost.exe" "$here/msgcost.cpp"
 # The layers it uses, each before the ones below it.

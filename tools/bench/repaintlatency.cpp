@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tools/bench/benchclock.h"
 #include "tools/bench/windowpixels.h"
 
 namespace {
@@ -33,17 +34,6 @@ constexpr int kTop = 6;
 constexpr double kGiveUpMs = 3000;
 
 using Pixels = std::vector<std::uint32_t>;
-
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The rightmost button's pixels on the window as the screen shows them.
 Pixels slotPixels(HWND window) {

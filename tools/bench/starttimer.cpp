@@ -29,6 +29,8 @@
 #include <set>
 #include <string>
 
+#include "tools/bench/benchclock.h"
+
 namespace {
 
 constexpr DWORD kPollMs = 2;
@@ -36,16 +38,6 @@ constexpr double kTimeoutMs = 60000;
 constexpr DWORD kExitWaitMs = 30000;
 // Lets the previous run's process and its desktop bookkeeping settle.
 constexpr DWORD kPauseBetweenRunsMs = 1000;
-
-double nowMs() {
-  static LARGE_INTEGER frequency{};
-  if (frequency.QuadPart == 0) {
-    QueryPerformanceFrequency(&frequency);
-  }
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // Every top-level tooltip control; the server filters by class, so a poll
 // costs one request per tooltip control and no message.

@@ -1,10 +1,26 @@
 # shellcheck shell=bash
-# What the measurements under Wine share; sourced by measure-wine.sh and
-# measure-win64.sh. A Wine desktop of their own (an Xvfb display and a prefix
+# What the measurements under Wine share; sourced by measure-wine.sh,
+# measure-buttonlook.sh and measure-win64.sh. A Wine desktop of their own (an Xvfb display and a prefix
 # with one 1024 x 768 virtual desktop), ended with everything started in it
 # when the script exits, and the CPU time of a process.
 
 log() { echo "[$(date +%T)] $*" >&2; }
+
+# edition_files EDITION ROOT: what the edition is built by and made of
+# (preset, hook, testdriver, cxx, and bin unless given) and the loader its
+# programs run under. The 64-bit ones run under the 64-bit loader itself:
+# where the 32-bit Wine is installed, `wine` hands a 64-bit program on to
+# another process, and $! would then be a process that measures nothing.
+edition_files() {
+  case $1 in
+    32) preset=win32 hook=hook.dll testdriver=testdriver.exe cxx=(i686-w64-mingw32-g++)
+      bin=${bin:-${STRENNIX_WIN32_BIN:-$2/build/win32/bin}} loader=wine ;;
+    64) preset=win64 hook=hook64.dll testdriver=testdriver64.exe cxx=(x86_64-w64-mingw32-g++)
+      bin=${bin:-${STRENNIX_WIN64_BIN:-$2/build/win64/bin}}
+      loader=${STRENNIX_WINE64_LOADER:-/usr/lib/wine/wine64} ;;
+    *) echo "unknown edition: $1 (32 or 64)" >&2; exit 2 ;;
+  esac
+}
 
 started_pids=()
 xvfb_pid=
