@@ -35,6 +35,16 @@ class ButtonPressTest : public EditionTest<TitleBarDesktop> {
     return {corner.x + 8, corner.y + 7};
   }
 
+  // The program started hidden with its log, and one window showing its
+  // buttons.
+  WindowInfo startWithTarget() {
+    writeDefaultSettings();
+    startHidden({"--log"});
+    const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+    waitForButtons(target, false);
+    return target;
+  }
+
   // Waits until the program has handled `count` button releases in all.
   void waitForReleases(size_t count) {
     waitFor([&] { return handledReleases() >= count; },
@@ -43,10 +53,7 @@ class ButtonPressTest : public EditionTest<TitleBarDesktop> {
 };
 
 TEST_P(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaximizeIt) {
-  writeDefaultSettings();
-  startHidden({"--log"});
-  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
-  waitForButtons(target, false);
+  const WindowInfo target = startWithTarget();
   const ScreenPoint shade = middleOf(target, kShade);
 
   doubleClick(shade.x, shade.y);
@@ -60,10 +67,7 @@ TEST_P(ButtonPressTest, TwoQuickClicksOnShadeRollTheWindowUpAndDownAndNeverMaxim
 }
 
 TEST_P(ButtonPressTest, APressReleasedAnywhereButOnItsButtonDoesNothingAndMovesNothing) {
-  writeDefaultSettings();
-  startHidden({"--log"});
-  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
-  waitForButtons(target, false);
+  const WindowInfo target = startWithTarget();
   const ScreenPoint pin = middleOf(target, kTop);
 
   // A drag that would move the window by its title bar.
@@ -131,10 +135,7 @@ TEST_P(ButtonPressTest, AfterAKillAPressWhereTheButtonsWereDragsTheWindow) {
 // first window of its class and caption.
 TEST_P(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
   openWindow({.title = "Strennix", .className = "TStrennix", .rect = Rect{600, 500, 900, 700}});
-  writeDefaultSettings();
-  startHidden({"--log"});
-  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
-  waitForButtons(target, false);
+  const WindowInfo target = startWithTarget();
   const ScreenPoint pin = middleOf(target, kTop);
 
   click(pin.x, pin.y);
@@ -147,10 +148,7 @@ TEST_P(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
 // that pops up sends): the press is over, the button no longer held, and the
 // window takes its mouse again.
 TEST_P(ButtonPressTest, APressWhoseCaptureIsLostLeavesTheWindowItsMouseAndNoButtonHeld) {
-  writeDefaultSettings();
-  startHidden({"--log"});
-  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
-  waitForButtons(target, false);
+  const WindowInfo target = startWithTarget();
   const ScreenPoint pin = middleOf(target, kTop);
 
   mouseDown(pin.x, pin.y);
@@ -176,10 +174,7 @@ TEST_P(ButtonPressTest, APressWhoseCaptureIsLostLeavesTheWindowItsMouseAndNoButt
 // Any program can post a release at a point; only the release of a press the
 // hook reported on a painted button acts.
 TEST_P(ButtonPressTest, AReleasePostedByAnotherProgramActsOnNothing) {
-  writeDefaultSettings();
-  startHidden({"--log"});
-  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
-  waitForButtons(target, false);
+  const WindowInfo target = startWithTarget();
   const ScreenPoint pin = middleOf(target, kTop);
 
   driver({"post", "--class", "TStrennix", "--msg", "8066", "--wparam",
