@@ -40,7 +40,7 @@ class ButtonPressTest : public EditionTest<TitleBarDesktop> {
   WindowInfo startWithTarget() {
     writeDefaultSettings();
     startHidden({"--log"});
-    const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+    WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
     waitForButtons(target, false);
     return target;
   }
