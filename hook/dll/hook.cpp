@@ -79,7 +79,12 @@ HWND windowOf(Uint32 value) {
 
 // The program's published rows, mapped read-only on first use; until the
 // program runs there is nothing to map, and the next event tries again.
+// The map's handle is kept as long as the view: a map loses its name with
+// its last handle, and a program started again would then make a new map
+// that this view never sees, and every window that kept this library
+// loaded would report nothing to it.
 PVOID volatile rowsView = nullptr;
+HANDLE volatile rowsMapping = nullptr;
 
 const volatile ButtonRowTable* buttonRows() {
   if (PVOID view = rowsView; view != nullptr) {
@@ -92,16 +97,30 @@ const volatile ButtonRowTable* buttonRows() {
   // A map smaller than the table cannot be viewed at the table's size, so
   // nothing past its end is ever read.
   PVOID view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(ButtonRowTable));
-  // The view keeps the map alive.
-  CloseHandle(mapping);
   if (view == nullptr) {
+    CloseHandle(mapping);
     return nullptr;
   }
   // Another thread of this process may have mapped it first.
   if (InterlockedCompareExchangePointer(&rowsView, view, nullptr) != nullptr) {
     UnmapViewOfFile(view);
+    CloseHandle(mapping);
+  } else {
+    rowsMapping = mapping;
   }
   return static_cast<const volatile ButtonRowTable*>(rowsView);
+}
+
+// The library is freed while its process goes on (its hooks were taken
+// out): the view and the handle go with it. At the process's end the system
+// takes them.
+void releaseRows() {
+  if (PVOID view = InterlockedExchangePointer(&rowsView, nullptr); view != nullptr) {
+    UnmapViewOfFile(view);
+  }
+  if (HANDLE mapping = InterlockedExchangePointer(&rowsMapping, nullptr); mapping != nullptr) {
+    CloseHandle(mapping);
+  }
 }
 
 // The program's main window and process, as the rows' header names them,
@@ -280,7 +299,12 @@ void onDestroy(HWND window) {
 extern "C" {
 
 // The entry point: no C runtime is started, and there is nothing to set up.
-BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD /*reason*/, LPVOID /*reserved*/) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    releaseRows();
+  }
+  return TRUE;
+}
 
 __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   // HC_NOREMOVE events are seen again with HC_ACTION when they are removed.

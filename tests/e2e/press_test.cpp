@@ -131,6 +131,31 @@ TEST_P(ButtonPressTest, AfterAKillAPressWhereTheButtonsWereDragsTheWindow) {
   EXPECT_FALSE(current(target).topmost);
 }
 
+// A window that stayed open while the program ended and started again keeps
+// the hook library of the first run loaded; its presses reach the second.
+TEST_P(ButtonPressTest, AWindowThatStayedOpenAcrossARestartTakesAClick) {
+  writeDefaultSettings();
+  WineProcess& first = startHidden({"--log"});
+  const WindowInfo target = openTarget({.title = "Target", .rect = Rect{100, 100, 740, 500}});
+  waitForButtons(target, false);
+  ASSERT_EQ(closeStrennix(first), 0);
+  // The first run's buttons stay on the screen until the window repaints its
+  // frame: the second run's are known by its own drawing.
+  const auto drawings = [&] {
+    const auto log = drawLog();
+    return std::count(log.begin(), log.end(), "  Drawing buttons");
+  };
+  const auto drawnByFirst = drawings();
+
+  startHidden({"--log"});
+  waitFor([&] { return drawings() > drawnByFirst; }, "the second run to draw the buttons");
+  const ScreenPoint pin = middleOf(target, kTop);
+  click(pin.x, pin.y);
+
+  waitFor([&] { return current(target).topmost; }, "\"Target\" to become topmost");
+  EXPECT_EQ(dealtSlots(), (std::vector<std::string>{"0"}));
+}
+
 // The hook libraries report to the window the program names, not to the
 // first window of its class and caption.
 TEST_P(ButtonPressTest, AWindowOfTheMainWindowsClassStartedFirstTakesNoClick) {
