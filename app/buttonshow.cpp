@@ -6,6 +6,10 @@ bool ButtonShow::show(Hwnd window) {
   return buttonWindows_.inUse() ? buttonWindows_.show(window) : gfx_.drawButtons(window);
 }
 
+bool ButtonShow::showOnRound(Hwnd window) {
+  return buttonWindows_.inUse() ? buttonWindows_.showOnRound(window) : gfx_.drawButtons(window);
+}
+
 void ButtonShow::forget(Hwnd window) {
   gfx_.forget(window);
   buttonWindows_.forget(window);

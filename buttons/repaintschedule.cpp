@@ -33,7 +33,7 @@ RepaintSchedule::RepaintSchedule(UiPort& ui, const Form& host, WindowInfoPort& w
 void RepaintSchedule::repaintCurrent() {
   std::vector<Hwnd> painted;
   const auto draw = [this, &painted](Hwnd window) {
-    if (gfx_.show(window)) {
+    if (gfx_.showOnRound(window)) {
       painted.push_back(window);
     }
   };

@@ -16,9 +16,11 @@ constexpr std::uint32_t kFastPollMs = 20;
 // Half a second at the fast pace after the last move seen.
 constexpr int kFastPolls = 25;
 // A user drags the window in front; the others move seldom, and are
-// followed at every fifth poll (and at each report of them), which keeps
-// the poll of many quiet windows cheap.
+// followed at every fifth poll after a change (and at each report of them),
+// then half as often each time they kept still, down to every twentieth:
+// many quiet windows cost next to nothing.
 constexpr int kQuietEvery = 5;
+constexpr int kQuietMost = 20;
 
 // The slot under a point of the button window: 0 is the rightmost, -1 none.
 int slotAt(const ButtonPicture& picture, Point point) {
@@ -62,14 +64,16 @@ void ButtonWindows::chooseLook() {
   }
 }
 
+// Most windows of a round fail the filter; only those that pass are asked
+// whether they still exist (a gone window's styles read as none).
 bool ButtonWindows::getsButtons(Hwnd window) const {
-  return windows_.isWindow(window) && window != desktop_.desktopWindow() &&
-         windowUnder(window) == Hwnd{} && filter_.passesAll(window);
+  return window != desktop_.desktopWindow() && windowUnder(window) == Hwnd{} &&
+         filter_.passesAll(window) && windows_.isWindow(window);
 }
 
-bool ButtonWindows::outOfSight(Hwnd window, const Rect& rect) {
+bool ButtonWindows::outOfSight(Hwnd window, const Bar& bar) {
   return !windows_.isVisible(window) || windows_.isMinimized(window) || frames_.cloaked(window) ||
-         coversItsMonitor(desktop_, window, rect);
+         bar.fullScreen;
 }
 
 Hwnd ButtonWindows::windowUnder(Hwnd bar) const {
@@ -96,23 +100,45 @@ bool ButtonWindows::show(Hwnd window) {
       log_.writeLog("A button window could not be made.");
       return false;
     }
-    found = shown_.emplace(window, Bar{std::move(bar), {}, {}, false, false, false, {}}).first;
+    found = shown_.emplace(window, Bar{std::move(bar)}).first;
   }
-  schedulePoll(follow(window, found->second));
+  track(window, found->second, true);
+  schedulePoll(found->second.moving);
   return true;
+}
+
+bool ButtonWindows::showOnRound(Hwnd window) {
+  if (!inUse_ || !shown_.contains(window)) {
+    return show(window);
+  }
+  if (getsButtons(window)) {
+    return true;
+  }
+  forget(window);
+  return false;
+}
+
+void ButtonWindows::track(Hwnd window, Bar& bar, bool reported) {
+  const bool wasShown = bar.shown;
+  bar.moving = follow(window, bar);
+  const bool still = !reported && !bar.moving && bar.shown == wasShown;
+  bar.quietPace = still ? std::min(bar.quietPace * 2, kQuietMost) : kQuietEvery;
+  bar.pollsToGo = bar.quietPace;
 }
 
 bool ButtonWindows::follow(Hwnd window, Bar& bar) {
   const Rect rect = windows_.windowRect(window);
-  if (outOfSight(window, rect)) {
-    hide(bar);
-    return false;
-  }
-  // The desktop is asked only when the window changed: a poll of windows
-  // that keep still costs next to nothing.
-  if (!bar.shown || rect != bar.facts.window) {
+  // The frame and the monitor are asked only when the window changed: a
+  // poll of windows that keep still costs next to nothing.
+  if (!bar.factsKnown || rect != bar.facts.window) {
     bar.facts = FrameFacts{rect, frames_.captionButtons(window), frames_.titleBar(window),
                            frames_.dpi(window)};
+    bar.fullScreen = coversItsMonitor(desktop_, window, rect);
+    bar.factsKnown = true;
+  }
+  if (outOfSight(window, bar)) {
+    hide(bar);
+    return false;
   }
   repaint(window, bar);
   if (bar.picture.icons.empty()) {
@@ -232,22 +258,21 @@ void ButtonWindows::hover(Hwnd window, Bar& bar, int slot) {
 
 void ButtonWindows::poll() {
   bool moved = false;
-  polls_ = (polls_ + 1) % kQuietEvery;
-  const bool all = polls_ == 0;
   const Hwnd front = desktop_.foregroundWindow();
-  for (auto entry = shown_.begin(); entry != shown_.end();) {
-    if (!windows_.isWindow(entry->first)) {
-      const Hwnd gone = entry->first;
-      ++entry;
-      forget(gone);
+  std::vector<Hwnd> gone;
+  for (auto& [window, bar] : shown_) {
+    if (window != front && !bar.moving && --bar.pollsToGo > 0) {
       continue;
     }
-    Bar& bar = entry->second;
-    if (all || entry->first == front || bar.moving) {
-      bar.moving = follow(entry->first, bar);
-      moved = bar.moving || moved;
+    if (!windows_.isWindow(window)) {
+      gone.push_back(window);
+      continue;
     }
-    ++entry;
+    track(window, bar, false);
+    moved = bar.moving || moved;
+  }
+  for (const Hwnd window : gone) {
+    forget(window);
   }
   schedulePoll(moved);
 }

@@ -6,12 +6,14 @@
 // covers its buttons too), hidden while it is out of sight, gone with it. A
 // short poll follows the windows between the reports the program gets of
 // them, faster while one moves (the window in front at each poll, the others
-// at every few); nothing here waits on another program.
+// at every few, and less often the longer they keep still); nothing here
+// waits on another program.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/core/buttonfaces.h"
@@ -55,6 +57,7 @@ class ButtonWindows : public TitleButtons {
   // Shows the window's buttons in its button window if the window gets them
   // (made on first use); else it has none. Answers whether it shows them.
   bool show(Hwnd window) override;
+  bool showOnRound(Hwnd window) override;
   void forget(Hwnd window) override;
   // Forgets every window but these.
   void keepOnly(const std::vector<Hwnd>& shown) override;
@@ -74,6 +77,7 @@ class ButtonWindows : public TitleButtons {
 
  private:
   struct Bar {
+    explicit Bar(ButtonWindow made) : window(std::move(made)) {}
     ButtonWindow window;
     FrameFacts facts;
     Rect place;
@@ -81,6 +85,13 @@ class ButtonWindows : public TitleButtons {
     bool topmost = false;
     // It moved at the last poll that followed it.
     bool moving = false;
+    // Polls between two looks at it while it is not in front, and polls
+    // left until the next.
+    int quietPace = 0;
+    int pollsToGo = 0;
+    // Whether it covers its monitor; both are known for facts.window.
+    bool fullScreen = false;
+    bool factsKnown = false;
     ButtonPicture picture;
   };
   struct HeldSlot {
@@ -89,11 +100,14 @@ class ButtonWindows : public TitleButtons {
   };
 
   [[nodiscard]] bool getsButtons(Hwnd window) const;
-  [[nodiscard]] bool outOfSight(Hwnd window, const Rect& rect);
+  [[nodiscard]] bool outOfSight(Hwnd window, const Bar& bar);
   [[nodiscard]] Hwnd windowUnder(Hwnd bar) const;
   // Brings the button window up to date with its window; answers whether it
   // moved.
   bool follow(Hwnd window, Bar& bar);
+  // Follows it and sets when the poll looks at it again: soon after a
+  // change, or when `reported`, later each time it kept still.
+  void track(Hwnd window, Bar& bar, bool reported);
   void hide(Bar& bar);
   void repaint(Hwnd window, Bar& bar);
   void press(Hwnd window, Bar& bar, int slot);
@@ -115,8 +129,6 @@ class ButtonWindows : public TitleButtons {
   bool inUse_ = false;
   // Polls left at the fast pace.
   int fastPolls_ = 0;
-  // Counts the polls round: at 0 the windows not in front are followed too.
-  int polls_ = 0;
   std::map<Hwnd, Bar> shown_;
   std::optional<HeldSlot> held_;
   std::optional<HeldSlot> hovered_;

@@ -14,6 +14,9 @@ class TitleButtons {
   // Shows the window's buttons if it gets them; else it has none. Answers
   // whether it shows them.
   virtual bool show(Hwnd window) = 0;
+  // The timer's round over the windows: as show, except that buttons in a
+  // window of their own, which nothing paints over, are left to their poll.
+  virtual bool showOnRound(Hwnd window) = 0;
   virtual void forget(Hwnd window) = 0;
   // Forgets every window but these.
   virtual void keepOnly(const std::vector<Hwnd>& shown) = 0;

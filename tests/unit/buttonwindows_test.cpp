@@ -157,9 +157,12 @@ TEST_F(ButtonWindowsTest, FollowsItsWindowAndHidesWhileItIsOutOfSight) {
     EXPECT_TRUE(barWindow().visible);
   }
 
-  // Gone with its window; then the poll ends and nothing is left over.
+  // Gone with its window, when the poll next looks at it; then the poll
+  // ends and nothing is left over.
   desk.destroyWindow(target);
-  bars.poll();
+  for (int poll = 0; poll < 20 && !desk.buttonWindows.empty(); ++poll) {
+    bars.poll();
+  }
   EXPECT_TRUE(desk.buttonWindows.empty());
   EXPECT_FALSE(desk.timers.contains({owner.handle(), 77}));
   EXPECT_TRUE(desk.everythingReleased());
@@ -189,6 +192,52 @@ TEST_F(ButtonWindowsTest, TheWindowInFrontIsFollowedAtEachPollTheOthersAtEveryFi
   desk.window(other).rect = Rect{120, 470, 680, 770};
   bars.poll();
   EXPECT_EQ(barRect(other), (Rect{574, 476, 622, 490})) << "still moving: followed at once";
+}
+
+// A window behind that keeps still is looked at half as often each time,
+// down to every twentieth poll; a change, or a report of it, brings it back
+// to every fifth. The timer's round makes missing button windows and leaves
+// the others to the poll.
+TEST_F(ButtonWindowsTest, AQuietWindowIsLookedAtLessOftenTheLongerItKeepsStill) {
+  sim::SimWindow behind;
+  behind.rect = Rect{100, 450, 660, 750};
+  const Hwnd other = desk.addWindow(behind);
+  desk.frames.erase(target);
+  ASSERT_TRUE(bars.showOnRound(other));
+  const auto barRect = [this, other] { return desk.window(bars.barOf(other)).rect; };
+  // The polls until a move of the window shows in its button window.
+  const auto pollsToFollow = [&](int shift) {
+    desk.window(other).rect = Rect{100 + shift, 450, 660 + shift, 750};
+    const Rect before = barRect();
+    int polls = 0;
+    while (barRect() == before && polls < 100) {
+      bars.poll();
+      ++polls;
+    }
+    // Moving, it is followed at each poll until it keeps still again.
+    bars.poll();
+    return polls;
+  };
+  const auto pollsKeepingStill = [this](int polls) {
+    for (int poll = 0; poll < polls; ++poll) {
+      bars.poll();
+    }
+  };
+
+  EXPECT_EQ(pollsToFollow(1), 5);
+  pollsKeepingStill(10);
+  EXPECT_EQ(pollsToFollow(2), 20) << "kept still at two looks";
+  pollsKeepingStill(10 + 20);
+  EXPECT_EQ(pollsToFollow(3), 20) << "and no less often";
+  bars.show(other);
+  EXPECT_EQ(pollsToFollow(4), 5) << "reported";
+
+  desk.window(other).rect = Rect{200, 450, 760, 750};
+  const Rect before = barRect();
+  EXPECT_TRUE(bars.showOnRound(other));
+  EXPECT_EQ(barRect(), before) << "left to the poll";
+  bars.show(other);
+  EXPECT_NE(barRect(), before) << "a report is followed at once";
 }
 
 TEST_F(ButtonWindowsTest, AClickIsAPressAndAReleaseOverTheSameButton) {

@@ -102,11 +102,13 @@ done
 log "$n quiet windows open"
 
 settings='HKCU\Software\Corvane inc.\Strennix'
-# The first start writes the defaults and shows the settings window.
+# The first start writes the defaults and shows the settings window (in a
+# prefix kept from an earlier run the settings are there before the window).
 (cd "$run" && exec wine strennix.exe) >/dev/null 2>&1 &
 wine_pid=$!
 for _ in $(seq 600); do
-  wine reg query "$settings" /v ButtonXOffset >/dev/null 2>&1 && break
+  wine reg query "$settings" /v ButtonXOffset >/dev/null 2>&1 &&
+    driver ping --class TStrennix >/dev/null 2>&1 && break
   sleep 0.5
 done
 driver close --class TStrennix >/dev/null
