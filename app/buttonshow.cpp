@@ -6,6 +6,10 @@ bool ButtonShow::show(Hwnd window) {
   return buttonWindows_.inUse() ? buttonWindows_.show(window) : gfx_.drawButtons(window);
 }
 
+bool ButtonShow::roundDue() {
+  return buttonWindows_.inUse() ? buttonWindows_.roundDue() : gfx_.roundDue();
+}
+
 bool ButtonShow::showOnRound(Hwnd window) {
   return buttonWindows_.inUse() ? buttonWindows_.showOnRound(window) : gfx_.drawButtons(window);
 }

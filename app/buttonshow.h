@@ -15,6 +15,7 @@ class ButtonShow : public TitleButtons {
   ButtonShow(Gfx& gfx, ButtonWindows& buttonWindows) : gfx_(gfx), buttonWindows_(buttonWindows) {}
 
   bool show(Hwnd window) override;
+  bool roundDue() override;
   bool showOnRound(Hwnd window) override;
   void forget(Hwnd window) override;
   void keepOnly(const std::vector<Hwnd>& shown) override;

@@ -83,6 +83,7 @@ class Gfx : public ButtonFaces, public TitleButtons {
   bool drawButtons(Hwnd window);
   std::vector<IconHandle> facesOf(Hwnd window) override;
   bool show(Hwnd window) override { return drawButtons(window); }
+  bool roundDue() override { return true; }
   bool showOnRound(Hwnd window) override { return drawButtons(window); }
   // The slot of the window's painted row under a screen point, as slotAt
   // at the window's DPI.

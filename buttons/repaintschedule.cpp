@@ -31,6 +31,9 @@ RepaintSchedule::RepaintSchedule(UiPort& ui, const Form& host, WindowInfoPort& w
       timer_(ui, host, kSettleTimerId) {}
 
 void RepaintSchedule::repaintCurrent() {
+  if (!gfx_.roundDue()) {
+    return;
+  }
   std::vector<Hwnd> painted;
   const auto draw = [this, &painted](Hwnd window) {
     if (gfx_.showOnRound(window)) {

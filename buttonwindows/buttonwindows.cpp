@@ -107,6 +107,14 @@ bool ButtonWindows::show(Hwnd window) {
   return true;
 }
 
+bool ButtonWindows::roundDue() {
+  if (!shown_.empty() && pollsSinceRound_ < kQuietMost) {
+    return false;
+  }
+  pollsSinceRound_ = 0;
+  return true;
+}
+
 bool ButtonWindows::showOnRound(Hwnd window) {
   if (!inUse_ || !shown_.contains(window)) {
     return show(window);
@@ -257,6 +265,7 @@ void ButtonWindows::hover(Hwnd window, Bar& bar, int slot) {
 }
 
 void ButtonWindows::poll() {
+  ++pollsSinceRound_;
   bool moved = false;
   const Hwnd front = desktop_.foregroundWindow();
   std::vector<Hwnd> gone;

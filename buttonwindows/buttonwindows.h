@@ -57,6 +57,9 @@ class ButtonWindows : public TitleButtons {
   // Shows the window's buttons in its button window if the window gets them
   // (made on first use); else it has none. Answers whether it shows them.
   bool show(Hwnd window) override;
+  // Due while no button window exists, else after every twentieth poll
+  // (two seconds while the windows keep still).
+  bool roundDue() override;
   bool showOnRound(Hwnd window) override;
   void forget(Hwnd window) override;
   // Forgets every window but these.
@@ -129,6 +132,7 @@ class ButtonWindows : public TitleButtons {
   bool inUse_ = false;
   // Polls left at the fast pace.
   int fastPolls_ = 0;
+  int pollsSinceRound_ = 0;
   std::map<Hwnd, Bar> shown_;
   std::optional<HeldSlot> held_;
   std::optional<HeldSlot> hovered_;

@@ -196,8 +196,9 @@ TEST_F(ButtonWindowsTest, TheWindowInFrontIsFollowedAtEachPollTheOthersAtEveryFi
 
 // A window behind that keeps still is looked at half as often each time,
 // down to every twentieth poll; a change, or a report of it, brings it back
-// to every fifth. The timer's round makes missing button windows and leaves
-// the others to the poll.
+// to every fifth. The timer's round, due only every twentieth poll while
+// button windows exist, makes missing ones and leaves the others to the
+// poll.
 TEST_F(ButtonWindowsTest, AQuietWindowIsLookedAtLessOftenTheLongerItKeepsStill) {
   sim::SimWindow behind;
   behind.rect = Rect{100, 450, 660, 750};
@@ -238,6 +239,15 @@ TEST_F(ButtonWindowsTest, AQuietWindowIsLookedAtLessOftenTheLongerItKeepsStill) 
   EXPECT_EQ(barRect(), before) << "left to the poll";
   bars.show(other);
   EXPECT_NE(barRect(), before) << "a report is followed at once";
+
+  EXPECT_TRUE(bars.roundDue());
+  pollsKeepingStill(19);
+  EXPECT_FALSE(bars.roundDue());
+  bars.poll();
+  EXPECT_TRUE(bars.roundDue());
+  EXPECT_FALSE(bars.roundDue()) << "counted from the round's start";
+  bars.destroyAll();
+  EXPECT_TRUE(bars.roundDue()) << "with no button window, at every tick";
 }
 
 TEST_F(ButtonWindowsTest, AClickIsAPressAndAReleaseOverTheSameButton) {
