@@ -8,6 +8,10 @@
 
 namespace strennix {
 
+// Pixels per inch where nothing is scaled: the settings' button sizes and
+// the form layouts are given at it.
+inline constexpr std::uint32_t kDefaultDpi = 96;
+
 // Handles are of the platform's width, and each kind is a type of its own,
 // so that one kind passed for another does not compile. The value-initialised
 // handle ({}, 0) means "none".

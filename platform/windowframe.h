@@ -12,9 +12,6 @@
 
 namespace strennix {
 
-// Pixels per inch where nothing is scaled.
-inline constexpr std::uint32_t kDefaultDpi = 96;
-
 class WindowFramePort {
  public:
   virtual ~WindowFramePort() = default;

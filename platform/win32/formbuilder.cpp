@@ -13,10 +13,9 @@ namespace strennix::win32 {
 
 namespace {
 
-// The layouts are drawn for 96 dots per inch: 8 point is 11 pixels. As the
+// The layouts are drawn for kDefaultDpi: 8 point is 11 pixels. As the
 // program declares itself aware of the DPI, the system no longer enlarges
 // its forms: they are scaled to the system's DPI here.
-constexpr int kLayoutDpi = 96;
 constexpr int kPointsPerInch = 72;
 constexpr DWORD kDialogStyleBits = 0x0000FFFF;
 constexpr int kListItemHeight = 13;
@@ -52,7 +51,7 @@ std::string controlClass(const TemplateName& name) {
 }
 
 int scaled(int length, Win32UiPort& ui) {
-  return MulDiv(length, static_cast<int>(ui.systemDpi()), kLayoutDpi);
+  return MulDiv(length, static_cast<int>(ui.systemDpi()), static_cast<int>(kDefaultDpi));
 }
 
 template <class Box>

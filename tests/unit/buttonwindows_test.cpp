@@ -45,6 +45,15 @@ class ButtonWindowsTest : public ::testing::Test {
     bars.chooseLook();
   }
 
+  // A second window, below the target, which takes the painted row's place
+  // (no caption buttons known).
+  Hwnd windowBehind() {
+    sim::SimWindow behind;
+    behind.rect = Rect{100, 450, 660, 750};
+    desk.frames.erase(target);
+    return desk.addWindow(behind);
+  }
+
   [[nodiscard]] Hwnd bar() const { return bars.barOf(target); }
   [[nodiscard]] const sim::SimWindow& barWindow() { return desk.window(bar()); }
   [[nodiscard]] bool justAboveTarget() {
@@ -171,10 +180,7 @@ TEST_F(ButtonWindowsTest, FollowsItsWindowAndHidesWhileItIsOutOfSight) {
 // A user drags the window in front: it is followed at each poll, the quiet
 // ones behind it at every fifth, and one seen moving at each poll again.
 TEST_F(ButtonWindowsTest, TheWindowInFrontIsFollowedAtEachPollTheOthersAtEveryFifth) {
-  sim::SimWindow behind;
-  behind.rect = Rect{100, 450, 660, 750};
-  const Hwnd other = desk.addWindow(behind);
-  desk.frames.erase(target);
+  const Hwnd other = windowBehind();
   ASSERT_TRUE(bars.show(target));
   ASSERT_TRUE(bars.show(other));
   const auto barRect = [this](Hwnd window) { return desk.window(bars.barOf(window)).rect; };
@@ -200,10 +206,7 @@ TEST_F(ButtonWindowsTest, TheWindowInFrontIsFollowedAtEachPollTheOthersAtEveryFi
 // button windows exist, makes missing ones and leaves the others to the
 // poll.
 TEST_F(ButtonWindowsTest, AQuietWindowIsLookedAtLessOftenTheLongerItKeepsStill) {
-  sim::SimWindow behind;
-  behind.rect = Rect{100, 450, 660, 750};
-  const Hwnd other = desk.addWindow(behind);
-  desk.frames.erase(target);
+  const Hwnd other = windowBehind();
   ASSERT_TRUE(bars.showOnRound(other));
   const auto barRect = [this, other] { return desk.window(bars.barOf(other)).rect; };
   // The polls until a move of the window shows in its button window.
