@@ -13,6 +13,7 @@
 #include "hook/dll/pressstate.h"
 #include "hook/dll/reporting.h"
 #include "hook/dll/rowreader.h"
+#include "platform/handle.h"
 #include "platform/hookprotocol.h"
 
 namespace {
@@ -77,51 +78,53 @@ HWND windowOf(Uint32 value) {
   return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(value)));
 }
 
-// The program's published rows, mapped read-only on first use; until the
-// program runs there is nothing to map, and the next event tries again.
-// The map's handle is kept as long as the view: a map loses its name with
-// its last handle, and a program started again would then make a new map
-// that this view never sees, and every window that kept this library
-// loaded would report nothing to it.
-PVOID volatile rowsView = nullptr;
-HANDLE volatile rowsMapping = nullptr;
+// The owner of the library's handles: the API itself, no state.
+struct Api {};
 
-const volatile ButtonRowTable* buttonRows() {
-  if (PVOID view = rowsView; view != nullptr) {
-    return static_cast<const volatile ButtonRowTable*>(view);
-  }
-  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, kButtonRowsMapName);
-  if (mapping == nullptr) {
-    return nullptr;
-  }
-  // A map smaller than the table cannot be viewed at the table's size, so
-  // nothing past its end is ever read.
-  PVOID view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(ButtonRowTable));
-  if (view == nullptr) {
-    CloseHandle(mapping);
-    return nullptr;
-  }
-  // Another thread of this process may have mapped it first.
-  if (InterlockedCompareExchangePointer(&rowsView, view, nullptr) != nullptr) {
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
-  } else {
-    rowsMapping = mapping;
-  }
-  return static_cast<const volatile ButtonRowTable*>(rowsView);
-}
+struct MappingTraits {
+  using Value = HANDLE;
+  using Owner = Api;
+  static bool valid(const Value& value) { return value != nullptr; }
+  static void release(Owner& /*api*/, const Value& value) noexcept { CloseHandle(value); }
+};
 
-// The library is freed while its process goes on (its hooks were taken
-// out): the view and the handle go with it. At the process's end the system
-// takes them.
-void releaseRows() {
-  if (PVOID view = InterlockedExchangePointer(&rowsView, nullptr); view != nullptr) {
-    UnmapViewOfFile(view);
+struct ViewTraits {
+  using Value = LPVOID;
+  using Owner = Api;
+  static bool valid(const Value& value) { return value != nullptr; }
+  static void release(Owner& /*api*/, const Value& value) noexcept { UnmapViewOfFile(value); }
+};
+
+// The program's published rows, mapped read-only for the one event that
+// reads them. Nothing is kept between events: a map loses its name with its
+// last handle, so a view kept in this process would outlive the program's
+// map, and the program started again would make a new map that such a view
+// never sees.
+class PublishedRows {
+ public:
+  PublishedRows()
+      : mapping_(api_, OpenFileMappingA(FILE_MAP_READ, FALSE, kButtonRowsMapName)),
+        // A map smaller than the table cannot be viewed at the table's size,
+        // so nothing past its end is ever read.
+        view_(api_, mapping_
+                        ? MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, sizeof(ButtonRowTable))
+                        : nullptr) {}
+  PublishedRows(const PublishedRows&) = delete;
+  PublishedRows& operator=(const PublishedRows&) = delete;
+  PublishedRows(PublishedRows&&) = delete;
+  PublishedRows& operator=(PublishedRows&&) = delete;
+  ~PublishedRows() = default;
+
+  // None until the program runs.
+  [[nodiscard]] const volatile ButtonRowTable* table() const {
+    return view_ ? static_cast<const volatile ButtonRowTable*>(view_.get()) : nullptr;
   }
-  if (HANDLE mapping = InterlockedExchangePointer(&rowsMapping, nullptr); mapping != nullptr) {
-    CloseHandle(mapping);
-  }
-}
+
+ private:
+  Api api_;
+  strennix::UniqueHandle<MappingTraits> mapping_;
+  strennix::UniqueHandle<ViewTraits> view_;
+};
 
 // The program's main window and process, as the rows' header names them,
 // only while that window belongs to that process: any other program may
@@ -132,8 +135,8 @@ struct Program {
   DWORD process = 0;
 };
 
-Program program() {
-  const volatile ButtonRowTable* table = buttonRows();
+Program program(const PublishedRows& rows) {
+  const volatile ButtonRowTable* table = rows.table();
   if (table == nullptr) {
     return {};
   }
@@ -147,8 +150,9 @@ Program program() {
 
 // Posts an event about `window` to the main window, if it runs and this
 // library is the one to report it. Answers whether it was posted.
-bool postToMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const Program target = program();
+bool postToMain(const PublishedRows& rows, HWND window, UINT message, WPARAM wParam,
+                LPARAM lParam) {
+  const Program target = program(rows);
   if (target.main == nullptr ||
       !strennix::reportsEvent(processOf(window), GetCurrentProcessId(), target.process)) {
     return false;
@@ -157,14 +161,14 @@ bool postToMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void postRelease(const MOUSEHOOKSTRUCT* event) {
-  postToMain(event->hwnd, kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x),
+  postToMain(PublishedRows(), event->hwnd, kStrnxNcLButtonUp, static_cast<WPARAM>(event->pt.x),
              static_cast<LPARAM>(event->pt.y));
 }
 
 // The button slot of the window's published row under the screen point, or
 // -1.
-int slotUnder(HWND window, POINT point) {
-  const volatile ButtonRowTable* table = buttonRows();
+int slotUnder(const PublishedRows& rows, HWND window, POINT point) {
+  const volatile ButtonRowTable* table = rows.table();
   strennix::rowreader::Row row;
   RECT rect;
   if (table == nullptr || !strennix::rowreader::readRow(*table, handleValue(window), row) ||
@@ -189,8 +193,10 @@ bool startPress(const MOUSEHOOKSTRUCT* event) {
   if (processOf(event->hwnd) != GetCurrentProcessId()) {
     return false;
   }
-  const int slot = slotUnder(event->hwnd, event->pt);
-  if (slot < 0 || !postToMain(event->hwnd, kStrnxButtonDown, handleValue(event->hwnd), slot)) {
+  const PublishedRows rows;
+  const int slot = slotUnder(rows, event->hwnd, event->pt);
+  if (slot < 0 ||
+      !postToMain(rows, event->hwnd, kStrnxButtonDown, handleValue(event->hwnd), slot)) {
     return false;
   }
   InterlockedExchangePointer(&pressedWindow, event->hwnd);
@@ -207,11 +213,12 @@ bool endPress(HWND window, const MOUSEHOOKSTRUCT* event) {
   if (InterlockedCompareExchangePointer(&pressedWindow, nullptr, window) != window) {
     return false;
   }
-  const int slot = event != nullptr ? slotUnder(window, event->pt) : -1;
+  const PublishedRows rows;
+  const int slot = event != nullptr ? slotUnder(rows, window, event->pt) : -1;
   if (GetCapture() == window) {
     ReleaseCapture();
   }
-  return postToMain(window, kStrnxButtonUp, handleValue(window), slot);
+  return postToMain(rows, window, kStrnxButtonUp, handleValue(window), slot);
 }
 
 // While a button is held, the window sees none of the mouse: neither the
@@ -280,7 +287,7 @@ void onTitleBarChange(HWND reporter, HWND window, UINT message) {
   if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  postToMain(reporter, message, handleValue(window), 0);
+  postToMain(PublishedRows(), reporter, message, handleValue(window), 0);
 }
 
 // The program manages top-level windows only; leaving out child windows
@@ -291,7 +298,7 @@ void onDestroy(HWND window) {
   if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  postToMain(window, kStrnxDestroy, reinterpret_cast<WPARAM>(window), 0);
+  postToMain(PublishedRows(), window, kStrnxDestroy, reinterpret_cast<WPARAM>(window), 0);
 }
 
 }  // namespace
@@ -299,12 +306,7 @@ void onDestroy(HWND window) {
 extern "C" {
 
 // The entry point: no C runtime is started, and there is nothing to set up.
-BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-    releaseRows();
-  }
-  return TRUE;
-}
+BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD /*reason*/, LPVOID /*reserved*/) { return TRUE; }
 
 __declspec(dllexport) LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   // HC_NOREMOVE events are seen again with HC_ACTION when they are removed.
