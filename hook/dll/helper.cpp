@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "hook/dll/helperarguments.h"
+#include "hook/dll/kernelhandles.h"
 #include "hook/dll/programfolder.h"
 #include "hook/dll/threadhooks.h"
 #include "platform/handle.h"
@@ -41,15 +42,8 @@ namespace {
 using strennix::UniqueHandle;
 using strennix::hookprotocol::HelperExit;
 
-// The owner of the helper's handles: the API itself, no state.
-struct Api {};
-
-struct KernelObjectTraits {
-  using Value = HANDLE;
-  using Owner = Api;
-  static bool valid(const Value& value) { return value != nullptr; }
-  static void release(Owner& /*api*/, const Value& value) noexcept { CloseHandle(value); }
-};
+using strennix::hookdll::Api;
+using strennix::hookdll::KernelObjectTraits;
 
 // CreateToolhelp32Snapshot fails with INVALID_HANDLE_VALUE, not null.
 struct SnapshotTraits {

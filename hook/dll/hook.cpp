@@ -10,6 +10,7 @@
 // a program that sends many messages some 90 times slower.
 #include <windows.h>
 
+#include "hook/dll/kernelhandles.h"
 #include "hook/dll/pressstate.h"
 #include "hook/dll/reporting.h"
 #include "hook/dll/rowreader.h"
@@ -78,15 +79,8 @@ HWND windowOf(Uint32 value) {
   return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(value)));
 }
 
-// The owner of the library's handles: the API itself, no state.
-struct Api {};
-
-struct MappingTraits {
-  using Value = HANDLE;
-  using Owner = Api;
-  static bool valid(const Value& value) { return value != nullptr; }
-  static void release(Owner& /*api*/, const Value& value) noexcept { CloseHandle(value); }
-};
+using strennix::hookdll::Api;
+using strennix::hookdll::KernelObjectTraits;
 
 struct ViewTraits {
   using Value = LPVOID;
@@ -122,7 +116,7 @@ class PublishedRows {
 
  private:
   Api api_;
-  strennix::UniqueHandle<MappingTraits> mapping_;
+  strennix::UniqueHandle<KernelObjectTraits> mapping_;
   strennix::UniqueHandle<ViewTraits> view_;
 };
 
