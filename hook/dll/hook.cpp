@@ -277,11 +277,11 @@ bool onMouse(WPARAM message, const MOUSEHOOKSTRUCT* event) {
 // kStrnxCaptionChange: it is activated or deactivated, or its move or size
 // begins; kStrnxUncovered: it is minimized, maximized or restored, and if it
 // shrinks it uncovers the windows under it.
-void onTitleBarChange(HWND reporter, HWND window, UINT message) {
+void onTitleBarChange(const PublishedRows& rows, HWND reporter, HWND window, UINT message) {
   if (window == nullptr || (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
     return;
   }
-  postToMain(PublishedRows(), reporter, message, handleValue(window), 0);
+  postToMain(rows, reporter, message, handleValue(window), 0);
 }
 
 // The program manages top-level windows only; leaving out child windows
@@ -322,22 +322,25 @@ __declspec(dllexport) LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM l
       break;
     case HCBT_ACTIVATE: {
       // The window that loses the activation is repainted too; it may
-      // belong to another process, which is not told.
+      // belong to another process, which is not told. One mapping of the
+      // rows serves both reports.
       HWND activated = reinterpret_cast<HWND>(wParam);
-      onTitleBarChange(activated, activated, kStrnxCaptionChange);
+      const PublishedRows rows;
+      onTitleBarChange(rows, activated, activated, kStrnxCaptionChange);
       if (lParam != 0) {
-        onTitleBarChange(activated, reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive,
+        onTitleBarChange(rows, activated,
+                         reinterpret_cast<const CBTACTIVATESTRUCT*>(lParam)->hWndActive,
                          kStrnxCaptionChange);
       }
       break;
     }
     case HCBT_MINMAX:
-      onTitleBarChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam),
-                       kStrnxUncovered);
+      onTitleBarChange(PublishedRows(), reinterpret_cast<HWND>(wParam),
+                       reinterpret_cast<HWND>(wParam), kStrnxUncovered);
       break;
     case HCBT_MOVESIZE:
-      onTitleBarChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(wParam),
-                       kStrnxCaptionChange);
+      onTitleBarChange(PublishedRows(), reinterpret_cast<HWND>(wParam),
+                       reinterpret_cast<HWND>(wParam), kStrnxCaptionChange);
       break;
     default:
       break;
